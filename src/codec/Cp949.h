@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace kavri::codec {
+
+/// Text to CP949 bytes. The text is brought to NFC first, so a syllable sent as
+/// separate jamo still prints as one character; a character CP949 cannot hold
+/// (an emoji, even as a surrogate pair) becomes a single "?". Never fails.
+QByteArray toCp949(const QString &text);
+
+/// CP949 bytes to text. A byte sequence that is not CP949 becomes U+FFFD.
+QString fromCp949(const QByteArray &bytes);
+
+/// The number of bytes `text` takes in CP949.
+qsizetype cp949Length(const QString &text);
+
+} // namespace kavri::codec

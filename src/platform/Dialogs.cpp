@@ -1,0 +1,85 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::platform {
+namespace {
+
+QtDialogs g_qtDialogs;
+Dialogs *g_dialogs = &g_qtDialogs;
+
+} // namespace
+
+QString appTitle()
+{
+    return u"Kavri 디스플레이"_s;
+}
+
+DialogAnswer QtDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+    QMessageBox box;
+    box.setWindowTitle(appTitle());
+    box.setText(text);
+    switch (icon) {
+    case DialogIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case DialogIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case DialogIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case DialogIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    if (buttons == DialogButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return DialogAnswer::Ok;
+}
+
+DialogAnswer RecordingDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
+{
+    m_shown.append({icon, text, buttons});
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
+}
+
+QStringList RecordingDialogs::texts() const
+{
+    QStringList out;
+    for (const Shown &s : m_shown)
+        out.append(s.text);
+    return out;
+}
+
+Dialogs &dialogs()
+{
+    return *g_dialogs;
+}
+
+void setDialogs(Dialogs *dialogs)
+{
+    g_dialogs = dialogs ? dialogs : &g_qtDialogs;
+}
+
+void showError(const QString &text)
+{
+    dialogs().show(DialogIcon::Error, text, DialogButtons::Ok);
+}
+
+void showNotice(const QString &text)
+{
+    dialogs().show(DialogIcon::None, text, DialogButtons::Ok);
+}
+
+bool askYesNo(const QString &text)
+{
+    return dialogs().show(DialogIcon::Question, text, DialogButtons::YesNo) == DialogAnswer::Yes;
+}
+
+} // namespace kavri::platform

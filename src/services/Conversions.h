@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace kavri {
+
+/// Whole number from a settings or service text: "true" is -1, "false" 0;
+/// otherwise the leading number after removing "," and outer blanks, rounded
+/// half to even; anything unreadable is 0.
+qint64 ToLong(const QString &value);
+
+/// True for "true", "yes", "t", "y" (any case) and any text whose ToLong is not 0.
+bool ToBool(const QString &value);
+inline bool ToBool(bool value) { return value; }
+
+/// True for the empty text and for a text that reads as a number.
+bool IsNumber(const QString &value);
+
+} // namespace kavri

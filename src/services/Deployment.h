@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+namespace kavri {
+
+/// What belongs to the installation rather than the shop: the web service
+/// addresses, the patch server and the serial devices, from Deploy.ini
+/// (UTF-8) in the application folder.
+struct Deployment
+{
+    QString secureBase;  ///< e.g. https://host:port
+    QString plainBase;   ///< e.g. http://host:port
+    QString patchServer; ///< host[:port]; empty: no upgrade check
+    QMap<int, QString> ports; ///< serial port number -> device
+
+    /// The device of serial port N: the [Ports] line COMN, else /dev/ttyS(N-1);
+    /// empty for a port number below 1.
+    QString serialDevice(int port) const;
+
+    static QString defaultSecureBase();
+    static QString defaultPlainBase();
+};
+
+/// Reads Deploy.ini; a missing file or key takes the built-in default.
+Deployment loadDeployment();
+
+} // namespace kavri
