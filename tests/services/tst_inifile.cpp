@@ -1,0 +1,165 @@
+#include "codec/Cp949.h"
+#include "services/Conversions.h"
+#include "services/IniFile.h"
+#include "services/Settings.h"
+#include "support/FileBytes.h"
+#include "support/TempAppFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using kavri::test::readBytes;
+using kavri::test::writeBytes;
+
+namespace {
+ino_t inodeOf(const QString &path)
+{
+    struct stat st{};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_ino;
+}
+
+QByteArray cp(const QString &s)
+{
+    return codec::toCp949(s);
+}
+} // namespace
+
+class TstIniFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void reads_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected"); // "<missing>" for none
+        const QByteArray sample = cp(u"; comment\r\n[Set]\r\n DisplayPosX = 120 \r\ncalltime=15초\r\n\r\n"
+                                     u"[프린터]\r\n이름0=주방\r\nKavriNumT=1042\r\n[SET]\r\nMiniIconX=5\r\n"_s);
+        QTest::newRow("trimmed value") << sample << u"Set"_s << u"DisplayPosX"_s << u"120"_s;
+        QTest::newRow("section case") << sample << u"SET"_s << u"CALLTIME"_s << u"15초"_s;
+        QTest::newRow("korean section and key") << sample << u"프린터"_s << u"이름0"_s << u"주방"_s;
+        QTest::newRow("first of two same sections") << sample << u"set"_s << u"MiniIconX"_s << u"<missing>"_s;
+        QTest::newRow("missing key") << sample << u"Set"_s << u"nope"_s << u"<missing>"_s;
+        QTest::newRow("missing section") << sample << u"Other"_s << u"calltime"_s << u"<missing>"_s;
+        QTest::newRow("value with equals") << QByteArray("[A]\nk=a=b\n") << u"A"_s << u"k"_s << u"a=b"_s;
+        QTest::newRow("empty value") << QByteArray("[A]\nk=\n") << u"A"_s << u"k"_s << QString();
+        QTest::newRow("no final newline") << QByteArray("[A]\nk=v") << u"A"_s << u"k"_s << u"v"_s;
+        QTest::newRow("key outside sections") << QByteArray("k=v\n[A]\n") << u"A"_s << u"k"_s << u"<missing>"_s;
+    }
+    void reads()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const auto v = ini::valueIn(file, section, key, IniEncoding::Cp949);
+        QCOMPARE(v.has_value() ? *v : u"<missing>"_s, expected);
+    }
+
+    void writes_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray base = "; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\n\r\n[Other]\r\nx=y\r\n";
+        QTest::newRow("replace in place keeps the rest")
+            << base << u"set"_s << u"displayposx"_s << u"300"_s
+            << QByteArray("; shop settings\r\n[Set]\r\ndisplayposx=300\r\nunknown=keep me\r\n\r\n[Other]\r\nx=y\r\n");
+        QTest::newRow("new key goes after the section's last line")
+            << base << u"Set"_s << u"DisplayPosY"_s << u"7"_s
+            << QByteArray("; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\nDisplayPosY=7\r\n\r\n"
+                          "[Other]\r\nx=y\r\n");
+        QTest::newRow("new section at the end") << base << u"프린터"_s << u"이름0"_s << u"카운터"_s
+                                                << (base + cp(u"[프린터]\r\n이름0=카운터\r\n"_s));
+        QTest::newRow("new file") << QByteArray() << u"Set"_s << u"a"_s << u"1"_s << QByteArray("[Set]\r\na=1\r\n");
+        QTest::newRow("keeps lf line ends") << QByteArray("[A]\nk=1\n") << u"A"_s << u"j"_s << u"2"_s
+                                           << QByteArray("[A]\nk=1\nj=2\n");
+        QTest::newRow("last line without break") << QByteArray("[A]\r\nk=1") << u"A"_s << u"j"_s << u"2"_s
+                                                 << QByteArray("[A]\r\nk=1\r\nj=2\r\n");
+        // A line break in a value would otherwise forge a new key or section.
+        QTest::newRow("line break in value") << QByteArray("[A]\r\n") << u"A"_s << u"k"_s << u"x\r\n[B]"_s
+                                             << QByteArray("[A]\r\nk=x  [B]\r\n");
+        QTest::newRow("undecodable bytes elsewhere survive")
+            << QByteArray("[A]\r\nraw=\xff\xfe\r\nk=1\r\n") << u"A"_s << u"k"_s << u"2"_s
+            << QByteArray("[A]\r\nraw=\xff\xfe\r\nk=2\r\n");
+    }
+    void writes()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        if (!before.isEmpty())
+            QVERIFY(writeBytes(path, before));
+        QVERIFY(ini::write(path, section, key, value));
+        QCOMPARE(readBytes(path), after);
+        QCOMPARE(ini::read(path, section, key).value_or(u"<missing>"_s),
+                 QString(value).replace(u'\r', u' ').replace(u'\n', u' '));
+    }
+
+    void writeReplacesFileWholeAndLeavesNoTemporary()
+    {
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        QVERIFY(writeBytes(path, "[Set]\r\na=1\r\n"));
+        const ino_t inodeBefore = inodeOf(path);
+        QVERIFY(ini::write(path, u"Set"_s, u"a"_s, u"2"_s));
+        // A new file renamed over the old one: a crash mid-write can never leave it half written.
+        QVERIFY(inodeOf(path) != inodeBefore);
+        QCOMPARE(QDir(app.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Zarazo.cfg"_s});
+    }
+
+    void readIniCutsAt254Bytes()
+    {
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        const QString ascii(300, u'x');
+        WriteINI(u"Set"_s, u"long"_s, ascii, path);
+        QCOMPARE(ReadINI(u"Set"_s, u"long"_s, path), ascii.left(254));
+        QCOMPARE(CfgMain.readValue(u"Set"_s, u"long"_s), QString()); // CfgMain not bound here
+        // 1 + 127 syllables = 255 bytes: the cut drops the last syllable rather than half of it.
+        const QString korean = u"a"_s + QString(127, QChar(0xAC00));
+        WriteINI(u"Set"_s, u"kor"_s, korean, path);
+        QCOMPARE(ReadINI(u"Set"_s, u"kor"_s, path), korean.left(127));
+        WriteINI(u"Set"_s, u"calltime"_s, u"15초"_s, path);
+        QCOMPARE(ReadINI(u"Set"_s, u"calltime"_s, path), u"15초"_s);
+        QCOMPARE(ReadINI(u"Set"_s, u"absent"_s, path), QString());
+        QCOMPARE(ReadINI(u"Set"_s, u"a"_s, app.filePath(u"missing.cfg"_s)), QString());
+        // Stored in the legacy code page.
+        QVERIFY(readBytes(path).contains(codec::toCp949(u"15초"_s)));
+    }
+
+    void settingsComponent()
+    {
+        test::TempAppFolder app;
+        CommonUtil cfg;
+        cfg.setFileName(app.filePath(u"Patch.ini"_s));
+        QCOMPARE(cfg.readValue(u"Patch"_s, u"Version"_s, u"def"_s), u"def"_s);
+        QVERIFY(!cfg.hasValue(u"Patch"_s, u"Version"_s));
+        cfg.writeValue(u"Patch"_s, u"Version"_s, QString());
+        QCOMPARE(cfg.readValue(u"Patch"_s, u"Version"_s, u"def"_s), QString()); // present but empty
+        cfg.writeValue(u"Upgrade"_s, u"ForceUpgrade"_s, true);
+        QVERIFY(ToBool(cfg.readValue(u"upgrade"_s, u"forceupgrade"_s)));
+        cfg.writeValue(u"Set"_s, u"n"_s, 42);
+        QCOMPARE(cfg.readValue(u"Set"_s, u"n"_s), u"42"_s);
+        // Route 1 and route 2 read each other's values.
+        QCOMPARE(ReadINI(u"SET"_s, u"N"_s, cfg.fileName()), u"42"_s);
+        // The work instance starts on its own default file in the application folder.
+        QCOMPARE(CfgWork.fileName(), app.filePath(u"CommonUtil.ini"_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstIniFile)
+#include "tst_inifile.moc"
