@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -50,8 +51,12 @@ quint32 GetTick()
 void Delay(quint32 ms)
 {
     const quint32 start = GetTick();
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance()) {
+        // Nothing to keep responsive: just sleep the time away.
+        while (GetTick() - start <= ms)
+            QThread::msleep(std::min<quint32>(ms - (GetTick() - start) + 1, 50));
         return;
+    }
     QEventLoop loop;
     QTimer wake;
     wake.setSingleShot(true);
