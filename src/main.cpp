@@ -1,12 +1,8 @@
 #include "platform/InstanceLock.h"
-#include "services/AppFolder.h"
-#include "services/EventLog.h"
+#include "startup/LoginWindow.h"
 #include "startup/StartUp.h"
 
 #include <QApplication>
-#include <QDateTime>
-
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -21,7 +17,8 @@ int main(int argc, char *argv[])
     if (outcome != kavri::StartOutcome::Proceed)
         return outcome == kavri::StartOutcome::AlreadyRunning ? 0 : 1;
 
-    // The login window comes next; until it exists start-up ends here.
-    std::printf("%s\n", qPrintable(u"log: "_s + kavri::logFilePath(QDateTime::currentDateTime(), {})));
-    return 0;
+    kavri::frmLogin login;
+    login.m_FirstActivated = true;
+    login.show();
+    return app.exec();
 }

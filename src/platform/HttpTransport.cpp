@@ -1,0 +1,157 @@
+#include "platform/HttpTransport.h"
+
+#include "codec/Cp949.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QSslConfiguration>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::platform {
+namespace {
+
+QByteArray charsetOf(const QByteArray &contentType)
+{
+    for (const QByteArray &part : contentType.split(';')) {
+        const QByteArray item = part.trimmed();
+        if (item.toLower().startsWith("charset=")) {
+            QByteArray value = item.mid(8).trimmed();
+            if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+                value = value.mid(1, value.size() - 2);
+            return value.toLower();
+        }
+    }
+    return {};
+}
+
+bool isCp949Name(const QByteArray &charset)
+{
+    return charset == "euc-kr" || charset == "cp949" || charset == "ks_c_5601-1987" || charset == "x-windows-949" ||
+           charset == "windows-949" || charset == "uhc";
+}
+
+// A status the server sent counts as a response; errors of the connection, the
+// proxy and the protocol (and our own abort) do not.
+bool isHttpLevelError(QNetworkReply::NetworkError error)
+{
+    const int code = static_cast<int>(error);
+    return error == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
+}
+
+} // namespace
+
+QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType)
+{
+    const QByteArray charset = charsetOf(contentType);
+    if (isCp949Name(charset))
+        return codec::fromCp949(body);
+    if (!charset.isEmpty() && charset != "utf-8" && charset != "utf8") {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(body);
+    if (!utf8.hasError() || charset == "utf-8" || charset == "utf8")
+        return text;
+    return codec::fromCp949(body);
+}
+
+HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options)
+{
+    HttpResult result;
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http"_s && scheme != u"https"_s)) {
+        result.failedStep = 2;
+        result.errorNumber = static_cast<int>(QNetworkReply::ProtocolUnknownError);
+        result.errorText = u"주소가 올바르지 않습니다: "_s + address;
+        return result;
+    }
+
+    // A manager of its own per attempt: no connection, cookie or credential outlives it.
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
+    request.setRawHeader("User-Agent", kUserAgent);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    if (!options.extraCaCertificates.isEmpty()) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.addCaCertificates(options.extraCaCertificates);
+        request.setSslConfiguration(ssl);
+    }
+
+    const int stageLimit = std::max(1, options.stageLimitMs);
+    QEventLoop loop;
+    QTimer stageTimer;
+    stageTimer.setSingleShot(true);
+    QTimer attemptTimer;
+    attemptTimer.setSingleShot(true);
+    bool timedOut = false;
+
+    QPointer<QNetworkReply> reply = manager.post(request, body);
+    auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
+    auto giveUp = [&] {
+        timedOut = true;
+        if (reply)
+            reply->abort();
+        loop.quit();
+    };
+    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::encrypted, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::requestSent, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
+    QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
+    stageTimer.start(stageLimit);
+    attemptTimer.start(4 * stageLimit);
+    if (!reply->isFinished())
+        loop.exec();
+    stageTimer.stop();
+    attemptTimer.stop();
+
+    if (!reply) {
+        result.failedStep = 3;
+        result.errorNumber = static_cast<int>(QNetworkReply::UnknownNetworkError);
+        result.errorText = u"요청이 사라졌습니다."_s;
+        return result;
+    }
+    if (!reply->isFinished())
+        reply->abort();
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!timedOut && status.isValid() && isHttpLevelError(reply->error())) {
+        result.responded = true;
+        result.status = status.toInt();
+        result.statusText = QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+        result.text = decodeResponseBody(reply->readAll(), reply->rawHeader("Content-Type"));
+    } else {
+        result.failedStep = 3;
+        if (timedOut) {
+            result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
+            result.errorText = u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
+        } else {
+            result.errorNumber = static_cast<int>(reply->error());
+            result.errorText = reply->errorString();
+        }
+    }
+    delete reply.data();
+    return result;
+}
+
+} // namespace kavri::platform

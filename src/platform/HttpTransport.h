@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSslCertificate>
+#include <QString>
+
+namespace kavri::platform {
+
+/// How one form post is made.
+struct HttpOptions
+{
+    /// The limit on each stage (name lookup, connect, send, receive): no stage may
+    /// go longer than this without progress, and a whole attempt ends after four of them.
+    int stageLimitMs = 10000;
+    /// Certificates trusted besides the system's own; empty in the program (tests add
+    /// the simulator's authority here).
+    QList<QSslCertificate> extraCaCertificates;
+};
+
+/// What one attempt gave.
+struct HttpResult
+{
+    bool responded = false; ///< a response arrived, whatever its status
+    int status = 0;         ///< HTTP status code when responded
+    QString statusText;     ///< the reason phrase of the status line
+    QString text;           ///< the response body as text
+    int failedStep = 0;     ///< when not responded: 2 the request could not be made, 3 the wait failed
+    int errorNumber = 0;    ///< when not responded: the transport's error code
+    QString errorText;      ///< when not responded: what went wrong
+};
+
+inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
+inline constexpr char kUserAgent[] = "Firefox 3.6.4";
+
+/// One form post: a fresh connection (no cookies, no proxy, nothing kept), the two
+/// headers, the stage limits. Lets events run while it waits; returns when the
+/// response has arrived or the transport gave up.
+HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options = {});
+
+/// The response body as text: the declared character set when there is one; else
+/// UTF-8 when the bytes are valid UTF-8, else CP949 (the Korean legacy code page).
+QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType);
+
+} // namespace kavri::platform

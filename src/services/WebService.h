@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What the program fixes about the web service: endpoint paths, form bodies and
+// the markers it looks for in the answers.
+namespace kavri::web {
+
+inline const QString LoginPath = QStringLiteral("/program/logins.php");
+inline const QString RequestListPath = QStringLiteral("/program/qrtablememolistloading.php");
+inline const QString ConfirmPath = QStringLiteral("/program/qrtablememoOK.php");
+inline const QString TableListPath = QStringLiteral("/program/qrtableloading.php");
+
+/// The answer of a login or confirmation that succeeded holds this anywhere.
+inline const QString SuccessMarker = QStringLiteral("성공");
+inline const QString StoreNameOpen = QStringLiteral("storename[");
+inline const QString StoreNameClose = QStringLiteral("]storename");
+
+/// The form key whose value never reaches a log line.
+inline const QString PasswordKey = QStringLiteral("PassWord");
+
+/// A value as application/x-www-form-urlencoded (UTF-8): letters, digits and
+/// "-._~" stay, a space becomes "+", everything else "%XX". So "&", "=", "+"
+/// and "%" in an ID or password reach the service as typed.
+QString formValue(const QString &value);
+
+/// `gBaseURL` + path.
+QString endpoint(const QString &path);
+
+/// "ID=" + ID + "&PassWord=" + password: the start of every body.
+QString credentialsBody(const QString &id, const QString &password);
+QString loginBody(const QString &id, const QString &password);
+/// The open request list: credentials + "&checked=Y".
+QString requestListBody(const QString &id, const QString &password);
+/// Confirming one request: credentials + "&numt=" + the request number.
+QString confirmBody(const QString &id, const QString &password, const QString &requestNumber);
+QString tableListBody(const QString &id, const QString &password);
+
+/// `text` (a body, or an address + "?" + body) with the value of every
+/// "PassWord" field written as "****"; everything else unchanged.
+QString maskPassword(const QString &text);
+
+/// True when the answer holds the success marker anywhere.
+bool hasSuccessMarker(const QString &answer);
+
+/// The shop name: what follows the first "storename[" up to the first
+/// "]storename" after it (without one, up to the next "storename[" or the end).
+/// Nothing when the answer holds no "storename[".
+std::optional<QString> storeNameIn(const QString &answer);
+
+} // namespace kavri::web

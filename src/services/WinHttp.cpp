@@ -1,0 +1,46 @@
+#include "services/WinHttp.h"
+
+#include "services/ErrorReport.h"
+#include "services/EventLog.h"
+#include "services/Housekeeping.h"
+#include "services/WebService.h"
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+
+platform::HttpOptions &winHttpOptions()
+{
+    static platform::HttpOptions options;
+    return options;
+}
+
+QString GetWinHttp(const QString &address, const QString &body)
+{
+    constexpr int maxAttempts = 3;
+    const QString shown = address + u'?' + web::maskPassword(body);
+    QString result;
+    int attempts = 0;
+    while (true) {
+        const quint32 t0 = GetTick();
+        const platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
+        const quint32 elapsed = GetTick() - t0;
+        if (r.responded) {
+            result = r.text;
+            if (r.status != 200) {
+                WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s + QString::number(elapsed) +
+                             u"ms 걸림. ("_s + r.statusText + u")"_s + u"\r\n"_s + shown,
+                         LogChannel::WinHttp);
+            }
+            return result;
+        }
+        reportError(u"lib_misc"_s, u"GetWinHttp"_s, {r.failedStep, r.errorNumber, web::maskPassword(r.errorText)},
+                    LogChannel::WinHttp);
+        WriteLog(u"GetWinHttp ... <실패2>: "_s + QString::number(elapsed) + u"ms 걸림. "_s + shown, LogChannel::WinHttp);
+        if (++attempts >= maxAttempts)
+            return result;
+        WriteLog(u"GetWinHttp ... 재시도"_s, LogChannel::WinHttp);
+    }
+}
+
+} // namespace kavri

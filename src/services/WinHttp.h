@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/HttpTransport.h"
+
+#include <QString>
+
+namespace kavri {
+
+/// Posts `body` (form fields, already encoded) to `address` and returns the
+/// answer text: the body of the last response, whatever its status, or the
+/// empty text after three attempts without a response. A bad status is logged
+/// once on "_WinHttp" and not retried; a failed attempt is logged and retried at
+/// once. The password's value never reaches the log. Never fails to its caller.
+QString GetWinHttp(const QString &address, const QString &body);
+
+/// The options every GetWinHttp call uses: 10000 ms per stage and the system's
+/// certificate authorities. Tests shorten the limit or add their own authority here.
+platform::HttpOptions &winHttpOptions();
+
+} // namespace kavri
