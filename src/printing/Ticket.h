@@ -1,0 +1,20 @@
+#pragma once
+
+#include "printing/PrinterSettings.h"
+
+#include <QString>
+
+namespace kavri {
+
+/// The ticket of one customer request as one text: printer commands (one
+/// character per byte) and the printed text, for a 42-column receipt printer.
+/// An empty request text gives a ticket with nothing between the two rules.
+QString ComposeTicket(const PrinterSettings &settings, const QString &groupT, const QString &tableT,
+                      const QString &memoT, const QString &regDateT, const QString &payTypeT);
+
+/// Composes the ticket with the current printer settings and sends it to every
+/// named slot: the print log, then (unless "-fileprint") the slot's printer.
+bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
+               const QString &PayTypeT);
+
+} // namespace kavri

@@ -1,0 +1,184 @@
+#include "printing/TicketOutput.h"
+
+#include "codec/Cp949.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "printing/PrinterSettings.h"
+#include "services/Deployment.h"
+#include "services/ErrorReport.h"
+#include "services/EventLog.h"
+#include "services/Housekeeping.h"
+#include "services/Settings.h"
+
+#include <QList>
+
+#include <cerrno>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+namespace {
+
+constexpr qsizetype kPieceChars = 3500;
+constexpr quint32 kDrainStepMs = 100;
+
+struct PrintJob
+{
+    QString name;
+    int port = 0;
+    qint32 speed = 0;
+    QString text;
+};
+
+// One line to the printers at a time: calls that arrive while a ticket drains
+// wait here and are served by the call that holds the line.
+bool g_lineBusy = false;
+QList<PrintJob> g_waiting;
+
+void reportPrintFailure(const QString &procedure, const Failure &failure)
+{
+    CfgWork.report(errorReport(u"frmAlarm"_s, procedure, failure), 3, 2);
+}
+
+QString openingMessage(const PrintJob &job, platform::SerialOpenResult result, const platform::SerialError &error)
+{
+    const QString head = job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
+    switch (result) {
+    case platform::SerialOpenResult::NoSuchPort: return head + u" 포트 번호가 잘못되었습니다!"_s;
+    case platform::SerialOpenResult::Unavailable: return head + u"을(를) 열 수 없습니다!"_s;
+    default: return head + u" ["_s + QString::number(error.number) + u"] "_s + error.description;
+    }
+}
+
+/// Waits until the piece has left the machine; false (with `failure`) when the
+/// line breaks or the printer stops taking bytes for longer than the limit.
+bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &failure)
+{
+    const quint32 limit = drainLimitMs(bytes, speed);
+    const quint32 start = GetTick();
+    while (true) {
+        Delay(kDrainStepMs);
+        const qint64 pending = port.pendingOutput();
+        if (pending < 0) {
+            const platform::SerialError e = port.lastError();
+            failure = {5, e.number, e.description};
+            return false;
+        }
+        if (pending == 0)
+            return true;
+        if (quint32(GetTick() - start) > limit) {
+            failure = {5, ETIMEDOUT,
+                       u"프린터가 응답하지 않습니다 (보내지 못한 바이트: "_s + QString::number(pending) + u")"_s};
+            return false;
+        }
+    }
+}
+
+bool send(const PrintJob &job)
+{
+    std::unique_ptr<platform::SerialPort> port = platform::createSerialPort();
+    const QString device = loadDeployment().serialDevice(job.port);
+    const platform::SerialOpenResult opened = port->open(device, job.speed);
+    if (opened != platform::SerialOpenResult::Opened) {
+        const platform::SerialError error = port->lastError();
+        port->close();
+        platform::showError(openingMessage(job, opened, error));
+        return true;
+    }
+
+    Failure failure;
+    bool ok = true;
+    QString rest = job.text;
+    while (!rest.isEmpty()) {
+        qsizetype take = qMin(kPieceChars, rest.size());
+        // Never part a surrogate pair between two pieces.
+        if (take < rest.size() && rest.at(take - 1).isHighSurrogate())
+            --take;
+        const QByteArray bytes = codec::toCp949(rest.left(take));
+        if (!port->write(bytes)) {
+            const platform::SerialError e = port->lastError();
+            failure = {5, e.number, e.description};
+            ok = false;
+            break;
+        }
+        if (!drain(*port, bytes.size(), job.speed, failure)) {
+            ok = false;
+            break;
+        }
+        rest.remove(0, take);
+    }
+    if (!ok) {
+        reportPrintFailure(u"프린터_출력"_s, failure);
+        // Unsent bytes would hold the close up for as long as the driver waits on a dead printer.
+        port->discardOutput();
+    }
+    port->close();
+    return ok;
+}
+
+} // namespace
+
+quint32 drainLimitMs(qsizetype bytes, qint32 speed)
+{
+    // Ten bit times per byte (start, 8 data, stop), three times over for a slow
+    // printer, plus two seconds for the printer to catch up on its own buffer.
+    const qint64 baud = speed > 0 ? speed : 9600;
+    const qint64 lineMs = qint64(bytes) * 10 * 1000 / baud;
+    return quint32(qMin<qint64>(lineMs * 3 + 2000, 10 * 60 * 1000));
+}
+
+bool 파일_출력(const QString &m프린터이름, const QString &mStr)
+{
+    if (m프린터이름.isEmpty()) {
+        WriteLog(u"프린터이름이 없어 출력 안함."_s, LogChannel::Print);
+        return true;
+    }
+    if (mStr.isEmpty()) {
+        WriteLog(u"출력할 내용이 없어 출력 안함."_s, LogChannel::Print);
+        return true;
+    }
+    int port = -1;
+    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
+        if (gPrinterSettings.이름[n] == m프린터이름)
+            port = gPrinterSettings.포트[n];
+    }
+    if (port == -1) {
+        WriteLog(m프린터이름 + u": 포트가 지정되지 않아 출력 안함."_s, LogChannel::Print);
+        return true;
+    }
+    WriteLog(m프린터이름 + u" "_s + QString(40, u'=') + u"\r\n"_s + mStr, LogChannel::Print);
+    return true;
+}
+
+bool 프린터_출력(const QString &m프린터이름, const QString &mStr)
+{
+    if (m프린터이름.isEmpty() || mStr.isEmpty())
+        return true;
+    PrintJob job;
+    bool found = false;
+    for (int n = 0; n < PrinterSettings::SlotCount && !found; ++n) {
+        if (gPrinterSettings.이름[n] == m프린터이름) {
+            job = {m프린터이름, gPrinterSettings.포트[n], gPrinterSettings.통신속도[n], mStr};
+            found = true;
+        }
+    }
+    if (!found)
+        return true;
+
+    if (g_lineBusy) {
+        // We run inside the holder's wait; blocking here would never end. The holder sends this next.
+        g_waiting.append(job);
+        return true;
+    }
+    g_lineBusy = true;
+    struct Release
+    {
+        ~Release() { g_lineBusy = false; }
+    } release;
+    const bool ok = send(job);
+    while (!g_waiting.isEmpty())
+        send(g_waiting.takeFirst());
+    return ok;
+}
+
+} // namespace kavri

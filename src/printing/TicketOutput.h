@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace kavri {
+
+/// Copies a ticket into the day's print log ("_PRN"), headed by the slot name
+/// and 40 "=". An empty name, an empty text or a name no slot bears is refused
+/// with a line in the print log. True unless writing failed.
+bool 파일_출력(const QString &m프린터이름, const QString &mStr);
+
+/// Sends a ticket to the serial printer of the first slot named `m프린터이름`,
+/// in pieces of 3500 characters, each drained before the next. Opening errors
+/// are shown in a message box; a failure while sending is reported in the log.
+/// A call made while another ticket is still going out is queued and sent,
+/// through its own slot's port, by the call that holds the line before that
+/// one returns. False only after a failure while sending.
+bool 프린터_출력(const QString &m프린터이름, const QString &mStr);
+
+/// The longest a drained piece of `bytes` bytes may take at `speed` bits per
+/// second before the printer counts as gone.
+quint32 drainLimitMs(qsizetype bytes, qint32 speed);
+
+} // namespace kavri
