@@ -14,12 +14,6 @@ using namespace Qt::StringLiterals;
 namespace kavri::platform {
 namespace {
 
-std::function<std::unique_ptr<SerialPort>()> &factory()
-{
-    static std::function<std::unique_ptr<SerialPort>()> f;
-    return f;
-}
-
 class QtSerialLine final : public SerialPort
 {
 public:
@@ -131,14 +125,7 @@ private:
 
 std::unique_ptr<SerialPort> createSerialPort()
 {
-    if (factory())
-        return factory()();
     return std::make_unique<QtSerialLine>();
-}
-
-void setSerialPortFactory(std::function<std::unique_ptr<SerialPort>()> f)
-{
-    factory() = std::move(f);
 }
 
 } // namespace kavri::platform

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 namespace kavri::platform {
@@ -45,8 +44,5 @@ public:
 
 /// A serial line on the real device layer (Qt SerialPort).
 std::unique_ptr<SerialPort> createSerialPort();
-
-/// Replaces how lines are made; an empty function goes back to the real one.
-void setSerialPortFactory(std::function<std::unique_ptr<SerialPort>()> factory);
 
 } // namespace kavri::platform
