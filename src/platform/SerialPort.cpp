@@ -26,14 +26,17 @@ public:
             return SerialOpenResult::NoSuchPort;
         }
         // Tell a missing or non-serial device from one we may not open, before touching it.
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (::stat(QFile::encodeName(device).constData(), &st) != 0) {
             const int e = errno;
             m_error = {e, QString::fromLocal8Bit(std::strerror(e))};
             if (e == EACCES || e == EPERM)
                 return SerialOpenResult::Unavailable;
-            return e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP ? SerialOpenResult::NoSuchPort
-                                                                                  : SerialOpenResult::OtherError;
+            return e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP
+                       ? SerialOpenResult::NoSuchPort
+                       : SerialOpenResult::OtherError;
         }
         if (!S_ISCHR(st.st_mode)) {
             m_error = {ENOTTY, u"직렬 포트가 아닙니다."_s};
@@ -53,10 +56,13 @@ public:
             m_port.reset();
             switch (e) {
             case QSerialPort::DeviceNotFoundError:
-            case QSerialPort::UnsupportedOperationError: return SerialOpenResult::NoSuchPort;
+            case QSerialPort::UnsupportedOperationError:
+                return SerialOpenResult::NoSuchPort;
             case QSerialPort::PermissionError:
-            case QSerialPort::OpenError: return SerialOpenResult::Unavailable;
-            default: return SerialOpenResult::OtherError;
+            case QSerialPort::OpenError:
+                return SerialOpenResult::Unavailable;
+            default:
+                return SerialOpenResult::OtherError;
             }
         }
         if (::isatty(int(m_port->handle())) != 1) {

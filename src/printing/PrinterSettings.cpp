@@ -42,7 +42,8 @@ std::optional<qint32> strictNumber(const QString &value, ConversionError &error)
     }
     const double d = t.toDouble();
     const double r = std::nearbyint(d); // the default rounding mode sends halves to the even neighbour
-    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max()) {
+    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
+        r > std::numeric_limits<qint32>::max()) {
         error = {kOverflow, u"오버플로입니다."_s};
         return std::nullopt;
     }

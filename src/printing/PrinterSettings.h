@@ -16,8 +16,8 @@ struct PrinterSettings
 {
     static constexpr int SlotCount = 3;
 
-    std::array<QString, SlotCount> 이름;  ///< empty: slot not in use
-    std::array<qint32, SlotCount> 포트{};   ///< 0: none, N: serial port COMN
+    std::array<QString, SlotCount> 이름;      ///< empty: slot not in use
+    std::array<qint32, SlotCount> 포트{};     ///< 0: none, N: serial port COMN
     std::array<qint32, SlotCount> 통신속도{}; ///< bits per second
 
     qint32 주문서_출력수 = 0;

@@ -21,9 +21,12 @@ const QString kRule = QString(42, u'=') + gCrLf;
 QString sizedLine(int sizeCode, const QString &text)
 {
     switch (sizeCode) {
-    case 1: return gPrnDoubleHeight + text + gPrnNormal + gCrLf;
-    case 2: return gPrnDoubleSize + text + gPrnNormal + gCrLf;
-    default: return gPrnNormal + text + gCrLf;
+    case 1:
+        return gPrnDoubleHeight + text + gPrnNormal + gCrLf;
+    case 2:
+        return gPrnDoubleSize + text + gPrnNormal + gCrLf;
+    default:
+        return gPrnNormal + text + gCrLf;
     }
 }
 
@@ -57,14 +60,15 @@ QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QSt
     }
 
     if (!payTypeT.isEmpty())
-        t += gCrLf + gPrnDoubleSize + CenterByWidth(u"[ 결제방법 : "_s + payTypeT + u" ]"_s, 21) + gPrnNormal + gCrLf;
+        t += gCrLf + gPrnDoubleSize + CenterByWidth(u"[ 결제방법 : "_s + payTypeT + u" ]"_s, 21) +
+             gPrnNormal + gCrLf;
 
     t += gCrLf + gCrLf + gCrLf + gCrLf + gPrnCut;
     return t;
 }
 
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
-               const QString &PayTypeT)
+                const QString &PayTypeT)
 {
     try {
         const QString ticket = ComposeTicket(gPrinterSettings, GroupT, TableT, MemoT, RegDateT, PayTypeT);
@@ -79,7 +83,8 @@ bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &M
         }
         return true;
     } catch (const std::exception &e) {
-        CfgWork.report(errorReport(u"frmAlarm"_s, u"Kavri_출력"_s, {0, 5, QString::fromLocal8Bit(e.what())}), 3, 2);
+        CfgWork.report(errorReport(u"frmAlarm"_s, u"Kavri_출력"_s, {0, 5, QString::fromLocal8Bit(e.what())}),
+                       3, 2);
         return false;
     }
 }

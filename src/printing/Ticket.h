@@ -15,6 +15,6 @@ QString ComposeTicket(const PrinterSettings &settings, const QString &groupT, co
 /// Composes the ticket with the current printer settings and sends it to every
 /// named slot: the print log, then (unless "-fileprint") the slot's printer.
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
-               const QString &PayTypeT);
+                const QString &PayTypeT);
 
 } // namespace kavri

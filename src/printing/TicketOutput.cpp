@@ -40,13 +40,17 @@ void reportPrintFailure(const QString &procedure, const Failure &failure)
     CfgWork.report(errorReport(u"frmAlarm"_s, procedure, failure), 3, 2);
 }
 
-QString openingMessage(const PrintJob &job, platform::SerialOpenResult result, const platform::SerialError &error)
+QString openingMessage(const PrintJob &job, platform::SerialOpenResult result,
+                       const platform::SerialError &error)
 {
     const QString head = job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
     switch (result) {
-    case platform::SerialOpenResult::NoSuchPort: return head + u" 포트 번호가 잘못되었습니다!"_s;
-    case platform::SerialOpenResult::Unavailable: return head + u"을(를) 열 수 없습니다!"_s;
-    default: return head + u" ["_s + QString::number(error.number) + u"] "_s + error.description;
+    case platform::SerialOpenResult::NoSuchPort:
+        return head + u" 포트 번호가 잘못되었습니다!"_s;
+    case platform::SerialOpenResult::Unavailable:
+        return head + u"을(를) 열 수 없습니다!"_s;
+    default:
+        return head + u" ["_s + QString::number(error.number) + u"] "_s + error.description;
     }
 }
 
@@ -68,7 +72,8 @@ bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &f
             return true;
         if (quint32(GetTick() - start) > limit) {
             failure = {5, ETIMEDOUT,
-                       u"프린터가 응답하지 않습니다 (보내지 못한 바이트: "_s + QString::number(pending) + u")"_s};
+                       u"프린터가 응답하지 않습니다 (보내지 못한 바이트: "_s + QString::number(pending) +
+                           u")"_s};
             return false;
         }
     }

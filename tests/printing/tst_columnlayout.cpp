@@ -60,20 +60,21 @@ private slots:
         // At most 21 characters never split at 42, whatever they are.
         QTest::newRow("21 hangul at 42") << hangul(21) << 42 << QStringList{hangul(21)};
         QTest::newRow("30 hangul at 42") << hangul(30) << 42 << QStringList{hangul(21), hangul(30).mid(21)};
-        QTest::newRow("30 hangul at 21") << hangul(30) << 21
-                                         << QStringList{hangul(10), hangul(30).mid(10, 10), hangul(30).mid(20)};
+        QTest::newRow("30 hangul at 21")
+            << hangul(30) << 21 << QStringList{hangul(10), hangul(30).mid(10, 10), hangul(30).mid(20)};
         // A two-column character that would end at column 43 starts the next line.
         const QString a41 = QString(41, u'a');
         QTest::newRow("wide char at column 42") << a41 + u"가b"_s << 42 << QStringList{a41, u"가b"_s};
-        QTest::newRow("exact fill") << QString(84, u'x') << 42 << QStringList{QString(42, u'x'), QString(42, u'x')};
-        QTest::newRow("line breaks are characters") << QString(40, u'x') + u"\r\nyz"_s << 42
-                                                    << QStringList{QString(40, u'x') + u"\r\n"_s, u"yz"_s};
+        QTest::newRow("exact fill") << QString(84, u'x') << 42
+                                    << QStringList{QString(42, u'x'), QString(42, u'x')};
+        QTest::newRow("line breaks are characters")
+            << QString(40, u'x') + u"\r\nyz"_s << 42 << QStringList{QString(40, u'x') + u"\r\n"_s, u"yz"_s};
         // Too narrow for a two-column character: it stands alone, the walk still ends.
         QTest::newRow("width 1 with hangul") << u"a가b"_s << 1 << QStringList{u"a"_s, u"가"_s, u"b"_s};
         const QString emoji = u"x"_s + QString::fromUcs4(U"\U0001F600") + u"y"_s;
-        QTest::newRow("surrogate pair kept whole") << QString(40, u'a') + emoji << 42
-                                                   << QStringList{QString(40, u'a') + u"x"_s,
-                                                                  QString::fromUcs4(U"\U0001F600") + u"y"_s};
+        QTest::newRow("surrogate pair kept whole")
+            << QString(40, u'a') + emoji << 42
+            << QStringList{QString(40, u'a') + u"x"_s, QString::fromUcs4(U"\U0001F600") + u"y"_s};
     }
     void split()
     {
@@ -92,9 +93,10 @@ private slots:
         QTest::newRow("empty first line dropped, 50 wrapped")
             << u"\r\n"_s + QString(50, u'a') << 0 << QString(42, u'a') + u"\r\n"_s + QString(8, u'a')
             << u"42\r\n8"_s;
-        QTest::newRow("later empty lines stay") << u"a\r\n\r\nb"_s << 1 << u"a\r\n\r\nb"_s << u"1\r\n0\r\n1"_s;
-        QTest::newRow("double size wraps at 21") << hangul(12) << 2 << hangul(10) + u"\r\n"_s + hangul(12).mid(10)
-                                                 << u"20\r\n4"_s;
+        QTest::newRow("later empty lines stay")
+            << u"a\r\n\r\nb"_s << 1 << u"a\r\n\r\nb"_s << u"1\r\n0\r\n1"_s;
+        QTest::newRow("double size wraps at 21")
+            << hangul(12) << 2 << hangul(10) + u"\r\n"_s + hangul(12).mid(10) << u"20\r\n4"_s;
         QTest::newRow("empty stays empty") << QString() << 0 << QString() << u"0"_s;
     }
     void footerWrap()

@@ -116,23 +116,26 @@ private slots:
         QTest::newRow("copies 0") << u"주문서_출력수"_s << u"0"_s << u"주문서_출력수"_s << u"1"_s;
         QTest::newRow("copies 4") << u"주문서_출력수"_s << u"4"_s << u"주문서_출력수"_s << u"1"_s;
         QTest::newRow("copies 3") << u"주문서_출력수"_s << u"3"_s << u"주문서_출력수"_s << u"3"_s;
-        QTest::newRow("footer size 3") << u"주문서_꼬리말_글자크기"_s << u"3"_s << u"주문서_꼬리말_글자크기"_s
-                                       << u"0"_s;
-        QTest::newRow("footer size -1") << u"주문서_꼬리말_글자크기"_s << u"-1"_s << u"주문서_꼬리말_글자크기"_s
-                                        << u"0"_s;
-        QTest::newRow("footer size 2") << u"주문서_꼬리말_글자크기"_s << u"2"_s << u"주문서_꼬리말_글자크기"_s
-                                       << u"2"_s;
-        QTest::newRow("memo size 1") << u"주문서_주문내역_글자크기"_s << u"1"_s << u"주문서_주문내역_글자크기"_s
-                                     << u"1"_s;
-        QTest::newRow("memo size 5") << u"주문서_주문내역_글자크기"_s << u"5"_s << u"주문서_주문내역_글자크기"_s
-                                     << u"0"_s;
-        QTest::newRow("time size 2") << u"주문서_주문번호_글자크기"_s << u"2"_s << u"주문서_주문번호_글자크기"_s
-                                     << u"2"_s;
-        QTest::newRow("flag True") << u"주문서_꼬리말_출력"_s << u"True"_s << u"주문서_꼬리말_출력"_s << u"1"_s;
-        QTest::newRow("flag false") << u"주문서_꼬리말_출력"_s << u"false"_s << u"주문서_꼬리말_출력"_s << u"0"_s;
+        QTest::newRow("footer size 3")
+            << u"주문서_꼬리말_글자크기"_s << u"3"_s << u"주문서_꼬리말_글자크기"_s << u"0"_s;
+        QTest::newRow("footer size -1")
+            << u"주문서_꼬리말_글자크기"_s << u"-1"_s << u"주문서_꼬리말_글자크기"_s << u"0"_s;
+        QTest::newRow("footer size 2")
+            << u"주문서_꼬리말_글자크기"_s << u"2"_s << u"주문서_꼬리말_글자크기"_s << u"2"_s;
+        QTest::newRow("memo size 1") << u"주문서_주문내역_글자크기"_s << u"1"_s
+                                     << u"주문서_주문내역_글자크기"_s << u"1"_s;
+        QTest::newRow("memo size 5") << u"주문서_주문내역_글자크기"_s << u"5"_s
+                                     << u"주문서_주문내역_글자크기"_s << u"0"_s;
+        QTest::newRow("time size 2") << u"주문서_주문번호_글자크기"_s << u"2"_s
+                                     << u"주문서_주문번호_글자크기"_s << u"2"_s;
+        QTest::newRow("flag True") << u"주문서_꼬리말_출력"_s << u"True"_s << u"주문서_꼬리말_출력"_s
+                                   << u"1"_s;
+        QTest::newRow("flag false") << u"주문서_꼬리말_출력"_s << u"false"_s << u"주문서_꼬리말_출력"_s
+                                    << u"0"_s;
         QTest::newRow("flag -1") << u"주문서_낱장출력"_s << u"-1"_s << u"주문서_낱장출력"_s << u"1"_s;
         QTest::newRow("flag 0") << u"주문서_메뉴가격표시"_s << u"0"_s << u"주문서_메뉴가격표시"_s << u"0"_s;
-        QTest::newRow("flag TRUE") << u"주문서_중간커팅금지"_s << u"TRUE"_s << u"주문서_중간커팅금지"_s << u"1"_s;
+        QTest::newRow("flag TRUE") << u"주문서_중간커팅금지"_s << u"TRUE"_s << u"주문서_중간커팅금지"_s
+                                   << u"1"_s;
         QTest::newRow("footer two lines") << u"주문서_꼬리말"_s << u"!@#$%감사합니다!CrLf!또 오세요"_s
                                           << u"주문서_꼬리말"_s << u"감사합니다\r\n또 오세요"_s;
     }
@@ -200,12 +203,14 @@ private slots:
         QTest::addColumn<int>("step");
         QTest::addColumn<QString>("key");
         // Slot 0's port is the 2nd read: its name is new, everything from the port on is old.
-        QTest::newRow("port of slot 0") << Lines{{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"abc"_s}, {u"이름1"_s, u"b"_s}}
-                                        << 2 << u"포트0"_s;
+        QTest::newRow("port of slot 0")
+            << Lines{{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"abc"_s}, {u"이름1"_s, u"b"_s}} << 2
+            << u"포트0"_s;
         QTest::newRow("flag not a truth value")
-            << Lines{{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"3"_s}, {u"주문서_꼬리말_출력"_s, u"maybe"_s}} << 11
-            << u"주문서_꼬리말_출력"_s;
-        QTest::newRow("number overflow") << Lines{{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"3"_s},
+            << Lines{{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"3"_s}, {u"주문서_꼬리말_출력"_s, u"maybe"_s}}
+            << 11 << u"주문서_꼬리말_출력"_s;
+        QTest::newRow("number overflow") << Lines{{u"이름0"_s, u"카운터"_s},
+                                                  {u"포트0"_s, u"3"_s},
                                                   {u"주문서_주문번호_글자크기"_s, u"99999999999"_s}}
                                          << 17 << u"주문서_주문번호_글자크기"_s;
     }

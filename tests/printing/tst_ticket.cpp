@@ -66,7 +66,8 @@ class TstTicket : public QObject
 private slots:
     void workedExampleMatchesGoldenFile()
     {
-        const QByteArray golden = test::readBytes(QStringLiteral(KAVRI_SOURCE_DIR) + u"/tests/printing/data/ticket_a3.bin"_s);
+        const QByteArray golden =
+            test::readBytes(QStringLiteral(KAVRI_SOURCE_DIR) + u"/tests/printing/data/ticket_a3.bin"_s);
         QVERIFY(!golden.isEmpty());
         const QString t = ComposeTicket({}, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
         QCOMPARE(test::hex(cp(t)), test::hex(golden));
@@ -88,11 +89,13 @@ private slots:
         QTest::newRow("table line 22 columns is tall only")
             << c << ticket(TALL + "QR: 123456789012345678" + NORMAL + CRLF, MEMO, TIME);
         c.table = hangul(30);
-        QTest::newRow("long table line is not cut") << c << ticket(TALL + cp(u"QR: "_s + hangul(30)) + NORMAL + CRLF, MEMO, TIME);
+        QTest::newRow("long table line is not cut")
+            << c << ticket(TALL + cp(u"QR: "_s + hangul(30)) + NORMAL + CRLF, MEMO, TIME);
 
         c = {};
         c.group = u"1층"_s;
-        QTest::newRow("group before table") << c << ticket(BIG + cp(u"QR: 1층:A3"_s) + NORMAL + CRLF, MEMO, TIME);
+        QTest::newRow("group before table")
+            << c << ticket(BIG + cp(u"QR: 1층:A3"_s) + NORMAL + CRLF, MEMO, TIME);
 
         c = {};
         c.memo = hangul(30);
@@ -109,7 +112,8 @@ private slots:
         c.settings.주문서_주문내역_글자크기 = 1;
         QTest::newRow("30 hangul at double height: 21, 9")
             << c
-            << ticket(A3, TALL + cp(hangul(21)) + NORMAL + CRLF + TALL + cp(hangul(9, 21)) + NORMAL + CRLF, TIME);
+            << ticket(A3, TALL + cp(hangul(21)) + NORMAL + CRLF + TALL + cp(hangul(9, 21)) + NORMAL + CRLF,
+                      TIME);
 
         c = {};
         c.memo = QString(41, u'a') + u"가b"_s;
@@ -118,7 +122,8 @@ private slots:
 
         c = {};
         c.memo = u"콜라 1ccdd!1"_s;
-        QTest::newRow("escape tokens decoded per line") << c << ticket(A3, NORMAL + cp(u"콜라 1+1"_s) + CRLF, TIME);
+        QTest::newRow("escape tokens decoded per line")
+            << c << ticket(A3, NORMAL + cp(u"콜라 1+1"_s) + CRLF, TIME);
 
         c = {};
         c.memo.clear();
@@ -126,7 +131,8 @@ private slots:
 
         c = {};
         c.settings.주문서_주문번호_글자크기 = 1;
-        QTest::newRow("time double height") << c << ticket(A3, MEMO, TALL + "2024-05-01 12:30:00" + NORMAL + CRLF);
+        QTest::newRow("time double height")
+            << c << ticket(A3, MEMO, TALL + "2024-05-01 12:30:00" + NORMAL + CRLF);
         c.settings.주문서_주문번호_글자크기 = 2;
         QTest::newRow("time double size, not cut")
             << c << ticket(A3, MEMO, BIG + "2024-05-01 12:30:00" + NORMAL + CRLF);
@@ -147,7 +153,9 @@ private slots:
                       CRLF + TALL + QByteArray(20, ' ') + "abc" + QByteArray(19, ' ') + NORMAL + CRLF);
         c.settings.주문서_꼬리말_글자크기 = 2;
         QTest::newRow("footer double size")
-            << c << ticket(A3, MEMO, TIME, CRLF + BIG + QByteArray(9, ' ') + "abc" + QByteArray(9, ' ') + NORMAL + CRLF);
+            << c
+            << ticket(A3, MEMO, TIME,
+                      CRLF + BIG + QByteArray(9, ' ') + "abc" + QByteArray(9, ' ') + NORMAL + CRLF);
 
         c = {};
         c.settings.주문서_꼬리말_출력 = true;
@@ -159,13 +167,16 @@ private slots:
         c = {};
         c.pay = u"현금"_s;
         QTest::newRow("cash payment")
-            << c << ticket(A3, MEMO, TIME, {}, CRLF + BIG + " " + cp(u"[ 결제방법 : 현금 ]"_s) + " " + NORMAL + CRLF);
+            << c
+            << ticket(A3, MEMO, TIME, {},
+                      CRLF + BIG + " " + cp(u"[ 결제방법 : 현금 ]"_s) + " " + NORMAL + CRLF);
     }
     void layout()
     {
         QFETCH(Case, input);
         QFETCH(QByteArray, expected);
-        const QString t = ComposeTicket(input.settings, input.group, input.table, input.memo, input.time, input.pay);
+        const QString t =
+            ComposeTicket(input.settings, input.group, input.table, input.memo, input.time, input.pay);
         QCOMPARE(test::hex(cp(t)), test::hex(expected));
     }
 };

@@ -56,12 +56,18 @@ void setSlot(int n, const QString &name, int port, qint32 speed = 9600)
 qint32 baudOf(speed_t s)
 {
     switch (s) {
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return -1;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    default:
+        return -1;
     }
 }
 
@@ -273,7 +279,8 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::newRow("no name") << QString() << u"t"_s << u"프린터이름이 없어 출력 안함."_s;
         QTest::newRow("no text") << u"카운터"_s << QString() << u"출력할 내용이 없어 출력 안함."_s;
-        QTest::newRow("unknown slot") << u"없는이름"_s << u"t"_s << u"없는이름: 포트가 지정되지 않아 출력 안함."_s;
+        QTest::newRow("unknown slot")
+            << u"없는이름"_s << u"t"_s << u"없는이름: 포트가 지정되지 않아 출력 안함."_s;
     }
     void printLogRefusals()
     {
@@ -350,9 +357,8 @@ private slots:
         const QString three = QString(300, u'3');
         bool nestedReturned = false;
         // Both arrive while the first ticket is still going out.
-        QTimer::singleShot(10, [&] {
-            nestedReturned = 프린터_출력(u"주방"_s, two) && 프린터_출력(u"카운터"_s, three);
-        });
+        QTimer::singleShot(
+            10, [&] { nestedReturned = 프린터_출력(u"주방"_s, two) && 프린터_출력(u"카운터"_s, three); });
         QVERIFY(프린터_출력(u"카운터"_s, one));
         QVERIFY(nestedReturned);
         const QByteArray expectedFirst = (one + three).toLatin1();
