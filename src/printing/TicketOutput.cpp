@@ -93,13 +93,8 @@ bool send(const PrintJob &job)
 
     Failure failure;
     bool ok = true;
-    QString rest = job.text;
-    while (!rest.isEmpty()) {
-        qsizetype take = qMin(kPieceChars, rest.size());
-        // Never part a surrogate pair between two pieces.
-        if (take < rest.size() && rest.at(take - 1).isHighSurrogate())
-            --take;
-        const QByteArray bytes = codec::toCp949(rest.left(take));
+    for (const QString &piece : splitIntoPieces(job.text, kPieceChars)) {
+        const QByteArray bytes = codec::toCp949(piece);
         if (!port->write(bytes)) {
             const platform::SerialError e = port->lastError();
             failure = {5, e.number, e.description};
@@ -110,7 +105,6 @@ bool send(const PrintJob &job)
             ok = false;
             break;
         }
-        rest.remove(0, take);
     }
     if (!ok) {
         reportPrintFailure(u"프린터_출력"_s, failure);
@@ -122,6 +116,20 @@ bool send(const PrintJob &job)
 }
 
 } // namespace
+
+QStringList splitIntoPieces(const QString &text, qsizetype size)
+{
+    QStringList pieces;
+    size = qMax<qsizetype>(size, 2);
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype take = qMin(size, text.size() - at);
+        if (at + take < text.size() && text.at(at + take - 1).isHighSurrogate())
+            --take;
+        pieces.append(text.mid(at, take));
+        at += take;
+    }
+    return pieces;
+}
 
 quint32 drainLimitMs(qsizetype bytes, qint32 speed)
 {

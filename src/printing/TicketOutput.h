@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kavri {
 
@@ -16,6 +17,10 @@ bool 파일_출력(const QString &m프린터이름, const QString &mStr);
 /// through its own slot's port, by the call that holds the line before that
 /// one returns. False only after a failure while sending.
 bool 프린터_출력(const QString &m프린터이름, const QString &mStr);
+
+/// The pieces a ticket goes out in: `size` characters each, the last one
+/// shorter; a surrogate pair is never parted.
+QStringList splitIntoPieces(const QString &text, qsizetype size = 3500);
 
 /// The longest a drained piece of `bytes` bytes may take at `speed` bits per
 /// second before the printer counts as gone.

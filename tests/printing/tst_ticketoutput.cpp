@@ -368,6 +368,29 @@ private slots:
         QVERIFY(m_dialogs.texts().isEmpty());
     }
 
+    void pieces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<qsizetype>>("sizes");
+        QTest::newRow("7001") << QString(7001, u'a') << QList<qsizetype>{3500, 3500, 1};
+        QTest::newRow("exactly one piece") << QString(3500, u'가') << QList<qsizetype>{3500};
+        QTest::newRow("short") << u"abc"_s << QList<qsizetype>{3};
+        QTest::newRow("empty") << QString() << QList<qsizetype>{};
+        const QString pairAtEdge = QString(3499, u'a') + QString::fromUcs4(U"\U0001F600") + u"b"_s;
+        QTest::newRow("pair across the edge") << pairAtEdge << QList<qsizetype>{3499, 3};
+    }
+    void pieces()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<qsizetype>, sizes);
+        const QStringList pieces = splitIntoPieces(text);
+        QList<qsizetype> got;
+        for (const QString &p : pieces)
+            got.append(p.size());
+        QCOMPARE(got, sizes);
+        QCOMPARE(pieces.join(QString()), text);
+    }
+
     void drainLimitGrowsWithThePieceAndShrinksWithSpeed()
     {
         QVERIFY(drainLimitMs(7000, 9600) > drainLimitMs(7000, 115200));
