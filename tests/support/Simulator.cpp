@@ -18,10 +18,11 @@ constexpr int startDeadlineMs = 10000;
 bool makeCertificate(const QString &folder, QString *error)
 {
     QProcess openssl;
-    openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
-                                 u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"30"_s, u"-subj"_s,
-                                 u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s,
-                                 u"-keyout"_s, folder + u"/key.pem"_s, u"-out"_s, folder + u"/cert.pem"_s});
+    openssl.start(u"openssl"_s,
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                   u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"30"_s, u"-subj"_s,
+                   u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s,
+                   u"-keyout"_s, folder + u"/key.pem"_s, u"-out"_s, folder + u"/cert.pem"_s});
     if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
         openssl.kill();
         openssl.waitForFinished(5000);
@@ -84,7 +85,8 @@ Simulator::Simulator(const QStringList &args)
             return;
         }
     }
-    m_error = u"kavri-sim did not become ready: "_s + QString::fromLocal8Bit(m_process.readAllStandardError());
+    m_error =
+        u"kavri-sim did not become ready: "_s + QString::fromLocal8Bit(m_process.readAllStandardError());
     stop();
 }
 
@@ -176,7 +178,8 @@ SimReply Simulator::exchange(const QString &url, const QByteArray *body, int tim
     return result;
 }
 
-SimReply Simulator::post(const QString &url, const QByteArray &body, int timeoutMs, const QSslConfiguration *ssl)
+SimReply Simulator::post(const QString &url, const QByteArray &body, int timeoutMs,
+                         const QSslConfiguration *ssl)
 {
     return exchange(url, &body, timeoutMs, ssl);
 }
@@ -191,14 +194,14 @@ SimReply Simulator::control(const QString &path, const QByteArray &body)
     return post(httpBase() + path, body);
 }
 
-qint64 Simulator::addRequest(const QString &shop, const QString &table, const QString &text, const QString &payType,
-                             const QString &regDate)
+qint64 Simulator::addRequest(const QString &shop, const QString &table, const QString &text,
+                             const QString &payType, const QString &regDate)
 {
     const SimReply r = control(u"/sim/request"_s, form({{u"shop"_s, shop},
-                                                         {u"table"_s, table},
-                                                         {u"text"_s, text},
-                                                         {u"paytype"_s, payType},
-                                                         {u"regdate"_s, regDate}}));
+                                                        {u"table"_s, table},
+                                                        {u"text"_s, text},
+                                                        {u"paytype"_s, payType},
+                                                        {u"regdate"_s, regDate}}));
     bool ok = false;
     const qint64 number = r.text().toLongLong(&ok);
     return r.status == 200 && ok ? number : -1;

@@ -15,7 +15,7 @@ namespace kavri::test {
 /// The outcome of one HTTP exchange made by a test.
 struct SimReply
 {
-    bool answered = false;  ///< a response (any status) arrived
+    bool answered = false; ///< a response (any status) arrived
     int status = 0;
     QByteArray body;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
@@ -63,9 +63,10 @@ public:
     /// The default TLS configuration plus the simulator's certificate as a trusted authority.
     QSslConfiguration trustingConfiguration() const;
 
-    /// Adds an open request; regDate "yyyy-MM-dd hh:mm:ss" or empty for now. Returns its number, -1 on failure.
-    qint64 addRequest(const QString &shop, const QString &table, const QString &text, const QString &payType = {},
-                      const QString &regDate = {});
+    /// Adds an open request; regDate "yyyy-MM-dd hh:mm:ss" or empty for now. Returns its number, -1 on
+    /// failure.
+    qint64 addRequest(const QString &shop, const QString &table, const QString &text,
+                      const QString &payType = {}, const QString &regDate = {});
     /// mode: blank | error500 | slow | drop | hang | raw | none; count 0 = until reset;
     /// scheme: http | https | both; delayMs < 0: the simulator's default (15 s for slow).
     bool setFault(const QString &mode, int count = 1, const QString &scheme = QStringLiteral("both"),
@@ -89,7 +90,8 @@ public:
     bool stop();
 
 private:
-    SimReply exchange(const QString &url, const QByteArray *body, int timeoutMs, const QSslConfiguration *ssl);
+    SimReply exchange(const QString &url, const QByteArray *body, int timeoutMs,
+                      const QSslConfiguration *ssl);
     SimReply control(const QString &path, const QByteArray &body);
 
     QTemporaryDir m_certFolder;

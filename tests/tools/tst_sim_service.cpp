@@ -12,9 +12,9 @@ using namespace kavri::test;
 
 namespace {
 
-const QStringList memoTags{u"memonum"_s,     u"memoqr"_s,      u"memotablegroupname"_s, u"memotablename"_s,
-                           u"memoYN"_s,      u"memophonet"_s,  u"regdatememo"_s,        u"memotext"_s,
-                           u"ordercount"_s,  u"paytype1"_s};
+const QStringList memoTags{u"memonum"_s,    u"memoqr"_s,     u"memotablegroupname"_s, u"memotablename"_s,
+                           u"memoYN"_s,     u"memophonet"_s, u"regdatememo"_s,        u"memotext"_s,
+                           u"ordercount"_s, u"paytype1"_s};
 
 QByteArray credentials(const QString &extra = {})
 {
@@ -54,9 +54,10 @@ private slots:
         QTest::newRow("no password field") << "ID=shop1"_ba << false << QString();
         // The program inserts values unescaped: an '&' in a password splits the field.
         QTest::newRow("raw ampersand splits") << "ID=한글가게&PassWord=a&b c"_ba << false << QString();
-        QTest::newRow("escaped ampersand") << "ID=%ED%95%9C%EA%B8%80%EA%B0%80%EA%B2%8C&PassWord=a%26b+c"_ba << true
-                                           << u"한글 [가게]"_s;
-        QTest::newRow("raw utf-8 id, plus as space") << "ID=한글가게&PassWord=a%26b+c"_ba << true << u"한글 [가게]"_s;
+        QTest::newRow("escaped ampersand")
+            << "ID=%ED%95%9C%EA%B8%80%EA%B0%80%EA%B2%8C&PassWord=a%26b+c"_ba << true << u"한글 [가게]"_s;
+        QTest::newRow("raw utf-8 id, plus as space")
+            << "ID=한글가게&PassWord=a%26b+c"_ba << true << u"한글 [가게]"_s;
     }
     void login()
     {
@@ -76,8 +77,10 @@ private slots:
     {
         Simulator sim;
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        const qint64 first = sim.addRequest(Simulator::shopId, u"1"_s, u"물 주세요"_s, u"card"_s, u"2024-03-05 09:07:01"_s);
-        const qint64 second = sim.addRequest(Simulator::shopId, u"10"_s, u"수저"_s, u"CASH"_s, u"2024-03-05 21:30:59"_s);
+        const qint64 first =
+            sim.addRequest(Simulator::shopId, u"1"_s, u"물 주세요"_s, u"card"_s, u"2024-03-05 09:07:01"_s);
+        const qint64 second =
+            sim.addRequest(Simulator::shopId, u"10"_s, u"수저"_s, u"CASH"_s, u"2024-03-05 21:30:59"_s);
         const qint64 third = sim.addRequest(Simulator::shopId, u"자리없음"_s, u"계산서"_s);
         QVERIFY(first > 0 && second > first && third > second);
 
@@ -137,8 +140,8 @@ private slots:
     {
         Simulator sim;
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        const SimReply r = sim.post(sim.httpBase() + u"/program/qrtablememolistloading.php"_s,
-                                    credentials(u"&checked=Y"_s));
+        const SimReply r =
+            sim.post(sim.httpBase() + u"/program/qrtablememolistloading.php"_s, credentials(u"&checked=Y"_s));
         QCOMPARE(r.status, 200);
         QVERIFY(!r.text().contains(u"<memochecks>"_s));
     }
@@ -160,7 +163,8 @@ private slots:
         QTest::newRow("two breaks") << u"a\n\nb"_s << u"a!줄바꿈!!줄바꿈!b"_s << u"a\r\n\r\nb"_s;
         // typed markup must not close the record's tag early
         QTest::newRow("closing tag typed") << u"</memotext>x"_s << u"＜/memotext＞x"_s << u"＜/memotext＞x"_s;
-        QTest::newRow("all at once") << u"1+1=2 & 100%\n\"끝\""_s << u"1ccdd!!1=2 !123! 100ddee!!!줄바꿈!!특문3!끝!특문3!"_s
+        QTest::newRow("all at once") << u"1+1=2 & 100%\n\"끝\""_s
+                                     << u"1ccdd!!1=2 !123! 100ddee!!!줄바꿈!!특문3!끝!특문3!"_s
                                      << u"1+1=2 ＆ 100%\r\n\"끝\""_s;
     }
     void escapes()
@@ -179,7 +183,7 @@ private slots:
 
     void confirm_data()
     {
-        QTest::addColumn<QString>("numt");     // "#" stands for the request's number
+        QTest::addColumn<QString>("numt"); // "#" stands for the request's number
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("success");
         QTest::newRow("own request") << u"#"_s << Simulator::shopPassword << true;
@@ -239,7 +243,10 @@ private slots:
             sim.post(sim.httpBase() + u"/program/qrtableloading.php"_s, "ID=t&PassWord=pw"_ba).text();
         const QStringList recs = records(answer, u"nums["_s);
         QCOMPARE(recs.size(), 5);
-        struct Expected { const char16_t *nums, *yn, *group, *name; };
+        struct Expected
+        {
+            const char16_t *nums, *yn, *group, *name;
+        };
         const Expected expected[] = {{u"1", u"Y", u"1층", u"3"},
                                      {u"2", u"Y", u"창가", u"10"},
                                      {u"3", u"N", u"", u"N"},
@@ -300,8 +307,8 @@ private slots:
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
         sim.post(sim.httpBase() + u"/program/logins.php"_s, credentials());
         const QSslConfiguration trusting = sim.trustingConfiguration();
-        sim.post(sim.httpsBase() + u"/program/qrtablememoOK.php?x=1"_s, "ID=a&PassWord=b\r\nc\\d&numt=7"_ba, 10000,
-                 &trusting);
+        sim.post(sim.httpsBase() + u"/program/qrtablememoOK.php?x=1"_s, "ID=a&PassWord=b\r\nc\\d&numt=7"_ba,
+                 10000, &trusting);
         sim.addRequest(Simulator::shopId, u"1"_s, u"not logged"_s);
 
         const QList<ReceivedRequest> log = sim.receivedLog();
@@ -322,7 +329,8 @@ private slots:
     {
         Simulator sim({u"--shop"_s, u"c:pw:<b>가게</b>"_s, u"--tables"_s, u"c:홀/창가석,홀/닫힘/N"_s});
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        const QString url = sim.httpBase() + u"/qr/c/"_s + QString::fromUtf8(QUrl::toPercentEncoding(u"창가석"_s));
+        const QString url =
+            sim.httpBase() + u"/qr/c/"_s + QString::fromUtf8(QUrl::toPercentEncoding(u"창가석"_s));
         const SimReply page = sim.get(url);
         QCOMPARE(page.status, 200);
         QVERIFY(page.text().contains(u"요청사항"_s));
@@ -361,7 +369,8 @@ private slots:
         {
             Simulator sim(args);
             QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-            open = sim.addRequest(Simulator::shopId, u"1"_s, u"남은 요청"_s, u"card"_s, u"2024-01-02 03:04:05"_s);
+            open = sim.addRequest(Simulator::shopId, u"1"_s, u"남은 요청"_s, u"card"_s,
+                                  u"2024-01-02 03:04:05"_s);
             done = sim.addRequest(Simulator::shopId, u"2"_s, u"끝난 요청"_s);
             QVERIFY(sim.post(sim.httpBase() + u"/program/qrtablememoOK.php"_s,
                              credentials(u"&numt="_s + QString::number(done)))
@@ -382,7 +391,8 @@ private slots:
     {
         Simulator sim({u"--demo"_s});
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        const QString login = sim.post(sim.httpBase() + u"/program/logins.php"_s, "ID=demo&PassWord=1234"_ba).text();
+        const QString login =
+            sim.post(sim.httpBase() + u"/program/logins.php"_s, "ID=demo&PassWord=1234"_ba).text();
         QVERIFY(login.contains(u"성공"_s));
         QCOMPARE(fieldValue(login, u"storename["_s, u"]storename"_s), u"카브리 데모점"_s);
         const QString tables =

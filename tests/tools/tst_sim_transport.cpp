@@ -11,7 +11,8 @@ using namespace kavri::test;
 
 namespace {
 
-const QByteArray loginBody = (u"ID="_s + Simulator::shopId + u"&PassWord="_s + Simulator::shopPassword).toUtf8();
+const QByteArray loginBody =
+    (u"ID="_s + Simulator::shopId + u"&PassWord="_s + Simulator::shopPassword).toUtf8();
 
 QByteArray loginRequest()
 {
@@ -46,8 +47,8 @@ class TstSimTransport : public QObject
     SimReply login(Simulator &sim, bool https = false, int timeoutMs = 10000)
     {
         const QSslConfiguration trusting = sim.trustingConfiguration();
-        return sim.post((https ? sim.httpsBase() : sim.httpBase()) + u"/program/logins.php"_s, loginBody, timeoutMs,
-                        https ? &trusting : nullptr);
+        return sim.post((https ? sim.httpsBase() : sim.httpBase()) + u"/program/logins.php"_s, loginBody,
+                        timeoutMs, https ? &trusting : nullptr);
     }
 
     static bool succeeded(const SimReply &r) { return r.status == 200 && r.text().contains(u"성공"_s); }
@@ -234,24 +235,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("statusLine");
-        QTest::newRow("garbage") << "hello there\r\n\r\n"_ba << "HTTP/1.1 400"_ba;
-        QTest::newRow("lower-case method") << "post /program/logins.php HTTP/1.1\r\n\r\n"_ba << "HTTP/1.1 400"_ba;
-        QTest::newRow("absolute target") << "GET http://x/ HTTP/1.1\r\n\r\n"_ba << "HTTP/1.1 400"_ba;
-        QTest::newRow("header without colon") << "GET / HTTP/1.1\r\nbroken\r\n\r\n"_ba << "HTTP/1.1 400"_ba;
+        QTest::newRow("garbage") << "hello there\r\n\r\n"_ba
+                                 << "HTTP/1.1 400"_ba;
+        QTest::newRow("lower-case method") << "post /program/logins.php HTTP/1.1\r\n\r\n"_ba
+                                           << "HTTP/1.1 400"_ba;
+        QTest::newRow("absolute target") << "GET http://x/ HTTP/1.1\r\n\r\n"_ba
+                                         << "HTTP/1.1 400"_ba;
+        QTest::newRow("header without colon") << "GET / HTTP/1.1\r\nbroken\r\n\r\n"_ba
+                                              << "HTTP/1.1 400"_ba;
         QTest::newRow("bad length") << "POST /program/logins.php HTTP/1.1\r\nContent-Length: 1x\r\n\r\n"_ba
                                     << "HTTP/1.1 400"_ba;
         QTest::newRow("two lengths") << "POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n"_ba
                                      << "HTTP/1.1 400"_ba;
         QTest::newRow("huge body announced")
-            << "POST /program/logins.php HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n"_ba << "HTTP/1.1 413"_ba;
-        QTest::newRow("endless headers") << "GET / HTTP/1.1\r\n"_ba + QByteArray(40000, 'x') << "HTTP/1.1 431"_ba;
-        QTest::newRow("chunked") << "POST /program/logins.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"_ba
-                                 << "HTTP/1.1 501"_ba;
-        QTest::newRow("unknown path") << "GET /nothing HTTP/1.1\r\n\r\n"_ba << "HTTP/1.1 404"_ba;
-        QTest::newRow("control GET only") << "POST /sim/log HTTP/1.1\r\n\r\n"_ba << "HTTP/1.1 405"_ba;
-        QTest::newRow("LF-only lines") << "POST /program/logins.php HTTP/1.0\nContent-Length: " +
-                                              QByteArray::number(loginBody.size()) + "\n\n" + loginBody
-                                       << "HTTP/1.1 200"_ba;
+            << "POST /program/logins.php HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n"_ba
+            << "HTTP/1.1 413"_ba;
+        QTest::newRow("endless headers")
+            << "GET / HTTP/1.1\r\n"_ba + QByteArray(40000, 'x') << "HTTP/1.1 431"_ba;
+        QTest::newRow("chunked")
+            << "POST /program/logins.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"_ba
+            << "HTTP/1.1 501"_ba;
+        QTest::newRow("unknown path") << "GET /nothing HTTP/1.1\r\n\r\n"_ba
+                                      << "HTTP/1.1 404"_ba;
+        QTest::newRow("control GET only") << "POST /sim/log HTTP/1.1\r\n\r\n"_ba
+                                          << "HTTP/1.1 405"_ba;
+        QTest::newRow("LF-only lines")
+            << "POST /program/logins.php HTTP/1.0\nContent-Length: " + QByteArray::number(loginBody.size()) +
+                   "\n\n" + loginBody
+            << "HTTP/1.1 200"_ba;
     }
     void badClients()
     {

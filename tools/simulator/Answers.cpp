@@ -35,8 +35,8 @@ QString marker(const QString &name, const QString &value)
 
 QString page(const QString &body)
 {
-    return u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Kavri</title></head><body>\n"_s + body +
-           u"\n</body></html>\n"_s;
+    return u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Kavri</title></head><body>\n"_s +
+           body + u"\n</body></html>\n"_s;
 }
 
 } // namespace
@@ -48,19 +48,34 @@ QString escapeMemoText(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         switch (c.unicode()) {
-        case u'+': out += u"ccdd!!"_s; break;
-        case u'%': out += u"ddee!!"_s; break;
-        case u'&': out += u"!123!"_s; break;
-        case u'"': out += u"!특문3!"_s; break;
-        case u'<': out += u'＜'; break;
-        case u'>': out += u'＞'; break;
+        case u'+':
+            out += u"ccdd!!"_s;
+            break;
+        case u'%':
+            out += u"ddee!!"_s;
+            break;
+        case u'&':
+            out += u"!123!"_s;
+            break;
+        case u'"':
+            out += u"!특문3!"_s;
+            break;
+        case u'<':
+            out += u'＜';
+            break;
+        case u'>':
+            out += u'＞';
+            break;
         case u'\r':
             if (i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
             out += u"!줄바꿈!"_s;
             break;
-        case u'\n': out += u"!줄바꿈!"_s; break;
-        default: out += c;
+        case u'\n':
+            out += u"!줄바꿈!"_s;
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -100,10 +115,13 @@ QString requestListAnswer(const QList<CustomerRequest> &open)
 QString confirmAnswer(ShopState::ConfirmResult result)
 {
     switch (result) {
-    case ShopState::ConfirmResult::Confirmed: return u"성공"_s;
+    case ShopState::ConfirmResult::Confirmed:
+        return u"성공"_s;
     // Confirming twice (a retry after a lost answer) is not an error for the shop.
-    case ShopState::ConfirmResult::AlreadyDone: return u"성공 (이미 처리됨)"_s;
-    case ShopState::ConfirmResult::Unknown: break;
+    case ShopState::ConfirmResult::AlreadyDone:
+        return u"성공 (이미 처리됨)"_s;
+    case ShopState::ConfirmResult::Unknown:
+        break;
     }
     return u"해당 요청이 없습니다."_s;
 }

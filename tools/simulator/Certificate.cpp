@@ -14,16 +14,17 @@ bool makeSelfSignedCertificate(const QString &folder, QString *certPath, QString
     *certPath = folder + u"/sim-cert.pem"_s;
     *keyPath = folder + u"/sim-key.pem"_s;
     QProcess openssl;
-    openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
-                                 u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"3650"_s,
-                                 u"-subj"_s, u"/CN=127.0.0.1"_s, u"-addext"_s,
-                                 u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s, u"-keyout"_s, *keyPath,
-                                 u"-out"_s, *certPath});
+    openssl.start(u"openssl"_s,
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                   u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"3650"_s, u"-subj"_s,
+                   u"/CN=127.0.0.1"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s,
+                   u"-keyout"_s, *keyPath, u"-out"_s, *certPath});
     if (!openssl.waitForStarted(10000)) {
         *error = u"openssl 명령을 실행할 수 없습니다."_s;
         return false;
     }
-    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0) {
+    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
+        openssl.exitCode() != 0) {
         openssl.kill();
         openssl.waitForFinished(5000);
         *error = u"인증서를 만들지 못했습니다: "_s + QString::fromLocal8Bit(openssl.readAllStandardError());

@@ -21,8 +21,8 @@ QString page(const QString &title, const QString &body)
 
 QString customerFormPage(const QString &shopName, const QString &table, const QString &notice)
 {
-    QString body = u"<h1>"_s + shopName.toHtmlEscaped() + u"</h1>\n<h2>테이블 "_s + table.toHtmlEscaped() +
-                   u"</h2>\n"_s;
+    QString body =
+        u"<h1>"_s + shopName.toHtmlEscaped() + u"</h1>\n<h2>테이블 "_s + table.toHtmlEscaped() + u"</h2>\n"_s;
     if (!notice.isEmpty())
         body += u"<p class=\"notice\">"_s + notice.toHtmlEscaped() + u"</p>\n"_s;
     body += u"<form method=\"post\" accept-charset=\"utf-8\">\n"
@@ -36,9 +36,9 @@ QString customerFormPage(const QString &shopName, const QString &table, const QS
 
 QString customerSentPage(const QString &shopName, const QString &table, qint64 number)
 {
-    return page(shopName, u"<h1>"_s + shopName.toHtmlEscaped() + u"</h1>\n<p>테이블 "_s + table.toHtmlEscaped() +
-                              u"의 요청이 전달되었습니다. (요청번호 "_s + QString::number(number) +
-                              u")</p>\n<p><a href=\"\">다른 요청 보내기</a></p>"_s);
+    return page(shopName, u"<h1>"_s + shopName.toHtmlEscaped() + u"</h1>\n<p>테이블 "_s +
+                              table.toHtmlEscaped() + u"의 요청이 전달되었습니다. (요청번호 "_s +
+                              QString::number(number) + u")</p>\n<p><a href=\"\">다른 요청 보내기</a></p>"_s);
 }
 
 QString customerUnknownPage()

@@ -4,7 +4,8 @@ using namespace Qt::StringLiterals;
 
 namespace kavri::sim {
 
-QString FaultPlan::set(const QString &mode, int count, const QString &scheme, int delayMs, const QString &body)
+QString FaultPlan::set(const QString &mode, int count, const QString &scheme, int delayMs,
+                       const QString &body)
 {
     bool http = false;
     bool https = false;

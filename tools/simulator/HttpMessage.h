@@ -12,9 +12,9 @@ namespace kavri::sim {
 struct HttpRequest
 {
     QByteArray method;
-    QByteArray target;   ///< as sent: path and query
-    QString path;        ///< percent-decoded path, without the query
-    QByteArray query;    ///< raw text after '?'
+    QByteArray target;                            ///< as sent: path and query
+    QString path;                                 ///< percent-decoded path, without the query
+    QByteArray query;                             ///< raw text after '?'
     QList<QPair<QByteArray, QByteArray>> headers; ///< names in lower case
     QByteArray body;
 

@@ -69,8 +69,8 @@ QList<CustomerRequest> demoRequests()
     };
     QList<CustomerRequest> list;
     list.append({0, u"demo"_s, u"홀"_s, u"A3"_s, u"앞접시 2개 주세요"_s, u"card"_s, at(9), 1, false});
-    list.append({0, u"demo"_s, u"테라스"_s, u"B2"_s, u"공기밥 추가+김치 조금 더\n빨리 부탁드려요"_s, u"cash"_s, at(5), 2,
-                 false});
+    list.append({0, u"demo"_s, u"테라스"_s, u"B2"_s, u"공기밥 추가+김치 조금 더\n빨리 부탁드려요"_s,
+                 u"cash"_s, at(5), 2, false});
     list.append({0, u"demo"_s, u"홀"_s, u"A1"_s, u"물 좀 더 주세요!"_s, QString(), at(2), 1, false});
     return list;
 }

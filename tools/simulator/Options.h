@@ -8,7 +8,7 @@ namespace kavri::sim {
 
 struct Options
 {
-    int httpPort = 0;  ///< 0: any free port
+    int httpPort = 0; ///< 0: any free port
     int httpsPort = 0;
     QString certPath;
     QString keyPath;

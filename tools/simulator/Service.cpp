@@ -64,12 +64,18 @@ Reply Service::handleProgram(const HttpRequest &request, Scheme scheme)
     if (!fault)
         return Reply{Reply::Kind::Answer, programAnswer(request), 0};
     switch (fault->mode) {
-    case FaultAction::Mode::Blank: return Reply{Reply::Kind::Answer, htmlResponse(200, {}), 0};
-    case FaultAction::Mode::Error500: return Reply{Reply::Kind::Answer, htmlResponse(500, serverErrorPage()), 0};
-    case FaultAction::Mode::Raw: return Reply{Reply::Kind::Answer, htmlResponse(200, fault->body), 0};
-    case FaultAction::Mode::Drop: return Reply{Reply::Kind::Drop, {}, 0};
-    case FaultAction::Mode::Hang: return Reply{Reply::Kind::Hang, {}, 0};
-    case FaultAction::Mode::Slow: break;
+    case FaultAction::Mode::Blank:
+        return Reply{Reply::Kind::Answer, htmlResponse(200, {}), 0};
+    case FaultAction::Mode::Error500:
+        return Reply{Reply::Kind::Answer, htmlResponse(500, serverErrorPage()), 0};
+    case FaultAction::Mode::Raw:
+        return Reply{Reply::Kind::Answer, htmlResponse(200, fault->body), 0};
+    case FaultAction::Mode::Drop:
+        return Reply{Reply::Kind::Drop, {}, 0};
+    case FaultAction::Mode::Hang:
+        return Reply{Reply::Kind::Hang, {}, 0};
+    case FaultAction::Mode::Slow:
+        break;
     }
     // A slow service still does its work; only the answer is late.
     return Reply{Reply::Kind::Answer, programAnswer(request), fault->delayMs};
@@ -97,9 +103,8 @@ HttpResponse Service::programAnswer(const HttpRequest &request)
     const QString numt = form.value(u"numt"_s);
     bool ok = false;
     const qint64 number = numt.toLongLong(&ok);
-    const bool digitsOnly = !numt.isEmpty() && std::all_of(numt.begin(), numt.end(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
+    const bool digitsOnly = !numt.isEmpty() && std::all_of(numt.begin(), numt.end(),
+                                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
     const ShopState::ConfirmResult result =
         ok && digitsOnly ? m_state.confirm(shop->id, number) : ShopState::ConfirmResult::Unknown;
     return htmlResponse(200, confirmAnswer(result));
@@ -182,7 +187,8 @@ HttpResponse Service::addRequestFromTest(const QMap<QString, QString> &form)
         return textResponse(400, u"알 수 없는 매장입니다: "_s + r.shopId);
     if (r.table.isEmpty())
         return textResponse(400, u"table이 비어 있습니다."_s);
-    if (r.text.size() > maxSimTextLength || r.table.size() > 100 || r.payType.size() > 20 || r.group.size() > 100)
+    if (r.text.size() > maxSimTextLength || r.table.size() > 100 || r.payType.size() > 20 ||
+        r.group.size() > 100)
         return textResponse(400, u"값이 너무 깁니다."_s);
     if (!r.regDate.isEmpty() && !ShopState::isValidRegDate(r.regDate))
         return textResponse(400, u"regdate는 yyyy-MM-dd hh:mm:ss 형식이어야 합니다."_s);
@@ -212,8 +218,8 @@ HttpResponse Service::setFaultFromTest(const QMap<QString, QString> &form)
         if (!ok || delayMs < 0)
             return textResponse(400, u"delay_ms를 읽을 수 없습니다."_s);
     }
-    const QString error = m_faults.set(form.value(u"mode"_s), count, form.value(u"scheme"_s), delayMs,
-                                       form.value(u"body"_s));
+    const QString error =
+        m_faults.set(form.value(u"mode"_s), count, form.value(u"scheme"_s), delayMs, form.value(u"body"_s));
     if (!error.isEmpty())
         return textResponse(400, error);
     return textResponse(200, u"OK"_s);

@@ -128,7 +128,8 @@ bool ShopState::load(QString *error)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!doc.isObject()) {
-        *error = u"상태 파일을 읽을 수 없습니다: "_s + m_stateFile + u" ("_s + parseError.errorString() + u')';
+        *error =
+            u"상태 파일을 읽을 수 없습니다: "_s + m_stateFile + u" ("_s + parseError.errorString() + u')';
         return false;
     }
     const QJsonObject root = doc.object();
@@ -162,9 +163,15 @@ bool ShopState::save() const
         return true;
     QJsonArray requests;
     for (const CustomerRequest &r : m_requests) {
-        requests.append(QJsonObject{{u"number"_s, r.number},   {u"shop"_s, r.shopId},  {u"group"_s, r.group},
-                                    {u"table"_s, r.table},     {u"text"_s, r.text},    {u"paytype"_s, r.payType},
-                                    {u"regdate"_s, r.regDate}, {u"count"_s, r.count}, {u"done"_s, r.done}});
+        requests.append(QJsonObject{{u"number"_s, r.number},
+                                    {u"shop"_s, r.shopId},
+                                    {u"group"_s, r.group},
+                                    {u"table"_s, r.table},
+                                    {u"text"_s, r.text},
+                                    {u"paytype"_s, r.payType},
+                                    {u"regdate"_s, r.regDate},
+                                    {u"count"_s, r.count},
+                                    {u"done"_s, r.done}});
     }
     QSaveFile file(m_stateFile);
     if (!file.open(QIODevice::WriteOnly))

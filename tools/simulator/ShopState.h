@@ -10,7 +10,7 @@ namespace kavri::sim {
 
 struct Table
 {
-    int number = 0;     ///< "nums" of the table list, 1.. within the shop
+    int number = 0; ///< "nums" of the table list, 1.. within the shop
     QString group;
     QString name;
     bool active = true; ///< tableYN
@@ -30,9 +30,9 @@ struct CustomerRequest
     QString shopId;
     QString group;
     QString table;
-    QString text;     ///< as the customer typed it (unescaped)
-    QString payType;  ///< "card", "cash" or empty
-    QString regDate;  ///< local time "yyyy-MM-dd hh:mm:ss"
+    QString text;    ///< as the customer typed it (unescaped)
+    QString payType; ///< "card", "cash" or empty
+    QString regDate; ///< local time "yyyy-MM-dd hh:mm:ss"
     int count = 1;
     bool done = false;
 };

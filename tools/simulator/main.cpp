@@ -68,8 +68,9 @@ int main(int argc, char *argv[])
     if (!state.load(&error))
         return fail(error);
     if (options.demo) {
-        const bool hasDemoRequests = std::any_of(state.allRequests().begin(), state.allRequests().end(),
-                                                 [](const CustomerRequest &r) { return r.shopId == u"demo"_s; });
+        const bool hasDemoRequests =
+            std::any_of(state.allRequests().begin(), state.allRequests().end(),
+                        [](const CustomerRequest &r) { return r.shopId == u"demo"_s; });
         if (!hasDemoRequests) {
             for (const CustomerRequest &r : demoRequests())
                 state.addRequest(r);
