@@ -34,8 +34,8 @@ QByteArray charsetOf(const QByteArray &contentType)
 
 bool isCp949Name(const QByteArray &charset)
 {
-    return charset == "euc-kr" || charset == "cp949" || charset == "ks_c_5601-1987" || charset == "x-windows-949" ||
-           charset == "windows-949" || charset == "uhc";
+    return charset == "euc-kr" || charset == "cp949" || charset == "ks_c_5601-1987" ||
+           charset == "x-windows-949" || charset == "windows-949" || charset == "uhc";
 }
 
 // A status the server sent counts as a response; errors of the connection, the
@@ -138,13 +138,15 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     if (!timedOut && status.isValid() && isHttpLevelError(reply->error())) {
         result.responded = true;
         result.status = status.toInt();
-        result.statusText = QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+        result.statusText =
+            QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
         result.text = decodeResponseBody(reply->readAll(), reply->rawHeader("Content-Type"));
     } else {
         result.failedStep = 3;
         if (timedOut) {
             result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
-            result.errorText = u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
+            result.errorText =
+                u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
         } else {
             result.errorNumber = static_cast<int>(reply->error());
             result.errorText = reply->errorString();

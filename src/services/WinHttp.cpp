@@ -28,15 +28,17 @@ QString GetWinHttp(const QString &address, const QString &body)
         if (r.responded) {
             result = r.text;
             if (r.status != 200) {
-                WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s + QString::number(elapsed) +
-                             u"ms 걸림. ("_s + r.statusText + u")"_s + u"\r\n"_s + shown,
+                WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s +
+                             QString::number(elapsed) + u"ms 걸림. ("_s + r.statusText + u")"_s + u"\r\n"_s +
+                             shown,
                          LogChannel::WinHttp);
             }
             return result;
         }
-        reportError(u"lib_misc"_s, u"GetWinHttp"_s, {r.failedStep, r.errorNumber, web::maskPassword(r.errorText)},
-                    LogChannel::WinHttp);
-        WriteLog(u"GetWinHttp ... <실패2>: "_s + QString::number(elapsed) + u"ms 걸림. "_s + shown, LogChannel::WinHttp);
+        reportError(u"lib_misc"_s, u"GetWinHttp"_s,
+                    {r.failedStep, r.errorNumber, web::maskPassword(r.errorText)}, LogChannel::WinHttp);
+        WriteLog(u"GetWinHttp ... <실패2>: "_s + QString::number(elapsed) + u"ms 걸림. "_s + shown,
+                 LogChannel::WinHttp);
         if (++attempts >= maxAttempts)
             return result;
         WriteLog(u"GetWinHttp ... 재시도"_s, LogChannel::WinHttp);

@@ -94,7 +94,8 @@ QString loginExchange(const QString &id, const QString &password, const Deployme
     return answer;
 }
 
-void applySuccess(const QString &answer, bool remember, bool autoLogin, const QString &id, const QString &password)
+void applySuccess(const QString &answer, bool remember, bool autoLogin, const QString &id,
+                  const QString &password)
 {
     saveRecord(buildRecord(remember, autoLogin, id, password));
     if (const auto name = web::storeNameIn(answer))

@@ -49,7 +49,8 @@ QString loginExchange(const QString &id, const QString &password, const Deployme
 
 /// The values a successful login establishes: saves the record, takes the shop
 /// name (keeping the old one when the answer has none) and sets gLoginID and gLoginPW.
-void applySuccess(const QString &answer, bool remember, bool autoLogin, const QString &id, const QString &password);
+void applySuccess(const QString &answer, bool remember, bool autoLogin, const QString &id,
+                  const QString &password);
 
 /// The failures of one showing of the login window, and the rule that at most
 /// one login runs at a time.

@@ -127,7 +127,8 @@ frmLogin::frmLogin(QWidget *parent)
 
     m_picWait = new QLabel(this);
     m_picWait->setObjectName(u"picWait"_s);
-    m_picWait->setStyleSheet(u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
+    m_picWait->setStyleSheet(
+        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
     m_imgWait = new QLabel(m_picWait);
     m_imgWait->setObjectName(u"imgWait"_s);
     m_imgWait->setAlignment(Qt::AlignCenter);
@@ -138,7 +139,8 @@ frmLogin::frmLogin(QWidget *parent)
     setTabOrder(m_pw, m_chkLoadValue[0]);
     setTabOrder(m_chkLoadValue[0], m_chkLoadValue[1]);
     // The window sees every key before its controls.
-    for (QWidget *w : std::initializer_list<QWidget *>{m_id, m_pw, m_chkLoadValue[0], m_chkLoadValue[1], m_lblLogin})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_id, m_pw, m_chkLoadValue[0], m_chkLoadValue[1], m_lblLogin})
         w->installEventFilter(this);
 
     Form_Load();
@@ -166,7 +168,7 @@ void frmLogin::Form_Load()
             }
         }
         const QSize waitSize = m_waitMovie && m_waitMovie->isValid() ? m_waitMovie->currentImage().size()
-                                                                      : QSize(Wait.w, Wait.h);
+                                                                     : QSize(Wait.w, Wait.h);
         m_picWait->resize(waitSize);
         m_imgWait->setGeometry(0, 0, waitSize.width(), waitSize.height());
         m_picWait->move((Width - waitSize.width()) / 2, (Height - waitSize.height()) / 2);

@@ -22,8 +22,8 @@ private slots:
         QTest::newRow("empty") << QString() << QString() << u"ID=&PassWord="_s;
         QTest::newRow("ampersand and equals") << u"a&b"_s << u"x=y"_s << u"ID=a%26b&PassWord=x%3Dy"_s;
         QTest::newRow("plus, percent, space") << u"a+b"_s << u"5% off"_s << u"ID=a%2Bb&PassWord=5%25+off"_s;
-        QTest::newRow("korean as UTF-8") << u"가게"_s << u"비번"_s
-                                         << u"ID=%EA%B0%80%EA%B2%8C&PassWord=%EB%B9%84%EB%B2%88"_s;
+        QTest::newRow("korean as UTF-8")
+            << u"가게"_s << u"비번"_s << u"ID=%EA%B0%80%EA%B2%8C&PassWord=%EB%B9%84%EB%B2%88"_s;
         QTest::newRow("unreserved stay") << u"a-b.c_d~e"_s << u"Z9"_s << u"ID=a-b.c_d~e&PassWord=Z9"_s;
     }
     void loginBody()
@@ -42,7 +42,8 @@ private slots:
         const QString saved = gBaseURL;
         gBaseURL = u"http://127.0.0.1:18080"_s;
         QCOMPARE(web::endpoint(web::LoginPath), u"http://127.0.0.1:18080/program/logins.php"_s);
-        QCOMPARE(web::endpoint(web::RequestListPath), u"http://127.0.0.1:18080/program/qrtablememolistloading.php"_s);
+        QCOMPARE(web::endpoint(web::RequestListPath),
+                 u"http://127.0.0.1:18080/program/qrtablememolistloading.php"_s);
         QCOMPARE(web::endpoint(web::ConfirmPath), u"http://127.0.0.1:18080/program/qrtablememoOK.php"_s);
         QCOMPARE(web::endpoint(web::TableListPath), u"http://127.0.0.1:18080/program/qrtableloading.php"_s);
         gBaseURL = saved;
@@ -53,9 +54,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("masked");
         QTest::newRow("body") << u"ID=shop1&PassWord=pass1"_s << u"ID=shop1&PassWord=****"_s;
-        QTest::newRow("body with more fields") << u"ID=s&PassWord=p&checked=Y"_s << u"ID=s&PassWord=****&checked=Y"_s;
-        QTest::newRow("address and body")
-            << u"https://h/program/logins.php?ID=s&PassWord=%26%3D"_s << u"https://h/program/logins.php?ID=s&PassWord=****"_s;
+        QTest::newRow("body with more fields")
+            << u"ID=s&PassWord=p&checked=Y"_s << u"ID=s&PassWord=****&checked=Y"_s;
+        QTest::newRow("address and body") << u"https://h/program/logins.php?ID=s&PassWord=%26%3D"_s
+                                          << u"https://h/program/logins.php?ID=s&PassWord=****"_s;
         QTest::newRow("password first") << u"PassWord=abc&ID=s"_s << u"PassWord=****&ID=s"_s;
         QTest::newRow("empty password") << u"ID=s&PassWord="_s << u"ID=s&PassWord=****"_s;
         QTest::newRow("no password field") << u"ID=s&numt=3"_s << u"ID=s&numt=3"_s;
@@ -77,7 +79,8 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("name");
-        QTest::newRow("between markers") << u"로그인 성공<br>\nstorename[카브리 본점]storename"_s << true << u"카브리 본점"_s;
+        QTest::newRow("between markers")
+            << u"로그인 성공<br>\nstorename[카브리 본점]storename"_s << true << u"카브리 본점"_s;
         QTest::newRow("blanks kept") << u"성공 storename[  가게  ]storename"_s << true << u"  가게  "_s;
         QTest::newRow("first of two") << u"storename[A]storename storename[B]storename"_s << true << u"A"_s;
         QTest::newRow("no closing marker, next opening") << u"storename[A storename[B"_s << true << u"A "_s;
@@ -119,12 +122,16 @@ private slots:
         QTest::addColumn<QByteArray>("contentType");
         QTest::addColumn<QString>("text");
         const QString korean = u"로그인 성공 storename[가게]storename"_s;
-        QTest::newRow("declared utf-8") << korean.toUtf8() << QByteArray("text/html; charset=utf-8") << korean;
-        QTest::newRow("declared euc-kr") << codec::toCp949(korean) << QByteArray("text/html; charset=EUC-KR") << korean;
-        QTest::newRow("quoted cp949") << codec::toCp949(korean) << QByteArray("text/html; charset=\"cp949\"") << korean;
+        QTest::newRow("declared utf-8")
+            << korean.toUtf8() << QByteArray("text/html; charset=utf-8") << korean;
+        QTest::newRow("declared euc-kr")
+            << codec::toCp949(korean) << QByteArray("text/html; charset=EUC-KR") << korean;
+        QTest::newRow("quoted cp949")
+            << codec::toCp949(korean) << QByteArray("text/html; charset=\"cp949\"") << korean;
         QTest::newRow("undeclared utf-8") << korean.toUtf8() << QByteArray("text/html") << korean;
         QTest::newRow("undeclared cp949") << codec::toCp949(korean) << QByteArray() << korean;
-        QTest::newRow("latin-1") << QByteArray("caf\xe9") << QByteArray("text/plain; charset=iso-8859-1") << u"café"_s;
+        QTest::newRow("latin-1") << QByteArray("caf\xe9") << QByteArray("text/plain; charset=iso-8859-1")
+                                 << u"café"_s;
     }
     void responseDecoding()
     {

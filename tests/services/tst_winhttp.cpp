@@ -50,7 +50,10 @@ public:
             });
         });
     }
-    QString url() const { return u"http://127.0.0.1:"_s + QString::number(m_server.serverPort()) + u"/program/x.php"_s; }
+    QString url() const
+    {
+        return u"http://127.0.0.1:"_s + QString::number(m_server.serverPort()) + u"/program/x.php"_s;
+    }
     QByteArray request() const { return m_request; }
 
 private:
@@ -108,7 +111,8 @@ private slots:
         test::Simulator sim;
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
         const QString answer = GetWinHttp(sim.httpBase() + u"/program/logins.php"_s, Body);
-        QVERIFY2(answer.contains(u"storename["_s + test::Simulator::shopName + u"]storename"_s), qPrintable(answer));
+        QVERIFY2(answer.contains(u"storename["_s + test::Simulator::shopName + u"]storename"_s),
+                 qPrintable(answer));
         const auto received = sim.receivedLog();
         QCOMPARE(received.size(), 1);
         QCOMPARE(received.first().method, u"POST"_s);

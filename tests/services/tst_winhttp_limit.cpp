@@ -27,8 +27,7 @@ private slots:
         QVERIFY(sim.setFault(u"hang"_s, 0, u"http"_s));
         QCOMPARE(GetWinHttp(sim.httpBase() + u"/program/logins.php"_s, u"ID=a&PassWord=b"_s), QString());
         QCOMPARE(sim.receivedLog().size(), 3);
-        const QString log =
-            codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
+        const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
         QCOMPARE(log.count(u"<실패2>"_s), 3);
         QCOMPARE(log.count(u"시간 제한(10000ms)"_s), 3);
         platform::setClock(nullptr);

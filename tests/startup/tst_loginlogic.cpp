@@ -49,7 +49,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("nothing stored") << QString() << QString() << u"False◈False◈◈"_s;
         QTest::newRow("ours") << u"True◈False◈a◈b"_s << u"True◈True◈c◈d"_s << u"True◈False◈a◈b"_s;
-        QTest::newRow("ours five fields, sibling") << u"False◈True◈◈◈"_s << u"True◈True◈c◈d"_s << u"True◈True◈c◈d"_s;
+        QTest::newRow("ours five fields, sibling")
+            << u"False◈True◈◈◈"_s << u"True◈True◈c◈d"_s << u"True◈True◈c◈d"_s;
         QTest::newRow("both broken") << u"x"_s << u"y◈z"_s << u"False◈False◈◈"_s;
         QTest::newRow("only sibling") << QString() << u"True◈False◈c◈d"_s << u"True◈False◈c◈d"_s;
     }
@@ -73,8 +74,10 @@ private slots:
         QTest::addColumn<bool>("remember");
         QTest::addColumn<bool>("autoLogin");
         QTest::addColumn<QString>("record");
-        QTest::newRow("remember and auto") << true << true << rec({u"True"_s, u"True"_s, u"shop1"_s, u"p&w=1"_s});
-        QTest::newRow("remember only") << true << false << rec({u"True"_s, u"False"_s, u"shop1"_s, u"p&w=1"_s});
+        QTest::newRow("remember and auto")
+            << true << true << rec({u"True"_s, u"True"_s, u"shop1"_s, u"p&w=1"_s});
+        QTest::newRow("remember only")
+            << true << false << rec({u"True"_s, u"False"_s, u"shop1"_s, u"p&w=1"_s});
         QTest::newRow("auto without remember: five fields") << false << true << u"False◈True◈◈◈"_s;
         QTest::newRow("neither") << false << false << u"False◈False◈◈◈"_s;
     }
@@ -92,7 +95,9 @@ private slots:
         const QString record = login::buildRecord(true, true, u"가게 1"_s, u"p◇ss w=rd"_s);
         QVERIFY(login::saveRecord(record));
         QCOMPARE(login::rememberedRecord(), QStringList({u"True"_s, u"True"_s, u"가게 1"_s, u"p◇ss w=rd"_s}));
-        struct stat st{};
+        struct stat st
+        {
+        };
         QCOMPARE(::stat(QFile::encodeName(userstore::filePath(u"fsVadn"_s)).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0600u);
     }

@@ -36,8 +36,9 @@ struct Controls
 
 Controls controlsOf(frmLogin &w)
 {
-    return {w.findChild<QLineEdit *>(u"ID"_s), w.findChild<QLineEdit *>(u"PW"_s), w.findChild<QLabel *>(u"lblLogin"_s),
-            w.findChild<QCheckBox *>(u"chkLoadValue0"_s), w.findChild<QCheckBox *>(u"chkLoadValue1"_s)};
+    return {w.findChild<QLineEdit *>(u"ID"_s), w.findChild<QLineEdit *>(u"PW"_s),
+            w.findChild<QLabel *>(u"lblLogin"_s), w.findChild<QCheckBox *>(u"chkLoadValue0"_s),
+            w.findChild<QCheckBox *>(u"chkLoadValue1"_s)};
 }
 
 void storeRecord(const QString &record)
@@ -169,7 +170,8 @@ private slots:
         QVERIFY(mask.contains(QPoint(225, 257)));
         QVERIFY(mask.contains(QPoint(449, 257)));
         QVERIFY(mask.contains(QPoint(225, 0)));
-        for (const QPoint corner : {QPoint(0, 0), QPoint(449, 0), QPoint(0, 514), QPoint(449, 514), QPoint(10, 10)})
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(449, 0), QPoint(0, 514), QPoint(449, 514), QPoint(10, 10)})
             QVERIFY2(!mask.contains(corner), qPrintable(u"%1,%2"_s.arg(corner.x()).arg(corner.y())));
     }
 
@@ -365,10 +367,11 @@ private slots:
         const QString plain = m_sim->httpBase() + u"/program/logins.php"_s;
         const QString winHttp = log(u"_WinHttp"_s);
         const QString stamp = u"[261209-091500.120]"_s;
-        QVERIFY(winHttp.contains(stamp + u"logins() ... "_s + secure + u"?ID=shop1&PassWord=****\r\n"_s + stamp +
-                                 (trustCertificate ? u"logins() ... ResponseStr:\r\n\r\n"_s : u"e)lib_misc->GetWinHttp"_s)));
-        QVERIFY(winHttp.contains(stamp + u"logins() ... "_s + plain + u"?ID=shop1&PassWord=****\r\n"_s + stamp +
-                                 u"logins() ... ResponseStr:\r\n"_s));
+        QVERIFY(winHttp.contains(
+            stamp + u"logins() ... "_s + secure + u"?ID=shop1&PassWord=****\r\n"_s + stamp +
+            (trustCertificate ? u"logins() ... ResponseStr:\r\n\r\n"_s : u"e)lib_misc->GetWinHttp"_s)));
+        QVERIFY(winHttp.contains(stamp + u"logins() ... "_s + plain + u"?ID=shop1&PassWord=****\r\n"_s +
+                                 stamp + u"logins() ... ResponseStr:\r\n"_s));
         QVERIFY(winHttp.contains(u"storename["_s + test::Simulator::shopName + u"]storename"_s));
         QVERIFY(!winHttp.contains(u"pass1"_s));
     }
@@ -445,7 +448,8 @@ private slots:
         }
         QDir().mkpath(gSkinPath);
         for (const QString name : {u"0001.gif"_s, u"0106.gif"_s})
-            QVERIFY(QFile::copy(QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin/"_s + name, gSkinPath + u'/' + name));
+            QVERIFY(QFile::copy(QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin/"_s + name,
+                                gSkinPath + u'/' + name));
         auto skinned = makeWindow(false);
         QCOMPARE(colourAt(*skinned, QPoint(225, 20)), QColor(0x1f, 0x6f, 0x8b));
         QMovie *wait = skinned->findChild<QLabel *>(u"imgWait"_s)->movie();

@@ -155,14 +155,17 @@ QByteArray encodeGif(const QList<QImage> &frames, int delayCentiseconds)
         out.append(char(qBlue(c)));
     }
     if (frames.size() > 1) {
-        out.append("\x21\xFF\x0B" "NETSCAPE2.0" "\x03\x01", 16);
+        out.append("\x21\xFF\x0B"
+                   "NETSCAPE2.0"
+                   "\x03\x01",
+                   16);
         putWord(out, 0); // loop for ever
         out.append(char(0));
     }
     for (const QImage &frame : frames) {
-        const QImage indexed =
-            frame.scaled(size).convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8, palette,
-                                                                                     Qt::ThresholdDither);
+        const QImage indexed = frame.scaled(size)
+                                   .convertToFormat(QImage::Format_RGB32)
+                                   .convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither);
         if (frames.size() > 1) {
             out.append("\x21\xF9\x04", 3);
             out.append(char(0x04)); // leave the frame in place, no transparency
