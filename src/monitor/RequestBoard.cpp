@@ -41,29 +41,40 @@ RequestBoard::RequestBoard(QObject *parent) : QObject(parent) {}
 int RequestBoard::rowCountFor(int displayIdx)
 {
     switch (displayIdx) {
-    case 0: return 10;
-    case 1: return 16;
-    case 2: return 30;
-    default: return 0;
+    case 0:
+        return 10;
+    case 1:
+        return 16;
+    case 2:
+        return 30;
+    default:
+        return 0;
     }
 }
 
 QString RequestBoard::resolutionText() const
 {
     switch (m_resolutionIdx) {
-    case 0: return u"1024"_s;
-    case 1: return u"1366"_s;
-    default: return {};
+    case 0:
+        return u"1024"_s;
+    case 1:
+        return u"1366"_s;
+    default:
+        return {};
     }
 }
 
 QString RequestBoard::rowText() const
 {
     switch (m_displayIdx) {
-    case 0: return u"10개"_s;
-    case 1: return u"16개"_s;
-    case 2: return u"30개"_s;
-    default: return {};
+    case 0:
+        return u"10개"_s;
+    case 1:
+        return u"16개"_s;
+    case 2:
+        return u"30개"_s;
+    default:
+        return {};
     }
 }
 

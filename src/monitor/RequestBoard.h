@@ -16,11 +16,11 @@ enum class PayIcon { None, Card, Cash };
 /// and expiry read it. An empty row is one whose table caption is empty.
 struct BoardRow
 {
-    QString numTag;        ///< number of the request the row showed last; a fill never clears it
-    QString table;         ///< table caption
-    QString regDate;       ///< registration time of the request shown
-    QString memo;          ///< request caption
-    QString payType;       ///< payment type text
+    QString numTag;  ///< number of the request the row showed last; a fill never clears it
+    QString table;   ///< table caption
+    QString regDate; ///< registration time of the request shown
+    QString memo;    ///< request caption
+    QString payType; ///< payment type text
     PayIcon icon = PayIcon::None;
     bool marked = false;   ///< the confirmation mark "v"
     int memoPointSize = 0; ///< character size of the request caption; 0 = the layout's
