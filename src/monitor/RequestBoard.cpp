@@ -105,7 +105,15 @@ void RequestBoard::clearRows()
 
 void RequestBoard::fill(const KavriList &list)
 {
+    // A mark belongs to the request it was set on: it moves with the request to
+    // whatever row shows it now, and goes when the request has left the list.
+    QStringList markedNumbers;
+    for (const BoardRow &row : m_rows) {
+        if (row.marked && !row.numTag.isEmpty())
+            markedNumbers.append(row.numTag);
+    }
     for (BoardRow &row : m_rows) {
+        row.marked = false;
         row.table.clear();
         row.regDate.clear();
         row.memo.clear();
@@ -124,6 +132,7 @@ void RequestBoard::fill(const KavriList &list)
         row.memo = entry.MemoT;
         row.payType = entry.PayTypeT;
         row.icon = iconFor(entry.PayTypeT);
+        row.marked = markedNumbers.contains(entry.NumT);
         row.memoPointSize = requestPointSize(resolution, rows, CommonUtil::textWidth(entry.MemoT));
     }
     m_banner.table = m_rows[0].table;

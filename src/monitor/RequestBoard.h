@@ -62,10 +62,12 @@ public:
     QString resolutionText() const;
     QString rowText() const;
 
-    /// Empties the table, request and payment of every row; numbers and marks stay.
+    /// Empties the table, request and payment of every row; numbers and marks stay
+    /// until the next fill.
     void clearRows();
     /// Writes the list into the rows from row 0, sets each request caption's
-    /// size, then the banner from row 0. Entries beyond 30 are ignored.
+    /// size, then the banner from row 0. Entries beyond 30 are ignored. Marks
+    /// follow their requests; a mark whose request is no longer listed is dropped.
     void fill(const KavriList &list);
 
     const BoardRow &row(int r) const { return m_rows.at(r); }

@@ -130,21 +130,30 @@ private slots:
         QCOMPARE(board.topRegDate(), list[0].RegDateT);
     }
 
-    // A fill empties what the previous fill left, keeps the request numbers and the marks.
-    void refillKeepsNumbersAndMarks()
+    // A fill empties what the previous fill left and keeps the request numbers;
+    // a mark moves with its request and goes when the request has left.
+    void refillMovesMarksWithTheirRequests()
     {
         RequestBoard board;
         board.setLayout(0, 0);
         board.fill({entry(u"11"_s, u"A"_s, u"x"_s, u"카드"_s), entry(u"10"_s, u"B"_s, u"y"_s)});
         board.setMarked(1, true);
         QVERIFY(board.anyMarked());
-        board.fill({entry(u"12"_s, u"C"_s, u"z"_s)});
+
+        // A new request arrives on top: the mark follows request 10 to row 2.
+        board.fill(
+            {entry(u"12"_s, u"C"_s, u"z"_s), entry(u"11"_s, u"A"_s, u"x"_s), entry(u"10"_s, u"B"_s, u"y"_s)});
         QCOMPARE(board.row(0).table, u"C"_s);
         QCOMPARE(board.row(0).icon, PayIcon::None);
-        QVERIFY(board.row(1).isEmpty());
-        QVERIFY(board.row(1).memo.isEmpty());
-        QCOMPARE(board.row(1).numTag, u"10"_s);
-        QVERIFY(board.row(1).marked);
+        QVERIFY(!board.row(1).marked);
+        QVERIFY(board.row(2).marked);
+
+        // Request 10 leaves the list: its mark is dropped, the row is empty.
+        board.fill({entry(u"12"_s, u"C"_s, u"z"_s)});
+        QVERIFY(board.row(2).isEmpty());
+        QVERIFY(board.row(2).memo.isEmpty());
+        QCOMPARE(board.row(2).numTag, u"10"_s);
+        QVERIFY(!board.anyMarked());
 
         board.fill({});
         QVERIFY(board.topRegDate().isEmpty());
