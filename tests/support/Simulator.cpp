@@ -195,13 +195,14 @@ SimReply Simulator::control(const QString &path, const QByteArray &body)
 }
 
 qint64 Simulator::addRequest(const QString &shop, const QString &table, const QString &text,
-                             const QString &payType, const QString &regDate)
+                             const QString &payType, const QString &regDate, int count)
 {
     const SimReply r = control(u"/sim/request"_s, form({{u"shop"_s, shop},
                                                         {u"table"_s, table},
                                                         {u"text"_s, text},
                                                         {u"paytype"_s, payType},
-                                                        {u"regdate"_s, regDate}}));
+                                                        {u"regdate"_s, regDate},
+                                                        {u"count"_s, QString::number(count)}}));
     bool ok = false;
     const qint64 number = r.text().toLongLong(&ok);
     return r.status == 200 && ok ? number : -1;

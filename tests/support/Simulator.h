@@ -63,10 +63,10 @@ public:
     /// The default TLS configuration plus the simulator's certificate as a trusted authority.
     QSslConfiguration trustingConfiguration() const;
 
-    /// Adds an open request; regDate "yyyy-MM-dd hh:mm:ss" or empty for now. Returns its number, -1 on
-    /// failure.
+    /// Adds an open request; regDate "yyyy-MM-dd hh:mm:ss" or empty for now; count is the quantity
+    /// (0 to 9999). Returns its number, -1 on failure.
     qint64 addRequest(const QString &shop, const QString &table, const QString &text,
-                      const QString &payType = {}, const QString &regDate = {});
+                      const QString &payType = {}, const QString &regDate = {}, int count = 1);
     /// mode: blank | error500 | slow | drop | hang | raw | none; count 0 = until reset;
     /// scheme: http | https | both; delayMs < 0: the simulator's default (15 s for slow).
     bool setFault(const QString &mode, int count = 1, const QString &scheme = QStringLiteral("both"),

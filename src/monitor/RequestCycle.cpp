@@ -1,0 +1,174 @@
+#include "monitor/RequestCycle.h"
+
+#include "platform/Clock.h"
+#include "printing/PrinterSettings.h"
+#include "printing/Ticket.h"
+#include "services/Conversions.h"
+#include "services/EventLog.h"
+#include "services/Housekeeping.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WebService.h"
+#include "services/WinHttp.h"
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::monitor {
+
+namespace {
+
+const QString kNumKey = u"KavriNumT"_s;
+
+} // namespace
+
+RequestCycle::RequestCycle(RequestBoard &board) : m_board(board) {}
+
+void RequestCycle::setHooks(Hooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+QString RequestCycle::logChannel(const QDateTime &now)
+{
+    return LogChannel::requestListHour(now);
+}
+
+void RequestCycle::call(const std::function<void()> &hook) const
+{
+    // A copy: the window may take its hooks back while one of them runs.
+    const std::function<void()> f = hook;
+    if (f)
+        f();
+}
+
+bool RequestCycle::Load_Kavri(bool mSilent)
+{
+    if (m_shutDown)
+        return false;
+    if (m_running) {
+        m_pendingSilent = m_askPending ? (m_pendingSilent && mSilent) : mSilent;
+        m_askPending = true;
+        return false;
+    }
+    m_running = true;
+    bool silent = mSilent;
+    bool result = false;
+    while (true) {
+        result = runOnce(silent);
+        if (!m_askPending || m_shutDown)
+            break;
+        silent = m_pendingSilent;
+        m_askPending = false;
+    }
+    m_askPending = false;
+    m_running = false;
+    return result && !m_shutDown;
+}
+
+void RequestCycle::shutDown()
+{
+    m_shutDown = true;
+    m_askPending = false;
+    m_hooks = Hooks{};
+}
+
+bool RequestCycle::runOnce(bool mSilent)
+{
+    m_board.clearRows();
+    const QString kavriNumT = CfgMain.readValue(kPrinterSection, kNumKey, QString());
+    const QDateTime now = platform::clock().now();
+    const QString channel = logChannel(now);
+
+    call(m_hooks.showWait);
+    if (m_shutDown)
+        return false;
+    const quint32 t0 = GetTick();
+    const QString address = web::endpoint(web::RequestListPath);
+    const QString body = web::requestListBody(gLoginID, gLoginPW);
+    const QString resp = GetWinHttp(address, body);
+    if (m_shutDown)
+        return false;
+    if (resp == m_prevRequest) {
+        WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
+                     u"ms 걸림."_s,
+                 channel);
+    } else {
+        WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
+        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + resp, channel);
+    }
+    m_prevRequest = resp;
+    call(m_hooks.hideWait);
+
+    call(m_hooks.showWait);
+    if (m_shutDown)
+        return false;
+    const AnswerReading reading = readAnswer(resp, now);
+    qsizetype named = 0;
+    for (const SkippedRecord &skipped : reading.malformed) {
+        if (named++ == kMalformedLinesPerCycle) {
+            WriteLog(u"Load_Kavri() ... 잘못된 레코드 "_s +
+                         QString::number(reading.malformed.size() - named + 1) + u"건 더 건너뜀"_s,
+                     channel);
+            break;
+        }
+        WriteLog(u"Load_Kavri() ... 잘못된 레코드 건너뜀: "_s + QString::number(skipped.position) +
+                     u"번째 레코드 (memonum "_s + skipped.numT + u"): "_s + skipped.why,
+                 channel);
+    }
+    printAndRecord(reading, kavriNumT);
+    if (m_shutDown)
+        return false;
+
+    m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
+    Disp_삭제();
+    if (m_shutDown)
+        return false;
+
+    const QString top = m_board.topRegDate();
+    if (!top.isEmpty() && top != m_prevTopRegDate) {
+        const std::function<void(bool)> alert = m_hooks.newRequestAlert;
+        if (alert)
+            alert(mSilent);
+    }
+    m_prevTopRegDate = top;
+    call(m_hooks.hideWait);
+    return true;
+}
+
+void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &kavriNumT)
+{
+    // The last printed number is the one the cycle started with, for every record.
+    const qint64 lastPrinted = ToLong(kavriNumT);
+    QString stored = kavriNumT;
+    QString handledLast;
+    bool anyHandled = false;
+    auto store = [&stored](const QString &numT) {
+        if (numT == stored)
+            return;
+        CfgMain.writeValue(kPrinterSection, kNumKey, numT);
+        stored = numT;
+    };
+    for (const HandledRecord &record : reading.handled) {
+        anyHandled = true;
+        handledLast = record.entry.NumT;
+        if (!isPrinted(record, lastPrinted, gPrinterSettings))
+            continue;
+        const KavriEntry &e = record.entry;
+        Kavri_출력(QString(), e.TableT, e.MemoT, e.RegDateT, e.PayTypeT);
+        // Recorded right after the ticket, so a crash never prints it again.
+        store(e.NumT);
+        if (m_shutDown)
+            return;
+    }
+    // The number of the last record handled, once, rather than a file rewrite per record.
+    if (anyHandled)
+        store(handledLast);
+}
+
+void RequestCycle::Disp_삭제()
+{
+    // Deferred: the expiry pass arrives with its own issue; the window lends it as a hook.
+    call(m_hooks.expiryPass);
+}
+
+} // namespace kavri::monitor

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "monitor/RequestBoard.h"
+#include "monitor/RequestList.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace kavri::monitor {
+
+/// One request list cycle, `Load_Kavri`: fetch the shop's open requests, print
+/// the new ones, fill the board, and alert when a new request reached the top.
+/// It works on a board that outlives the main window; the window lends it the
+/// hooks below while it is open.
+///
+/// Cycles never nest or overlap: a cycle asked for while one runs (from a
+/// confirmation, an option change, the expiry pass, or a poll tick while the
+/// alert lets events run) is run right after the running one ends. Asks made
+/// meanwhile become one cycle, silent only when every ask was silent.
+class RequestCycle
+{
+public:
+    /// What the window does for a cycle. Every hook may be left empty.
+    struct Hooks
+    {
+        /// Brings the wait picture to the front, shows it and lets the window repaint.
+        std::function<void()> showWait;
+        std::function<void()> hideWait;
+        /// The new-request alert for the banner as filled: highlight always, chime
+        /// and speech unless `silent`. It may let events run for seconds.
+        std::function<void(bool silent)> newRequestAlert;
+        /// The expiry pass `Disp_삭제` over the board as filled. Deferred: it comes
+        /// with the expiry issue; until then the window leaves it empty. A cycle it
+        /// asks for runs after this one.
+        std::function<void()> expiryPass;
+    };
+
+    explicit RequestCycle(RequestBoard &board);
+
+    /// The window lends its hooks when it opens and takes them back (empty
+    /// hooks) before it goes away; a cycle in progress then no longer calls it.
+    void setHooks(Hooks hooks);
+
+    /// Runs one cycle, then every cycle asked for while it ran. True when the
+    /// (last) cycle completed; false when the ask was queued behind a running
+    /// cycle, or the cycles were stopped by shutDown().
+    bool Load_Kavri(bool mSilent);
+
+    bool isRunning() const { return m_running; }
+
+    /// Logout or terminate: asks still queued are dropped, hooks are taken
+    /// back, and a running cycle ends at its next step without printing,
+    /// filling or alerting any more. Load_Kavri() does nothing afterwards.
+    void shutDown();
+
+    /// The answer text of the previous cycle.
+    const QString &gQRT_PrevRequest() const { return m_prevRequest; }
+    /// The registration time on the board's top row after the previous cycle.
+    const QString &gQRT_PrevTopRegDate() const { return m_prevTopRegDate; }
+
+    /// The hour channel of the cycle's log lines: "_WinHttp_Req_" + hh.
+    static QString logChannel(const QDateTime &now);
+
+    /// At most this many skipped records are named in one cycle's log; the
+    /// rest are counted in one line, so a broken answer cannot flood the log.
+    static constexpr int kMalformedLinesPerCycle = 20;
+
+private:
+    bool runOnce(bool mSilent);
+    void printAndRecord(const AnswerReading &reading, const QString &kavriNumT);
+    void Disp_삭제();
+    void call(const std::function<void()> &hook) const;
+
+    RequestBoard &m_board;
+    Hooks m_hooks;
+    QString m_prevRequest;
+    QString m_prevTopRegDate;
+    bool m_running = false;
+    bool m_askPending = false;
+    bool m_pendingSilent = true;
+    bool m_shutDown = false;
+};
+
+} // namespace kavri::monitor

@@ -1,0 +1,231 @@
+#include "monitor/RequestList.h"
+
+#include "codec/TnvDecode.h"
+#include "monitor/RequestBoard.h"
+#include "services/Conversions.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::monitor {
+
+namespace {
+
+struct Tag
+{
+    QStringView name;
+    QString open;
+    QString close;
+};
+
+Tag makeTag(QStringView name)
+{
+    return Tag{name, u'<' + name.toString() + u'>', u"</"_s + name.toString() + u'>'};
+}
+
+// The tags in the order a record is read.
+const std::array<Tag, 10> &recordTags()
+{
+    static const std::array<Tag, 10> tags{
+        makeTag(u"memonum"),       makeTag(u"memoqr"),   makeTag(u"memotablegroupname"),
+        makeTag(u"memotablename"), makeTag(u"memoYN"),   makeTag(u"memophonet"),
+        makeTag(u"regdatememo"),   makeTag(u"memotext"), makeTag(u"ordercount"),
+        makeTag(u"paytype1")};
+    return tags;
+}
+
+std::optional<QStringView> valueOf(QStringView record, QStringView open, QStringView close)
+{
+    const qsizetype at = record.indexOf(open);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype begin = at + open.size();
+    qsizetype end = record.indexOf(close, begin);
+    if (end < 0)
+        end = record.size();
+    // A second opening tag before the closing one ends the value too; only the
+    // stretch up to the closing tag needs looking at.
+    const qsizetype reopen = record.sliced(begin, end - begin).indexOf(open);
+    if (reopen >= 0)
+        end = begin + reopen;
+    return record.sliced(begin, end - begin);
+}
+
+int digitsAt(QStringView text, qsizetype at, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = at; i < at + count; ++i) {
+        const QChar c = text.at(i);
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+qint64 stampOf(const QDate &date, int hour, int minute)
+{
+    return date.toJulianDay() * 1440 + hour * 60 + minute;
+}
+
+} // namespace
+
+QList<QStringView> splitRecords(QStringView answer)
+{
+    QList<QStringView> records;
+    qsizetype at = answer.indexOf(kRecordMarker);
+    while (at >= 0) {
+        const qsizetype begin = at + kRecordMarker.size();
+        const qsizetype next = answer.indexOf(kRecordMarker, begin);
+        const qsizetype end = next < 0 ? answer.size() : next;
+        records.append(answer.sliced(begin, end - begin));
+        at = next;
+    }
+    return records;
+}
+
+std::optional<QStringView> tagValue(QStringView record, QStringView name)
+{
+    const Tag tag = makeTag(name);
+    return valueOf(record, tag.open, tag.close);
+}
+
+std::optional<RawRecord> readRecord(QStringView record, QString *missing)
+{
+    const auto &tags = recordTags();
+    std::array<QStringView, 10> values;
+    for (size_t i = 0; i < tags.size(); ++i) {
+        const std::optional<QStringView> v = valueOf(record, tags[i].open, tags[i].close);
+        if (!v) {
+            if (missing)
+                *missing = tags[i].name.toString();
+            return std::nullopt;
+        }
+        values[i] = *v;
+    }
+    return RawRecord{values[0].toString(), values[1].toString(), values[2].toString(), values[3].toString(),
+                     values[4].toString(), values[5].toString(), values[6].toString(), values[7].toString(),
+                     values[8].toString(), values[9].toString()};
+}
+
+std::optional<qint64> minuteStamp(QStringView regDate)
+{
+    // "yyyy-MM-dd hh:mm:ss", nothing more or less.
+    if (regDate.size() != 19 || regDate.at(4) != u'-' || regDate.at(7) != u'-' || regDate.at(10) != u' ' ||
+        regDate.at(13) != u':' || regDate.at(16) != u':')
+        return std::nullopt;
+    const int year = digitsAt(regDate, 0, 4);
+    const int month = digitsAt(regDate, 5, 2);
+    const int day = digitsAt(regDate, 8, 2);
+    const int hour = digitsAt(regDate, 11, 2);
+    const int minute = digitsAt(regDate, 14, 2);
+    const int second = digitsAt(regDate, 17, 2);
+    if (year < 1 || month < 0 || day < 0 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return stampOf(date, hour, minute);
+}
+
+qint64 minuteStamp(const QDateTime &now)
+{
+    return stampOf(now.date(), now.time().hour(), now.time().minute());
+}
+
+QString withQuantity(const QString &text, const QString &orderCount)
+{
+    const qint64 count = ToLong(orderCount);
+    if (count > 1)
+        return text + u" X "_s + QString::number(count);
+    return text;
+}
+
+QString payTypeText(const QString &payType)
+{
+    if (payType.compare(u"card"_s, Qt::CaseInsensitive) == 0)
+        return u"카드"_s;
+    if (payType.compare(u"cash"_s, Qt::CaseInsensitive) == 0)
+        return u"현금"_s;
+    return {};
+}
+
+AnswerReading readAnswer(QStringView answer, const QDateTime &now)
+{
+    AnswerReading reading;
+    const QList<QStringView> records = splitRecords(answer);
+    const qint64 nowStamp = minuteStamp(now);
+    reading.handled.reserve(records.size());
+    // From the last record to the first: the first shown record is handled last.
+    for (qsizetype i = records.size() - 1; i >= 0; --i) {
+        const qsizetype position = i + 1;
+        QString missing;
+        const std::optional<RawRecord> raw = readRecord(records[i], &missing);
+        if (!raw) {
+            const std::optional<QStringView> num = tagValue(records[i], u"memonum");
+            reading.malformed.append(
+                {position, num ? num->left(40).toString() : QString(), u"<"_s + missing + u"> 태그 없음"_s});
+            continue;
+        }
+        if (raw->memoYN == u"Y"_s)
+            continue;
+        const std::optional<qint64> stamp = minuteStamp(raw->regdatememo);
+        if (!stamp) {
+            reading.malformed.append({position, raw->memonum.left(40),
+                                      u"등록 시각을 읽을 수 없음: "_s + raw->regdatememo.left(40)});
+            continue;
+        }
+        const qint64 age = ageMinutes(*stamp, nowStamp);
+        if (age > kShowMinutes)
+            continue;
+        HandledRecord handled;
+        handled.entry.NumT = raw->memonum;
+        handled.entry.TableT = raw->memotablename;
+        handled.entry.RegDateT = raw->regdatememo;
+        handled.entry.MemoT = TnvDecodeAA(withQuantity(raw->memotext, raw->ordercount));
+        handled.entry.PayTypeT = payTypeText(raw->paytype1);
+        handled.age = age;
+        handled.position = position;
+        reading.handled.append(std::move(handled));
+    }
+    return reading;
+}
+
+bool isPrinted(const HandledRecord &record, qint64 lastPrinted, const PrinterSettings &settings)
+{
+    if (ToLong(record.entry.NumT) <= lastPrinted || record.age > kPrintMinutes)
+        return false;
+    const bool anySlot = std::any_of(settings.이름.begin(), settings.이름.end(),
+                                     [](const QString &name) { return !name.isEmpty(); });
+    return anySlot && IsTableSelected(settings.선택된테이블, record.entry.TableT);
+}
+
+KavriList sortAndCut(const QList<HandledRecord> &handled, int displayIdx)
+{
+    const qsizetype rows = std::min<qsizetype>(RequestBoard::rowCountFor(displayIdx), handled.size());
+    if (rows <= 0)
+        return {};
+    std::vector<qsizetype> order(static_cast<size_t>(handled.size()));
+    for (qsizetype i = 0; i < handled.size(); ++i)
+        order[static_cast<size_t>(i)] = i;
+    // Only the rows shown need ordering; the rest of a long answer is never sorted.
+    std::partial_sort(order.begin(), order.begin() + rows, order.end(), [&handled](qsizetype a, qsizetype b) {
+        const HandledRecord &x = handled.at(a);
+        const HandledRecord &y = handled.at(b);
+        const int c = QStringView(x.entry.RegDateT).compare(QStringView(y.entry.RegDateT));
+        if (c != 0)
+            return c > 0;
+        return x.position < y.position;
+    });
+    KavriList list;
+    list.reserve(rows);
+    for (qsizetype i = 0; i < rows; ++i)
+        list.append(handled.at(order[static_cast<size_t>(i)]).entry);
+    return list;
+}
+
+} // namespace kavri::monitor

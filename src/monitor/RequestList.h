@@ -1,0 +1,109 @@
+#pragma once
+
+#include "monitor/KavriEntry.h"
+#include "printing/PrinterSettings.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The rules of one request list cycle as plain functions: the record grammar of
+// the service's answer, the record filter, the printing rule, the sort and the cut.
+namespace kavri::monitor {
+
+/// The marker that starts every record of the answer.
+inline constexpr QStringView kRecordMarker = u"<memochecks>";
+
+/// Oldest request shown, and oldest printed, in minutes.
+inline constexpr qint64 kShowMinutes = 180;
+inline constexpr qint64 kPrintMinutes = 30;
+
+/// The records of an answer: each piece after a "<memochecks>", up to the next
+/// one or the end. The text before the first marker is no record. The views
+/// point into `answer`.
+QList<QStringView> splitRecords(QStringView answer);
+
+/// The value of tag `name` (without brackets) in a record: the text after the
+/// first "<name>", up to the first "</name>" after it, or a second "<name>" when
+/// that comes first, or the end of the record. Exact, not trimmed. Nothing when
+/// the record has no "<name>".
+std::optional<QStringView> tagValue(QStringView record, QStringView name);
+
+/// The ten tags of a record, as sent.
+struct RawRecord
+{
+    QString memonum;
+    QString memoqr;
+    QString memotablegroupname;
+    QString memotablename;
+    QString memoYN;
+    QString memophonet;
+    QString regdatememo;
+    QString memotext;
+    QString ordercount;
+    QString paytype1;
+};
+
+/// Reads every tag of a record. Without one of them the record is unusable:
+/// nothing, and `missing` (when given) names the first tag that lacks.
+std::optional<RawRecord> readRecord(QStringView record, QString *missing = nullptr);
+
+/// Minutes since 0000-00-00 of a registration time "yyyy-MM-dd hh:mm:ss" (the
+/// seconds are read and dropped); nothing when the text is not such a time.
+std::optional<qint64> minuteStamp(QStringView regDate);
+/// The same count for a moment of the local clock.
+qint64 minuteStamp(const QDateTime &now);
+/// Minute boundaries from the registration time to `now`: negative for a time
+/// in the future; 10:00:59 to 10:01:00 is 1.
+inline qint64 ageMinutes(qint64 regStamp, qint64 nowStamp)
+{
+    return nowStamp - regStamp;
+}
+
+/// The request text with " X " + quantity appended when the quantity (ToLong) is above 1.
+QString withQuantity(const QString &text, const QString &orderCount);
+/// "카드" for "card", "현금" for "cash" (any case), otherwise empty.
+QString payTypeText(const QString &payType);
+
+/// One record that passed the filter, with what the printing rule needs.
+struct HandledRecord
+{
+    KavriEntry entry;
+    qint64 age = 0;         ///< minutes
+    qsizetype position = 0; ///< 1-based place of the record in the answer
+};
+
+/// A record that could not be read, with why, for the cycle's log.
+struct SkippedRecord
+{
+    qsizetype position = 0; ///< 1-based place in the answer
+    QString numT;           ///< its number when that tag could be read
+    QString why;
+};
+
+/// What one answer gives, in handling order: from the last record of the answer
+/// to the first, so the first shown record is handled (and printed) last.
+struct AnswerReading
+{
+    QList<HandledRecord> handled; ///< open records at most 180 minutes old
+    QList<SkippedRecord> malformed;
+};
+
+/// Cuts the answer into records and filters them: done flag exactly "Y" and
+/// records older than 180 minutes are left out; a record lacking a tag or
+/// whose registration time cannot be read is skipped whole and listed.
+AnswerReading readAnswer(QStringView answer, const QDateTime &now);
+
+/// True when a handled record is printed: its number above the last printed
+/// one, at most 30 minutes old, a printer slot named and its table selected.
+bool isPrinted(const HandledRecord &record, qint64 lastPrinted, const PrinterSettings &settings);
+
+/// Newest first by the registration time's text; records of equal times keep
+/// the service's order. Cut to the row count of `displayIdx` (10, 16, 30), to
+/// nothing for any other value.
+KavriList sortAndCut(const QList<HandledRecord> &handled, int displayIdx);
+
+} // namespace kavri::monitor

@@ -1,0 +1,179 @@
+// Feeds the request list reader answers built from the service's grammar and
+// then damaged: cut short, tags dropped, doubled or misspelt, markers inserted,
+// odd characters. Fixed seed, so a failure repeats; the optional argument is
+// the number of answers (default 4000). Checks what must hold for any answer:
+// no crash, every shown record readable and within its age, records never
+// counted twice, and the cut list sorted newest first within the row count.
+#include "monitor/RequestBoard.h"
+#include "monitor/RequestList.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using namespace kavri::monitor;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 5, 1), QTime(12, 0, 0));
+const QStringList kTags{u"memonum"_s,    u"memoqr"_s,     u"memotablegroupname"_s, u"memotablename"_s,
+                        u"memoYN"_s,     u"memophonet"_s, u"regdatememo"_s,        u"memotext"_s,
+                        u"ordercount"_s, u"paytype1"_s};
+
+class Maker
+{
+public:
+    explicit Maker(quint32 seed) : m_rng(seed) {}
+
+    int below(int n) { return int(m_rng.bounded(n)); }
+
+    QString oddText()
+    {
+        static const QStringList pieces{u"<"_s,
+                                        u">"_s,
+                                        u"</"_s,
+                                        u"<memochecks>"_s,
+                                        u"</memochecks>"_s,
+                                        u"\r\n"_s,
+                                        u"물"_s,
+                                        u"ccdd!!"_s,
+                                        u"!줄바꿈!"_s,
+                                        u"Y"_s,
+                                        u"y"_s,
+                                        u"2.5"_s,
+                                        u"-"_s,
+                                        u":"_s,
+                                        u" "_s,
+                                        QString(QChar(0xD800)),
+                                        QString(QChar(0)),
+                                        u"99999999999999999999"_s,
+                                        u"card"_s,
+                                        u"CASH"_s};
+        QString out;
+        for (int i = below(4); i > 0; --i)
+            out += pieces.at(below(int(pieces.size())));
+        return out;
+    }
+
+    QString value(const QString &tag)
+    {
+        if (below(6) == 0)
+            return oddText();
+        if (tag == u"regdatememo"_s) {
+            const QDateTime at = kNow.addSecs(-qint64(below(300 * 60)) + 600);
+            return at.toString(below(10) == 0 ? u"yyyy-MM-dd H:mm:ss"_s : u"yyyy-MM-dd HH:mm:ss"_s);
+        }
+        if (tag == u"memonum"_s)
+            return QString::number(below(100000));
+        if (tag == u"memoYN"_s)
+            return below(4) == 0 ? u"Y"_s : u"N"_s;
+        if (tag == u"ordercount"_s)
+            return QString::number(below(5));
+        if (tag == u"paytype1"_s)
+            return below(2) ? u"card"_s : u"cash"_s;
+        return u"요청 "_s + QString::number(below(1000));
+    }
+
+    QString record()
+    {
+        QString out = u"<memochecks>"_s;
+        for (const QString &tag : kTags) {
+            const int fate = below(40);
+            if (fate == 0)
+                continue; // dropped
+            const QString open = fate == 1 ? u"<"_s + tag.toUpper() + u">"_s : u"<"_s + tag + u">"_s;
+            out += open + value(tag);
+            if (fate != 2)
+                out += u"</"_s + tag + u">"_s;
+            if (fate == 3)
+                out += open + value(tag) + u"</"_s + tag + u">"_s; // doubled
+        }
+        return out + u"</memochecks>\n"_s;
+    }
+
+    QString answer()
+    {
+        QString out = below(3) ? u"<memolist>\n"_s : oddText();
+        for (int i = below(40); i > 0; --i)
+            out += record();
+        // Damage: cut short, or characters dropped or inserted at random places.
+        for (int i = below(4); i > 0 && !out.isEmpty(); --i) {
+            const qsizetype at = below(int(out.size()));
+            switch (below(3)) {
+            case 0:
+                out.truncate(at);
+                break;
+            case 1:
+                out.remove(at, below(20));
+                break;
+            default:
+                out.insert(at, oddText());
+                break;
+            }
+        }
+        return out;
+    }
+
+private:
+    QRandomGenerator m_rng;
+};
+
+bool fail(const QString &why, const QString &answer)
+{
+    std::fprintf(stderr, "FAIL: %s\nanswer (%lld chars): %s\n", qPrintable(why),
+                 static_cast<long long>(answer.size()),
+                 answer.left(2000).toUtf8().toPercentEncoding(" <>/!:-\n").constData());
+    return false;
+}
+
+bool check(const QString &answer, int displayIdx)
+{
+    const qsizetype records = splitRecords(answer).size();
+    const AnswerReading r = readAnswer(answer, kNow);
+    if (r.handled.size() + r.malformed.size() > records)
+        return fail(u"more records read than the answer holds"_s, answer);
+    qsizetype previous = records + 1;
+    const qint64 nowStamp = minuteStamp(kNow);
+    for (const HandledRecord &h : r.handled) {
+        if (h.position < 1 || h.position >= previous)
+            return fail(u"records not handled from the last to the first"_s, answer);
+        previous = h.position;
+        const std::optional<qint64> stamp = minuteStamp(h.entry.RegDateT);
+        if (!stamp || ageMinutes(*stamp, nowStamp) != h.age || h.age > kShowMinutes)
+            return fail(u"a shown record with a bad time or age: "_s + h.entry.RegDateT, answer);
+        if (!answer.contains(h.entry.NumT) || !answer.contains(h.entry.TableT))
+            return fail(u"a field that is not in the answer"_s, answer);
+    }
+    for (const SkippedRecord &s : r.malformed) {
+        if (s.position < 1 || s.position > records || s.why.isEmpty())
+            return fail(u"a skipped record without place or reason"_s, answer);
+    }
+    const KavriList list = sortAndCut(r.handled, displayIdx);
+    if (list.size() > RequestBoard::rowCountFor(displayIdx) || list.size() > r.handled.size())
+        return fail(u"more entries than rows"_s, answer);
+    for (qsizetype i = 1; i < list.size(); ++i) {
+        if (list.at(i - 1).RegDateT < list.at(i).RegDateT)
+            return fail(u"list not newest first"_s, answer);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 4000;
+    Maker maker(20260501);
+    for (int i = 0; i < count; ++i) {
+        if (!check(maker.answer(), maker.below(5) - 1)) {
+            std::fprintf(stderr, "at answer %d of %d (seed 20260501)\n", i, count);
+            return 1;
+        }
+    }
+    std::printf("%d answers read\n", count);
+    return 0;
+}

@@ -1,0 +1,500 @@
+#include "RecordText.h"
+#include "codec/Cp949.h"
+#include "monitor/PollLoop.h"
+#include "monitor/RequestCycle.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "printing/PrinterSettings.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/PtyPair.h"
+#include "support/Simulator.h"
+#include "support/TempAppFolder.h"
+
+#include <QRegularExpression>
+#include <QSslCertificate>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using namespace kavri::monitor;
+
+namespace {
+
+const QString kSlotName = u"카운터"_s;
+const QString kListPath = u"/program/qrtablememolistloading.php"_s;
+
+} // namespace
+
+class TstRequestCycle : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    platform::RecordingDialogs m_dialogs;
+    std::unique_ptr<test::TempAppFolder> m_app;
+    std::unique_ptr<test::Simulator> m_sim;
+    std::unique_ptr<test::PtyPair> m_pty;
+    std::unique_ptr<RequestBoard> m_board;
+    std::unique_ptr<RequestCycle> m_cycle;
+    QStringList m_events; ///< "show", "hide", "alert" or "alert silent", in order
+    std::function<void(bool)> m_onAlert;
+
+    QString cfgPath() const { return m_app->filePath(u"Zarazo.cfg"_s); }
+
+    QString regDate(qint64 secondsAgo) const
+    {
+        return m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    }
+
+    qint64 add(const QString &table, qint64 secondsAgo, const QString &text = u"물 주세요"_s,
+               const QString &payType = {}, int count = 1)
+    {
+        return m_sim->addRequest(test::Simulator::shopId, table, text, payType, regDate(secondsAgo), count);
+    }
+
+    /// One printer slot on a pty, printing the tables of `selection`.
+    void setUpPrinter(const QString &selection)
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the printing cases need it");
+        m_pty = std::make_unique<test::PtyPair>();
+        QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
+        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
+        QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
+                                                           u"\r\n포트0=3\r\n통신속도0=4\r\n선택된테이블="_s +
+                                                           selection + u"\r\n"_s)));
+        QVERIFY(Load_프린터설정());
+        QVERIFY(Load_선택된테이블설정());
+    }
+
+    /// The tables of the tickets that reached the printer, in order.
+    QStringList printedTables()
+    {
+        if (!m_pty)
+            return {};
+        const QString bytes = codec::fromCp949(m_pty->readUntilQuiet(400, 8000));
+        QStringList tables;
+        static const QRegularExpression line(u"QR: ([^\\x1b]*)\\x1b"_s);
+        for (const QRegularExpressionMatch &m : line.globalMatch(bytes))
+            tables << m.captured(1);
+        return tables;
+    }
+
+    int printLogTickets() const
+    {
+        const QString log = codec::fromCp949(test::readBytes(m_app->filePath(u"260501_PRN.log"_s)));
+        return int(log.count(kSlotName + u" "_s + QString(40, u'=')));
+    }
+
+    QString requestLog() const
+    {
+        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501_WinHttp_Req_12.log"_s)));
+    }
+
+    QString kavriNumT() const { return CfgMain.readValue(kPrinterSection, u"KavriNumT"_s, u"(없음)"_s); }
+
+    int listRequestsReceived()
+    {
+        int n = 0;
+        for (const test::ReceivedRequest &r : m_sim->receivedLog())
+            n += r.target == kListPath ? 1 : 0;
+        return n;
+    }
+
+    QStringList rowTables() const
+    {
+        QStringList out;
+        for (int r = 0; r < m_board->rowCount(); ++r) {
+            if (!m_board->row(r).isEmpty())
+                out << m_board->row(r).table;
+        }
+        return out;
+    }
+
+    QStringList alerts() const
+    {
+        QStringList out;
+        for (const QString &e : m_events) {
+            if (e.startsWith(u"alert"_s))
+                out << e;
+        }
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 0, 0)));
+        platform::setClock(&m_clock);
+        platform::setDialogs(&m_dialogs);
+        m_dialogs.clear();
+        m_app = std::make_unique<test::TempAppFolder>();
+        CfgMain.setFileName(cfgPath());
+        gPrinterSettings = PrinterSettings{};
+        gFilePrint = false;
+        m_sim = std::make_unique<test::Simulator>();
+        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
+        winHttpOptions() = platform::HttpOptions{};
+        winHttpOptions().stageLimitMs = 3000;
+        gBaseURL = m_sim->httpBase();
+        gLoginID = test::Simulator::shopId;
+        gLoginPW = test::Simulator::shopPassword;
+        m_board = std::make_unique<RequestBoard>();
+        m_board->setLayout(0, 0);
+        m_cycle = std::make_unique<RequestCycle>(*m_board);
+        m_events.clear();
+        m_onAlert = nullptr;
+        RequestCycle::Hooks hooks;
+        hooks.showWait = [this] { m_events << u"show"_s; };
+        hooks.hideWait = [this] { m_events << u"hide"_s; };
+        hooks.newRequestAlert = [this](bool silent) {
+            m_events << (silent ? u"alert silent"_s : u"alert"_s);
+            if (m_onAlert)
+                m_onAlert(silent);
+        };
+        m_cycle->setHooks(hooks);
+    }
+    void cleanup()
+    {
+        m_cycle.reset();
+        m_board.reset();
+        m_pty.reset();
+        m_sim.reset();
+        m_app.reset();
+        CfgMain.setFileName({});
+        gPrinterSettings = PrinterSettings{};
+        gFilePrint = false;
+        gBaseURL.clear();
+        winHttpOptions() = platform::HttpOptions{};
+        platform::setDialogs(nullptr);
+        platform::setClock(nullptr);
+    }
+
+    // Rows newest first with their fields and icons, the banner from the top
+    // row, the exchange in the hour's log without the password, the number of
+    // the first shown record kept although nothing was printed.
+    void boardAfterACycle()
+    {
+        QVERIFY(add(u"1층/1"_s, 300, u"물 주세요"_s, u"card"_s) > 0);
+        QVERIFY(add(u"1층/2"_s, 180, u"앞접시"_s, u"Cash"_s, 3) > 0);
+        const qint64 top = add(u"창가/10"_s, 60, u"수저"_s);
+        QVERIFY(m_cycle->Load_Kavri(false));
+
+        QCOMPARE(rowTables(), (QStringList{u"창가/10"_s, u"1층/2"_s, u"1층/1"_s}));
+        const BoardRow &r0 = m_board->row(0);
+        QCOMPARE(r0.numTag, QString::number(top));
+        QCOMPARE(r0.regDate, regDate(60));
+        QCOMPARE(r0.memo, u"수저"_s);
+        QCOMPARE(r0.icon, PayIcon::None);
+        QCOMPARE(m_board->row(1).memo, u"앞접시 X 3"_s);
+        QCOMPARE(m_board->row(1).payType, u"현금"_s);
+        QCOMPARE(m_board->row(1).icon, PayIcon::Cash);
+        QCOMPARE(m_board->row(2).icon, PayIcon::Card);
+        QVERIFY(m_board->row(3).isEmpty());
+        QCOMPARE(m_board->row(3).numTag, QString());
+        QCOMPARE(m_board->banner().table, u"창가/10"_s);
+        QCOMPARE(m_board->banner().text, u"수저"_s);
+        QCOMPARE(m_board->banner().payType, QString());
+
+        QCOMPARE(m_events, (QStringList{u"show"_s, u"hide"_s, u"show"_s, u"alert"_s, u"hide"_s}));
+        QCOMPARE(m_cycle->gQRT_PrevTopRegDate(), regDate(60));
+        QVERIFY(m_cycle->gQRT_PrevRequest().contains(u"<memochecks>"_s));
+        QCOMPARE(kavriNumT(), QString::number(top));
+
+        const QString log = requestLog();
+        QVERIFY(log.contains(u"]Load_Kavri() ... "_s + gBaseURL + kListPath +
+                             u"?ID=shop1&PassWord=****&checked=Y\r\n"_s));
+        QVERIFY(log.contains(u"]Load_Kavri() ... ResponseStr:\r\n"_s + m_cycle->gQRT_PrevRequest()));
+        QVERIFY(!log.contains(test::Simulator::shopPassword));
+    }
+
+    void silentIsPassedOn()
+    {
+        QVERIFY(add(u"1층/1"_s, 0) > 0);
+        QVERIFY(m_cycle->Load_Kavri(true));
+        QCOMPARE(alerts(), QStringList{u"alert silent"_s});
+    }
+
+    // Ages by minute boundaries at 12:31:00: 09:30:59 is 181 minutes (not
+    // shown), 09:31:00 is 180 (shown), 12:00:59 is 31 (shown, not printed),
+    // 12:01:00 is 30 (printed).
+    void agesDecideShowingAndPrinting()
+    {
+        setUpPrinter(u"전체"_s);
+        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 31, 0)));
+        const QDate day(2026, 5, 1);
+        qint64 last = 0;
+        for (const auto &[table, time] : QList<QPair<QString, QTime>>{{u"T181"_s, QTime(9, 30, 59)},
+                                                                      {u"T180"_s, QTime(9, 31, 0)},
+                                                                      {u"T31"_s, QTime(12, 0, 59)},
+                                                                      {u"T30"_s, QTime(12, 1, 0)}}) {
+            last = m_sim->addRequest(test::Simulator::shopId, table, u"물"_s, {},
+                                     QDateTime(day, time).toString(u"yyyy-MM-dd HH:mm:ss"_s));
+            QVERIFY(last > 0);
+        }
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), (QStringList{u"T30"_s, u"T31"_s, u"T180"_s}));
+        QCOMPARE(printedTables(), QStringList{u"T30"_s});
+        QCOMPARE(kavriNumT(), QString::number(last));
+    }
+
+    // Done flag exactly "Y"; a quantity of two and a half; a payment type in capitals.
+    void doneFlagQuantityAndPayment()
+    {
+        setUpPrinter(u"전체"_s);
+        using test::RecordFields;
+        const QString answer = test::answerText({
+            test::rec(u"7"_s, u"D1"_s, regDate(0), u"물"_s, u"1"_s, {}, u"Y"_s),
+            test::rec(u"6"_s, u"D2"_s, regDate(0), u"물"_s, u"2.5"_s, u"CARD"_s, u"y"_s),
+        });
+        QVERIFY(m_sim->setRawAnswer(answer));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), QStringList{u"D2"_s});
+        QCOMPARE(m_board->row(0).memo, u"물 X 2"_s);
+        QCOMPARE(m_board->row(0).icon, PayIcon::Card);
+        QCOMPARE(printedTables(), QStringList{u"D2"_s});
+        QCOMPARE(kavriNumT(), u"6"_s);
+    }
+
+    void printingRule_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QStringList>("tables"); // in the order the requests arrive
+        QTest::addColumn<QStringList>("printed");
+        QTest::newRow("two new requests, all tables")
+            << u"전체"_s << QStringList{u"T1"_s, u"T2"_s} << QStringList{u"T1"_s, u"T2"_s};
+        QTest::newRow("A and B print, AB does not")
+            << u"-[A]--[B]-"_s << QStringList{u"A"_s, u"AB"_s, u"B"_s} << QStringList{u"A"_s, u"B"_s};
+        QTest::newRow("no table selected") << QString() << QStringList{u"A"_s} << QStringList();
+    }
+    // Requests print from the end of the answer (the oldest first) and the
+    // number ends at the first shown record of the answer, printed or not.
+    void printingRule()
+    {
+        QFETCH(QString, selection);
+        QFETCH(QStringList, tables);
+        QFETCH(QStringList, printed);
+        setUpPrinter(selection);
+        qint64 last = 0;
+        for (const QString &t : tables)
+            last = add(t, 10);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), printed);
+        QCOMPARE(printLogTickets(), printed.size());
+        QCOMPARE(kavriNumT(), QString::number(last));
+        QVERIFY(m_dialogs.texts().isEmpty());
+    }
+
+    // The same answer again: one line in the log, nothing printed twice, no second alert.
+    void unchangedAnswer()
+    {
+        setUpPrinter(u"전체"_s);
+        QVERIFY(add(u"T1"_s, 10) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), QStringList{u"T1"_s});
+        const QString before = requestLog();
+
+        QVERIFY(m_cycle->Load_Kavri(false));
+        const QString added = requestLog().mid(before.size());
+        static const QRegularExpression same(
+            u"^\\[260501-120000\\.000\\]Load_Kavri\\(\\) \\.\\.\\. ResponseStr: 직전과 동일\\. \\d+ms 걸림\\.\\r\\n$"_s);
+        QVERIFY2(same.match(added).hasMatch(), qPrintable(added));
+        QCOMPARE(printedTables(), QStringList());
+        QCOMPARE(printLogTickets(), 1);
+        QCOMPARE(rowTables(), QStringList{u"T1"_s});
+        QCOMPARE(alerts(), QStringList{u"alert"_s});
+    }
+
+    void emptyOrFailedAnswer_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("count"); // 0: until reset
+        QTest::newRow("blank") << u"blank"_s << 1;
+        QTest::newRow("status 500") << u"error500"_s << 1;
+        QTest::newRow("no answer") << u"drop"_s << 0;
+    }
+    // The board empties, nothing alerts, and the next answer alerts again for its top.
+    void emptyOrFailedAnswer()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, count);
+        QVERIFY(add(u"T1"_s, 10) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(alerts().size(), 1);
+
+        QVERIFY(m_sim->setFault(fault, count));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), QStringList());
+        QCOMPARE(m_board->banner().text, QString());
+        QCOMPARE(m_board->banner().table, QString());
+        QCOMPARE(m_cycle->gQRT_PrevTopRegDate(), QString());
+        QCOMPARE(alerts().size(), 1);
+
+        QVERIFY(m_sim->reset());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), QStringList{u"T1"_s});
+        QCOMPARE(alerts(), (QStringList{u"alert"_s, u"alert"_s}));
+    }
+
+    // 40 open requests on a 10-row board: the 10 newest shown, all 40 printed.
+    void fortyOpenRequests()
+    {
+        setUpPrinter(u"전체"_s);
+        gFilePrint = true; // the print log is enough to count tickets
+        qint64 last = 0;
+        for (int n = 1; n <= 40; ++n) {
+            last = add(u"T"_s + QString::number(n), (40 - n) * 20);
+            QVERIFY(last > 0);
+        }
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QStringList newest;
+        for (int n = 40; n > 30; --n)
+            newest << u"T"_s + QString::number(n);
+        QCOMPARE(rowTables(), newest);
+        QCOMPARE(printLogTickets(), 40);
+        QCOMPARE(kavriNumT(), QString::number(last));
+    }
+
+    // Broken records are skipped whole and named in the log; the number stays
+    // with the well-formed records.
+    void malformedRecords()
+    {
+        setUpPrinter(u"전체"_s);
+        using test::RecordFields;
+        RecordFields noDate = test::rec(u"9"_s, u"M9"_s, regDate(0));
+        noDate.omit = QStringList{u"regdatememo"_s};
+        const QString answer = test::answerText({
+            noDate,
+            test::rec(u"8"_s, u"M8"_s, regDate(0)),
+            test::rec(u"7"_s, u"M7"_s, u"2026-13-01 10:00:00"_s),
+            test::rec(u"6"_s, u"M6"_s, regDate(60)),
+        });
+        QVERIFY(m_sim->setRawAnswer(answer));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), (QStringList{u"M8"_s, u"M6"_s}));
+        QCOMPARE(printedTables(), (QStringList{u"M6"_s, u"M8"_s}));
+        QCOMPARE(kavriNumT(), u"8"_s);
+        const QString log = requestLog();
+        QVERIFY(log.contains(u"]Load_Kavri() ... 잘못된 레코드 건너뜀: 3번째 레코드 (memonum 7): "
+                             u"등록 시각을 읽을 수 없음: 2026-13-01 10:00:00\r\n"_s));
+        QVERIFY(log.contains(
+            u"]Load_Kavri() ... 잘못된 레코드 건너뜀: 1번째 레코드 (memonum 9): <regdatememo> 태그 없음\r\n"_s));
+
+        // A thoroughly broken answer names a bounded number of them.
+        QList<RecordFields> broken;
+        for (int n = 0; n < 25; ++n)
+            broken.append(test::rec(QString::number(100 + n), u"X"_s, u"?"_s));
+        QVERIFY(m_sim->setRawAnswer(test::answerText(broken)));
+        const qsizetype before = requestLog().size();
+        QVERIFY(m_cycle->Load_Kavri(false));
+        const QString added = requestLog().mid(before);
+        QCOMPARE(added.count(u"잘못된 레코드 건너뜀"_s), RequestCycle::kMalformedLinesPerCycle);
+        QVERIFY(added.contains(u"]Load_Kavri() ... 잘못된 레코드 5건 더 건너뜀\r\n"_s));
+        QCOMPARE(rowTables(), QStringList());
+        QCOMPARE(kavriNumT(), u"8"_s);
+    }
+
+    void noOverlap_data()
+    {
+        QTest::addColumn<bool>("firstAsk");
+        QTest::addColumn<bool>("secondAsk");
+        QTest::addColumn<QString>("alert");
+        QTest::newRow("both asks silent") << true << true << u"alert silent"_s;
+        QTest::newRow("one ask not silent") << true << false << u"alert"_s;
+    }
+    // Two asks during a slow answer: the list requests reach the service one
+    // after the other, the asks become one cycle that runs after the first,
+    // and the board ends with the answer fetched last.
+    void noOverlap()
+    {
+        QFETCH(bool, firstAsk);
+        QFETCH(bool, secondAsk);
+        QFETCH(QString, alert);
+        QVERIFY(add(u"T1"_s, 60) > 0);
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
+        int receivedDuringSlowAnswer = -1;
+        bool askedWhileRunning = false;
+        QTimer::singleShot(300, this, [&] {
+            receivedDuringSlowAnswer = listRequestsReceived();
+            QVERIFY(add(u"T2"_s, 0) > 0);
+            askedWhileRunning = m_cycle->isRunning();
+            QVERIFY(!m_cycle->Load_Kavri(firstAsk));
+            QVERIFY(!m_cycle->Load_Kavri(secondAsk));
+        });
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QVERIFY(askedWhileRunning);
+        QCOMPARE(receivedDuringSlowAnswer, 1);
+        QCOMPARE(listRequestsReceived(), 2);
+        const QStringList oneCycle{u"show"_s, u"hide"_s, u"show"_s};
+        QCOMPARE(m_events,
+                 (oneCycle + QStringList{u"alert"_s, u"hide"_s} + oneCycle + QStringList{alert, u"hide"_s}));
+        QCOMPARE(rowTables(), (QStringList{u"T2"_s, u"T1"_s}));
+        QCOMPARE(m_cycle->gQRT_PrevTopRegDate(), regDate(0));
+        QVERIFY(!m_cycle->isRunning());
+    }
+
+    // The alert lets events run; a confirmation's cycle asked for then runs
+    // after the running cycle, never inside it.
+    void askFromInsideTheAlert()
+    {
+        QVERIFY(add(u"T1"_s, 60) > 0);
+        int askResults = 0;
+        m_onAlert = [&](bool) {
+            if (askResults++ > 0)
+                return;
+            QVERIFY(add(u"T2"_s, 0) > 0);
+            QVERIFY(!m_cycle->Load_Kavri(true));
+            QCOMPARE(listRequestsReceived(), 1);
+        };
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(listRequestsReceived(), 2);
+        QCOMPARE(alerts(), (QStringList{u"alert"_s, u"alert silent"_s}));
+        QCOMPARE(m_board->banner().table, u"T2"_s);
+    }
+
+    // Logout while the answer is awaited: nothing more happens for that cycle,
+    // no queued cycle runs, and later asks do nothing.
+    void shutDownWhileWaiting()
+    {
+        setUpPrinter(u"전체"_s);
+        QVERIFY(add(u"T1"_s, 0) > 0);
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1000));
+        QTimer::singleShot(200, this, [&] {
+            m_cycle->Load_Kavri(false);
+            m_cycle->shutDown();
+        });
+        QVERIFY(!m_cycle->Load_Kavri(false));
+        QCOMPARE(m_events, QStringList{u"show"_s});
+        QCOMPARE(rowTables(), QStringList());
+        QCOMPARE(printedTables(), QStringList());
+        QCOMPARE(kavriNumT(), u"(없음)"_s);
+        QVERIFY(!m_cycle->Load_Kavri(false));
+        QCOMPARE(listRequestsReceived(), 1);
+    }
+
+    // The poll loop wired to the cycle: the first tick fetches the list, the
+    // next ticks within the interval do not.
+    void pollLoopRunsTheCycle()
+    {
+        QVERIFY(add(u"T1"_s, 0) > 0);
+        PollLoop loop([this] { m_cycle->Load_Kavri(false); }, [this] { return m_cycle->isRunning(); });
+        loop.LoopTimer_Timer();
+        QCOMPARE(listRequestsReceived(), 1);
+        QCOMPARE(rowTables(), QStringList{u"T1"_s});
+        m_clock.advance(9000);
+        loop.LoopTimer_Timer();
+        QCOMPARE(listRequestsReceived(), 1);
+        m_clock.advance(1000);
+        loop.LoopTimer_Timer();
+        QCOMPARE(listRequestsReceived(), 2);
+    }
+};
+
+QTEST_MAIN(TstRequestCycle)
+#include "tst_requestcycle.moc"

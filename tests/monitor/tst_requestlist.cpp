@@ -1,0 +1,323 @@
+#include "RecordText.h"
+#include "monitor/RequestList.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using namespace kavri::monitor;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 5, 1), QTime(12, 0, 0));
+
+QString minutesAgo(qint64 minutes, int second = 0)
+{
+    return kNow.addSecs(-minutes * 60 + second).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+}
+
+QStringList numbers(const QList<HandledRecord> &handled)
+{
+    QStringList out;
+    for (const HandledRecord &h : handled)
+        out << h.entry.NumT;
+    return out;
+}
+
+QStringList numbers(const KavriList &list)
+{
+    QStringList out;
+    for (const KavriEntry &e : list)
+        out << e.NumT;
+    return out;
+}
+
+HandledRecord handled(const QString &num, const QString &table, qint64 age, const QString &regDate = {},
+                      qsizetype position = 1)
+{
+    HandledRecord h;
+    h.entry.NumT = num;
+    h.entry.TableT = table;
+    h.entry.RegDateT = regDate;
+    h.age = age;
+    h.position = position;
+    return h;
+}
+
+} // namespace
+
+class TstRequestList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void records_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("none") << u"<memolist></memolist>"_s << QStringList();
+        QTest::newRow("empty answer") << QString() << QStringList();
+        QTest::newRow("text before the first marker is no record")
+            << u"head<memochecks>a</memochecks>\n<memochecks>b"_s
+            << QStringList{u"a</memochecks>\n"_s, u"b"_s};
+        QTest::newRow("empty records") << u"<memochecks><memochecks>"_s << QStringList{QString(), QString()};
+        QTest::newRow("marker is case-sensitive") << u"<MemoChecks>a<memochecks>b"_s << QStringList{u"b"_s};
+    }
+    void records()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, records);
+        QStringList got;
+        for (QStringView r : splitRecords(answer))
+            got << r.toString();
+        QCOMPARE(got, records);
+    }
+
+    void tagValues_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << u"<memotext>물</memotext>"_s << true << u"물"_s;
+        QTest::newRow("not trimmed") << u"<memotext> 물 \r\n</memotext>"_s << true << u" 물 \r\n"_s;
+        QTest::newRow("first opening tag wins")
+            << u"<memotext>a</memotext><memotext>b</memotext>"_s << true << u"a"_s;
+        QTest::newRow("second opening tag ends it")
+            << u"<memotext>a<memotext>b</memotext>"_s << true << u"a"_s;
+        QTest::newRow("no closing tag: up to the end") << u"<memotext>a b"_s << true << u"a b"_s;
+        QTest::newRow("empty") << u"<memotext></memotext>"_s << true << QString();
+        QTest::newRow("case-sensitive") << u"<MemoText>a</MemoText>"_s << false << QString();
+        QTest::newRow("missing") << u"<memonum>1</memonum>"_s << false << QString();
+        QTest::newRow("closing tag first is no value") << u"</memotext>x<memotext>y"_s << true << u"y"_s;
+    }
+    void tagValues()
+    {
+        QFETCH(QString, record);
+        QFETCH(bool, found);
+        QFETCH(QString, value);
+        const std::optional<QStringView> v = tagValue(record, u"memotext");
+        QCOMPARE(v.has_value(), found);
+        if (found)
+            QCOMPARE(v->toString(), value);
+    }
+
+    // A tag value never runs into the next record.
+    void valueEndsWithItsRecord()
+    {
+        const QString answer = u"<memochecks><memotext>a<memochecks><memotext>b</memotext>"_s;
+        const QList<QStringView> records = splitRecords(answer);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(tagValue(records[0], u"memotext")->toString(), u"a"_s);
+    }
+
+    void ages_data()
+    {
+        QTest::addColumn<QString>("regDate");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<qint64>("age");
+        const QDateTime ten(QDate(2026, 5, 1), QTime(10, 1, 0));
+        QTest::newRow("10:00:59 at 10:01:00") << u"2026-05-01 10:00:59"_s << ten << true << qint64(1);
+        QTest::newRow("10:00:00 at 10:01:59")
+            << u"2026-05-01 10:00:00"_s << QDateTime(QDate(2026, 5, 1), QTime(10, 1, 59)) << true
+            << qint64(1);
+        QTest::newRow("same minute") << u"2026-05-01 10:01:00"_s << ten << true << qint64(0);
+        QTest::newRow("180") << minutesAgo(180) << kNow << true << qint64(180);
+        QTest::newRow("181") << minutesAgo(181) << kNow << true << qint64(181);
+        QTest::newRow("over midnight")
+            << u"2026-04-30 23:59:59"_s << QDateTime(QDate(2026, 5, 1), QTime(0, 0, 0)) << true << qint64(1);
+        QTest::newRow("future") << u"2026-05-01 12:05:00"_s << kNow << true << qint64(-5);
+        QTest::newRow("not a day") << u"2026-02-30 10:00:00"_s << kNow << false << qint64(0);
+        QTest::newRow("hour 24") << u"2026-05-01 24:00:00"_s << kNow << false << qint64(0);
+        QTest::newRow("slashes") << u"2026/05/01 10:00:00"_s << kNow << false << qint64(0);
+        QTest::newRow("no seconds") << u"2026-05-01 10:00"_s << kNow << false << qint64(0);
+        QTest::newRow("blank around") << u" 2026-05-01 10:00:00"_s << kNow << false << qint64(0);
+        QTest::newRow("empty") << QString() << kNow << false << qint64(0);
+        QTest::newRow("letters") << u"2026-05-01 1o:00:00"_s << kNow << false << qint64(0);
+    }
+    void ages()
+    {
+        QFETCH(QString, regDate);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, readable);
+        QFETCH(qint64, age);
+        const std::optional<qint64> stamp = minuteStamp(regDate);
+        QCOMPARE(stamp.has_value(), readable);
+        if (readable)
+            QCOMPARE(ageMinutes(*stamp, minuteStamp(now)), age);
+    }
+
+    void quantities_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1") << u"1"_s << u"물"_s;
+        QTest::newRow("empty") << QString() << u"물"_s;
+        QTest::newRow("no digits") << u"abc"_s << u"물"_s;
+        QTest::newRow("0") << u"0"_s << u"물"_s;
+        QTest::newRow("negative") << u"-3"_s << u"물"_s;
+        QTest::newRow("2") << u"2"_s << u"물 X 2"_s;
+        QTest::newRow("two and a half to even") << u"2.5"_s << u"물 X 2"_s;
+        QTest::newRow("three and a half to even") << u"3.5"_s << u"물 X 4"_s;
+        QTest::newRow("grouped") << u"1,000"_s << u"물 X 1000"_s;
+    }
+    void quantities()
+    {
+        QFETCH(QString, count);
+        QFETCH(QString, text);
+        QCOMPARE(withQuantity(u"물"_s, count), text);
+    }
+
+    void payTypes_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("card") << u"card"_s << u"카드"_s;
+        QTest::newRow("CARD") << u"CARD"_s << u"카드"_s;
+        QTest::newRow("Cash") << u"Cash"_s << u"현금"_s;
+        QTest::newRow("other") << u"point"_s << QString();
+        QTest::newRow("padded") << u" card"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void payTypes()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QString, text);
+        QCOMPARE(payTypeText(tag), text);
+    }
+
+    // The filter over one answer: order of handling, done flag, ages, fields.
+    void answerFilter()
+    {
+        using test::RecordFields;
+        const QString answer = test::answerText({
+            test::rec(u"9"_s, u"A1"_s, minutesAgo(181)),                                   // too old
+            test::rec(u"8"_s, u"A2"_s, minutesAgo(180), u"ccdd!"_s, u"2"_s, u"CARD"_s),    // shown
+            test::rec(u"7"_s, u"A3"_s, minutesAgo(1), u"물"_s, u"1"_s, {}, u"Y"_s),        // done
+            test::rec(u"6"_s, u"A4"_s, minutesAgo(1), u"물"_s, u"1"_s, u"cash"_s, u"y"_s), // "y" is not done
+        });
+        const AnswerReading r = readAnswer(answer, kNow);
+        QCOMPARE(numbers(r.handled), (QStringList{u"6"_s, u"8"_s}));
+        QVERIFY(r.malformed.isEmpty());
+        const HandledRecord &eight = r.handled.at(1);
+        QCOMPARE(eight.entry.TableT, u"A2"_s);
+        QCOMPARE(eight.entry.RegDateT, minutesAgo(180));
+        // The quantity goes on before decoding: "ccdd!" is "+".
+        QCOMPARE(eight.entry.MemoT, u"+ X 2"_s);
+        QCOMPARE(eight.entry.PayTypeT, u"카드"_s);
+        QCOMPARE(eight.age, 180);
+        QCOMPARE(eight.position, 2);
+        QCOMPARE(r.handled.at(0).entry.PayTypeT, u"현금"_s);
+    }
+
+    // A record lacking a tag or with an unreadable time is skipped whole and
+    // never takes another record's values.
+    void malformedRecords()
+    {
+        using test::RecordFields;
+        RecordFields noDate = test::rec(u"5"_s, u"B1"_s, minutesAgo(1));
+        noDate.omit = QStringList{u"regdatememo"_s};
+        RecordFields noNum = test::rec(u"4"_s, u"B2"_s, minutesAgo(1));
+        noNum.omit = QStringList{u"memonum"_s};
+        RecordFields noPay = test::rec(u"3"_s, u"B3"_s, minutesAgo(1));
+        noPay.omit = QStringList{u"paytype1"_s};
+        const QString answer = test::answerText({
+            noDate,
+            test::rec(u"6"_s, u"B4"_s, u"어제 저녁"_s),
+            test::rec(u"2"_s, u"B5"_s, minutesAgo(2), u"good"_s, u"1"_s, u"card"_s),
+            noNum,
+            noPay,
+        });
+        const AnswerReading r = readAnswer(answer, kNow);
+        QCOMPARE(numbers(r.handled), QStringList{u"2"_s});
+        QCOMPARE(r.handled.at(0).entry.TableT, u"B5"_s);
+        QCOMPARE(r.malformed.size(), 4);
+        // In handling order: from the end of the answer.
+        QCOMPARE(r.malformed.at(0).position, 5);
+        QCOMPARE(r.malformed.at(0).numT, u"3"_s);
+        QCOMPARE(r.malformed.at(0).why, u"<paytype1> 태그 없음"_s);
+        QCOMPARE(r.malformed.at(1).position, 4);
+        QCOMPARE(r.malformed.at(1).numT, QString());
+        QCOMPARE(r.malformed.at(1).why, u"<memonum> 태그 없음"_s);
+        QCOMPARE(r.malformed.at(2).position, 2);
+        QCOMPARE(r.malformed.at(2).why, u"등록 시각을 읽을 수 없음: 어제 저녁"_s);
+        QCOMPARE(r.malformed.at(3).position, 1);
+        QCOMPARE(r.malformed.at(3).why, u"<regdatememo> 태그 없음"_s);
+    }
+
+    void printingRule_data()
+    {
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<qint64>("age");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<bool>("slotNamed");
+        QTest::addColumn<bool>("printed");
+        const QString ab = u"-[A]--[B]-"_s;
+        QTest::newRow("all tables") << u"11"_s << u"X"_s << qint64(0) << u"전체"_s << true << true;
+        QTest::newRow("A of A and B") << u"11"_s << u"A"_s << qint64(0) << ab << true << true;
+        QTest::newRow("B of A and B") << u"11"_s << u"B"_s << qint64(0) << ab << true << true;
+        QTest::newRow("AB of A and B") << u"11"_s << u"AB"_s << qint64(0) << ab << true << false;
+        QTest::newRow("a of A and B") << u"11"_s << u"a"_s << qint64(0) << ab << true << false;
+        QTest::newRow("nothing selected") << u"11"_s << u"A"_s << qint64(0) << QString() << true << false;
+        QTest::newRow("30 minutes") << u"11"_s << u"A"_s << qint64(30) << ab << true << true;
+        QTest::newRow("31 minutes") << u"11"_s << u"A"_s << qint64(31) << ab << true << false;
+        QTest::newRow("future") << u"11"_s << u"A"_s << qint64(-3) << ab << true << true;
+        QTest::newRow("the last printed") << u"10"_s << u"A"_s << qint64(0) << ab << true << false;
+        QTest::newRow("number as a number") << u"010.6"_s << u"A"_s << qint64(0) << ab << true << true;
+        QTest::newRow("no slot named") << u"11"_s << u"A"_s << qint64(0) << u"전체"_s << false << false;
+    }
+    void printingRule()
+    {
+        QFETCH(QString, num);
+        QFETCH(QString, table);
+        QFETCH(qint64, age);
+        QFETCH(QString, selection);
+        QFETCH(bool, slotNamed);
+        QFETCH(bool, printed);
+        PrinterSettings settings;
+        settings.선택된테이블 = selection;
+        if (slotNamed)
+            settings.이름[2] = u"주방"_s;
+        QCOMPARE(isPrinted(handled(num, table, age), 10, settings), printed);
+    }
+
+    void sortAndCutRows_data()
+    {
+        QTest::addColumn<int>("displayIdx");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("10") << 0 << 10;
+        QTest::newRow("16") << 1 << 16;
+        QTest::newRow("30") << 2 << 30;
+        QTest::newRow("3 is no row option") << 3 << 0;
+        QTest::newRow("-1") << -1 << 0;
+    }
+    void sortAndCutRows()
+    {
+        QFETCH(int, displayIdx);
+        QFETCH(int, rows);
+        // 40 records, handled from the last in the answer (oldest) to the first.
+        QList<HandledRecord> all;
+        for (int n = 1; n <= 40; ++n)
+            all.append(handled(QString::number(n), u"T"_s, 0, minutesAgo(40 - n), 41 - n));
+        const KavriList list = sortAndCut(all, displayIdx);
+        QCOMPARE(list.size(), rows);
+        for (int i = 0; i < rows; ++i)
+            QCOMPARE(list.at(i).NumT, QString::number(40 - i));
+    }
+
+    // Newest first by text; equal times keep the order of the answer.
+    void sortOrder()
+    {
+        const QList<HandledRecord> h{
+            handled(u"1"_s, u"T"_s, 0, u"2026-05-01 11:00:00"_s, 5),
+            handled(u"2"_s, u"T"_s, 0, u"2026-05-01 11:59:00"_s, 4),
+            handled(u"3"_s, u"T"_s, 0, u"2026-05-01 11:30:00"_s, 3),
+            handled(u"4"_s, u"T"_s, 0, u"2026-05-01 11:30:00"_s, 2),
+            handled(u"5"_s, u"T"_s, 0, u"2026-05-01 11:30:00"_s, 1),
+        };
+        QCOMPARE(numbers(sortAndCut(h, 0)), (QStringList{u"2"_s, u"5"_s, u"4"_s, u"3"_s, u"1"_s}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstRequestList)
+#include "tst_requestlist.moc"
