@@ -95,20 +95,45 @@ std::optional<QStringView> tagValue(QStringView record, QStringView name)
 
 std::optional<RawRecord> readRecord(QStringView record, QString *missing)
 {
+    // One pass over the record's "<" instead of a search per tag: every tag's
+    // value starts after its first opening tag and ends at the first closing
+    // tag or second opening tag after that, as tagValue() reads it.
     const auto &tags = recordTags();
-    std::array<QStringView, 10> values;
-    for (size_t i = 0; i < tags.size(); ++i) {
-        const std::optional<QStringView> v = valueOf(record, tags[i].open, tags[i].close);
-        if (!v) {
+    constexpr size_t n = std::tuple_size_v<std::decay_t<decltype(tags)>>;
+    std::array<qsizetype, n> begin;
+    std::array<qsizetype, n> end;
+    begin.fill(-1);
+    end.fill(-1);
+    for (qsizetype at = record.indexOf(u'<'); at >= 0; at = record.indexOf(u'<', at + 1)) {
+        const bool closing = at + 1 < record.size() && record.at(at + 1) == u'/';
+        const QStringView rest = record.sliced(at + (closing ? 2 : 1));
+        for (size_t i = 0; i < n; ++i) {
+            const QStringView name = tags[i].name;
+            // The ">" right after the name first: it rules out nearly every other tag at once.
+            if (rest.size() <= name.size() || rest.at(name.size()) != u'>' ||
+                !std::equal(name.begin(), name.end(), rest.begin()))
+                continue;
+            if (begin[i] < 0) {
+                if (!closing)
+                    begin[i] = at + name.size() + 2;
+            } else if (end[i] < 0) {
+                end[i] = at;
+            }
+            break;
+        }
+    }
+    std::array<QString, n> values;
+    for (size_t i = 0; i < n; ++i) {
+        if (begin[i] < 0) {
             if (missing)
                 *missing = tags[i].name.toString();
             return std::nullopt;
         }
-        values[i] = *v;
+        const qsizetype stop = end[i] < 0 ? record.size() : end[i];
+        values[i] = record.sliced(begin[i], stop - begin[i]).toString();
     }
-    return RawRecord{values[0].toString(), values[1].toString(), values[2].toString(), values[3].toString(),
-                     values[4].toString(), values[5].toString(), values[6].toString(), values[7].toString(),
-                     values[8].toString(), values[9].toString()};
+    return RawRecord{values[0], values[1], values[2], values[3], values[4],
+                     values[5], values[6], values[7], values[8], values[9]};
 }
 
 std::optional<qint64> minuteStamp(QStringView regDate)

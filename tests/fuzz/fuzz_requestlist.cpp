@@ -4,6 +4,7 @@
 // the number of answers (default 4000). Checks what must hold for any answer:
 // no crash, every shown record readable and within its age, records never
 // counted twice, and the cut list sorted newest first within the row count.
+#include "monitor/Expiry.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
 
@@ -129,10 +130,15 @@ bool fail(const QString &why, const QString &answer)
     return false;
 }
 
+qint64 g_shown = 0;
+qint64 g_skipped = 0;
+
 bool check(const QString &answer, int displayIdx)
 {
     const qsizetype records = splitRecords(answer).size();
     const AnswerReading r = readAnswer(answer, kNow);
+    g_shown += r.handled.size();
+    g_skipped += r.malformed.size();
     if (r.handled.size() + r.malformed.size() > records)
         return fail(u"more records read than the answer holds"_s, answer);
     qsizetype previous = records + 1;
@@ -146,6 +152,32 @@ bool check(const QString &answer, int displayIdx)
             return fail(u"a shown record with a bad time or age: "_s + h.entry.RegDateT, answer);
         if (!answer.contains(h.entry.NumT) || !answer.contains(h.entry.TableT))
             return fail(u"a field that is not in the answer"_s, answer);
+    }
+    // The cycle and the expiry pass agree on which registration times are
+    // readable, and the one-pass record reader on every value with tagValue().
+    for (QStringView record : splitRecords(answer)) {
+        QString missing;
+        const std::optional<RawRecord> raw = readRecord(record, &missing);
+        const QStringList got =
+            raw ? QStringList{raw->memonum,    raw->memoqr,     raw->memotablegroupname, raw->memotablename,
+                              raw->memoYN,     raw->memophonet, raw->regdatememo,        raw->memotext,
+                              raw->ordercount, raw->paytype1}
+                : QStringList();
+        QString firstMissing;
+        for (qsizetype i = 0; i < kTags.size(); ++i) {
+            const std::optional<QStringView> v = tagValue(record, kTags.at(i));
+            if (!v) {
+                firstMissing = kTags.at(i);
+                break;
+            }
+            if (raw && v->toString() != got.at(i))
+                return fail(u"readRecord and tagValue differ on <"_s + kTags.at(i) + u">"_s, answer);
+        }
+        if (raw ? !firstMissing.isEmpty() : firstMissing != missing)
+            return fail(u"readRecord and tagValue differ on the missing tag "_s + firstMissing, answer);
+        const std::optional<QStringView> date = tagValue(record, u"regdatememo");
+        if (date && minuteStamp(*date).has_value() != readRegistrationTime(date->toString()).isValid())
+            return fail(u"the two time readers disagree on: "_s + date->toString(), answer);
     }
     for (const SkippedRecord &s : r.malformed) {
         if (s.position < 1 || s.position > records || s.why.isEmpty())
@@ -174,6 +206,7 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    std::printf("%d answers read\n", count);
+    std::printf("%d answers read: %lld records shown, %lld skipped as malformed\n", count,
+                static_cast<long long>(g_shown), static_cast<long long>(g_skipped));
     return 0;
 }
