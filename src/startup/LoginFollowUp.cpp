@@ -1,15 +1,41 @@
 #include "startup/LoginFollowUp.h"
 
+#include "monitor/MainWindow.h"
 #include "printing/PrinterSettings.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
 namespace kavri {
+namespace {
+
+QPointer<frmAlarm> theMainWindow;
+
+} // namespace
 
 void continueAfterLogin()
 {
     // Deferred: the upgrade decision comes first here, with its own issue.
     Load_프린터설정();
     Load_선택된테이블설정();
-    // Deferred: the main window opens here, with its own issue.
+    // Shown before the login window closes, so the application never sees its last window close.
+    openMainWindow();
+}
+
+frmAlarm *openMainWindow()
+{
+    if (!theMainWindow) {
+        theMainWindow = new frmAlarm;
+        // Deleted when the event loop ends (logout, terminate), never while a handler of it runs.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, theMainWindow, &QObject::deleteLater);
+    }
+    theMainWindow->show();
+    return theMainWindow;
+}
+
+frmAlarm *mainWindow()
+{
+    return theMainWindow;
 }
 
 } // namespace kavri

@@ -1,37 +1,13 @@
 #pragma once
 
 #include "services/Deployment.h"
+#include "services/LoginRecord.h"
 
 #include <QString>
-#include <QStringList>
 
-#include <optional>
-
-// The rules of the login, apart from the window: the remembered record, the
-// exchange with the service and the counting of failures.
+// The rules of the login, apart from the window: the exchange with the service
+// and the counting of failures (the remembered record is services/LoginRecord).
 namespace kavri::login {
-
-inline const QString StoreApplication = QStringLiteral("fsVadn");
-/// The sibling program's record, read when ours is missing or broken; never written.
-inline const QString SiblingApplication = QStringLiteral("fsPelno");
-inline const QString StoreSection = QStringLiteral("Login");
-inline const QString StoreKey = QStringLiteral("A");
-
-/// The record used when neither store holds a valid one.
-QString defaultRecord();
-
-/// The fields of a stored record; nothing unless splitting at every "◈" gives exactly four.
-std::optional<QStringList> parseRecord(const QString &text);
-
-/// The remembered login: ours, else the sibling's, else the default. Always four fields.
-QStringList rememberedRecord();
-
-/// The record saved after a successful login. With `remember` off it is
-/// "flag◈flag◈◈◈" (five fields), which the next start does not take as valid.
-QString buildRecord(bool remember, bool autoLogin, const QString &id, const QString &password);
-
-/// Saves the record under fsVadn / Login / A.
-bool saveRecord(const QString &record);
 
 /// Eleven rounds of CR CR -> CR then LF LF -> LF.
 QString normaliseAnswer(QString answer);

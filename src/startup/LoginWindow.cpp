@@ -1,5 +1,6 @@
 #include "startup/LoginWindow.h"
 
+#include "platform/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/FormRound.h"
 #include "services/Conversions.h"
@@ -40,28 +41,6 @@ QString describe(const std::exception &e)
     return QString::fromLocal8Bit(e.what());
 }
 
-/// A label that acts as a button: a left click while enabled runs the action.
-class ClickLabel final : public QLabel
-{
-public:
-    ClickLabel(const QString &text, QWidget *parent, std::function<void()> onClick)
-        : QLabel(text, parent), m_onClick(std::move(onClick))
-    {
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        QLabel::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint()))
-            m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
-
 } // namespace
 
 frmLogin::frmLogin(QWidget *parent)
@@ -101,14 +80,16 @@ frmLogin::frmLogin(QWidget *parent)
     const std::array<Box, 2> toggleBoxes{RememberToggle, AutoToggle};
     for (int i = 0; i < 2; ++i) {
         auto *toggle = new QCheckBox(this);
-        toggle->setObjectName(u"chkLoadValue"_s + QString::number(i));
+        toggle->setObjectName(u"chkLoadValue_"_s + QString::number(i));
         toggle->setGeometry(rectOf(toggleBoxes[i]));
         toggle->setToolTip(toggleNames[i]);
         connect(toggle, &QCheckBox::clicked, this, [this, i] { chkLoadValue_Click(i); });
         m_chkLoadValue[i] = toggle;
     }
 
-    m_lblLogin = new ClickLabel(u"로그인"_s, this, [this] { lblLogin_Click(); });
+    auto *loginButton = new platform::ClickLabel(u"로그인"_s, this);
+    connect(loginButton, &platform::ClickLabel::clicked, this, &frmLogin::lblLogin_Click);
+    m_lblLogin = loginButton;
     m_lblLogin->setObjectName(u"lblLogin"_s);
     m_lblLogin->setGeometry(rectOf(LoginButton));
     m_lblLogin->setAlignment(Qt::AlignCenter);

@@ -1,11 +1,16 @@
 #include "codec/Cp949.h"
+#include "monitor/MainWindow.h"
 #include "printing/PrinterSettings.h"
 #include "services/Settings.h"
 #include "startup/LoginFollowUp.h"
 #include "support/FileBytes.h"
 #include "support/TempAppFolder.h"
 
+#include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -32,7 +37,33 @@ private slots:
         QCOMPARE(gPrinterSettings.선택된테이블, u"-[A1]--[A2]-"_s);
         CfgMain.setFileName({});
     }
+
+    // The main window opens before the login window closes, so the program
+    // lives on; a second call shows the same window.
+    void opensTheMainWindow()
+    {
+        test::TempAppFolder app;
+        CfgMain.setFileName(app.filePath(u"Zarazo.cfg"_s));
+        QWidget login;
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+
+        continueAfterLogin();
+        login.close();
+        frmAlarm *main = mainWindow();
+        QVERIFY(main);
+        QVERIFY(main->isVisible());
+        QCOMPARE(lastClosed.count(), 0);
+        QCOMPARE(openMainWindow(), main);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget *w) { return w->objectName() == u"frmAlarm"_s; }),
+                 1);
+        main->hide();
+        CfgMain.setFileName({});
+    }
 };
 
-QTEST_GUILESS_MAIN(TstLoginFollowUp)
+QTEST_MAIN(TstLoginFollowUp)
 #include "tst_loginfollowup.moc"

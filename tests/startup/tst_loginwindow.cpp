@@ -37,8 +37,8 @@ struct Controls
 Controls controlsOf(frmLogin &w)
 {
     return {w.findChild<QLineEdit *>(u"ID"_s), w.findChild<QLineEdit *>(u"PW"_s),
-            w.findChild<QLabel *>(u"lblLogin"_s), w.findChild<QCheckBox *>(u"chkLoadValue0"_s),
-            w.findChild<QCheckBox *>(u"chkLoadValue1"_s)};
+            w.findChild<QLabel *>(u"lblLogin"_s), w.findChild<QCheckBox *>(u"chkLoadValue_0"_s),
+            w.findChild<QCheckBox *>(u"chkLoadValue_1"_s)};
 }
 
 void storeRecord(const QString &record)

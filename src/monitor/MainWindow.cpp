@@ -1,0 +1,763 @@
+#include "monitor/MainWindow.h"
+
+#include "monitor/BoardFonts.h"
+#include "platform/ClickLabel.h"
+#include "platform/Dialogs.h"
+#include "platform/FormRound.h"
+#include "services/ErrorReport.h"
+#include "services/EventLog.h"
+#include "services/Housekeeping.h"
+#include "services/LoginRecord.h"
+#include "services/ProcessValues.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QMovie>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+#include <QWindow>
+
+#include <climits>
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+namespace {
+
+const QString WindowName = u"frmAlarm"_s;
+
+QString describe(const std::exception &e)
+{
+    return QString::fromLocal8Bit(e.what());
+}
+
+QString indexed(const QString &name, int index)
+{
+    return name + u'_' + QString::number(index);
+}
+
+// Colours of the window. The board's cell colours are fixed by the design;
+// the rest is the window's own look.
+const QColor WindowBack(0x16, 0x20, 0x2b);
+const QColor FrameBack(0x22, 0x31, 0x40);
+const QColor FrameText(0xd6, 0xe0, 0xea);
+const QColor GridLines(0x4a, 0x5a, 0x6b);
+const QColor HeadingBack(0x2b, 0x3d, 0x52);
+const QColor NoBack(249, 249, 249);
+const QColor CheckInk(218, 33, 36);
+const QColor ConfirmBlue(0, 141, 238);
+const QColor TableBackTop(0x0f, 0x5c, 0xa8);
+const QColor TableBackBottom(0x0a, 0x3f, 0x78);
+const QColor BannerBack(Qt::white);
+const QColor BannerInk(0x10, 0x20, 0x2f);
+const QColor HighlightBack(0xff, 0xd4, 0x3b);
+const QColor HighlightBorder(0xe0, 0x31, 0x31);
+const QColor HighlightInk(0x8a, 0x10, 0x10);
+const QColor PayBack(0xff, 0xb0, 0x20);
+
+// Design positions of the controls the board geometry does not place.
+const QRect PicIconRect(0, 0, 110, 65);
+const QRect StoreNameRect(110, 4, 220, 44);
+const QRect VersionRect(110, 48, 220, 16);
+const QSize PicFrameSize(684, 56);
+const QRect TablePanelRect(10, 75, 445, 198);
+const QRect TableRect(22, 82, 421, 124);
+const QRect PayTypeRect(22, 213, 190, 50);
+const QRect ConfirmRect(222, 213, 221, 50);
+
+const QStringList HeadingCaptions{u"NO"_s, u"테이블"_s, u"요청사항"_s, u"체크"_s};
+
+/// The largest of a few pixel sizes at which `text` fits `width` on one line.
+int fittingPixelSize(const QString &text, int width, std::initializer_list<int> sizes)
+{
+    int chosen = *(sizes.end() - 1);
+    for (int size : sizes) {
+        QFont font = monitor::boardDisplayFont();
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+            chosen = size;
+            break;
+        }
+    }
+    return chosen;
+}
+
+/// The banner's background pictures: a blue band behind the request text and
+/// its bright end piece on the right.
+QPixmap bannerBackPicture(const QSize &size, int part)
+{
+    QPixmap picture(size);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    if (part == 0) {
+        QLinearGradient band(0, 0, 0, size.height());
+        band.setColorAt(0, QColor(0x1c, 0x7c, 0xd6));
+        band.setColorAt(1, QColor(0x0b, 0x4a, 0x8c));
+        p.setBrush(band);
+        p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), 16, 16);
+    } else {
+        QLinearGradient cap(0, 0, 0, size.height());
+        cap.setColorAt(0, QColor(0xff, 0xc9, 0x40));
+        cap.setColorAt(1, QColor(0xf0, 0x8c, 0x00));
+        p.setBrush(cap);
+        p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), size.width() / 2.0, 10);
+    }
+    return picture;
+}
+
+/// A static caption inside the option frame.
+QLabel *frameCaption(const QString &text, QWidget *parent, const QRect &where)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(where);
+    label->setFont(monitor::uiFont(13, true));
+    label->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    label->setStyleSheet(u"QLabel { color: #d6e0ea; background: transparent; }"_s);
+    return label;
+}
+
+platform::ClickLabel *frameButton(const QString &name, const QString &text, QWidget *parent, const QRect &where)
+{
+    auto *button = new platform::ClickLabel(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(where);
+    button->setFont(monitor::uiFont(13, true));
+    button->setAlignment(Qt::AlignCenter);
+    button->setStyleSheet(u"QLabel { color: white; background: #3a5068; border-radius: 5px; }"
+                          " QLabel:hover { background: #4d6a88; }"_s);
+    return button;
+}
+
+/// The white frame over a confirm button; clicks go through to the button.
+class FrameShape final : public QWidget
+{
+public:
+    FrameShape(QWidget *parent, int width) : QWidget(parent), m_width(width)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(QPen(Qt::white, m_width));
+        p.setBrush(Qt::NoBrush);
+        const qreal half = m_width / 2.0;
+        p.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
+    }
+
+private:
+    int m_width;
+};
+
+/// A plain coloured area (the board background).
+class Shape final : public QWidget
+{
+public:
+    Shape(QWidget *parent, const QColor &colour) : QWidget(parent), m_colour(colour) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), m_colour); }
+
+private:
+    QColor m_colour;
+};
+
+} // namespace
+
+frmAlarm::frmAlarm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(WindowName);
+    setWindowTitle(u"Kavri 디스플레이"_s);
+    setFont(monitor::uiFont(13));
+    m_geometry = monitor::designGeometry();
+    m_endProcess = [this](int code) {
+        hide();
+        QCoreApplication::exit(code);
+    };
+
+    m_loopTimer = new QTimer(this);
+    m_loopTimer->setObjectName(u"LoopTimer"_s);
+    m_loopTimer->setInterval(100);
+    m_loopBlinking = new QTimer(this);
+    m_loopBlinking->setObjectName(u"LoopBlinking"_s);
+    m_loopBlinking->setInterval(100);
+    m_loopBlinking->setSingleShot(true); // it fires once per arrival
+    m_highlightHold = new QTimer(this);
+    m_highlightHold->setObjectName(u"LoopBlinkingHold"_s);
+    m_highlightHold->setInterval(10000);
+    m_highlightHold->setSingleShot(true);
+    connect(m_loopBlinking, &QTimer::timeout, this, [this] {
+        setBannerStyle(3);
+        m_highlightHold->start();
+    });
+    connect(m_highlightHold, &QTimer::timeout, this, [this] { setBannerStyle(0); });
+
+    createControls();
+    connect(&m_board, &monitor::RequestBoard::changed, this, &frmAlarm::renderBoard);
+    Form_Load();
+}
+
+frmAlarm::~frmAlarm() = default;
+
+void frmAlarm::createControls()
+{
+    m_shpBack = new Shape(this, GridLines);
+    m_shpBack->setObjectName(u"shpBack"_s);
+
+    m_picIcon = new QLabel(this);
+    m_picIcon->setObjectName(u"picIcon"_s);
+    m_picIcon->setAlignment(Qt::AlignCenter);
+
+    m_상호 = new QLabel(this);
+    m_상호->setObjectName(u"상호"_s);
+    m_상호->setGeometry(StoreNameRect);
+    m_상호->setFont(monitor::boardDisplayFont(20));
+    m_상호->setStyleSheet(u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s);
+
+    m_lbl버전 = new QLabel(this);
+    m_lbl버전->setObjectName(u"lbl버전"_s);
+    m_lbl버전->setGeometry(VersionRect);
+    m_lbl버전->setFont(monitor::uiFont(11));
+    m_lbl버전->setStyleSheet(u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
+
+    createOptionFrame();
+
+    for (int i = 0; i < 2; ++i) {
+        m_imgBack[i] = new QLabel(this);
+        m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
+        m_imgBack[i]->setScaledContents(true);
+    }
+
+    m_lblRequest = new monitor::CaptionPanel(this);
+    m_lblRequest->setObjectName(u"lblRequest"_s);
+    m_lblRequest->setWordWrap(true);
+    m_lblRequest->setMargin(14);
+    m_lblRequest->setFont(monitor::boardDisplayFont(40));
+    setBannerStyle(0);
+
+    m_lblTable = new monitor::CaptionPanel(this);
+    m_lblTable->setObjectName(u"lblTable"_s);
+    m_lblTable->setGeometry(TableRect);
+    m_lblTable->setColours(Qt::white, Qt::transparent);
+    m_lblTable->setMargin(2);
+
+    m_lbl결제방법 = new monitor::CaptionPanel(this);
+    m_lbl결제방법->setObjectName(u"lbl결제방법"_s);
+    m_lbl결제방법->setGeometry(PayTypeRect);
+    m_lbl결제방법->setFont(monitor::boardDisplayFont(20));
+
+    m_cmd = new monitor::CaptionPanel(this);
+    m_cmd->setObjectName(indexed(u"CMD"_s, 0));
+    m_cmd->setCaption(u"요 청  완 료"_s);
+    m_cmd->setGeometry(ConfirmRect);
+    m_cmd->setFont(monitor::boardDisplayFont(18));
+    m_shp = new FrameShape(this, 3);
+    m_shp->setObjectName(indexed(u"SHP"_s, 0));
+
+    for (int h = 0; h < monitor::BoardGeometry::kHeadings; ++h) {
+        auto *heading = new monitor::CaptionPanel(this);
+        heading->setObjectName(indexed(u"sspTitle"_s, h));
+        heading->setColours(Qt::white, HeadingBack);
+        heading->setMargin(1);
+        heading->hide();
+        m_sspTitle[h] = heading;
+    }
+    for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
+        m_sspNO[r] = new monitor::CaptionPanel(this);
+        m_sspNO[r]->setObjectName(indexed(u"sspNO"_s, r));
+        m_sspNO[r]->setMargin(1);
+        m_sspTable[r] = new monitor::CaptionPanel(this);
+        m_sspTable[r]->setObjectName(indexed(u"sspTable"_s, r));
+        m_sspTable[r]->setWordWrap(true);
+        m_sspTable[r]->setMargin(3);
+        m_sspRequest[r] = new monitor::CaptionPanel(this);
+        m_sspRequest[r]->setObjectName(indexed(u"sspRequest"_s, r));
+        m_sspRequest[r]->setWordWrap(true);
+        m_sspRequest[r]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_sspRequest[r]->setMargin(6);
+        m_sspCheck[r] = new monitor::CaptionPanel(this);
+        m_sspCheck[r]->setObjectName(indexed(u"sspCheck"_s, r));
+        m_sspCheck[r]->setMargin(2);
+        for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
+            cell->hide();
+        // Deferred: clicking a row marks it, with the confirmation's own issue.
+    }
+
+    m_picWait = new QLabel(this);
+    m_picWait->setObjectName(u"picWait"_s);
+    m_picWait->setStyleSheet(
+        u"QLabel#picWait { background: white; border: 2px solid #0f5ca8; border-radius: 12px; }"_s);
+    m_imgWait = new QLabel(m_picWait);
+    m_imgWait->setObjectName(u"imgWait"_s);
+    m_imgWait->setAlignment(Qt::AlignCenter);
+    m_imgWait->setWordWrap(true);
+    m_imgWait->setText(u"잠시만 기다려 주세요"_s);
+    m_picWait->resize(120, 120);
+    m_imgWait->setGeometry(0, 0, 120, 120);
+    m_picWait->hide();
+
+    // Takes the keyboard focus so that no visible control keeps it.
+    m_anchorText = new QLineEdit(this);
+    m_anchorText->setObjectName(u"AnchorText"_s);
+    m_anchorText->setGeometry(-40, -40, 10, 10);
+}
+
+void frmAlarm::createOptionFrame()
+{
+    m_picFrame = new QFrame(this);
+    m_picFrame->setObjectName(u"picFrame"_s);
+    m_picFrame->resize(PicFrameSize);
+    m_picFrame->setStyleSheet(u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
+                              " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
+                              " border-radius: 4px; padding: 0 4px; }"_s);
+
+    // First line: the display options.
+    frameCaption(u"화면"_s, m_picFrame, {4, 4, 34, 22});
+    m_cob크기 = new QComboBox(m_picFrame);
+    m_cob크기->setObjectName(u"cob크기"_s);
+    m_cob크기->addItems({u"1024"_s, u"1366"_s});
+    m_cob크기->setGeometry(42, 4, 70, 22);
+    frameCaption(u"표시"_s, m_picFrame, {114, 4, 34, 22});
+    m_cob표시 = new QComboBox(m_picFrame);
+    m_cob표시->setObjectName(u"cob표시"_s);
+    m_cob표시->addItems({u"10개"_s, u"16개"_s, u"30개"_s});
+    m_cob표시->setGeometry(152, 4, 70, 22);
+
+    frameCaption(u"자동삭제"_s, m_picFrame, {224, 4, 60, 22});
+    m_삭제변경[0] = frameButton(indexed(u"삭제변경"_s, 0), u"◀"_s, m_picFrame, {290, 4, 22, 22});
+    m_삭제 = new QLabel(m_picFrame);
+    m_삭제->setObjectName(u"삭제"_s);
+    m_삭제->setGeometry(314, 4, 36, 22);
+    m_삭제->setAlignment(Qt::AlignCenter);
+    m_삭제->setFont(monitor::uiFont(14, true));
+    m_삭제->setStyleSheet(u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s);
+    m_삭제변경[1] = frameButton(indexed(u"삭제변경"_s, 1), u"▶"_s, m_picFrame, {352, 4, 22, 22});
+    auto *minutes = frameCaption(u"분"_s, m_picFrame, {376, 4, 16, 22});
+    minutes->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+
+    frameCaption(u"위치"_s, m_picFrame, {396, 4, 34, 22});
+    m_posX = new QLineEdit(m_picFrame);
+    m_posX->setObjectName(u"PosX"_s);
+    m_posX->setGeometry(434, 4, 58, 22);
+    m_posY = new QLineEdit(m_picFrame);
+    m_posY->setObjectName(u"PosY"_s);
+    m_posY->setGeometry(496, 4, 58, 22);
+    m_pos적용 = frameButton(u"Pos적용"_s, u"적용"_s, m_picFrame, {558, 4, 50, 22});
+    // Deferred, with the display options' own issue: the handlers of cob크기,
+    // cob표시, 삭제변경 and Pos적용 (their changes are shown but not yet applied
+    // or stored), and icon mode (lblMinimize, double clicks on picIcon and lbl버전).
+    // lblConfig opens the printer settings window, which comes with its own issue;
+    // lblSound is the sound test of the alert.
+
+    // Second line: the commands.
+    m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
+    m_lblConfig = frameButton(u"lblConfig"_s, u"프린터 설정"_s, m_picFrame, {106, 30, 96, 22});
+    m_lblMinimize = frameButton(u"lblMinimize"_s, u"아이콘"_s, m_picFrame, {208, 30, 80, 22});
+    m_lblLogout = frameButton(u"lblLogout"_s, u"로그아웃"_s, m_picFrame, {478, 30, 96, 22});
+    m_lblTerminate = frameButton(u"lblTerminate"_s, u"종료"_s, m_picFrame, {580, 30, 96, 22});
+    m_lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
+                                  " QLabel:hover { background: #d04040; }"_s);
+    connect(m_lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
+    connect(m_lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+}
+
+void frmAlarm::Form_Load()
+{
+    m_formLoading = true;
+    int step = 2;
+    try {
+        m_options = monitor::readWindowOptions();
+        m_posX->setText(QString::number(m_options.displayPosX));
+        m_posY->setText(QString::number(m_options.displayPosY));
+        move(int(std::clamp<qint64>(m_options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
+             int(std::clamp<qint64>(m_options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
+        resize(1024, monitor::BoardGeometry::kWindowHeight);
+
+        step = 4;
+        m_cob크기->setCurrentIndex(m_options.resolutionIdx);
+        m_cob표시->setCurrentIndex(m_options.displayIdx);
+        step = 5;
+        m_삭제->setText(QString::number(m_options.displayDelete));
+
+        step = 6;
+        const QString wait = gSkinPath + u"/0106.gif"_s;
+        if (!m_waitMovie && FileExists(wait)) {
+            m_waitMovie = new QMovie(wait, {}, this);
+            if (m_waitMovie->isValid()) {
+                m_imgWait->setMovie(m_waitMovie);
+                m_waitMovie->jumpToFrame(0);
+                const QSize size = m_waitMovie->currentImage().size();
+                m_picWait->resize(size);
+                m_imgWait->setGeometry(0, 0, size.width(), size.height());
+            }
+        }
+        m_picWait->move((width() - m_picWait->width()) / 2, (height() - m_picWait->height()) / 2);
+        m_picWait->hide();
+
+        step = 7;
+        // Each picture keeps its number even when another file is missing, so a
+        // missing card picture never puts the cash picture on card rows.
+        for (int n = 1; n <= 4; ++n) {
+            const QString path = gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
+            m_imgIcon[n - 1] = QPixmap();
+            if (FileExists(path))
+                m_imgIcon[n - 1].load(path);
+        }
+
+        step = 8;
+        m_cmd->setColours(Qt::white, ConfirmBlue);
+        QString error;
+        if (!platform::FormRound(m_cmd, 3, &error))
+            WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
+        m_shp->setGeometry(m_cmd->geometry());
+        m_cmd->hide();
+        m_shp->hide(); // the frame shows with its button
+
+        step = 9;
+        m_lbl버전->setText(gVersion);
+        m_picIcon->setGeometry(PicIconRect);
+        if (!m_imgIcon[0].isNull())
+            m_picIcon->setPixmap(
+                m_imgIcon[0].scaled(PicIconRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        else
+            m_picIcon->clear();
+
+        step = 11;
+        m_lblTable->setCaption({});
+        m_lbl결제방법->setCaption({});
+        m_lblRequest->setCaption({});
+
+        step = 12;
+        Disp_List(m_options.resolutionIdx, m_options.displayIdx);
+
+        step = 13;
+        m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
+        m_상호->setToolTip(gStoreName);
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
+    }
+    m_formLoading = false;
+}
+
+void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
+{
+    int step = 1;
+    try {
+        const monitor::BoardGeometry g = monitor::boardGeometry(resolutionIdx, displayIdx, m_geometry);
+        m_picFrame->move(g.picFrameLeft, monitor::BoardGeometry::kPicFrameTop);
+
+        step = 2;
+        resize(g.windowWidth, height());
+        m_상호->resize(g.storeNameWidth, m_상호->height());
+        m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
+        for (int i = 0; i < 2; ++i)
+            m_imgBack[i]->setGeometry(g.imgBack[i]);
+        m_lblRequest->setGeometry(g.lblRequest);
+        m_shpBack->setGeometry(g.shpBack);
+        applyBannerBackgrounds();
+
+        step = 3;
+        for (int h = 0; h < monitor::BoardGeometry::kHeadings; ++h) {
+            m_sspTitle[h]->hide();
+            m_sspTitle[h]->setCaption(HeadingCaptions.at(h % 4));
+        }
+
+        step = 4;
+        for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
+            m_sspNO[r]->setColours(Qt::black, NoBack);
+            m_sspTable[r]->setColours(Qt::black, Qt::white);
+            m_sspRequest[r]->setColours(Qt::black, Qt::white);
+            m_sspCheck[r]->setColours(CheckInk, Qt::white);
+            for (monitor::CaptionPanel *cell : {m_sspTable[r], m_sspRequest[r], m_sspCheck[r]}) {
+                cell->setCaption({});
+                cell->setTag({});
+            }
+            m_sspCheck[r]->setPicture({});
+            for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
+                cell->hide();
+        }
+
+        step = 5;
+        for (int h = 0; h < g.headingCount; ++h) {
+            m_sspTitle[h]->setGeometry(g.headings[h]);
+            m_sspTitle[h]->setFont(monitor::boardDisplayFont(g.fonts.heading));
+            m_sspTitle[h]->show();
+        }
+        for (int r = 0; r < g.rowCount; ++r) {
+            const auto &cells = g.cells[r];
+            m_sspNO[r]->setGeometry(cells[monitor::BoardGeometry::No]);
+            m_sspTable[r]->setGeometry(cells[monitor::BoardGeometry::Table]);
+            m_sspRequest[r]->setGeometry(cells[monitor::BoardGeometry::Request]);
+            m_sspCheck[r]->setGeometry(cells[monitor::BoardGeometry::Check]);
+            m_sspNO[r]->setFont(monitor::boardDisplayFont(g.fonts.no));
+            m_sspTable[r]->setFont(monitor::boardDisplayFont(g.fonts.table));
+            m_sspRequest[r]->setFont(monitor::boardRequestFont(g.fonts.request));
+            m_sspCheck[r]->setFont(monitor::boardDisplayFont(g.fonts.check));
+            m_sspNO[r]->setCaption(QString::number(r + 1));
+            for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
+                cell->show();
+        }
+        m_geometry = g;
+
+        step = 6;
+        m_picWait->move((width() - m_picWait->width()) / 2, (height() - m_picWait->height()) / 2);
+        m_picWait->raise();
+    } catch (const std::exception &e) {
+        WriteLog(errorReport(WindowName, u"Disp_List"_s, {step, 5, describe(e)}));
+    }
+    // The model follows the layout: rows and marks empty; it tells the window to draw.
+    m_board.setLayout(resolutionIdx, displayIdx);
+}
+
+void frmAlarm::applyBannerBackgrounds()
+{
+    for (int i = 0; i < 2; ++i) {
+        const QSize size = m_imgBack[i]->size();
+        if (!size.isEmpty())
+            m_imgBack[i]->setPixmap(bannerBackPicture(size, i));
+    }
+}
+
+void frmAlarm::renderBoard()
+{
+    const int rows = m_board.rowCount();
+    for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
+        const monitor::BoardRow &row = m_board.row(r);
+        m_sspNO[r]->setTag(row.numTag);
+        m_sspTable[r]->setCaption(row.table);
+        m_sspTable[r]->setTag(row.regDate);
+        m_sspRequest[r]->setCaption(row.memo);
+        m_sspRequest[r]->setTag(row.payType);
+        if (r < rows) {
+            const int size = row.memoPointSize > 0 ? row.memoPointSize : m_geometry.fonts.request;
+            if (size > 0 && m_sspRequest[r]->font().pointSize() != size)
+                m_sspRequest[r]->setFont(monitor::boardRequestFont(size));
+        }
+        QPixmap icon;
+        if (row.icon == monitor::PayIcon::Card)
+            icon = imgIconPicture(3);
+        else if (row.icon == monitor::PayIcon::Cash)
+            icon = imgIconPicture(4);
+        m_sspCheck[r]->setPicture(icon);
+        m_sspCheck[r]->setCaption(row.marked ? u"v"_s : QString());
+    }
+
+    const monitor::Banner &banner = m_board.banner();
+    m_lblTable->setFont([&] {
+        QFont font = monitor::boardDisplayFont();
+        font.setPixelSize(fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
+        return font;
+    }());
+    m_lblTable->setCaption(banner.table);
+    m_lbl결제방법->setCaption(banner.payType);
+    if (banner.payType.isEmpty())
+        m_lbl결제방법->setColours(Qt::white, Qt::transparent);
+    else
+        m_lbl결제방법->setColours(QColor(0x3a, 0x22, 0x00), PayBack);
+    m_lbl결제방법->setFrame(banner.payType.isEmpty() ? 0 : 10);
+    m_lblRequest->setFont(monitor::boardDisplayFont(banner.pointSize));
+    m_lblRequest->setCaption(banner.text);
+}
+
+QPixmap frmAlarm::imgIconPicture(int n) const
+{
+    if (n < 1 || n > int(m_imgIcon.size()))
+        return {};
+    return m_imgIcon[n - 1];
+}
+
+void frmAlarm::setBannerStyle(int style)
+{
+    m_bannerStyle = style;
+    if (style == 3) {
+        m_lblRequest->setColours(HighlightInk, HighlightBack);
+        m_lblRequest->setFrame(16, HighlightBorder, 6);
+    } else {
+        m_lblRequest->setColours(BannerInk, BannerBack);
+        m_lblRequest->setFrame(16, QColor(0xc8, 0xd6, 0xe4), 2);
+    }
+}
+
+void frmAlarm::highlightBanner()
+{
+    m_highlightHold->stop();
+    setBannerStyle(3);
+}
+
+void frmAlarm::startLoopBlinking()
+{
+    if (m_ending)
+        return;
+    m_loopBlinking->start();
+}
+
+void frmAlarm::setPollTick(std::function<void()> tick)
+{
+    m_pollTick = std::move(tick);
+    disconnect(m_loopTimer, &QTimer::timeout, this, nullptr);
+    if (m_pollTick)
+        connect(m_loopTimer, &QTimer::timeout, this, [this] { m_pollTick(); });
+}
+
+void frmAlarm::showWait()
+{
+    m_picWait->raise();
+    m_picWait->show();
+    if (m_waitMovie && m_waitMovie->isValid())
+        m_waitMovie->start();
+    repaint();
+}
+
+void frmAlarm::hideWait()
+{
+    if (m_waitMovie)
+        m_waitMovie->stop();
+    m_picWait->hide();
+}
+
+bool frmAlarm::waitShown() const
+{
+    return m_picWait->isVisible();
+}
+
+void frmAlarm::Form_Activate()
+{
+    if (m_ending)
+        return;
+    showWait();
+    m_calltime = monitor::readCalltime();
+    // The interval from calltime and the tick itself belong to the poll loop;
+    // until one is wired the timer stays off.
+    if (m_pollTick)
+        m_loopTimer->start();
+    repaint();
+    m_anchorText->setFocus();
+    emit activated();
+}
+
+bool frmAlarm::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && m_activationPending) {
+        // Once per showing: coming back from another program or a message box
+        // must not show the wait picture and read the settings again.
+        m_activationPending = false;
+        const bool handled = QWidget::event(event);
+        Form_Activate();
+        return handled;
+    }
+    return QWidget::event(event);
+}
+
+void frmAlarm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_activationPending = true;
+    // A frameless window is not always given the focus; ask for it so the activation comes.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow())
+            activateWindow();
+    });
+}
+
+void frmAlarm::closeEvent(QCloseEvent *event)
+{
+    if (m_ending || !event->spontaneous()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // Closed from outside (the window manager): that is the terminate command.
+    event->ignore();
+    QTimer::singleShot(0, this, &frmAlarm::lblTerminate_Click);
+}
+
+void frmAlarm::lblLogout_Click()
+{
+    if (m_ending || !platform::askYesNo(u"정말로 로그아웃 하시겠습니까 ?"_s))
+        return;
+    // The next start shows the login window again, without logging in by itself.
+    login::saveRecord(login::recordAfterLogout(login::storedRecord()));
+    endProcess(0);
+}
+
+void frmAlarm::lblTerminate_Click()
+{
+    if (m_ending || !platform::askYesNo(u"정말로 종료 하시겠습니까 ?"_s))
+        return;
+    endProcess(0);
+}
+
+void frmAlarm::endProcess(int code)
+{
+    m_ending = true;
+    m_loopTimer->stop();
+    m_loopBlinking->stop();
+    m_highlightHold->stop();
+    emit endingProcess();
+    m_endProcess(code);
+}
+
+bool frmAlarm::isDragHandle(QWidget *child) const
+{
+    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 || child == m_상호 ||
+           child == m_imgBack[0] || child == m_imgBack[1];
+}
+
+void frmAlarm::mousePressEvent(QMouseEvent *event)
+{
+    QWidget *child = childAt(event->position().toPoint());
+    if (!isDragHandle(child)) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void frmAlarm::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging && (event->buttons() != Qt::NoButton)) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void frmAlarm::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), WindowBack);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The panel behind the banner's table and payment type.
+    QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
+    panel.setColorAt(0, TableBackTop);
+    panel.setColorAt(1, TableBackBottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(panel);
+    p.drawRoundedRect(TablePanelRect, 16, 16);
+}
+
+} // namespace kavri

@@ -1,0 +1,181 @@
+#pragma once
+
+#include "monitor/BoardGeometry.h"
+#include "monitor/CaptionPanel.h"
+#include "monitor/RequestBoard.h"
+#include "monitor/WindowOptions.h"
+
+#include <QPixmap>
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMovie;
+class QTimer;
+
+namespace kavri {
+
+namespace platform {
+class ClickLabel;
+}
+
+/// The main window, the request monitor: the banner with the newest request,
+/// the board of 10, 16 or 30 rows, the option and command controls. It draws
+/// the RequestBoard model and applies the board geometry; the request cycle,
+/// the poll loop and the alert are wired to it from outside.
+///
+/// Controls without a widget here: `SPR` (the cycle keeps its working list as
+/// a KavriList), `COMM` (printing opens its own port per ticket), `ctWAV` (the
+/// alert's chime player) and `W1` (no media player volume exists on this
+/// platform; `alramsound` is only kept).
+class frmAlarm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmAlarm(QWidget *parent = nullptr);
+    ~frmAlarm() override;
+
+    // The board.
+    /// The model the request cycle fills; every change is drawn at once.
+    monitor::RequestBoard &board() { return m_board; }
+    /// Lays the board out for the two options and empties every row and mark.
+    void Disp_List(int resolutionIdx, int displayIdx);
+    /// The layout shown now.
+    const monitor::BoardGeometry &boardGeometry() const { return m_geometry; }
+
+    // The poll loop.
+    /// `LoopTimer`: 100 ms, switched on by the activation once a tick is wired.
+    QTimer *loopTimer() const { return m_loopTimer; }
+    /// Connects the poll tick to `LoopTimer`; from then on the activation
+    /// switches the timer on.
+    void setPollTick(std::function<void()> tick);
+    /// The "calltime" text as stored, read at the last activation; the poll
+    /// loop derives its interval from it.
+    QString calltime() const { return m_calltime; }
+    /// The wait picture over the board while a cycle runs.
+    void showWait();
+    void hideWait();
+    bool waitShown() const;
+
+    // The banner highlight around the alert.
+    /// Style 3 at once; a pending return to style 0 is cancelled, so the
+    /// highlight lasts through the chime and the speech.
+    void highlightBanner();
+    /// Switches `LoopBlinking` on: when it fires, the banner is highlighted for
+    /// 10 seconds more and then returns to its normal style. A new start
+    /// restarts the 10 seconds; nothing waits.
+    void startLoopBlinking();
+    QTimer *loopBlinking() const { return m_loopBlinking; }
+    /// 3 while highlighted, 0 otherwise.
+    int bannerStyle() const { return m_bannerStyle; }
+
+    // Window values.
+    bool formLoading() const { return m_formLoading; }
+    int resolutionIdx() const { return m_options.resolutionIdx; }
+    int displayIdx() const { return m_options.displayIdx; }
+    qint64 displayDelete() const { return m_options.displayDelete; }
+    int alramsound() const { return m_options.alramsound; }
+    /// Picture n (1 to 4) of `ImgIcon`, skin file "06" + n + ".gif": 1 logo,
+    /// 2 icon, 3 card, 4 cash; none when its file is missing.
+    QPixmap imgIconPicture(int n) const;
+
+    // Ending the process.
+    /// How the process ends after logout or terminate; by default the window
+    /// hides and the application's event loop returns `code`.
+    void setEndProcess(std::function<void(int code)> end) { m_endProcess = std::move(end); }
+    /// True once logout or terminate has begun ending the process.
+    bool ending() const { return m_ending; }
+
+public slots:
+    /// The window load: options, pictures, controls, the board layout.
+    void Form_Load();
+    /// The activation: wait picture, "calltime", the poll loop switched on.
+    void Form_Activate();
+    void lblLogout_Click();
+    void lblTerminate_Click();
+
+signals:
+    /// After each activation (the poll loop may read `calltime()` again).
+    void activated();
+    /// Logout or terminate is ending the process; nothing may start after it.
+    void endingProcess();
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void createControls();
+    void createOptionFrame();
+    void renderBoard();
+    void setBannerStyle(int style);
+    void applyBannerBackgrounds();
+    void endProcess(int code);
+    bool isDragHandle(QWidget *child) const;
+
+    monitor::RequestBoard m_board;
+    monitor::BoardGeometry m_geometry;
+    monitor::WindowOptions m_options;
+    QString m_calltime;
+    bool m_formLoading = false;
+    bool m_activationPending = false;
+    bool m_ending = false;
+    int m_bannerStyle = 0;
+    std::function<void()> m_pollTick;
+    std::function<void(int)> m_endProcess;
+    std::array<QPixmap, 4> m_imgIcon;
+
+    // Moving the window where the system cannot.
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+
+    QTimer *m_loopTimer = nullptr;
+    QTimer *m_loopBlinking = nullptr;
+    QTimer *m_highlightHold = nullptr;
+
+    std::array<monitor::CaptionPanel *, 12> m_sspTitle{};
+    std::array<monitor::CaptionPanel *, 30> m_sspNO{};
+    std::array<monitor::CaptionPanel *, 30> m_sspTable{};
+    std::array<monitor::CaptionPanel *, 30> m_sspRequest{};
+    std::array<monitor::CaptionPanel *, 30> m_sspCheck{};
+    monitor::CaptionPanel *m_cmd = nullptr;
+    QWidget *m_shp = nullptr;
+    monitor::CaptionPanel *m_lblRequest = nullptr;
+    monitor::CaptionPanel *m_lblTable = nullptr;
+    monitor::CaptionPanel *m_lbl결제방법 = nullptr;
+    std::array<QLabel *, 2> m_imgBack{};
+    QWidget *m_shpBack = nullptr;
+    QFrame *m_picFrame = nullptr;
+    QLabel *m_상호 = nullptr;
+    QLabel *m_lbl버전 = nullptr;
+    QLabel *m_picIcon = nullptr;
+    QLabel *m_picWait = nullptr;
+    QLabel *m_imgWait = nullptr;
+    QMovie *m_waitMovie = nullptr;
+    QComboBox *m_cob크기 = nullptr;
+    QComboBox *m_cob표시 = nullptr;
+    QLabel *m_삭제 = nullptr;
+    std::array<platform::ClickLabel *, 2> m_삭제변경{};
+    QLineEdit *m_posX = nullptr;
+    QLineEdit *m_posY = nullptr;
+    platform::ClickLabel *m_pos적용 = nullptr;
+    platform::ClickLabel *m_lblSound = nullptr;
+    platform::ClickLabel *m_lblConfig = nullptr;
+    platform::ClickLabel *m_lblMinimize = nullptr;
+    platform::ClickLabel *m_lblLogout = nullptr;
+    platform::ClickLabel *m_lblTerminate = nullptr;
+    QLineEdit *m_anchorText = nullptr;
+};
+
+} // namespace kavri

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// The options the main window loads with, from section "Set" of Zarazo.cfg.
+namespace kavri::monitor {
+
+struct WindowOptions
+{
+    qint64 displayPosX = 0;
+    qint64 displayPosY = 0;
+    int alramsound = 100;
+    int resolutionIdx = 0; ///< 0 or 1
+    int displayIdx = 0;    ///< 0, 1 or 2
+    qint64 displayDelete = 0;
+};
+
+/// A stored list index: its ToLong when it names one of the `count` entries, else 0.
+int optionIndex(const QString &stored, int count);
+
+/// The loudness kept in "alramsound": a whole number from 0 to 100. A number
+/// outside is clamped, a fraction rounded; an empty or unreadable text is 100.
+int alramsoundFrom(const QString &stored);
+
+/// Zarazo.cfg in the application folder.
+QString settingsFilePath();
+
+/// Reads the window's options. Writes "alramsound" back when it was not
+/// already its whole-number value, and "DisplayDelete" as "0" when it is empty.
+WindowOptions readWindowOptions();
+
+/// The "calltime" text as stored (the poll loop derives its interval from it).
+QString readCalltime();
+
+} // namespace kavri::monitor
