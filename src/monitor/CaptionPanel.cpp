@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace kavri::monitor {
 namespace {
 
@@ -81,9 +83,22 @@ void CaptionPanel::setWordWrap(bool wrap)
     update();
 }
 
-void CaptionPanel::setMargin(int pixels)
+void CaptionPanel::setMargins(int horizontal, int vertical)
 {
-    m_margin = pixels;
+    m_marginH = horizontal;
+    m_marginV = vertical;
+    update();
+}
+
+void CaptionPanel::setPlaceholder(const QString &text)
+{
+    m_placeholder = text;
+    update();
+}
+
+void CaptionPanel::setShrinkToFit(qreal minScale)
+{
+    m_minScale = std::clamp(minScale, 0.1, 1.0);
     update();
 }
 
@@ -112,8 +127,9 @@ void CaptionPanel::paintEvent(QPaintEvent *)
     else
         p.drawRect(box);
 
-    const QRect inner = rect().adjusted(m_margin + m_borderWidth, m_margin + m_borderWidth,
-                                        -m_margin - m_borderWidth, -m_margin - m_borderWidth);
+    const QRect inner = rect().adjusted(m_marginH + m_borderWidth, m_marginV + m_borderWidth,
+                                        -m_marginH - m_borderWidth, -m_marginV - m_borderWidth);
+    const bool marked = !m_caption.isEmpty();
     if (!m_picture.isNull()) {
         const QSize size = m_picture.size().boundedTo(inner.size());
         const QPixmap shown = size == m_picture.size()
@@ -121,15 +137,31 @@ void CaptionPanel::paintEvent(QPaintEvent *)
                                   : m_picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         const QPoint at(inner.left() + (inner.width() - shown.width()) / 2,
                         inner.top() + (inner.height() - shown.height()) / 2);
+        // Under a caption the picture steps back, so the caption reads first.
+        p.setOpacity(marked ? 0.35 : 1.0);
         p.drawPixmap(at, shown);
+        p.setOpacity(1.0);
     }
-    if (m_caption.isEmpty())
+    if (m_caption.isEmpty()) {
+        if (!m_placeholder.isEmpty()) {
+            QFont faint = font();
+            if (faint.pointSizeF() > 0)
+                faint.setPointSizeF(faint.pointSizeF() * 0.45);
+            else
+                faint.setPixelSize(qMax(1, qRound(faint.pixelSize() * 0.45)));
+            faint.setWeight(QFont::Normal);
+            QColor ink = m_foreground;
+            ink.setAlphaF(0.35);
+            p.setFont(faint);
+            p.setPen(ink);
+            p.drawText(inner, Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
+        }
         return;
+    }
 
-    p.setFont(font());
-    const QFontMetrics fm(font());
     if (!m_picture.isNull()) {
         // Over a picture the caption gets a light outline so it stays readable.
+        const QFontMetrics fm(font());
         const QPointF origin(inner.left() + (inner.width() - fm.horizontalAdvance(m_caption)) / 2.0,
                              inner.top() + (inner.height() + fm.ascent() - fm.descent()) / 2.0);
         QPainterPath path;
@@ -139,29 +171,51 @@ void CaptionPanel::paintEvent(QPaintEvent *)
         p.fillPath(path, m_foreground);
         return;
     }
-    p.setPen(m_foreground);
-    if (!m_wordWrap) {
-        p.drawText(inner, int(m_alignment), fm.elidedText(m_caption, Qt::ElideRight, inner.width()));
-        return;
+
+    // The largest size (down to the limit) at which the whole caption fits.
+    QFont shown = font();
+    const bool inPoints = shown.pointSizeF() > 0;
+    const qreal base = inPoints ? shown.pointSizeF() : shown.pixelSize();
+    QStringList lines;
+    for (qreal scale = 1.0;; scale = std::max(m_minScale, scale - 0.05)) {
+        if (inPoints)
+            shown.setPointSizeF(base * scale);
+        else
+            shown.setPixelSize(qMax(1, qRound(base * scale)));
+        const QFontMetrics fm(shown);
+        bool fits;
+        if (m_wordWrap) {
+            lines = wrapLines(m_caption, fm, inner.width());
+            fits = lines.size() * fm.height() <= inner.height();
+        } else {
+            lines = QStringList{m_caption};
+            fits = fm.horizontalAdvance(m_caption) <= inner.width();
+        }
+        if (fits || scale <= m_minScale)
+            break;
     }
-    QStringList lines = wrapLines(m_caption, fm, inner.width());
-    const int maxLines = qMax(1, inner.height() / fm.lineSpacing());
+    const QFontMetrics fm(shown);
+    p.setFont(shown);
+    p.setPen(m_foreground);
+    const int maxLines = qMax(1, inner.height() / fm.height());
     if (lines.size() > maxLines) {
-        // What does not fit ends in an ellipsis rather than a cut line.
+        // What still does not fit ends in an ellipsis rather than a cut line.
         const QString last = lines.mid(maxLines - 1).join(u' ');
         lines = lines.mid(0, maxLines - 1);
-        lines.append(fm.elidedText(last, Qt::ElideRight, inner.width()));
+        lines.append(last);
     }
-    const int height = int(lines.size()) * fm.lineSpacing();
+    if (!lines.isEmpty())
+        lines.last() = fm.elidedText(lines.last(), Qt::ElideRight, inner.width());
+    const int height = int(lines.size()) * fm.height();
     int y = inner.top();
     if (m_alignment & Qt::AlignVCenter)
         y += (inner.height() - height) / 2;
     else if (m_alignment & Qt::AlignBottom)
         y += inner.height() - height;
     for (const QString &line : lines) {
-        p.drawText(QRect(inner.left(), y, inner.width(), fm.lineSpacing()),
+        p.drawText(QRect(inner.left(), y, inner.width(), fm.height()),
                    int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
-        y += fm.lineSpacing();
+        y += fm.height();
     }
 }
 

@@ -30,7 +30,14 @@ public:
     void setAlignment(Qt::Alignment alignment);
     /// Long captions break into lines (at spaces, else anywhere).
     void setWordWrap(bool wrap);
-    void setMargin(int pixels);
+    void setMargin(int pixels) { setMargins(pixels, pixels); }
+    void setMargins(int horizontal, int vertical);
+    /// A caption that does not fit is drawn smaller, down to `minScale` of the
+    /// font's size, before what still does not fit ends in an ellipsis. The
+    /// font itself keeps its size.
+    void setShrinkToFit(qreal minScale);
+    /// Drawn faintly while the caption is empty; never part of the caption.
+    void setPlaceholder(const QString &text);
     /// Rounded corners and a border; 0 for none.
     void setFrame(int radius, const QColor &border = {}, int borderWidth = 0);
 
@@ -44,13 +51,16 @@ protected:
 private:
     QString m_caption;
     QString m_tag;
+    QString m_placeholder;
     QPixmap m_picture;
     QColor m_foreground = Qt::black;
     QColor m_background = Qt::white;
     QColor m_border;
     Qt::Alignment m_alignment = Qt::AlignCenter;
     bool m_wordWrap = false;
-    int m_margin = 4;
+    int m_marginH = 4;
+    int m_marginV = 4;
+    qreal m_minScale = 1.0;
     int m_radius = 0;
     int m_borderWidth = 0;
 };

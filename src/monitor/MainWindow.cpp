@@ -126,7 +126,8 @@ QLabel *frameCaption(const QString &text, QWidget *parent, const QRect &where)
     return label;
 }
 
-platform::ClickLabel *frameButton(const QString &name, const QString &text, QWidget *parent, const QRect &where)
+platform::ClickLabel *frameButton(const QString &name, const QString &text, QWidget *parent,
+                                  const QRect &where)
 {
     auto *button = new platform::ClickLabel(text, parent);
     button->setObjectName(name);
@@ -243,7 +244,9 @@ void frmAlarm::createControls()
     m_lblRequest = new monitor::CaptionPanel(this);
     m_lblRequest->setObjectName(u"lblRequest"_s);
     m_lblRequest->setWordWrap(true);
-    m_lblRequest->setMargin(14);
+    m_lblRequest->setMargins(16, 8);
+    m_lblRequest->setShrinkToFit(0.6);
+    m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
     m_lblRequest->setFont(monitor::boardDisplayFont(40));
     setBannerStyle(0);
 
@@ -252,6 +255,7 @@ void frmAlarm::createControls()
     m_lblTable->setGeometry(TableRect);
     m_lblTable->setColours(Qt::white, Qt::transparent);
     m_lblTable->setMargin(2);
+    m_lblTable->setPlaceholder(u"테이블"_s);
 
     m_lbl결제방법 = new monitor::CaptionPanel(this);
     m_lbl결제방법->setObjectName(u"lbl결제방법"_s);
@@ -281,12 +285,14 @@ void frmAlarm::createControls()
         m_sspTable[r] = new monitor::CaptionPanel(this);
         m_sspTable[r]->setObjectName(indexed(u"sspTable"_s, r));
         m_sspTable[r]->setWordWrap(true);
-        m_sspTable[r]->setMargin(3);
+        m_sspTable[r]->setMargins(3, 1);
+        m_sspTable[r]->setShrinkToFit(0.7);
         m_sspRequest[r] = new monitor::CaptionPanel(this);
         m_sspRequest[r]->setObjectName(indexed(u"sspRequest"_s, r));
         m_sspRequest[r]->setWordWrap(true);
         m_sspRequest[r]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_sspRequest[r]->setMargin(6);
+        m_sspRequest[r]->setMargins(6, 1);
+        m_sspRequest[r]->setShrinkToFit(0.7);
         m_sspCheck[r] = new monitor::CaptionPanel(this);
         m_sspCheck[r]->setObjectName(indexed(u"sspCheck"_s, r));
         m_sspCheck[r]->setMargin(2);
@@ -304,8 +310,8 @@ void frmAlarm::createControls()
     m_imgWait->setAlignment(Qt::AlignCenter);
     m_imgWait->setWordWrap(true);
     m_imgWait->setText(u"잠시만 기다려 주세요"_s);
-    m_picWait->resize(120, 120);
-    m_imgWait->setGeometry(0, 0, 120, 120);
+    m_picWait->resize(128, 128);
+    m_imgWait->setGeometry(4, 4, 120, 120);
     m_picWait->hide();
 
     // Takes the keyboard focus so that no visible control keeps it.
@@ -319,9 +325,10 @@ void frmAlarm::createOptionFrame()
     m_picFrame = new QFrame(this);
     m_picFrame->setObjectName(u"picFrame"_s);
     m_picFrame->resize(PicFrameSize);
-    m_picFrame->setStyleSheet(u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
-                              " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
-                              " border-radius: 4px; padding: 0 4px; }"_s);
+    m_picFrame->setStyleSheet(
+        u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
+        " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
+        " border-radius: 4px; padding: 0 4px; }"_s);
 
     // First line: the display options.
     frameCaption(u"화면"_s, m_picFrame, {4, 4, 34, 22});
@@ -358,8 +365,7 @@ void frmAlarm::createOptionFrame()
     // Deferred, with the display options' own issue: the handlers of cob크기,
     // cob표시, 삭제변경 and Pos적용 (their changes are shown but not yet applied
     // or stored), and icon mode (lblMinimize, double clicks on picIcon and lbl버전).
-    // lblConfig opens the printer settings window, which comes with its own issue;
-    // lblSound is the sound test of the alert.
+    // lblConfig opens the printer settings window, which comes with its own issue.
 
     // Second line: the commands.
     m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
@@ -369,6 +375,7 @@ void frmAlarm::createOptionFrame()
     m_lblTerminate = frameButton(u"lblTerminate"_s, u"종료"_s, m_picFrame, {580, 30, 96, 22});
     m_lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
                                   " QLabel:hover { background: #d04040; }"_s);
+    connect(m_lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
     connect(m_lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
     connect(m_lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
 }
@@ -399,8 +406,8 @@ void frmAlarm::Form_Load()
                 m_imgWait->setMovie(m_waitMovie);
                 m_waitMovie->jumpToFrame(0);
                 const QSize size = m_waitMovie->currentImage().size();
-                m_picWait->resize(size);
-                m_imgWait->setGeometry(0, 0, size.width(), size.height());
+                m_picWait->resize(size + QSize(8, 8));
+                m_imgWait->setGeometry(4, 4, size.width(), size.height());
             }
         }
         m_picWait->move((width() - m_picWait->width()) / 2, (height() - m_picWait->height()) / 2);
@@ -410,7 +417,8 @@ void frmAlarm::Form_Load()
         // Each picture keeps its number even when another file is missing, so a
         // missing card picture never puts the cash picture on card rows.
         for (int n = 1; n <= 4; ++n) {
-            const QString path = gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
+            const QString path =
+                gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
             m_imgIcon[n - 1] = QPixmap();
             if (FileExists(path))
                 m_imgIcon[n - 1].load(path);
@@ -557,7 +565,8 @@ void frmAlarm::renderBoard()
     const monitor::Banner &banner = m_board.banner();
     m_lblTable->setFont([&] {
         QFont font = monitor::boardDisplayFont();
-        font.setPixelSize(fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
+        font.setPixelSize(
+            fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
         return font;
     }());
     m_lblTable->setCaption(banner.table);
@@ -712,8 +721,8 @@ void frmAlarm::endProcess(int code)
 
 bool frmAlarm::isDragHandle(QWidget *child) const
 {
-    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 || child == m_상호 ||
-           child == m_imgBack[0] || child == m_imgBack[1];
+    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 ||
+           child == m_상호 || child == m_imgBack[0] || child == m_imgBack[1];
 }
 
 void frmAlarm::mousePressEvent(QMouseEvent *event)

@@ -105,6 +105,8 @@ signals:
     void activated();
     /// Logout or terminate is ending the process; nothing may start after it.
     void endingProcess();
+    /// `lblSound` was clicked: the alert's sound test.
+    void soundTestRequested();
 
 protected:
     bool event(QEvent *event) override;

@@ -45,17 +45,17 @@ private slots:
         QTest::addColumn<int>("gridEnd");
 
         QTest::newRow("10 rows, 1024") << 0 << 0 << QList<int>{0, 39, 190, 461, 512, 551, 702, 973}
-                                       << QList<int>{38, 150, 271, 50, 38, 150, 271, 50} << 42 << 10 << 335 << 85
-                                       << QList<int>{18, 20, 20, 20} << 1023;
+                                       << QList<int>{38, 150, 271, 50, 38, 150, 271, 50} << 42 << 10 << 335
+                                       << 85 << QList<int>{18, 20, 20, 20} << 1023;
         QTest::newRow("10 rows, 1366") << 1 << 0 << QList<int>{0, 39, 190, 632, 683, 722, 873, 1315}
-                                       << QList<int>{38, 150, 442, 50, 38, 150, 442, 50} << 42 << 10 << 335 << 85
-                                       << QList<int>{18, 20, 20, 20} << 1365;
+                                       << QList<int>{38, 150, 442, 50, 38, 150, 442, 50} << 42 << 10 << 335
+                                       << 85 << QList<int>{18, 20, 20, 20} << 1365;
         QTest::newRow("16 rows, 1024") << 0 << 1 << QList<int>{0, 39, 190, 471, 512, 551, 702, 983}
-                                       << QList<int>{38, 150, 281, 40, 38, 150, 281, 40} << 37 << 16 << 330 << 53
-                                       << QList<int>{18, 20, 18, 20} << 1023;
+                                       << QList<int>{38, 150, 281, 40, 38, 150, 281, 40} << 37 << 16 << 330
+                                       << 53 << QList<int>{18, 20, 18, 20} << 1023;
         QTest::newRow("16 rows, 1366") << 1 << 1 << QList<int>{0, 39, 190, 632, 683, 722, 873, 1315}
-                                       << QList<int>{38, 150, 442, 50, 38, 150, 442, 50} << 37 << 16 << 330 << 53
-                                       << QList<int>{18, 20, 18, 20} << 1365;
+                                       << QList<int>{38, 150, 442, 50, 38, 150, 442, 50} << 37 << 16 << 330
+                                       << 53 << QList<int>{18, 20, 18, 20} << 1365;
         QTest::newRow("30 rows, 1024")
             << 0 << 2 << QList<int>{0, 39, 130, 300, 341, 380, 471, 641, 682, 721, 812, 982}
             << QList<int>{38, 90, 170, 40, 38, 90, 170, 40, 38, 90, 170, 41} << 37 << 30 << 330 << 42
@@ -123,10 +123,10 @@ private slots:
         QTest::addColumn<QRect>("imgBack0");
         QTest::addColumn<QRect>("imgBack1");
         QTest::addColumn<QRect>("banner");
-        QTest::newRow("1024") << 0 << 1024 << 330 << 220 << QRect(540, 72, 456, 210) << QRect(981, 72, 20, 210)
-                              << QRect(465, 75, 528, 198);
-        QTest::newRow("1366") << 1 << 1366 << 672 << 562 << QRect(540, 72, 798, 210) << QRect(1323, 72, 20, 210)
-                              << QRect(465, 75, 870, 198);
+        QTest::newRow("1024") << 0 << 1024 << 330 << 220 << QRect(540, 72, 456, 210)
+                              << QRect(981, 72, 20, 210) << QRect(465, 75, 528, 198);
+        QTest::newRow("1366") << 1 << 1366 << 672 << 562 << QRect(540, 72, 798, 210)
+                              << QRect(1323, 72, 20, 210) << QRect(465, 75, 870, 198);
     }
     void windowParts()
     {
@@ -158,7 +158,8 @@ private slots:
         const BoardGeometry wide = boardGeometry(1, 2);
         QCOMPARE(wide.headings[11].width(), 41);
         QCOMPARE(wide.headings[11].left() + wide.headings[11].width(), 1365);
-        QCOMPARE(wide.cells[29][BoardGeometry::Check].left() + wide.cells[29][BoardGeometry::Check].width(), 1365);
+        QCOMPARE(wide.cells[29][BoardGeometry::Check].left() + wide.cells[29][BoardGeometry::Check].width(),
+                 1365);
     }
 
     // A row option outside 0 to 2: no headings and no rows, the window parts still set.

@@ -125,16 +125,17 @@ private slots:
         QTest::addColumn<int>("display");
         QTest::addColumn<QString>("expiry");
         QTest::addColumn<QString>("expiryStored");
-        QTest::newRow("all set") << QStringList{u"DisplayPosX=120"_s, u"DisplayPosY=40"_s, u"ResolutionIDX=1"_s,
-                                                u"DisplayIDX=2"_s, u"DisplayDelete=15"_s}
+        QTest::newRow("all set") << QStringList{u"DisplayPosX=120"_s, u"DisplayPosY=40"_s,
+                                                u"ResolutionIDX=1"_s, u"DisplayIDX=2"_s,
+                                                u"DisplayDelete=15"_s}
                                  << QPoint(120, 40) << 1 << 2 << u"15"_s << u"15"_s;
         QTest::newRow("nothing stored") << QStringList{} << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
-        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0) << 0
-                                      << 1 << u"0"_s << u"0"_s;
-        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0) << 0
-                                      << 0 << u"0"_s << u"0"_s;
-        QTest::newRow("negative") << QStringList{u"DisplayPosX=-300"_s, u"ResolutionIDX=-1"_s, u"DisplayIDX=-2"_s,
-                                                 u"DisplayDelete=-4"_s}
+        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0)
+                                      << 0 << 1 << u"0"_s << u"0"_s;
+        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0)
+                                      << 0 << 0 << u"0"_s << u"0"_s;
+        QTest::newRow("negative") << QStringList{u"DisplayPosX=-300"_s, u"ResolutionIDX=-1"_s,
+                                                 u"DisplayIDX=-2"_s, u"DisplayDelete=-4"_s}
                                   << QPoint(-300, 0) << 0 << 0 << u"0"_s << u"-4"_s;
         QTest::newRow("not numbers") << QStringList{u"DisplayPosX=abc"_s, u"ResolutionIDX=x1"_s,
                                                     u"DisplayIDX=true"_s, u"DisplayDelete=5분"_s}
@@ -215,12 +216,13 @@ private slots:
         QCOMPARE(w->windowTitle(), u"Kavri 디스플레이"_s);
         QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
 
-        QStringList names{u"CMD_0"_s,    u"SHP_0"_s,   u"lblRequest"_s,  u"lblTable"_s,     u"lbl결제방법"_s,
-                          u"상호"_s,     u"lbl버전"_s, u"picIcon"_s,     u"picWait"_s,      u"imgWait"_s,
-                          u"cob크기"_s,  u"cob표시"_s, u"삭제"_s,        u"삭제변경_0"_s,   u"삭제변경_1"_s,
-                          u"PosX"_s,     u"PosY"_s,    u"Pos적용"_s,     u"lblSound"_s,     u"lblConfig"_s,
-                          u"lblMinimize"_s, u"lblLogout"_s, u"lblTerminate"_s, u"AnchorText"_s, u"imgBack_0"_s,
-                          u"imgBack_1"_s, u"shpBack"_s, u"picFrame"_s};
+        QStringList names{u"CMD_0"_s,       u"SHP_0"_s,      u"lblRequest"_s,   u"lblTable"_s,
+                          u"lbl결제방법"_s, u"상호"_s,       u"lbl버전"_s,      u"picIcon"_s,
+                          u"picWait"_s,     u"imgWait"_s,    u"cob크기"_s,      u"cob표시"_s,
+                          u"삭제"_s,        u"삭제변경_0"_s, u"삭제변경_1"_s,   u"PosX"_s,
+                          u"PosY"_s,        u"Pos적용"_s,    u"lblSound"_s,     u"lblConfig"_s,
+                          u"lblMinimize"_s, u"lblLogout"_s,  u"lblTerminate"_s, u"AnchorText"_s,
+                          u"imgBack_0"_s,   u"imgBack_1"_s,  u"shpBack"_s,      u"picFrame"_s};
         for (int h = 0; h < 12; ++h)
             names << cellName("sspTitle", h);
         for (int r = 0; r < 30; ++r)
@@ -286,14 +288,15 @@ private slots:
             QCOMPARE(heading->isHidden(), h >= g.headingCount);
             if (h < g.headingCount) {
                 QCOMPARE(heading->geometry(), g.headings[h]);
-                QCOMPARE(heading->caption(), (QStringList{u"NO"_s, u"테이블"_s, u"요청사항"_s, u"체크"_s}.at(h % 4)));
+                QCOMPARE(heading->caption(),
+                         (QStringList{u"NO"_s, u"테이블"_s, u"요청사항"_s, u"체크"_s}.at(h % 4)));
                 QCOMPARE(heading->font().pointSize(), 15);
             }
         }
         for (int r = 0; r < 30; ++r) {
-            const std::array<CaptionPanel *, 4> cells{panel(*w, cellName("sspNO", r)), panel(*w, cellName("sspTable", r)),
-                                                      panel(*w, cellName("sspRequest", r)),
-                                                      panel(*w, cellName("sspCheck", r))};
+            const std::array<CaptionPanel *, 4> cells{
+                panel(*w, cellName("sspNO", r)), panel(*w, cellName("sspTable", r)),
+                panel(*w, cellName("sspRequest", r)), panel(*w, cellName("sspCheck", r))};
             for (int c = 0; c < 4; ++c) {
                 QCOMPARE(cells[c]->isHidden(), r >= g.rowCount);
                 if (r < g.rowCount)
@@ -341,7 +344,8 @@ private slots:
     void rendersTheBoard()
     {
         auto w = makeWindow();
-        const QString longText = u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다 x2"_s;
+        const QString longText =
+            u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다 x2"_s;
         const KavriList list{{u"503"_s, u"1층-12"_s, u"2024-05-01 10:03:00"_s, longText, u"카드"_s},
                              {u"502"_s, u"B-7"_s, u"2024-05-01 10:02:00"_s, u"물 좀 더 주세요!"_s, u"현금"_s},
                              {u"501"_s, u"테라스 3"_s, u"2024-05-01 10:01:00"_s, u"계산서"_s, QString()}};
@@ -354,7 +358,8 @@ private slots:
             QCOMPARE(panel(*w, cellName("sspTable", r))->tag(), list[r].RegDateT);
             QCOMPARE(panel(*w, cellName("sspRequest", r))->caption(), list[r].MemoT);
             QCOMPARE(panel(*w, cellName("sspRequest", r))->tag(), list[r].PayTypeT);
-            QCOMPARE(panel(*w, cellName("sspRequest", r))->font().pointSize(), w->board().row(r).memoPointSize);
+            QCOMPARE(panel(*w, cellName("sspRequest", r))->font().pointSize(),
+                     w->board().row(r).memoPointSize);
         }
         QCOMPARE(centreOf(panel(*w, u"sspCheck_0"_s)->picture()), CardColour);
         QCOMPARE(centreOf(panel(*w, u"sspCheck_1"_s)->picture()), CashColour);
@@ -468,13 +473,14 @@ private slots:
         auto drag = [&](QWidget *from, QPoint by) {
             const QPoint local = from->rect().center();
             const QPoint global = from->mapToGlobal(local);
-            QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier);
             QApplication::sendEvent(from, &press);
             QMouseEvent move(QEvent::MouseMove, local + by, global + by, Qt::NoButton, Qt::LeftButton,
                              Qt::NoModifier);
             QApplication::sendEvent(from, &move);
-            QMouseEvent release(QEvent::MouseButtonRelease, local + by, global + by, Qt::LeftButton, Qt::NoButton,
-                                Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, local + by, global + by, Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(from, &release);
         };
         if (w->windowHandle()->startSystemMove())
@@ -543,7 +549,8 @@ private slots:
         QVERIFY(m_ended.isEmpty());
         m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
         w->lblTerminate_Click();
-        QCOMPARE(m_dialogs.texts(), (QStringList{u"정말로 종료 하시겠습니까 ?"_s, u"정말로 종료 하시겠습니까 ?"_s}));
+        QCOMPARE(m_dialogs.texts(),
+                 (QStringList{u"정말로 종료 하시겠습니까 ?"_s, u"정말로 종료 하시겠습니까 ?"_s}));
         QCOMPARE(m_ended, QList<int>{0});
         QCOMPARE(storedRecord(), u"True◈True◈shop1◈pass1"_s);
     }

@@ -1,0 +1,156 @@
+// Renders the main window with sample boards to PNG files: both widths, the
+// three row counts, full and empty, and the highlighted banner.
+//   kavri-board-preview <output folder>
+// The pictures come from the built skin folder; pictures it does not hold yet
+// are drawn here as plain stand-ins so the layout can still be judged.
+#include "GifWriter.h"
+#include "monitor/MainWindow.h"
+#include "services/AppFolder.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+const QStringList Tables{u"1층-12"_s,      u"B-7"_s,    u"테라스 3"_s, u"룸 VIP-2"_s,  u"A-1"_s,
+                         u"2층 창가 15"_s, u"야외-4"_s, u"C-10"_s,     u"바 좌석 6"_s, u"단체석 2"_s};
+const QStringList Texts{
+    u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다 x2"_s,
+    u"물 좀 더 주세요!"_s,
+    u"계산서 부탁드려요"_s,
+    u"김치찌개 하나 덜 맵게 해 주실 수 있나요? 아이가 먹을 거예요"_s,
+    u"수저 한 벌"_s,
+    u"냅킨 x3"_s,
+    u"주문한 음식이 아직 안 나왔어요. 확인 부탁드립니다"_s,
+    u"콜라 1병, 사이다 2병 추가요"_s,
+    u"테이블 좀 닦아 주세요"_s,
+    u"직원 호출"_s};
+const QStringList PayTypes{u"카드"_s, u"현금"_s, QString()};
+
+KavriList sampleList(int count)
+{
+    KavriList list;
+    for (int i = 0; i < count; ++i) {
+        list.append({QString::number(900 - i), Tables[i % Tables.size()],
+                     u"2024-05-01 10:%1:00"_s.arg(59 - i, 2, 10, u'0'), Texts[i % Texts.size()],
+                     PayTypes[i % PayTypes.size()]});
+    }
+    return list;
+}
+
+QImage standIn(int n)
+{
+    const QSize size = n == 1 ? QSize(110, 65) : n == 2 ? QSize(85, 81) : QSize(32, 32);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(n == 3   ? QColor(0x1c, 0x7c, 0xd6)
+               : n == 4 ? QColor(0x2f, 0x9e, 0x44)
+                        : QColor(0x16, 0x20, 0x2b));
+    QPainter p(&image);
+    p.setPen(Qt::white);
+    QFont f(u"NanumGothic"_s);
+    f.setPixelSize(n <= 2 ? 18 : 12);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(image.rect(), Qt::AlignCenter,
+               n == 1   ? u"Kavri"_s
+               : n == 2 ? u"K"_s
+               : n == 3 ? u"카드"_s
+                        : u"현금"_s);
+    return image;
+}
+
+bool prepareSkin(const QString &folder)
+{
+    QDir().mkpath(folder);
+    for (int n = 1; n <= 4; ++n) {
+        const QString name = u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
+        const QString built = QStringLiteral(KAVRI_SKIN_DIR) + name;
+        QFile::remove(folder + name);
+        if (QFile::exists(built)) {
+            if (!QFile::copy(built, folder + name))
+                return false;
+            continue;
+        }
+        QFile out(folder + name);
+        if (!out.open(QIODevice::WriteOnly) || out.write(skin::encodeGif({standIn(n)})) < 0)
+            return false;
+    }
+    const QString wait = QStringLiteral(KAVRI_SKIN_DIR) + u"/0106.gif"_s;
+    if (QFile::exists(wait))
+        QFile::copy(wait, folder + u"/0106.gif"_s);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kavri-board-preview <output folder>\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    QTemporaryDir work;
+    setAppFolder(work.path());
+    gSkinPath = work.path() + u"/skin"_s;
+    if (!prepareSkin(gSkinPath)) {
+        std::fprintf(stderr, "kavri-board-preview: cannot prepare the pictures\n");
+        return 1;
+    }
+    gStoreName = u"카브리 한식당 본점 (성수동 직영 1호점)"_s;
+    gVersion = u"1.0.0.0 #22"_s;
+
+    frmAlarm window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.show();
+    int written = 0;
+    for (int resolution = 0; resolution < 2; ++resolution) {
+        for (int display = 0; display < 3; ++display) {
+            const QString settings = monitor::settingsFilePath();
+            WriteINI(u"Set"_s, u"ResolutionIDX"_s, QString::number(resolution), settings);
+            WriteINI(u"Set"_s, u"DisplayIDX"_s, QString::number(display), settings);
+            window.Form_Load();
+            const int rows = window.board().rowCount();
+            for (bool full : {true, false}) {
+                window.board().fill(full ? sampleList(rows) : KavriList{});
+                if (full) {
+                    window.board().setMarked(1, true);
+                    window.board().setMarked(rows - 1, true);
+                }
+                const QString name = u"%1/board-%2-%3rows-%4.png"_s.arg(out)
+                                         .arg(resolution == 0 ? 1024 : 1366)
+                                         .arg(rows)
+                                         .arg(full ? u"full"_s : u"empty"_s);
+                QApplication::processEvents();
+                if (window.grab().save(name))
+                    ++written;
+            }
+        }
+    }
+    WriteINI(u"Set"_s, u"ResolutionIDX"_s, u"0"_s, monitor::settingsFilePath());
+    WriteINI(u"Set"_s, u"DisplayIDX"_s, u"0"_s, monitor::settingsFilePath());
+    window.Form_Load();
+    window.board().fill(sampleList(3).mid(1));
+    window.highlightBanner();
+    QApplication::processEvents();
+    if (window.grab().save(out + u"/board-1024-highlight.png"_s))
+        ++written;
+    window.showWait();
+    if (window.grab().save(out + u"/board-1024-wait.png"_s))
+        ++written;
+    std::printf("%d pictures in %s\n", written, qPrintable(out));
+    return written == 14 ? 0 : 1;
+}
