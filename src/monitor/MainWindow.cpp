@@ -656,29 +656,21 @@ void frmAlarm::Form_Activate()
     emit activated();
 }
 
-bool frmAlarm::event(QEvent *event)
-{
-    if (event->type() == QEvent::WindowActivate && m_activationPending) {
-        // Once per showing: coming back from another program or a message box
-        // must not show the wait picture and read the settings again.
-        m_activationPending = false;
-        const bool handled = QWidget::event(event);
-        Form_Activate();
-        return handled;
-    }
-    return QWidget::event(event);
-}
-
 void frmAlarm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
+    // The activation runs once per showing, right after the window appears:
+    // the poll loop must not wait for a window manager to hand over the focus,
+    // and coming back from another program must not show the wait picture again.
     m_activationPending = true;
-    // A frameless window is not always given the focus; ask for it so the activation comes.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !isActiveWindow())
-            activateWindow();
+        if (!isVisible() || !m_activationPending)
+            return;
+        m_activationPending = false;
+        activateWindow();
+        Form_Activate();
     });
 }
 

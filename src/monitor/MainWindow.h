@@ -95,7 +95,8 @@ public:
 public slots:
     /// The window load: options, pictures, controls, the board layout.
     void Form_Load();
-    /// The activation: wait picture, "calltime", the poll loop switched on.
+    /// The activation, once after each showing: wait picture, "calltime", the
+    /// poll loop switched on.
     void Form_Activate();
     void lblLogout_Click();
     void lblTerminate_Click();
@@ -109,7 +110,6 @@ signals:
     void soundTestRequested();
 
 protected:
-    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -464,6 +464,30 @@ private slots:
         QVERIFY(w->findChild<QWidget *>(u"picWait"_s)->isHidden());
     }
 
+    // Showing the window activates it once; coming back to it later does not
+    // show the wait picture or read the settings again.
+    void activationOncePerShowing()
+    {
+        auto w = makeWindow();
+        QSignalSpy activated(w.get(), &frmAlarm::activated);
+        w->show();
+        QTRY_COMPARE(activated.count(), 1);
+        w->hideWait();
+
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        QCOMPARE(activated.count(), 1);
+        QVERIFY(!w->waitShown());
+
+        w->hide();
+        w->show();
+        QTRY_COMPARE(activated.count(), 2);
+    }
+
     // The window moves with its background, its version and its shop name; a board cell does not move it.
     void dragging()
     {
