@@ -177,7 +177,20 @@ private:
 
 } // namespace
 
-frmAlarm::frmAlarm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+frmAlarm::frmAlarm(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_ownBoard(std::make_unique<monitor::RequestBoard>()), m_board(m_ownBoard.get())
+{
+    construct();
+}
+
+frmAlarm::frmAlarm(monitor::RequestBoard &board, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_board(&board)
+{
+    construct();
+}
+
+void frmAlarm::construct()
 {
     setObjectName(WindowName);
     setWindowTitle(u"Kavri 디스플레이"_s);
@@ -199,6 +212,10 @@ frmAlarm::frmAlarm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frameless
     m_highlightHold->setObjectName(u"LoopBlinkingHold"_s);
     m_highlightHold->setInterval(10000);
     m_highlightHold->setSingleShot(true);
+    connect(m_loopTimer, &QTimer::timeout, this, [this] {
+        if (m_pollLoop && !m_ending)
+            m_pollLoop->LoopTimer_Timer();
+    });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
         setBannerStyle(3);
         m_highlightHold->start();
@@ -206,7 +223,7 @@ frmAlarm::frmAlarm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frameless
     connect(m_highlightHold, &QTimer::timeout, this, [this] { setBannerStyle(0); });
 
     createControls();
-    connect(&m_board, &monitor::RequestBoard::changed, this, &frmAlarm::renderBoard);
+    connect(m_board, &monitor::RequestBoard::changed, this, &frmAlarm::renderBoard);
     Form_Load();
 }
 
@@ -526,7 +543,7 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
         WriteLog(errorReport(WindowName, u"Disp_List"_s, {step, 5, describe(e)}));
     }
     // The model follows the layout: rows and marks empty; it tells the window to draw.
-    m_board.setLayout(resolutionIdx, displayIdx);
+    m_board->setLayout(resolutionIdx, displayIdx);
 }
 
 void frmAlarm::applyBannerBackgrounds()
@@ -540,9 +557,9 @@ void frmAlarm::applyBannerBackgrounds()
 
 void frmAlarm::renderBoard()
 {
-    const int rows = m_board.rowCount();
+    const int rows = m_board->rowCount();
     for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
-        const monitor::BoardRow &row = m_board.row(r);
+        const monitor::BoardRow &row = m_board->row(r);
         m_sspNO[r]->setTag(row.numTag);
         m_sspTable[r]->setCaption(row.table);
         m_sspTable[r]->setTag(row.regDate);
@@ -562,7 +579,7 @@ void frmAlarm::renderBoard()
         m_sspCheck[r]->setCaption(row.marked ? u"v"_s : QString());
     }
 
-    const monitor::Banner &banner = m_board.banner();
+    const monitor::Banner &banner = m_board->banner();
     m_lblTable->setFont([&] {
         QFont font = monitor::boardDisplayFont();
         font.setPixelSize(
@@ -612,12 +629,19 @@ void frmAlarm::startLoopBlinking()
     m_loopBlinking->start();
 }
 
-void frmAlarm::setPollTick(std::function<void()> tick)
+void frmAlarm::setPollLoop(monitor::PollLoop *loop)
 {
-    m_pollTick = std::move(tick);
-    disconnect(m_loopTimer, &QTimer::timeout, this, nullptr);
-    if (m_pollTick)
-        connect(m_loopTimer, &QTimer::timeout, this, [this] { m_pollTick(); });
+    m_pollLoop = loop;
+    if (!m_pollLoop)
+        m_loopTimer->stop();
+}
+
+monitor::RequestCycle::Hooks frmAlarm::cycleHooks()
+{
+    monitor::RequestCycle::Hooks hooks;
+    hooks.showWait = [this] { showWait(); };
+    hooks.hideWait = [this] { hideWait(); };
+    return hooks;
 }
 
 void frmAlarm::showWait()
@@ -638,7 +662,7 @@ void frmAlarm::hideWait()
 
 bool frmAlarm::waitShown() const
 {
-    return m_picWait->isVisible();
+    return !m_picWait->isHidden();
 }
 
 void frmAlarm::Form_Activate()
@@ -646,11 +670,10 @@ void frmAlarm::Form_Activate()
     if (m_ending)
         return;
     showWait();
-    m_calltime = monitor::readCalltime();
-    // The interval from calltime and the tick itself belong to the poll loop;
-    // until one is wired the timer stays off.
-    if (m_pollTick)
+    if (m_pollLoop) {
+        m_pollLoop->activate();
         m_loopTimer->start();
+    }
     repaint();
     m_anchorText->setFocus();
     emit activated();

@@ -2,7 +2,9 @@
 
 #include "monitor/BoardGeometry.h"
 #include "monitor/CaptionPanel.h"
+#include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
+#include "monitor/RequestCycle.h"
 #include "monitor/WindowOptions.h"
 
 #include <QPixmap>
@@ -11,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -38,26 +41,30 @@ class frmAlarm : public QWidget
 {
     Q_OBJECT
 public:
+    /// A window with a board of its own.
     explicit frmAlarm(QWidget *parent = nullptr);
+    /// A window that draws `board`, which outlives it (the request cycle fills it).
+    explicit frmAlarm(monitor::RequestBoard &board, QWidget *parent = nullptr);
     ~frmAlarm() override;
 
     // The board.
     /// The model the request cycle fills; every change is drawn at once.
-    monitor::RequestBoard &board() { return m_board; }
+    monitor::RequestBoard &board() { return *m_board; }
     /// Lays the board out for the two options and empties every row and mark.
     void Disp_List(int resolutionIdx, int displayIdx);
     /// The layout shown now.
     const monitor::BoardGeometry &boardGeometry() const { return m_geometry; }
 
     // The poll loop.
-    /// `LoopTimer`: 100 ms, switched on by the activation once a tick is wired.
+    /// `LoopTimer`: 100 ms, switched on by the activation once a poll loop is set.
     QTimer *loopTimer() const { return m_loopTimer; }
-    /// Connects the poll tick to `LoopTimer`; from then on the activation
-    /// switches the timer on.
-    void setPollTick(std::function<void()> tick);
-    /// The "calltime" text as stored, read at the last activation; the poll
-    /// loop derives its interval from it.
-    QString calltime() const { return m_calltime; }
+    /// The poll loop (not owned; it outlives the window): every activation
+    /// calls its activate() (which reads "calltime") and switches `LoopTimer`
+    /// on; every tick calls its LoopTimer_Timer(). nullptr takes it back.
+    void setPollLoop(monitor::PollLoop *loop);
+    /// The request cycle's window hooks with the wait picture filled in; the
+    /// alert and the expiry pass are the caller's to add.
+    monitor::RequestCycle::Hooks cycleHooks();
     /// The wait picture over the board while a cycle runs.
     void showWait();
     void hideWait();
@@ -102,7 +109,7 @@ public slots:
     void lblTerminate_Click();
 
 signals:
-    /// After each activation (the poll loop may read `calltime()` again).
+    /// After each activation.
     void activated();
     /// Logout or terminate is ending the process; nothing may start after it.
     void endingProcess();
@@ -126,15 +133,17 @@ private:
     void endProcess(int code);
     bool isDragHandle(QWidget *child) const;
 
-    monitor::RequestBoard m_board;
+    void construct();
+
+    std::unique_ptr<monitor::RequestBoard> m_ownBoard;
+    monitor::RequestBoard *m_board = nullptr;
+    monitor::PollLoop *m_pollLoop = nullptr;
     monitor::BoardGeometry m_geometry;
     monitor::WindowOptions m_options;
-    QString m_calltime;
     bool m_formLoading = false;
     bool m_activationPending = false;
     bool m_ending = false;
     int m_bannerStyle = 0;
-    std::function<void()> m_pollTick;
     std::function<void(int)> m_endProcess;
     std::array<QPixmap, 4> m_imgIcon;
 

@@ -1,6 +1,5 @@
 #include "monitor/WindowOptions.h"
 
-#include "services/AppFolder.h"
 #include "services/Conversions.h"
 #include "services/Settings.h"
 
@@ -43,7 +42,7 @@ int alramsoundFrom(const QString &stored)
 
 QString settingsFilePath()
 {
-    return appFilePath(u"Zarazo.cfg"_s);
+    return CfgMain.fileName();
 }
 
 WindowOptions readWindowOptions()
@@ -66,11 +65,6 @@ WindowOptions readWindowOptions()
         write(u"DisplayDelete"_s, u"0"_s);
     options.displayDelete = std::max<qint64>(0, ToLong(read(u"DisplayDelete"_s)));
     return options;
-}
-
-QString readCalltime()
-{
-    return read(u"calltime"_s);
 }
 
 } // namespace kavri::monitor

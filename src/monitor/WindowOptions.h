@@ -22,14 +22,11 @@ int optionIndex(const QString &stored, int count);
 /// outside is clamped, a fraction rounded; an empty or unreadable text is 100.
 int alramsoundFrom(const QString &stored);
 
-/// Zarazo.cfg in the application folder.
+/// Zarazo.cfg, the file CfgMain is bound to.
 QString settingsFilePath();
 
 /// Reads the window's options. Writes "alramsound" back when it was not
 /// already its whole-number value, and "DisplayDelete" as "0" when it is empty.
 WindowOptions readWindowOptions();
-
-/// The "calltime" text as stored (the poll loop derives its interval from it).
-QString readCalltime();
 
 } // namespace kavri::monitor

@@ -51,7 +51,7 @@ void writePicture(const QString &path, const QColor &colour, const QSize &size =
     QVERIFY(test::writeBytes(path, skin::encodeGif({image})));
 }
 
-CaptionPanel *panel(QWidget &w, const QString &name)
+CaptionPanel *panel(const QWidget &w, const QString &name)
 {
     auto *p = w.findChild<CaptionPanel *>(name);
     if (!p)
@@ -386,7 +386,7 @@ private slots:
         w->board().fill({});
         QVERIFY(panel(*w, u"sspTable_0"_s)->caption().isEmpty());
         QVERIFY(panel(*w, u"sspCheck_0"_s)->picture().isNull());
-        QCOMPARE(panel(*w, u"sspCheck_1"_s)->caption(), u"v"_s); // marks belong to the rows
+        QVERIFY(panel(*w, u"sspCheck_1"_s)->caption().isEmpty()); // its request is gone
         for (const char *name : {"lblTable", "lbl결제방법", "lblRequest"})
             QVERIFY(panel(*w, QString::fromUtf8(name))->caption().isEmpty());
         QCOMPARE(panel(*w, u"lblRequest"_s)->font().pointSize(), 40);
@@ -441,27 +441,45 @@ private slots:
         QVERIFY(!hold->isActive());
     }
 
-    // The activation reads calltime and switches the poll loop on once a tick is wired.
+    // The activation shows the wait picture; with a poll loop set it reads
+    // calltime through it and switches LoopTimer on, whose first tick runs a cycle.
     void activation()
     {
         writeSettings(monitor::settingsFilePath(), {u"calltime=30초"_s});
-        auto w = makeWindow();
-        QSignalSpy activated(w.get(), &frmAlarm::activated);
-        w->Form_Activate();
+        monitor::RequestBoard board; // the cycle's board outlives the window
+        frmAlarm w(board);
+        w.setEndProcess([this](int code) { m_ended.append(code); });
+        QSignalSpy activated(&w, &frmAlarm::activated);
+        w.Form_Activate();
         QCOMPARE(activated.count(), 1);
-        QCOMPARE(w->calltime(), u"30초"_s);
-        QVERIFY(!w->findChild<QWidget *>(u"picWait"_s)->isHidden());
-        QVERIFY(!w->loopTimer()->isActive()); // no poll loop wired: nothing ticks
+        QVERIFY(w.waitShown());
+        QVERIFY(!w.loopTimer()->isActive()); // no poll loop set: nothing ticks
 
-        int ticks = 0;
-        w->setPollTick([&] {
-            ++ticks;
-            w->hideWait();
+        int cycles = 0;
+        monitor::PollLoop loop([&] {
+            ++cycles;
+            board.fill({{u"7"_s, u"A1"_s, u"2024-05-01 10:00:00"_s, u"물"_s, u"카드"_s}});
+            w.hideWait();
         });
-        w->Form_Activate();
-        QVERIFY(w->loopTimer()->isActive());
-        QTRY_VERIFY(ticks > 0);
-        QVERIFY(w->findChild<QWidget *>(u"picWait"_s)->isHidden());
+        w.setPollLoop(&loop);
+        w.Form_Activate();
+        QCOMPARE(loop.LoopInterval(), 30000u);
+        QVERIFY(w.loopTimer()->isActive());
+        QTRY_COMPARE(cycles, 1);
+        QVERIFY(!w.waitShown());
+        QCOMPARE(panel(w, u"sspTable_0"_s)->caption(), u"A1"_s);
+        QCOMPARE(panel(w, u"lblTable"_s)->caption(), u"A1"_s);
+
+        // The hooks the request cycle borrows show and hide the same wait picture.
+        const monitor::RequestCycle::Hooks hooks = w.cycleHooks();
+        hooks.showWait();
+        QVERIFY(w.waitShown());
+        hooks.hideWait();
+        QVERIFY(!w.waitShown());
+
+        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        w.lblTerminate_Click();
+        QVERIFY(!w.loopTimer()->isActive());
     }
 
     // Showing the window activates it once; coming back to it later does not

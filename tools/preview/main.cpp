@@ -105,6 +105,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
     QTemporaryDir work;
     setAppFolder(work.path());
+    CfgMain.setFileName(work.path() + u"/Zarazo.cfg"_s);
     gSkinPath = work.path() + u"/skin"_s;
     if (!prepareSkin(gSkinPath)) {
         std::fprintf(stderr, "kavri-board-preview: cannot prepare the pictures\n");
