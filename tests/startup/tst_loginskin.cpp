@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -97,6 +98,31 @@ private slots:
         QImageReader wait(folder + u"0106.gif"_s);
         QVERIFY(wait.imageCount() > 1);
         QVERIFY(!wait.read().isNull());
+    }
+
+    void mainWindowPicturesAreThere_data()
+    {
+        // picIcon's logo and icon-mode icon, and the payment icons of the check cells.
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("logo") << u"0601.gif"_s << QSize(110, 65);
+        QTest::newRow("icon") << u"0602.gif"_s << QSize(85, 81);
+        QTest::newRow("card") << u"0603.gif"_s << QSize(36, 28);
+        QTest::newRow("cash") << u"0604.gif"_s << QSize(36, 28);
+    }
+    void mainWindowPicturesAreThere()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QImageReader reader(QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin/"_s + name);
+        const QImage image = reader.read();
+        QCOMPARE(image.size(), size);
+        // Drawn, not blank: a handful of colours at least.
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() >= 4, qPrintable(QString::number(colours.size())));
     }
 };
 

@@ -1,5 +1,7 @@
-// Draws the program's own skin pictures: the login background (0001.gif) and
-// the wait picture (0106.gif). Run at build time: kavri-skin <output folder>.
+// Draws the program's own skin pictures: the login background (0001.gif), the
+// wait picture (0106.gif), and the main window's logo (0601.gif), icon-mode
+// icon (0602.gif) and payment icons, card (0603.gif) and cash (0604.gif).
+// Run at build time: kavri-skin <output folder>.
 #include "GifWriter.h"
 #include "startup/LoginLayout.h"
 
@@ -23,6 +25,15 @@ const QColor HeaderLight(0xcf, 0xe6, 0xee);
 const QColor Ink(0x1b, 0x2a, 0x3a);
 const QColor Caption(0x4a, 0x5b, 0x6c);
 const QColor Border(0x9f, 0xb3, 0xc8);
+const QColor Alert(0xda, 0x21, 0x24);
+const QColor CardColour(0x2f, 0x6f, 0xd0);
+const QColor CashColour(0x3c, 0xa5, 0x5c);
+
+// picIcon is 110 by 65 in normal mode and 85 by 81 in icon mode; the payment
+// icons sit in check cells as small as 40 by 42.
+constexpr QSize LogoSize(110, 65);
+constexpr QSize IconSize(85, 81);
+constexpr QSize PaymentIconSize(36, 28);
 
 QRect rectOf(const Box &b)
 {
@@ -116,6 +127,100 @@ QList<QImage> waitFrames()
     return out;
 }
 
+/// A bell, the product's mark: requests that call for staff. `size` is its height.
+void drawBell(QPainter &p, QPointF top, double size, const QColor &colour)
+{
+    const double s = size / 40.0; // drawn on a 40-unit grid
+    const double x = top.x(), y = top.y();
+    QPainterPath bell;
+    bell.moveTo(x - 16 * s, y + 28 * s);
+    bell.cubicTo(x - 16 * s, y, x + 16 * s, y, x + 16 * s, y + 28 * s);
+    bell.lineTo(x + 22 * s, y + 35 * s);
+    bell.lineTo(x - 22 * s, y + 35 * s);
+    bell.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPath(bell);
+    p.drawEllipse(QPointF(x, y + 38 * s), 3.5 * s, 3.5 * s);
+}
+
+/// The logo at the main window's top left corner (picIcon in normal mode).
+QImage logo()
+{
+    QImage image(LogoSize, QImage::Format_RGB32);
+    image.fill(HeaderColour);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawBell(p, QPointF(24, 13), 36, HeaderLight);
+    p.setPen(Qt::white);
+    p.setFont(nanum(22, true));
+    p.drawText(QRect(44, 8, 64, 30), Qt::AlignLeft | Qt::AlignVCenter, u"Kavri"_s);
+    p.setPen(HeaderLight);
+    p.setFont(nanum(12, true));
+    p.drawText(QRect(44, 36, 64, 18), Qt::AlignLeft | Qt::AlignVCenter, u"디스플레이"_s);
+    return image;
+}
+
+/// The whole window in icon mode: a bell with a waiting dot, and the name.
+QImage icon()
+{
+    QImage image(IconSize, QImage::Format_RGB32);
+    image.fill(HeaderColour);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const double cx = IconSize.width() / 2.0;
+    drawBell(p, QPointF(cx, 10), 44, Qt::white);
+    p.setBrush(Alert);
+    p.setPen(QPen(HeaderColour, 2));
+    p.drawEllipse(QPointF(cx + 17, 15), 7, 7);
+    p.setPen(HeaderLight);
+    p.setFont(nanum(15, true));
+    p.drawText(QRect(0, 56, IconSize.width(), 22), Qt::AlignCenter, u"Kavri"_s);
+    return image;
+}
+
+/// The payment icon of a card-paid request, on the white check cell.
+QImage cardIcon()
+{
+    QImage image(PaymentIconSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF card(2.5, 4.5, PaymentIconSize.width() - 5, PaymentIconSize.height() - 9);
+    p.setPen(QPen(CardColour.darker(130), 1));
+    p.setBrush(CardColour);
+    p.drawRoundedRect(card, 3, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(CardColour.darker(170));
+    p.drawRect(QRectF(card.left() + 0.5, card.top() + 4, card.width() - 1, 4));
+    p.setBrush(QColor(0xf2, 0xc1, 0x4e)); // the chip
+    p.drawRoundedRect(QRectF(card.left() + 4, card.top() + 10, 7, 5), 1, 1);
+    return image;
+}
+
+/// The payment icon of a cash-paid request: a banknote with the won sign.
+QImage cashIcon()
+{
+    QImage image(PaymentIconSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF note(1.5, 5.5, PaymentIconSize.width() - 3, PaymentIconSize.height() - 11);
+    p.setPen(QPen(CashColour.darker(140), 1));
+    p.setBrush(CashColour);
+    p.drawRect(note);
+    p.setBrush(CashColour.lighter(135));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(note.center(), 7, 7);
+    p.setPen(CashColour.darker(170));
+    p.setFont(nanum(11, true));
+    p.drawText(note, Qt::AlignCenter, QString(QChar(0x20A9))); // ₩
+    return image;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -139,6 +244,10 @@ int main(int argc, char *argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     const bool ok = writeFile(folder + u"/0001.gif"_s, kavri::skin::encodeGif({background()})) &&
-                    writeFile(folder + u"/0106.gif"_s, kavri::skin::encodeGif(waitFrames(), 12));
+                    writeFile(folder + u"/0106.gif"_s, kavri::skin::encodeGif(waitFrames(), 12)) &&
+                    writeFile(folder + u"/0601.gif"_s, kavri::skin::encodeGif({logo()})) &&
+                    writeFile(folder + u"/0602.gif"_s, kavri::skin::encodeGif({icon()})) &&
+                    writeFile(folder + u"/0603.gif"_s, kavri::skin::encodeGif({cardIcon()})) &&
+                    writeFile(folder + u"/0604.gif"_s, kavri::skin::encodeGif({cashIcon()}));
     return ok ? 0 : 1;
 }
