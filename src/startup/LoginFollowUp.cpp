@@ -1,6 +1,7 @@
 #include "startup/LoginFollowUp.h"
 
 #include "monitor/MainWindow.h"
+#include "monitor/MonitorSession.h"
 #include "printing/PrinterSettings.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,12 @@ namespace {
 QPointer<frmAlarm> theMainWindow;
 
 } // namespace
+
+monitor::MonitorSession &session()
+{
+    static monitor::MonitorSession theSession;
+    return theSession;
+}
 
 void continueAfterLogin()
 {
@@ -25,7 +32,8 @@ void continueAfterLogin()
 frmAlarm *openMainWindow()
 {
     if (!theMainWindow) {
-        theMainWindow = new frmAlarm;
+        theMainWindow = new frmAlarm(session().board());
+        session().attach(theMainWindow);
         // Deleted when the event loop ends (logout, terminate), never while a handler of it runs.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, theMainWindow, &QObject::deleteLater);
     }

@@ -1,0 +1,80 @@
+#include "monitor/MonitorSession.h"
+
+#include "alerts/Alerts.h"
+#include "monitor/MainWindow.h"
+
+namespace kavri::monitor {
+
+MonitorSession::MonitorSession()
+    : m_pollLoop([this] { m_cycle.Load_Kavri(false); }, [this] { return m_cycle.isRunning(); })
+{
+}
+
+MonitorSession::~MonitorSession()
+{
+    detach();
+}
+
+void MonitorSession::attach(frmAlarm *window)
+{
+    detach();
+    if (!window || m_shutDown)
+        return;
+    Q_ASSERT(&window->board() == &m_board);
+    m_window = window;
+    RequestCycle::Hooks hooks = window->cycleHooks();
+    hooks.newRequestAlert = [this](bool silent) { newRequestAlert(silent); };
+    // Deferred: the expiry pass is lent here with its own issue.
+    m_cycle.setHooks(std::move(hooks));
+    window->setPollLoop(&m_pollLoop);
+    m_endingConnection = connect(window, &frmAlarm::endingProcess, this, &MonitorSession::shutDown);
+    m_soundTestConnection = connect(window, &frmAlarm::soundTestRequested, this, &MonitorSession::soundTest);
+    // A window that goes away unannounced takes its hooks with it.
+    m_destroyedConnection = connect(window, &QObject::destroyed, this, [this] {
+        m_cycle.setHooks({});
+        m_window = nullptr;
+    });
+}
+
+void MonitorSession::detach()
+{
+    disconnect(m_endingConnection);
+    disconnect(m_soundTestConnection);
+    disconnect(m_destroyedConnection);
+    m_cycle.setHooks({});
+    if (m_window)
+        m_window->setPollLoop(nullptr);
+    m_window = nullptr;
+}
+
+void MonitorSession::newRequestAlert(bool silent)
+{
+    const QPointer<frmAlarm> window = m_window;
+    if (!window || m_shutDown)
+        return;
+    window->highlightBanner();
+    // The spoken text is what the banner shows now.
+    const Banner banner = m_board.banner();
+    if (!alerts::announce(banner.table, banner.text, silent, window))
+        return; // the window went away during the chime or the speech
+    if (window && !m_shutDown)
+        window->startLoopBlinking();
+}
+
+void MonitorSession::soundTest()
+{
+    if (m_soundTestRunning || !m_window || m_shutDown)
+        return;
+    m_soundTestRunning = true;
+    alerts::soundTest(m_window);
+    m_soundTestRunning = false;
+}
+
+void MonitorSession::shutDown()
+{
+    m_shutDown = true;
+    m_cycle.shutDown();
+    detach();
+}
+
+} // namespace kavri::monitor

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "monitor/PollLoop.h"
+#include "monitor/RequestBoard.h"
+#include "monitor/RequestCycle.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace kavri {
+
+class frmAlarm;
+
+namespace monitor {
+
+/// What lives from the login to the end of the process, whatever happens to the
+/// main window: the board, the request cycle with its memory of the previous
+/// answer and top request, and the poll loop. The window shown is attached to
+/// it: it draws the board, drives the loop with its timer and lends the cycle
+/// its wait picture, banner highlight, chime and speech.
+class MonitorSession : public QObject
+{
+    Q_OBJECT
+public:
+    MonitorSession();
+    ~MonitorSession() override;
+
+    RequestBoard &board() { return m_board; }
+    RequestCycle &cycle() { return m_cycle; }
+    PollLoop &pollLoop() { return m_pollLoop; }
+
+    /// Makes `window` the one the session works with (the previous one is let
+    /// go). The window must draw this session's board.
+    void attach(frmAlarm *window);
+    /// Takes the loop and the hooks back from the attached window.
+    void detach();
+    frmAlarm *window() const { return m_window; }
+
+    /// The new-request alert on the attached window: the banner highlighted,
+    /// chime and speech unless `silent`, then `LoopBlinking`.
+    void newRequestAlert(bool silent);
+    /// The sound test of `lblSound`; a click during a running test is ignored.
+    void soundTest();
+
+    /// Logout or terminate: no cycle, alert or tick runs any more.
+    void shutDown();
+
+private:
+    RequestBoard m_board;
+    RequestCycle m_cycle{m_board};
+    PollLoop m_pollLoop;
+    QPointer<frmAlarm> m_window;
+    QMetaObject::Connection m_endingConnection;
+    QMetaObject::Connection m_soundTestConnection;
+    QMetaObject::Connection m_destroyedConnection;
+    bool m_soundTestRunning = false;
+    bool m_shutDown = false;
+};
+
+} // namespace monitor
+} // namespace kavri

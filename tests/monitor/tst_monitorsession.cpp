@@ -1,0 +1,205 @@
+#include "monitor/MainWindow.h"
+#include "monitor/MonitorSession.h"
+#include "platform/Audio.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "printing/PrinterSettings.h"
+#include "services/AppFolder.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/Simulator.h"
+#include "support/TempAppFolder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+// The road of one customer request through the session and the main window:
+// the poll loop's first tick fetches the list, the board and banner fill, and
+// the alert highlights, chimes and speaks; a request added later arrives with
+// the next poll.
+class TstMonitorSession : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    platform::RecordingDialogs m_dialogs;
+    platform::RecordingChimePlayer m_player;
+    platform::RecordingSpeaker m_speaker;
+    std::unique_ptr<test::TempAppFolder> m_app;
+    std::unique_ptr<test::Simulator> m_sim;
+    std::unique_ptr<monitor::MonitorSession> m_session;
+    std::unique_ptr<frmAlarm> m_window;
+    QList<int> m_ended;
+
+    QString regDate(qint64 secondsAgo) const
+    {
+        return m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    }
+    qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
+    {
+        return m_sim->addRequest(test::Simulator::shopId, table, text, {}, regDate(secondsAgo));
+    }
+    void openWindow()
+    {
+        m_session = std::make_unique<monitor::MonitorSession>();
+        m_window = std::make_unique<frmAlarm>(m_session->board());
+        m_window->setEndProcess([this](int code) { m_ended.append(code); });
+        m_session->attach(m_window.get());
+        m_window->show();
+    }
+    int listRequests()
+    {
+        int n = 0;
+        for (const test::ReceivedRequest &r : m_sim->receivedLog())
+            n += r.target == u"/program/qrtablememolistloading.php"_s ? 1 : 0;
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
+        m_clock.setTick(1000000);
+        platform::setClock(&m_clock);
+        platform::setDialogs(&m_dialogs);
+        platform::setChimePlayer(&m_player);
+        platform::setSpeaker(&m_speaker);
+        m_dialogs.clear();
+        m_player.clear();
+        m_speaker.clear();
+        m_speaker.setWhileSpeaking({});
+        m_ended.clear();
+        m_app = std::make_unique<test::TempAppFolder>();
+        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        gSkinPath = m_app->filePath(u"skin"_s);
+        gSoundPath = m_app->filePath(u"sound"_s);
+        gPrinterSettings = PrinterSettings{};
+        m_sim = std::make_unique<test::Simulator>();
+        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
+        winHttpOptions() = platform::HttpOptions{};
+        winHttpOptions().stageLimitMs = 3000;
+        gBaseURL = m_sim->httpBase();
+        gLoginID = test::Simulator::shopId;
+        gLoginPW = test::Simulator::shopPassword;
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_session.reset();
+        m_sim.reset();
+        platform::setChimePlayer(nullptr);
+        platform::setSpeaker(nullptr);
+        platform::setDialogs(nullptr);
+        platform::setClock(nullptr);
+        CfgMain.setFileName({});
+        winHttpOptions() = platform::HttpOptions{};
+        m_app.reset();
+    }
+
+    void firstPollFillsTheBoardAndAnnounces()
+    {
+        add(u"1층/1"_s, u"수저 주세요"_s, 120);
+        add(u"B-7"_s, u"물 좀 더 주세요!"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QCOMPARE(m_player.played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_speaker.spoken().first(), u"B  7 ! ! 물 좀 더 주세요!"_s);
+        QCOMPARE(m_session->board().row(0).table, u"B-7"_s);
+        QCOMPARE(m_session->board().row(1).table, u"1층/1"_s);
+        QCOMPARE(m_window->bannerStyle(), 3);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QVERIFY(!m_window->waitShown());
+        QCOMPARE(listRequests(), 1);
+    }
+
+    // A request sent later reaches the board, the speaker and nothing twice
+    // with the next poll, one interval after the end of the last cycle.
+    void aNewRequestArrivesWithTheNextPoll()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        add(u"2"_s, u"앞접시 주세요"_s, 0);
+        QTest::qWait(500);
+        QCOMPARE(listRequests(), 1); // the interval has not passed
+        m_clock.setTick(m_clock.tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 2, 15000);
+        QCOMPARE(m_speaker.spoken().last(), u"2 ! ! 앞접시 주세요"_s);
+        QCOMPARE(m_session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_player.played().size(), 2);
+        // The next poll with an unchanged top announces nothing.
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        m_clock.setTick(m_clock.tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(listRequests(), 3, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QCOMPARE(m_speaker.spoken().size(), 2);
+    }
+
+    // Logout while the speech of an alert runs: the process ends, the session
+    // stops, nothing more is played, spoken or polled.
+    void logoutDuringTheAlertEndsCleanly()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        m_speaker.setWhileSpeaking([this] {
+            m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+            m_window->lblLogout_Click();
+        });
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QVERIFY(!m_window->loopTimer()->isActive());
+        const int polled = listRequests();
+        m_clock.setTick(m_clock.tick() + 60000);
+        m_window->loopTimer()->start(); // a stray tick after the end does nothing
+        QTest::qWait(500);
+        QCOMPARE(listRequests(), polled);
+        QVERIFY(!m_session->cycle().Load_Kavri(false));
+        QCOMPARE(m_speaker.spoken().size(), 1);
+    }
+
+    // A window that goes away between cycles takes its hooks with it: the
+    // next cycle fills the board without touching it, and a new window
+    // attached later draws the same board.
+    void windowGoneBetweenCycles()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        m_window.reset();
+        QVERIFY(!m_session->window());
+        add(u"2"_s, u"물"_s, 0);
+        QVERIFY(m_session->cycle().Load_Kavri(false));
+        QCOMPARE(m_session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_speaker.spoken().size(), 1);
+
+        m_window = std::make_unique<frmAlarm>(m_session->board());
+        m_session->attach(m_window.get());
+        QCOMPARE(m_session->window(), m_window.get());
+    }
+
+    // The sound test plays the application folder's chime and speaks the test
+    // phrase; a click during a running test is ignored.
+    void soundTest()
+    {
+        m_sim->setFault(u"blank"_s, 0);
+        openWindow();
+        int clicks = 0;
+        m_speaker.setWhileSpeaking([this, &clicks] {
+            if (clicks++ == 0)
+                emit m_window->soundTestRequested();
+        });
+        emit m_window->soundTestRequested();
+        QCOMPARE(m_player.played(), QStringList{appFilePath(u"DDD.wav"_s)});
+        QCOMPARE(m_speaker.spoken(), QStringList{u"Kavri 디스플레이 Ondel"_s});
+    }
+};
+
+QTEST_MAIN(TstMonitorSession)
+#include "tst_monitorsession.moc"
