@@ -493,7 +493,6 @@ void PrinterSettingsWindow::openAt(const QPoint &topLeft)
     m_FirstActivated = true;
     move(topLeft);
     show();
-    raise();
     activateWindow();
 }
 

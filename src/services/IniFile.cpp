@@ -188,7 +188,9 @@ bool replaceFile(const QString &path, QFileDevice::Permissions permissions, Tran
     QSaveFile out(path);
     // Without a writable folder for the temporary file, write in place rather than lose the setting.
     out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (disk full) shows here; a buffered one failed only inside
+    // commit(), which then still put the truncated file in place of the good one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (!existed)
         out.setPermissions(permissions);
