@@ -224,10 +224,9 @@ void PrinterSettingsWindow::buildControls()
     how->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     how->setStyleSheet(hintStyle);
 
-    const QString fieldStyle = u"QLineEdit, QComboBox, QPlainTextEdit { border: 1px solid #9fb3c8; "
-                               u"border-radius: 4px; background: white;"
-                               " color: #1b2a3a; padding: 0 6px; }"
-                               " QComboBox::drop-down { border: none; width: 18px; }"_s;
+    // The lists keep the style's own look, drop-down arrow included.
+    const QString fieldStyle = u"QLineEdit, QPlainTextEdit { border: 1px solid #9fb3c8; border-radius: 4px;"
+                               " background: white; color: #1b2a3a; padding: 0 6px; }"_s;
 
     // ① Printers.
     auto *cap0 = label(this, u"프린터 설정"_s, {36, 96, 300, 24}, u"lblInfo0"_s);
@@ -253,8 +252,7 @@ void PrinterSettingsWindow::buildControls()
         label(this, u"bps"_s, {552, y, 28, 28});
         m_포트장치[n] = label(this, {}, {94, y + 29, 484, 18}, u"포트장치"_s + digit);
         m_포트장치[n]->setFont(nanum(11));
-        for (QWidget *w : std::initializer_list<QWidget *>{m_이름[n], m_포트[n], m_통신속도[n]})
-            w->setStyleSheet(fieldStyle);
+        m_이름[n]->setStyleSheet(fieldStyle);
         connect(m_포트[n], &QComboBox::currentIndexChanged, this, [this, n] { refreshDeviceLine(n); });
     }
 
@@ -266,7 +264,6 @@ void PrinterSettingsWindow::buildControls()
     m_출력수 = new QComboBox(this);
     m_출력수->setObjectName(u"주문서_출력수"_s);
     m_출력수->setGeometry(104, 366, 80, 28);
-    m_출력수->setStyleSheet(fieldStyle);
 
     const auto optionGroup = [this](const QString &name, const QRect &at) {
         auto *group = new QButtonGroup(this);
@@ -650,6 +647,8 @@ bool PrinterSettingsWindow::Load_테이블()
         reportError(WindowName, u"Load_테이블"_s, {step, 5, describe(e)});
     }
     m_spr->setUpdatesEnabled(true);
+    // Lay the rows out now, so the scroll bar and the page buttons know them at once.
+    m_spr->doItemsLayout();
     showWait(false);
     --m_busy;
     return ok;

@@ -686,6 +686,10 @@ private slots:
                        {u"주문서_꼬리말"_s, u"!@#$%감사합니다!CrLf!Kavri 카페 02-123-4567"_s},
                        {u"선택된테이블"_s, u"-[1]--[3]--[창가1]--[없는 테이블]-"_s}});
         auto w = open();
+        // 19 rows: one page shows, the scroll bar offers the rest.
+        auto *bar = child<QTableView>(*w, u"SPR0"_s)->verticalScrollBar();
+        QVERIFY(QTest::qWaitFor([&] { return bar->isVisible(); }));
+        QCOMPARE(bar->maximum(), 4);
         const QImage image = w->grab().toImage();
         QCOMPARE(image.size(), QSize(1024, 768));
         const QByteArray folder = qgetenv("KAVRI_GRAB_DIR");
