@@ -617,6 +617,9 @@ bool PrinterSettingsWindow::Load_테이블()
     try {
         m_spr->setUpdatesEnabled(false);
         m_tables->removeRows(0, m_tables->rowCount());
+        // Saving while the list is on its way would store the selection of an empty grid.
+        m_cmd[0]->setEnabled(false);
+        m_cmd[1]->setEnabled(false);
         showWait(true);
 
         step = 2;
@@ -647,6 +650,8 @@ bool PrinterSettingsWindow::Load_테이블()
         reportError(WindowName, u"Load_테이블"_s, {step, 5, describe(e)});
     }
     m_spr->setUpdatesEnabled(true);
+    m_cmd[0]->setEnabled(true);
+    m_cmd[1]->setEnabled(true);
     // Lay the rows out now, so the scroll bar and the page buttons know them at once.
     m_spr->doItemsLayout();
     showWait(false);

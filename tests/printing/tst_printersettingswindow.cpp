@@ -385,6 +385,29 @@ private slots:
         QVERIFY(log().contains(u"CMD_Click NextStep\r\n"_s));
     }
 
+    void noSaveWhileTheTableListIsOnItsWay()
+    {
+        startSimulator(u"1층/1,1층/2"_s);
+        storeSettings({{u"선택된테이블"_s, u"-[2]-"_s}});
+        const QByteArray before = test::readBytes(cfgPath());
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 800));
+        auto w = std::make_unique<PrinterSettingsWindow>();
+        bool saveEnabled = true;
+        QTimer::singleShot(300, w.get(), [&] {
+            saveEnabled = child<QPushButton>(*w, u"CMD0"_s)->isEnabled();
+            w->CMD_Click(0);
+            w->CMD_Click(1);
+        });
+        w->openAt(QPoint(0, 0));
+        QVERIFY(QTest::qWaitFor([&] { return !w->m_FirstActivated && !w->busy(); }, 20000));
+        QVERIFY(!saveEnabled);
+        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(test::readBytes(cfgPath()), before);
+        QCOMPARE(ticks(*w), (QList<bool>{false, true}));
+        QVERIFY(child<QPushButton>(*w, u"CMD0"_s)->isEnabled());
+        QVERIFY(child<QPushButton>(*w, u"CMD1"_s)->isEnabled());
+    }
+
     void disabledButtonDoesNothing()
     {
         startSimulator(u"1층/1"_s);
