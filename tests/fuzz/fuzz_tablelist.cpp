@@ -1,12 +1,14 @@
-// Throws mangled table list answers and selection texts at their parsers.
-// Usage: fuzz_tablelist [count]. Without a count it runs for about three
-// seconds. The seed is fixed, so a failure repeats.
+// Feeds the table list reader answers built from the service's grammar and
+// then damaged: markers inserted, text cut out, odd characters, long runs.
+// Fixed seed, so a failure repeats; the optional argument is the number of
+// answers (default 100000, a few seconds). Checks what must hold for any
+// answer: no crash, only tables in use listed, fields and counts bounded, and
+// a selection of the listed names reads back as those names.
 #include "printing/TableList.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -87,11 +89,10 @@ bool check(const QString &input)
 
 int main(int argc, char *argv[])
 {
-    const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : -1;
+    const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
     std::mt19937 rng(20260501);
-    const auto start = std::chrono::steady_clock::now();
     long done = 0;
-    while (count >= 0 ? done < count : std::chrono::steady_clock::now() - start < std::chrono::seconds(3)) {
+    while (done < count) {
         const QString input = mangled(rng);
         if (!check(input)) {
             std::fprintf(stderr, "fuzz_tablelist: case %ld broke a rule:\n%s\n", done, qPrintable(input));
