@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -132,6 +134,25 @@ private:
 std::unique_ptr<SerialPort> createSerialPort()
 {
     return std::make_unique<QtSerialLine>();
+}
+
+SerialDeviceState serialDeviceState(const QString &device)
+{
+    SerialDeviceState state;
+    if (device.isEmpty())
+        return state;
+    const QByteArray path = QFile::encodeName(device);
+    struct stat st
+    {
+    };
+    // A [Ports] line may name a link (such as /dev/serial/by-id/...); the device is what it leads to.
+    if (::stat(path.constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return state;
+    state.exists = true;
+    state.writable = ::access(path.constData(), W_OK) == 0;
+    if (const struct group *g = ::getgrgid(st.st_gid))
+        state.group = QString::fromLocal8Bit(g->gr_name);
+    return state;
 }
 
 } // namespace kavri::platform

@@ -42,6 +42,16 @@ public:
     virtual SerialError lastError() const = 0;
 };
 
+/// What the machine says about a serial device, without opening it (opening a
+/// line can raise its control lines and wake the printer).
+struct SerialDeviceState
+{
+    bool exists = false;   ///< the path leads to a character device
+    bool writable = false; ///< this user may open it for writing
+    QString group;         ///< the group that owns the device; empty when unknown
+};
+SerialDeviceState serialDeviceState(const QString &device);
+
 /// A serial line on the real device layer (Qt SerialPort).
 std::unique_ptr<SerialPort> createSerialPort();
 

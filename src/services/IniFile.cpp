@@ -100,7 +100,8 @@ std::optional<QString> valueIn(const QByteArray &contents, const QString &sectio
     return std::nullopt;
 }
 
-std::optional<QString> read(const QString &path, const QString &section, const QString &key, IniEncoding encoding)
+std::optional<QString> read(const QString &path, const QString &section, const QString &key,
+                            IniEncoding encoding)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -108,8 +109,8 @@ std::optional<QString> read(const QString &path, const QString &section, const Q
     return valueIn(file.readAll(), section, key, encoding);
 }
 
-QByteArray withValue(const QByteArray &original, const QString &section, const QString &key, const QString &value,
-                     IniEncoding encoding)
+QByteArray withValue(const QByteArray &original, const QString &section, const QString &key,
+                     const QString &value, IniEncoding encoding)
 {
     QList<Line> lines = splitLines(original);
     // A line break inside a value would cut the file into bogus lines.
@@ -170,8 +171,11 @@ QByteArray withValue(const QByteArray &original, const QString &section, const Q
     return out;
 }
 
-bool write(const QString &path, const QString &section, const QString &key, const QString &value,
-           IniEncoding encoding, QFileDevice::Permissions permissions)
+namespace {
+
+/// Replaces the file with `transform` applied to its current contents, in one step.
+template <typename Transform>
+bool replaceFile(const QString &path, QFileDevice::Permissions permissions, Transform transform)
 {
     QByteArray original;
     const bool existed = QFile::exists(path);
@@ -184,16 +188,39 @@ bool write(const QString &path, const QString &section, const QString &key, cons
     QSaveFile out(path);
     // Without a writable folder for the temporary file, write in place rather than lose the setting.
     out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (disk full) shows here; a buffered one failed only inside
+    // commit(), which then still put the truncated file in place of the good one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (!existed)
         out.setPermissions(permissions);
-    const QByteArray contents = withValue(original, section, key, value, encoding);
+    const QByteArray contents = transform(original);
     if (out.write(contents) != contents.size()) {
         out.cancelWriting();
         return false;
     }
     return out.commit();
+}
+
+} // namespace
+
+bool write(const QString &path, const QString &section, const QString &key, const QString &value,
+           IniEncoding encoding, QFileDevice::Permissions permissions)
+{
+    return replaceFile(path, permissions, [&](const QByteArray &original) {
+        return withValue(original, section, key, value, encoding);
+    });
+}
+
+bool writeValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &values,
+                 IniEncoding encoding, QFileDevice::Permissions permissions)
+{
+    return replaceFile(path, permissions, [&](const QByteArray &original) {
+        QByteArray contents = original;
+        for (const auto &[key, value] : values)
+            contents = withValue(contents, section, key, value, encoding);
+        return contents;
+    });
 }
 
 } // namespace kavri::ini

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFileDevice>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -26,9 +28,17 @@ bool write(const QString &path, const QString &section, const QString &key, cons
            QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
+/// Sets every key of `values` in `section` (in their order) with ONE atomic
+/// replace of the file: either all of them reach the file or none does and the
+/// file stays as it was.
+bool writeValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &values,
+                 IniEncoding encoding = IniEncoding::Cp949,
+                 QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+
 /// The pure text transformation behind write(): `original` with the key set.
-QByteArray withValue(const QByteArray &original, const QString &section, const QString &key, const QString &value,
-                     IniEncoding encoding);
+QByteArray withValue(const QByteArray &original, const QString &section, const QString &key,
+                     const QString &value, IniEncoding encoding);
 
 /// The pure lookup behind read().
 std::optional<QString> valueIn(const QByteArray &contents, const QString &section, const QString &key,

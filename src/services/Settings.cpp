@@ -67,9 +67,20 @@ void CommonUtil::writeValue(const QString &section, const QString &key, const QS
         ini::write(path, section, key, value, IniEncoding::Cp949);
 }
 
+bool CommonUtil::writeValues(const QString &section, const QList<QPair<QString, QString>> &values)
+{
+    const QString path = fileName();
+    return !path.isEmpty() && ini::writeValues(path, section, values, IniEncoding::Cp949);
+}
+
+QString CommonUtil::boolText(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
+
 void CommonUtil::writeValue(const QString &section, const QString &key, bool value)
 {
-    writeValue(section, key, value ? u"True"_s : u"False"_s);
+    writeValue(section, key, boolText(value));
 }
 
 void CommonUtil::writeValue(const QString &section, const QString &key, qint64 value)

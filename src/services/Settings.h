@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace kavri {
@@ -30,7 +32,15 @@ public:
     void writeValue(const QString &section, const QString &key, const QString &value);
     void writeValue(const QString &section, const QString &key, bool value);
     void writeValue(const QString &section, const QString &key, qint64 value);
-    void writeValue(const QString &section, const QString &key, int value) { writeValue(section, key, qint64(value)); }
+    void writeValue(const QString &section, const QString &key, int value)
+    {
+        writeValue(section, key, qint64(value));
+    }
+    /// Writes all `values` of `section` in one atomic replace of the file; false
+    /// (and the file unchanged) when it could not be written.
+    bool writeValues(const QString &section, const QList<QPair<QString, QString>> &values);
+    /// The text form of a flag in the file.
+    static QString boolText(bool value);
 
     /// Records an error report line in the main log. The two numbers are kept for
     /// the callers' sake and change nothing.

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +21,9 @@ using kavri::test::writeBytes;
 namespace {
 ino_t inodeOf(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_ino;
 }
@@ -28,6 +32,29 @@ QByteArray cp(const QString &s)
 {
     return codec::toCp949(s);
 }
+
+/// Writes of this process stop at `bytes` while it lives, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
 } // namespace
 
 class TstIniFile : public QObject
@@ -40,8 +67,9 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected"); // "<missing>" for none
-        const QByteArray sample = cp(u"; comment\r\n[Set]\r\n DisplayPosX = 120 \r\ncalltime=15초\r\n\r\n"
-                                     u"[프린터]\r\n이름0=주방\r\nKavriNumT=1042\r\n[SET]\r\nMiniIconX=5\r\n"_s);
+        const QByteArray sample =
+            cp(u"; comment\r\n[Set]\r\n DisplayPosX = 120 \r\ncalltime=15초\r\n\r\n"
+               u"[프린터]\r\n이름0=주방\r\nKavriNumT=1042\r\n[SET]\r\nMiniIconX=5\r\n"_s);
         QTest::newRow("trimmed value") << sample << u"Set"_s << u"DisplayPosX"_s << u"120"_s;
         QTest::newRow("section case") << sample << u"SET"_s << u"CALLTIME"_s << u"15초"_s;
         QTest::newRow("korean section and key") << sample << u"프린터"_s << u"이름0"_s << u"주방"_s;
@@ -51,7 +79,8 @@ private slots:
         QTest::newRow("value with equals") << QByteArray("[A]\nk=a=b\n") << u"A"_s << u"k"_s << u"a=b"_s;
         QTest::newRow("empty value") << QByteArray("[A]\nk=\n") << u"A"_s << u"k"_s << QString();
         QTest::newRow("no final newline") << QByteArray("[A]\nk=v") << u"A"_s << u"k"_s << u"v"_s;
-        QTest::newRow("key outside sections") << QByteArray("k=v\n[A]\n") << u"A"_s << u"k"_s << u"<missing>"_s;
+        QTest::newRow("key outside sections")
+            << QByteArray("k=v\n[A]\n") << u"A"_s << u"k"_s << u"<missing>"_s;
     }
     void reads()
     {
@@ -70,21 +99,25 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        const QByteArray base = "; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\n\r\n[Other]\r\nx=y\r\n";
+        const QByteArray base =
+            "; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\n\r\n[Other]\r\nx=y\r\n";
         QTest::newRow("replace in place keeps the rest")
             << base << u"set"_s << u"displayposx"_s << u"300"_s
-            << QByteArray("; shop settings\r\n[Set]\r\ndisplayposx=300\r\nunknown=keep me\r\n\r\n[Other]\r\nx=y\r\n");
+            << QByteArray("; shop settings\r\n[Set]\r\ndisplayposx=300\r\nunknown=keep "
+                          "me\r\n\r\n[Other]\r\nx=y\r\n");
         QTest::newRow("new key goes after the section's last line")
             << base << u"Set"_s << u"DisplayPosY"_s << u"7"_s
-            << QByteArray("; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\nDisplayPosY=7\r\n\r\n"
-                          "[Other]\r\nx=y\r\n");
+            << QByteArray(
+                   "; shop settings\r\n[Set]\r\nDisplayPosX=1\r\nunknown=keep me\r\nDisplayPosY=7\r\n\r\n"
+                   "[Other]\r\nx=y\r\n");
         QTest::newRow("new section at the end") << base << u"프린터"_s << u"이름0"_s << u"카운터"_s
                                                 << (base + cp(u"[프린터]\r\n이름0=카운터\r\n"_s));
-        QTest::newRow("new file") << QByteArray() << u"Set"_s << u"a"_s << u"1"_s << QByteArray("[Set]\r\na=1\r\n");
-        QTest::newRow("keeps lf line ends") << QByteArray("[A]\nk=1\n") << u"A"_s << u"j"_s << u"2"_s
-                                           << QByteArray("[A]\nk=1\nj=2\n");
-        QTest::newRow("last line without break") << QByteArray("[A]\r\nk=1") << u"A"_s << u"j"_s << u"2"_s
-                                                 << QByteArray("[A]\r\nk=1\r\nj=2\r\n");
+        QTest::newRow("new file") << QByteArray() << u"Set"_s << u"a"_s << u"1"_s
+                                  << QByteArray("[Set]\r\na=1\r\n");
+        QTest::newRow("keeps lf line ends")
+            << QByteArray("[A]\nk=1\n") << u"A"_s << u"j"_s << u"2"_s << QByteArray("[A]\nk=1\nj=2\n");
+        QTest::newRow("last line without break")
+            << QByteArray("[A]\r\nk=1") << u"A"_s << u"j"_s << u"2"_s << QByteArray("[A]\r\nk=1\r\nj=2\r\n");
         // A line break in a value would otherwise forge a new key or section.
         QTest::newRow("line break in value") << QByteArray("[A]\r\n") << u"A"_s << u"k"_s << u"x\r\n[B]"_s
                                              << QByteArray("[A]\r\nk=x  [B]\r\n");
@@ -118,6 +151,48 @@ private slots:
         QVERIFY(ini::write(path, u"Set"_s, u"a"_s, u"2"_s));
         // A new file renamed over the old one: a crash mid-write can never leave it half written.
         QVERIFY(inodeOf(path) != inodeBefore);
+        QCOMPARE(QDir(app.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Zarazo.cfg"_s});
+    }
+
+    void writeValuesSetsManyKeysInOneReplace()
+    {
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        QVERIFY(
+            writeBytes(path, cp(u"[Set]\r\na=1\r\n[프린터]\r\n포트0=2\r\n; 메모\r\n[Other]\r\nx=y\r\n"_s)));
+        const ino_t inodeBefore = inodeOf(path);
+        QVERIFY(ini::writeValues(path, u"프린터"_s,
+                                 {{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"3"_s}, {u"새키"_s, QString()}}));
+        QCOMPARE(readBytes(path),
+                 cp(u"[Set]\r\na=1\r\n[프린터]\r\n포트0=3\r\n; 메모\r\n이름0=카운터\r\n새키=\r\n"
+                    "[Other]\r\nx=y\r\n"_s));
+        QVERIFY(inodeOf(path) != inodeBefore);
+        QVERIFY(ini::writeValues(app.filePath(u"new.cfg"_s), u"S"_s, {{u"k"_s, u"v"_s}}));
+        QCOMPARE(readBytes(app.filePath(u"new.cfg"_s)), QByteArray("[S]\r\nk=v\r\n"));
+    }
+
+    void aWriteThatFailsPartwayLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<bool>("many");
+        QTest::newRow("one key") << false;
+        QTest::newRow("many keys") << true;
+    }
+    void aWriteThatFailsPartwayLeavesTheFileAsItWas()
+    {
+        QFETCH(bool, many);
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        const QByteArray before = "[Set]\r\na=1\r\n";
+        QVERIFY(writeBytes(path, before));
+        const QString big(2000, u'x');
+        bool written = true;
+        {
+            const FileSizeLimit limit(before.size() + 20);
+            written = many ? ini::writeValues(path, u"Set"_s, {{u"b"_s, u"2"_s}, {u"c"_s, big}})
+                           : ini::write(path, u"Set"_s, u"b"_s, big);
+        }
+        QVERIFY(!written);
+        QCOMPARE(readBytes(path), before);
         QCOMPARE(QDir(app.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Zarazo.cfg"_s});
     }
 

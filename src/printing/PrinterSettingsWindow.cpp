@@ -1,0 +1,949 @@
+#include "printing/PrinterSettingsWindow.h"
+
+#include "platform/Dialogs.h"
+#include "printing/ColumnLayout.h"
+#include "printing/PrinterSettingsForm.h"
+#include "printing/TableList.h"
+#include "printing/TicketOutput.h"
+#include "services/ErrorReport.h"
+#include "services/EventLog.h"
+#include "services/Housekeeping.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WebService.h"
+#include "services/WinHttp.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QMovie>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSet>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTextBlock>
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+namespace {
+
+const QString WindowName = u"frmQ설정"_s;
+
+const QColor Page(0xf4, 0xf7, 0xfa);
+const QColor Band(0x1f, 0x6f, 0x8b);
+const QColor PanelBorder(0xd3, 0xdd, 0xe7);
+const QColor Ink(0x1b, 0x2a, 0x3a);
+const QColor Muted(0x5a, 0x6b, 0x7c);
+const QColor ButtonBlue(0, 141, 238);
+const QColor CellFill(232, 246, 255);
+const QColor CurrentFill(0xbf, 0xe2, 0xfb);
+
+// Grid columns of the model; the shop's view numbers them from 1 behind the row header.
+enum Column { ColNumber = 0, ColTicked = 1, ColGroup = 2, ColName = 3, ColSortKey = 4, ColumnCount = 5 };
+constexpr int RowHeight = 28;
+constexpr int MaxNameChars = 40;
+constexpr int MaxFooterChars = 2000;
+constexpr int TestPrintGapMs = 1500;
+
+// Panels of the three steps, painted behind their controls.
+constexpr QRect PrinterPanel(24, 90, 560, 196);
+constexpr QRect TicketPanel(24, 330, 560, 414);
+constexpr QRect TablePanel(608, 90, 392, 654);
+
+QString describe(const std::exception &e)
+{
+    return QString::fromLocal8Bit(e.what());
+}
+
+QFont nanum(int pixels, bool bold = false)
+{
+    QFont f(u"NanumGothic"_s);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel *label(QWidget *parent, const QString &text, const QRect &at, const QString &name = {})
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(at);
+    if (!name.isEmpty())
+        l->setObjectName(name);
+    return l;
+}
+
+/// A page button's arrow, drawn here rather than taken from a picture file.
+QIcon arrowIcon(bool up, const QColor &colour)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    QPolygonF triangle;
+    if (up)
+        triangle << QPointF(8, 3) << QPointF(14, 12) << QPointF(2, 12);
+    else
+        triangle << QPointF(2, 4) << QPointF(14, 4) << QPointF(8, 13);
+    p.drawPolygon(triangle);
+    return QIcon(pixmap);
+}
+
+/// The grid's cells: the light blue fill, black centred text on one line, the
+/// current row a shade darker, and the style's check mark centred in 선택.
+class CellDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit CellDelegate(QTableView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        painter->save();
+        const bool current = m_view->currentIndex().isValid() && m_view->currentIndex().row() == index.row();
+        painter->fillRect(option.rect, current ? CurrentFill : CellFill);
+        if (index.column() == ColTicked) {
+            QStyleOptionViewItem check(option);
+            check.features |= QStyleOptionViewItem::HasCheckIndicator;
+            const bool on = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            check.state = (check.state & ~(QStyle::State_On | QStyle::State_Off)) |
+                          (on ? QStyle::State_On : QStyle::State_Off);
+            QStyle *style = m_view->style();
+            const int w = style->pixelMetric(QStyle::PM_IndicatorWidth, &check, m_view);
+            const int h = style->pixelMetric(QStyle::PM_IndicatorHeight, &check, m_view);
+            check.rect = QRect(option.rect.center().x() - w / 2, option.rect.center().y() - h / 2, w, h);
+            style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, m_view);
+        } else {
+            painter->setPen(Qt::black);
+            painter->setFont(option.font);
+            const QRect room = option.rect.adjusted(4, 0, -4, 0);
+            const QString text =
+                option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, room.width());
+            painter->drawText(room, Qt::AlignCenter | Qt::TextSingleLine, text);
+        }
+        painter->restore();
+    }
+
+private:
+    QTableView *m_view;
+};
+
+/// A label that acts as a button: a left click while enabled runs the action.
+class ClickLabel final : public QLabel
+{
+public:
+    ClickLabel(const QString &text, QWidget *parent, std::function<void()> onClick)
+        : QLabel(text, parent), m_onClick(std::move(onClick))
+    {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint()))
+            m_onClick();
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+/// The footer box holds "\n" between lines; the settings and the printer use CR LF.
+QString toCrLf(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').replace(u"\n"_s, u"\r\n"_s);
+}
+
+QString fromCrLf(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s);
+}
+
+} // namespace
+
+PrinterSettingsWindow::PrinterSettingsWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(u"Kavri 디스플레이 - 프린터 설정"_s);
+    setFont(nanum(13));
+    buildControls();
+    Form_Load();
+}
+
+PrinterSettingsWindow::~PrinterSettingsWindow() = default;
+
+void PrinterSettingsWindow::buildControls()
+{
+    const QString headingStyle = u"QLabel { color: #1b2a3a; background: transparent; }"_s;
+    const QString captionStyle = u"QLabel { color: rgb(0, 141, 238); background: transparent; }"_s;
+    const QString hintStyle = u"QLabel { color: #5a6b7c; background: transparent; }"_s;
+
+    // The band across the top: the program's name and the way back to the board.
+    auto *title = label(this, u"Kavri 디스플레이"_s, {24, 0, 400, 48}, u"lbl제목"_s);
+    title->setFont(nanum(18, true));
+    title->setStyleSheet(u"QLabel { color: white; background: transparent; }"_s);
+    m_lblTerminate = new ClickLabel(u"닫  기"_s, this, [this] { lblTerminate_Click(); });
+    m_lblTerminate->setObjectName(u"lblTerminate"_s);
+    m_lblTerminate->setGeometry(904, 9, 96, 30);
+    m_lblTerminate->setAlignment(Qt::AlignCenter);
+    m_lblTerminate->setFont(nanum(14, true));
+    m_lblTerminate->setStyleSheet(
+        u"QLabel { color: white; border: 1px solid white; border-radius: 6px; background: transparent; }"_s);
+
+    // The three step headings.
+    const std::array<QString, 3> headings{u"① 프린터설정 - 연결된 프린터를 등록해 주세요."_s,
+                                          u"② 주문서설정 - 출력할 주문서의 양식을 선택해 주세요."_s,
+                                          u"③ 테이블선택 - 주문받을 테이블을 선택해 주세요."_s};
+    const std::array<QRect, 3> headingAt{QRect(24, 58, 440, 26), QRect(24, 298, 560, 26),
+                                         QRect(608, 58, 392, 26)};
+    const std::array<int, 3> headingIndex{27, 7, 8};
+    for (int i = 0; i < 3; ++i) {
+        auto *h = label(this, headings[i], headingAt[i], u"lblLabel"_s + QString::number(headingIndex[i]));
+        h->setFont(nanum(i == 2 ? 14 : 15, true));
+        h->setStyleSheet(headingStyle);
+    }
+    auto *how = label(this, u"◀ 설정 방법"_s, {464, 58, 120, 26}, u"lblInfo10"_s);
+    how->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    how->setStyleSheet(hintStyle);
+
+    // The lists keep the style's own look, drop-down arrow included.
+    const QString fieldStyle = u"QLineEdit, QPlainTextEdit { border: 1px solid #9fb3c8; border-radius: 4px;"
+                               " background: white; color: #1b2a3a; padding: 0 6px; }"_s;
+
+    // ① Printers.
+    auto *cap0 = label(this, u"프린터 설정"_s, {36, 96, 300, 24}, u"lblInfo0"_s);
+    cap0->setFont(nanum(14, true));
+    cap0->setStyleSheet(captionStyle);
+    for (int n = 0; n < 3; ++n) {
+        const int y = 126 + n * 52;
+        const QString digit = QString::number(n);
+        label(this, u"이     름"_s, {36, y, 56, 28});
+        m_이름[n] = new QLineEdit(this);
+        m_이름[n]->setObjectName(u"프린터_이름"_s + digit);
+        m_이름[n]->setGeometry(94, y, 140, 28);
+        m_이름[n]->setMaxLength(MaxNameChars);
+        m_이름[n]->setPlaceholderText(u"프린터 "_s + QString::number(n + 1));
+        label(this, u"포     트"_s, {248, y, 56, 28});
+        m_포트[n] = new QComboBox(this);
+        m_포트[n]->setObjectName(u"프린터_포트"_s + digit);
+        m_포트[n]->setGeometry(306, y, 88, 28);
+        label(this, u"통신속도"_s, {408, y, 58, 28});
+        m_통신속도[n] = new QComboBox(this);
+        m_통신속도[n]->setObjectName(u"프린터_통신속도"_s + digit);
+        m_통신속도[n]->setGeometry(468, y, 80, 28);
+        label(this, u"bps"_s, {552, y, 28, 28});
+        m_포트장치[n] = label(this, {}, {94, y + 29, 484, 18}, u"포트장치"_s + digit);
+        m_포트장치[n]->setFont(nanum(11));
+        m_이름[n]->setStyleSheet(fieldStyle);
+        connect(m_포트[n], &QComboBox::currentIndexChanged, this, [this, n] { refreshDeviceLine(n); });
+    }
+
+    // ② Ticket layout.
+    auto *cap1 = label(this, u"주문서 설정"_s, {36, 336, 300, 24}, u"lblInfo1"_s);
+    cap1->setFont(nanum(14, true));
+    cap1->setStyleSheet(captionStyle);
+    label(this, u"출력수"_s, {36, 366, 64, 28});
+    m_출력수 = new QComboBox(this);
+    m_출력수->setObjectName(u"주문서_출력수"_s);
+    m_출력수->setGeometry(104, 366, 80, 28);
+
+    const auto optionGroup = [this](const QString &name, const QRect &at) {
+        auto *group = new QButtonGroup(this);
+        group->setObjectName(name);
+        const QStringList options = sizeOptions();
+        int x = at.x();
+        const std::array<int, 3> widths{70, 92, 120};
+        for (int i = 0; i < 3; ++i) {
+            auto *option = new QRadioButton(options[i], this);
+            option->setObjectName(name + QString::number(i));
+            option->setGeometry(x, at.y(), widths[i], at.height());
+            group->addButton(option, i);
+            x += widths[i];
+        }
+        return group;
+    };
+    label(this, u"주문번호"_s, {36, 400, 64, 28});
+    m_주문번호_글자크기 = optionGroup(u"주문서_주문번호_글자크기"_s, {104, 400, 300, 28});
+    label(this, u"주문내역"_s, {36, 432, 64, 28});
+    m_주문내역_글자크기 = optionGroup(u"주문서_주문내역_글자크기"_s, {104, 432, 300, 28});
+
+    m_꼬리말_출력 = new QCheckBox(u"꼬리말 출력"_s, this);
+    m_꼬리말_출력->setObjectName(u"주문서_꼬리말_출력"_s);
+    m_꼬리말_출력->setGeometry(36, 472, 110, 26);
+    label(this, u"글자크기 >"_s, {160, 472, 72, 26});
+    m_꼬리말_글자크기 = optionGroup(u"주문서_꼬리말_글자크기"_s, {236, 472, 300, 26});
+    connect(m_꼬리말_글자크기, &QButtonGroup::idClicked, this, [this] { 주문서_꼬리말_자동줄바꿈(); });
+
+    m_꼬리말 = new QPlainTextEdit(this);
+    m_꼬리말->setObjectName(u"주문서_꼬리말"_s);
+    m_꼬리말->setGeometry(36, 504, 340, 130);
+    m_꼬리말->setStyleSheet(fieldStyle);
+    m_꼬리말->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_꼬리말->installEventFilter(this);
+    connect(m_꼬리말, &QPlainTextEdit::textChanged, this, [this] {
+        // The box holds at most MaxFooterChars characters; typing beyond that is undone.
+        if (m_꼬리말->document()->characterCount() - 1 > MaxFooterChars) {
+            QTextCursor c = m_꼬리말->textCursor();
+            const int at = c.position();
+            const QSignalBlocker block(m_꼬리말);
+            m_꼬리말->setPlainText(m_꼬리말->toPlainText().left(MaxFooterChars));
+            c = m_꼬리말->textCursor();
+            c.setPosition(qMin(at, MaxFooterChars));
+            m_꼬리말->setTextCursor(c);
+        }
+        refreshFooterIndicator();
+    });
+    // The widths stand beside the lines they count, in the box's own line spacing.
+    m_꼬리말길이 = label(this, {}, {382, 504, 60, 130}, u"주문서_꼬리말길이"_s);
+    m_꼬리말길이->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_꼬리말길이->setFont(m_꼬리말->font());
+    m_꼬리말길이->setContentsMargins(0, 5, 0, 0);
+    m_꼬리말길이->setStyleSheet(hintStyle);
+    auto *hint = label(this, u"(줄 바꿈은 엔터를 입력하세요.)"_s, {36, 636, 340, 20});
+    hint->setFont(nanum(12));
+    hint->setStyleSheet(hintStyle);
+
+    m_낱장출력 = new QCheckBox(u"주문상품 마다 낱장 출력"_s, this);
+    m_낱장출력->setObjectName(u"주문서_낱장출력"_s);
+    m_낱장출력->setGeometry(36, 664, 400, 24);
+    m_메뉴가격표시 = new QCheckBox(u"주문서에 메뉴가격 표시"_s, this);
+    m_메뉴가격표시->setObjectName(u"주문서_메뉴가격표시"_s);
+    m_메뉴가격표시->setGeometry(36, 688, 400, 24);
+    m_중간커팅금지 = new QCheckBox(u"주문서와 주문서 사이 커팅 안함"_s, this);
+    m_중간커팅금지->setObjectName(u"주문서_중간커팅금지"_s);
+    m_중간커팅금지->setGeometry(36, 712, 400, 24);
+
+    // ③ Tables.
+    auto *cap2 = label(this, u"주문받을 테이블 선택"_s, {620, 96, 300, 24}, u"lblInfo2"_s);
+    cap2->setFont(nanum(14, true));
+    cap2->setStyleSheet(captionStyle);
+    auto *only = label(this, u"선택된 테이블만 주문내역을 표시합니다."_s, {620, 120, 368, 20}, u"lblInfo9"_s);
+    only->setFont(nanum(12));
+    only->setStyleSheet(hintStyle);
+    m_count = label(this, u"만들어진 테이블"_s, {620, 140, 368, 36}, u"lblInfo6"_s);
+    m_count->setWordWrap(true);
+    m_count->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    m_tables = new QStandardItemModel(0, ColumnCount, this);
+    m_spr = new QTableView(this);
+    m_spr->setObjectName(u"SPR0"_s);
+    m_spr->setModel(m_tables);
+    m_spr->setItemDelegate(new CellDelegate(m_spr));
+    m_spr->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_spr->setSelectionMode(QAbstractItemView::NoSelection);
+    m_spr->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_spr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_spr->setWordWrap(false);
+    m_spr->setSortingEnabled(false);
+    m_spr->setStyleSheet(u"QTableView { gridline-color: #b9cfe0; background: white; }"
+                         " QHeaderView::section { background: #e3ebf2; color: #1b2a3a; border: none;"
+                         " border-right: 1px solid #b9cfe0; border-bottom: 1px solid #b9cfe0; }"_s);
+    connect(m_spr, &QTableView::clicked, this,
+            [this](const QModelIndex &index) { SPR_Click(index.column() + 1, index.row() + 1); });
+    connect(m_spr->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { headerClicked(section); });
+
+    m_chk전체선택 = new QCheckBox(u"전체 선택"_s, this);
+    m_chk전체선택->setObjectName(u"chk전체선택"_s);
+    m_chk전체선택->setGeometry(620, 640, 120, 26);
+    connect(m_chk전체선택, &QCheckBox::clicked, this, [this] { chk전체선택_Click(); });
+
+    // The buttons.
+    const std::array<QString, 5> captions{u"저 장"_s, u"출력 테스트"_s, u"확 인"_s, {}, {}};
+    const std::array<QRect, 5> buttonAt{QRect(736, 690, 120, 44), QRect(868, 690, 120, 44),
+                                        QRect(452, 600, 100, 34), QRect(952, 594, 36, 36),
+                                        QRect(952, 208, 36, 36)};
+    const QString buttonStyle = u"QPushButton { background: rgb(0, 141, 238); color: white;"
+                                " border: 1px solid rgb(0, 141, 238); border-radius: 5px; }"
+                                " QPushButton:pressed { background: white; color: rgb(0, 141, 238); }"
+                                " QPushButton:disabled { background: #9ccbee; border-color: #9ccbee;"
+                                " color: #eef6fd; }"_s;
+    for (int i = 0; i < 5; ++i) {
+        auto *b = new QPushButton(captions[i], this);
+        b->setObjectName(u"CMD"_s + QString::number(i));
+        b->setGeometry(buttonAt[i]);
+        b->setFont(nanum(i == 2 ? 14 : 16, true));
+        b->setStyleSheet(buttonStyle);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, [this, i] { CMD_Click(i); });
+        m_cmd[i] = b;
+    }
+    // The page buttons' arrows swap colours with the button while it is held down.
+    for (int i : {3, 4}) {
+        const bool up = i == 4;
+        QPushButton *b = m_cmd[i];
+        b->setIcon(arrowIcon(up, Qt::white));
+        b->setToolTip(up ? u"이전 페이지"_s : u"다음 페이지"_s);
+        connect(b, &QPushButton::pressed, this, [b, up] { b->setIcon(arrowIcon(up, ButtonBlue)); });
+        connect(b, &QPushButton::released, this, [b, up] { b->setIcon(arrowIcon(up, Qt::white)); });
+    }
+
+    // The wait panel of the table list exchange.
+    m_picWait = new QLabel(this);
+    m_picWait->setObjectName(u"picWait"_s);
+    m_picWait->setStyleSheet(
+        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
+    m_imgWait = new QLabel(m_picWait);
+    m_imgWait->setObjectName(u"imgWait"_s);
+    m_imgWait->setAlignment(Qt::AlignCenter);
+    m_imgWait->setText(u"테이블 목록을 불러오는 중입니다"_s);
+    m_imgWait->setWordWrap(true);
+}
+
+void PrinterSettingsWindow::Form_Load()
+{
+    int step = 1;
+    try {
+        WriteLog(u"  ["_s + WindowName + u"→Form_Load] Enter"_s);
+        step = 2;
+        setFixedSize(Width, Height);
+        step = 3;
+        Func_ReadSkin();
+        step = 4;
+        for (int n = 0; n < 3; ++n) {
+            m_포트[n]->addItems(portItems());
+            m_포트[n]->setMaxVisibleItems(kPortItems);
+            m_포트[n]->setCurrentIndex(0);
+            m_통신속도[n]->addItems(speedItems());
+            m_통신속도[n]->setMaxVisibleItems(int(kLineSpeeds.size()));
+            m_통신속도[n]->setCurrentIndex(0);
+        }
+        step = 6;
+        m_출력수->addItems(copiesItems());
+        m_출력수->setCurrentIndex(0);
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
+    }
+}
+
+void PrinterSettingsWindow::Func_ReadSkin()
+{
+    int step = 1;
+    try {
+        // The project's wait picture turns in the wait panel while the table list comes.
+        const QString wait = gSkinPath + u"/0106.gif"_s;
+        QSize waitSize(260, 130);
+        if (FileExists(wait)) {
+            m_waitMovie = new QMovie(wait, {}, this);
+            if (m_waitMovie->isValid()) {
+                m_imgWait->setMovie(m_waitMovie);
+                m_waitMovie->jumpToFrame(0);
+                waitSize = m_waitMovie->currentImage().size().expandedTo(QSize(120, 120));
+            }
+        }
+        m_picWait->resize(waitSize);
+        m_imgWait->setGeometry(0, 0, waitSize.width(), waitSize.height());
+        m_picWait->move((Width - waitSize.width()) / 2, (Height - waitSize.height()) / 2);
+        m_picWait->hide();
+
+        step = 3;
+        m_tables->setHorizontalHeaderLabels({{}, u"선택"_s, u"그룹 이름"_s, u"테이블이름"_s, u"정렬"_s});
+        QHeaderView *top = m_spr->horizontalHeader();
+        top->setSectionResizeMode(QHeaderView::Fixed);
+        top->setFixedHeight(RowHeight);
+        top->setSectionsClickable(true);
+        top->setHighlightSections(false);
+        top->setDefaultAlignment(Qt::AlignCenter);
+        QHeaderView *side = m_spr->verticalHeader();
+        side->setSectionResizeMode(QHeaderView::Fixed);
+        side->setDefaultSectionSize(RowHeight);
+        side->setMinimumSectionSize(RowHeight);
+        side->setFixedWidth(30);
+        side->setDefaultAlignment(Qt::AlignCenter);
+        m_spr->setColumnWidth(ColNumber, 35);
+        m_spr->setColumnWidth(ColTicked, 50);
+        m_spr->setColumnWidth(ColGroup, 90);
+        m_spr->setColumnWidth(ColName, 135);
+        m_spr->setColumnWidth(ColSortKey, 120);
+        m_spr->setColumnHidden(ColNumber, true);
+        m_spr->setColumnHidden(ColSortKey, true);
+        // Exactly one page of rows fits: the header row, 15 rows and the frame.
+        const int frame = 2 * m_spr->frameWidth();
+        m_spr->setGeometry(620, 180,
+                           30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
+                           RowHeight * (RowsPerPage + 1) + frame);
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Func_ReadSkin"_s, {step, 5, describe(e)});
+    }
+}
+
+void PrinterSettingsWindow::openAt(const QPoint &topLeft)
+{
+    m_FirstActivated = true;
+    move(topLeft);
+    show();
+    activateWindow();
+}
+
+bool PrinterSettingsWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        const bool handled = QWidget::event(event);
+        Form_Activate();
+        return handled;
+    }
+    return QWidget::event(event);
+}
+
+void PrinterSettingsWindow::Form_Activate()
+{
+    const QString trace = u"  ["_s + WindowName + u"→Form_Activate] "_s;
+    if (!m_FirstActivated) {
+        WriteLog(trace + u"Quit"_s);
+        return;
+    }
+    m_FirstActivated = false;
+    ++m_busy;
+    try {
+        WriteLog(trace + u"Enter"_s);
+        Load_설정();
+        Load_테이블();
+        Load_선택된테이블();
+        주문서_꼬리말_자동줄바꿈();
+    } catch (const std::exception &e) {
+        CfgMain.report(errorReport(WindowName, u"Form_Activate"_s, {1, 5, describe(e)}), 3, 2);
+    }
+    --m_busy;
+}
+
+PrinterForm PrinterSettingsWindow::formFromControls() const
+{
+    PrinterForm f;
+    for (int n = 0; n < 3; ++n) {
+        f.이름[n] = m_이름[n]->text();
+        f.포트[n] = qMax(0, m_포트[n]->currentIndex());
+        f.통신속도[n] = qMax(0, m_통신속도[n]->currentIndex());
+    }
+    f.출력수 = m_출력수->currentIndex();
+    f.꼬리말_출력 = m_꼬리말_출력->isChecked();
+    f.꼬리말_글자크기 = qMax(0, m_꼬리말_글자크기->checkedId());
+    f.꼬리말 = toCrLf(m_꼬리말->toPlainText());
+    f.주문내역_글자크기 = qMax(0, m_주문내역_글자크기->checkedId());
+    f.메뉴가격표시 = m_메뉴가격표시->isChecked();
+    f.중간커팅금지 = m_중간커팅금지->isChecked();
+    f.주문번호_글자크기 = qMax(0, m_주문번호_글자크기->checkedId());
+    f.낱장출력 = m_낱장출력->isChecked();
+    f.전체선택 = m_chk전체선택->isChecked();
+    for (int row = 1; row <= tableRows(); ++row) {
+        if (isTicked(row))
+            f.선택된이름.append(tableName(row));
+    }
+    return f;
+}
+
+void PrinterSettingsWindow::applyForm(const PrinterForm &f)
+{
+    for (int n = 0; n < 3; ++n) {
+        m_이름[n]->setText(f.이름[n]);
+        m_포트[n]->setCurrentIndex(f.포트[n]);
+        m_통신속도[n]->setCurrentIndex(f.통신속도[n]);
+        refreshDeviceLine(n);
+    }
+    m_출력수->setCurrentIndex(f.출력수);
+    m_꼬리말_출력->setChecked(f.꼬리말_출력);
+    m_꼬리말_글자크기->button(f.꼬리말_글자크기)->setChecked(true);
+    m_꼬리말->setPlainText(fromCrLf(f.꼬리말));
+    m_주문내역_글자크기->button(f.주문내역_글자크기)->setChecked(true);
+    m_메뉴가격표시->setChecked(f.메뉴가격표시);
+    m_중간커팅금지->setChecked(f.중간커팅금지);
+    m_주문번호_글자크기->button(f.주문번호_글자크기)->setChecked(true);
+    m_낱장출력->setChecked(f.낱장출력);
+}
+
+bool PrinterSettingsWindow::Load_설정()
+{
+    try {
+        // A port the list does not offer (typed into the file by hand) shows as "없음".
+        applyForm(formFromSettings(gPrinterSettings));
+        return true;
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Load_설정"_s, {1, 5, describe(e)});
+        return false;
+    }
+}
+
+bool PrinterSettingsWindow::Save_설정()
+{
+    try {
+        // All keys go into the file in one replace: a failure leaves every stored setting as it was.
+        if (CfgMain.writeValues(kPrinterSection, storedPrinterKeys(formFromControls())))
+            return true;
+        reportError(WindowName, u"Save_설정"_s,
+                    {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Save_설정"_s, {1, 5, describe(e)});
+    }
+    return false;
+}
+
+void PrinterSettingsWindow::showWait(bool visible)
+{
+    if (visible) {
+        m_picWait->raise();
+        m_picWait->show();
+        if (m_waitMovie && m_waitMovie->isValid())
+            m_waitMovie->start();
+        repaint();
+    } else {
+        if (m_waitMovie)
+            m_waitMovie->stop();
+        m_picWait->hide();
+    }
+}
+
+bool PrinterSettingsWindow::Load_테이블()
+{
+    ++m_busy;
+    int step = 1;
+    bool ok = false;
+    try {
+        m_spr->setUpdatesEnabled(false);
+        m_tables->removeRows(0, m_tables->rowCount());
+        // Saving while the list is on its way would store the selection of an empty grid.
+        m_cmd[0]->setEnabled(false);
+        m_cmd[1]->setEnabled(false);
+        showWait(true);
+
+        step = 2;
+        const QString address = web::endpoint(web::TableListPath);
+        const QString body = web::tableListBody(gLoginID, gLoginPW);
+        WriteLog(u"Load_테이블(1) ... "_s + web::maskPassword(address + u"?"_s + body), LogChannel::WinHttp);
+        step = 3;
+        const QString answer = GetWinHttp(address, body);
+        step = 4;
+        WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answer, LogChannel::WinHttp);
+        showWait(false);
+
+        step = 6;
+        const TableList list = parseTableList(answer);
+        if (list.malformed > 0)
+            WriteLog(u"Load_테이블(7) ... 형식이 맞지 않는 기록 "_s + QString::number(list.malformed) +
+                         u"개는 넣지 않음"_s,
+                     LogChannel::WinHttp);
+        step = 7;
+        for (const TableListEntry &entry : list.tables)
+            appendTableRow(entry);
+        step = 8;
+        sortTables(Qt::AscendingOrder);
+        step = 9;
+        refreshCountLine();
+        ok = true;
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Load_테이블"_s, {step, 5, describe(e)});
+    }
+    m_spr->setUpdatesEnabled(true);
+    m_cmd[0]->setEnabled(true);
+    m_cmd[1]->setEnabled(true);
+    // Lay the rows out now, so the scroll bar and the page buttons know them at once.
+    m_spr->doItemsLayout();
+    showWait(false);
+    --m_busy;
+    return ok;
+}
+
+void PrinterSettingsWindow::appendTableRow(const TableListEntry &entry)
+{
+    QList<QStandardItem *> row;
+    for (const QString &text :
+         {entry.nums, QString(), entry.tableqroup, entry.tablenum, TableSortKey(entry.tablenum)}) {
+        auto *item = new QStandardItem(text);
+        item->setFlags(Qt::ItemIsEnabled);
+        row.append(item);
+    }
+    row[ColTicked]->setData(Qt::Unchecked, Qt::CheckStateRole);
+    m_tables->appendRow(row);
+}
+
+bool PrinterSettingsWindow::Load_선택된테이블()
+{
+    try {
+        const QString selection = gPrinterSettings.선택된테이블;
+        if (selection == u"전체"_s) {
+            m_chk전체선택->setChecked(true);
+            chk전체선택_Click();
+        } else {
+            for (int row = 1; row <= tableRows(); ++row) {
+                if (IsTableSelected(selection, tableName(row)))
+                    setTicked(row, true);
+            }
+        }
+        refreshCountLine();
+        return true;
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"Load_선택된테이블"_s, {1, 5, describe(e)});
+        return false;
+    }
+}
+
+void PrinterSettingsWindow::refreshCountLine()
+{
+    // Tables the stored selection names but the service no longer lists are dropped by the next save.
+    QSet<QString> listed;
+    for (int row = 1; row <= tableRows(); ++row)
+        listed.insert(tableName(row));
+    qsizetype unlisted = 0;
+    for (const QString &name : selectedTableNames(gPrinterSettings.선택된테이블)) {
+        if (!listed.contains(name))
+            ++unlisted;
+    }
+    m_count->setText(tableCountText(tableRows(), unlisted));
+}
+
+bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
+{
+    try {
+        const QString text = toCrLf(m_꼬리말->toPlainText());
+        if (text.isEmpty())
+            return true;
+        const int caret = m_꼬리말->textCursor().position();
+        const int code = qMax(0, m_꼬리말_글자크기->checkedId());
+        m_꼬리말->setPlainText(fromCrLf(WrapFooter(text, code)));
+        QTextCursor c = m_꼬리말->textCursor();
+        c.setPosition(qMin(caret, m_꼬리말->document()->characterCount() - 1));
+        m_꼬리말->setTextCursor(c);
+        refreshFooterIndicator();
+        return true;
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"주문서_꼬리말_자동줄바꿈"_s, {1, 5, describe(e)});
+        return false;
+    }
+}
+
+void PrinterSettingsWindow::refreshFooterIndicator()
+{
+    QStringList lines;
+    for (const QString &line : m_꼬리말->toPlainText().split(u'\n'))
+        lines.append(QString::number(TextWidth(line)) + u"/42"_s);
+    m_꼬리말길이->setText(lines.join(u'\n'));
+}
+
+void PrinterSettingsWindow::refreshDeviceLine(int slot)
+{
+    const int port = qMax(0, m_포트[slot]->currentIndex());
+    const PortDeviceLine line = portDeviceLine(loadDeployment(), port);
+    QLabel *l = m_포트장치[slot];
+    l->setText(line.text);
+    l->setToolTip(line.text);
+    l->setStyleSheet(line.usable ? u"QLabel { color: #2f7d32; background: transparent; }"_s
+                                 : u"QLabel { color: #c0392b; background: transparent; }"_s);
+}
+
+void PrinterSettingsWindow::CMD_Click(int index)
+{
+    if (index < 0 || index >= int(m_cmd.size()))
+        return;
+    QPushButton *button = m_cmd[index];
+    WriteLog(u"CMD_Click Start CMD("_s + QString::number(index) + u").Enabled := "_s +
+             (button->isEnabled() ? u"True"_s : u"False"_s));
+    if (!button->isEnabled())
+        return;
+    button->setEnabled(false);
+    WriteLog(u"CMD_Click NextStep"_s);
+    ++m_busy;
+    const auto reload = [this] {
+        Load_프린터설정();
+        Load_선택된테이블설정();
+        Load_설정();
+        refreshCountLine();
+    };
+    try {
+        switch (index) {
+        case 0:
+            if (Save_설정()) {
+                platform::showNotice(u"설정이 저장되었습니다."_s);
+                reload();
+            } else {
+                platform::showError(u"설정 저장에 실패했습니다!"_s);
+            }
+            break;
+        case 1:
+            if (!Save_설정()) {
+                platform::showError(u"설정 저장에 실패했습니다!"_s);
+                break;
+            }
+            reload();
+            printTestTickets();
+            break;
+        case 2:
+            주문서_꼬리말_자동줄바꿈();
+            m_꼬리말->repaint();
+            m_꼬리말->setFocus();
+            break;
+        case 3: {
+            const int first = firstVisibleRow();
+            if (first < 1)
+                break;
+            const int top = first + RowsPerPage <= tableRows() ? first + RowsPerPage : first;
+            showFirstRow(top);
+            m_spr->setCurrentIndex(m_tables->index(firstVisibleRow() - 1, ColNumber));
+            break;
+        }
+        case 4: {
+            const int first = firstVisibleRow();
+            if (first < 1)
+                break;
+            showFirstRow(first - RowsPerPage < 1 ? 1 : first - RowsPerPage);
+            m_spr->setCurrentIndex(m_tables->index(firstVisibleRow() - 1, ColNumber));
+            break;
+        }
+        }
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"CMD_Click"_s, {index, 5, describe(e)});
+    }
+    m_spr->viewport()->update();
+    --m_busy;
+    button->setEnabled(true);
+}
+
+void PrinterSettingsWindow::printTestTickets()
+{
+    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
+        const QString name = gPrinterSettings.이름[n];
+        if (name.isEmpty() || gPrinterSettings.포트[n] < 1)
+            continue;
+        const QString text = TestTicket(name);
+        파일_출력(name, text);
+        프린터_출력(name, text);
+        Delay(TestPrintGapMs);
+    }
+}
+
+void PrinterSettingsWindow::showFirstRow(int row)
+{
+    // The scroll bar counts whole rows, so its value is the first visible row.
+    m_spr->doItemsLayout();
+    m_spr->verticalScrollBar()->setValue(row - 1);
+}
+
+void PrinterSettingsWindow::SPR_Click(int column, int row)
+{
+    try {
+        if (row < 1 || column < 1 || row > tableRows() || column > ColumnCount)
+            return;
+        m_spr->setCurrentIndex(m_tables->index(row - 1, column - 1));
+        if (column - 1 == ColTicked)
+            setTicked(row, !isTicked(row));
+        m_spr->viewport()->update();
+    } catch (const std::exception &e) {
+        WriteLog(compactErrorReport(WindowName, u"SPR_Click"_s, {1, 5, describe(e)}));
+    }
+}
+
+void PrinterSettingsWindow::chk전체선택_Click()
+{
+    const bool all = m_chk전체선택->isChecked();
+    for (int row = 1; row <= tableRows(); ++row)
+        setTicked(row, all);
+}
+
+void PrinterSettingsWindow::headerClicked(int section)
+{
+    if (section != ColName) {
+        // Only the name column sorts; the indicator stays where the last sort put it.
+        m_spr->horizontalHeader()->setSortIndicator(ColName, m_nameOrder);
+        return;
+    }
+    sortTables(m_nameOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void PrinterSettingsWindow::sortTables(Qt::SortOrder order)
+{
+    // Names sort by their key, so 2 comes before 10.
+    const bool updates = m_spr->updatesEnabled();
+    m_spr->setUpdatesEnabled(false);
+    m_tables->sort(ColSortKey, order);
+    m_nameOrder = order;
+    m_spr->horizontalHeader()->setSortIndicatorShown(true);
+    m_spr->horizontalHeader()->setSortIndicator(ColName, order);
+    m_spr->setUpdatesEnabled(updates);
+}
+
+void PrinterSettingsWindow::lblTerminate_Click()
+{
+    close();
+}
+
+void PrinterSettingsWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing in the middle of a save, a test print or the table list would hand the board back half done.
+    if (busy()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+bool PrinterSettingsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_꼬리말 && event->type() == QEvent::FocusOut)
+        주문서_꼬리말_자동줄바꿈();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PrinterSettingsWindow::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), Page);
+    p.fillRect(QRect(0, 0, Width, 48), Band);
+    p.setPen(PanelBorder);
+    p.setBrush(Qt::white);
+    for (const QRect &panel : {PrinterPanel, TicketPanel, TablePanel})
+        p.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+}
+
+int PrinterSettingsWindow::tableRows() const
+{
+    return m_tables->rowCount();
+}
+
+QString PrinterSettingsWindow::tableName(int row) const
+{
+    return m_tables->data(m_tables->index(row - 1, ColName)).toString();
+}
+
+bool PrinterSettingsWindow::isTicked(int row) const
+{
+    return m_tables->data(m_tables->index(row - 1, ColTicked), Qt::CheckStateRole).toInt() == Qt::Checked;
+}
+
+void PrinterSettingsWindow::setTicked(int row, bool ticked)
+{
+    m_tables->setData(m_tables->index(row - 1, ColTicked), ticked ? Qt::Checked : Qt::Unchecked,
+                      Qt::CheckStateRole);
+}
+
+int PrinterSettingsWindow::currentRow() const
+{
+    const QModelIndex current = m_spr->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int PrinterSettingsWindow::firstVisibleRow() const
+{
+    if (tableRows() == 0)
+        return 0;
+    const int at = m_spr->rowAt(0);
+    return at < 0 ? 1 : at + 1;
+}
+
+} // namespace kavri

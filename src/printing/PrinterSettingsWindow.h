@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMovie;
+class QPlainTextEdit;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+
+namespace kavri {
+
+struct PrinterForm;
+struct TableListEntry;
+
+/// The printer settings window (frmQ설정): three printer slots, the ticket
+/// layout, the shop's tables whose requests are printed, save and test print.
+/// The rules live in PrinterSettingsForm.h and TableList.h; this class wires
+/// them to the controls.
+///
+/// The main window opens it with openAt() at its own top left corner and hides
+/// itself; when this window closes it emits closed(), on which the main window
+/// shows itself again. The window is not deleted on close; its owner decides.
+class PrinterSettingsWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int Width = 1024;
+    static constexpr int Height = 768;
+    static constexpr int RowsPerPage = 15;
+
+    explicit PrinterSettingsWindow(QWidget *parent = nullptr);
+    ~PrinterSettingsWindow() override;
+
+    /// Places the window's top left corner at `topLeft`, shows and activates it.
+    /// Its first activation loads the settings and the shop's table list.
+    void openAt(const QPoint &topLeft);
+
+    /// True until the first activation has run; openAt() sets it.
+    bool m_FirstActivated = false;
+    /// True while a button action or the table list exchange runs; the window
+    /// does not close meanwhile.
+    bool busy() const { return m_busy > 0; }
+
+    // The window's procedures, as the buttons and the first activation run them.
+    bool Load_설정();
+    bool Save_설정();
+    bool Load_테이블();
+    bool Load_선택된테이블();
+    bool 주문서_꼬리말_자동줄바꿈();
+    /// A button: 0 save, 1 save and test print, 2 rewrap the footer, 3 next page, 4 previous page.
+    void CMD_Click(int index);
+    /// A click into the grid at `column` 1..5 and `row` 1..rows.
+    void SPR_Click(int column, int row);
+    void chk전체선택_Click();
+    /// Closes the window unless an action is still running.
+    void lblTerminate_Click();
+
+    // The grid as the shop sees it, rows counted from 1.
+    int tableRows() const;
+    QString tableName(int row) const;
+    bool isTicked(int row) const;
+    int currentRow() const;
+    int firstVisibleRow() const;
+
+signals:
+    /// The window has closed; the main window shows itself again.
+    void closed();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void Form_Activate();
+    void Func_ReadSkin();
+    void showWait(bool visible);
+    void appendTableRow(const TableListEntry &entry);
+    void setTicked(int row, bool ticked);
+    void sortTables(Qt::SortOrder order);
+    void headerClicked(int section);
+    void showFirstRow(int row);
+    void refreshFooterIndicator();
+    void refreshDeviceLine(int slot);
+    void refreshCountLine();
+    void printTestTickets();
+    PrinterForm formFromControls() const;
+    void applyForm(const PrinterForm &form);
+
+    int m_busy = 0;
+    Qt::SortOrder m_nameOrder = Qt::AscendingOrder;
+
+    std::array<QLineEdit *, 3> m_이름{};
+    std::array<QComboBox *, 3> m_포트{};
+    std::array<QComboBox *, 3> m_통신속도{};
+    std::array<QLabel *, 3> m_포트장치{};
+    QComboBox *m_출력수 = nullptr;
+    QButtonGroup *m_주문번호_글자크기 = nullptr;
+    QButtonGroup *m_주문내역_글자크기 = nullptr;
+    QButtonGroup *m_꼬리말_글자크기 = nullptr;
+    QCheckBox *m_꼬리말_출력 = nullptr;
+    QPlainTextEdit *m_꼬리말 = nullptr;
+    QLabel *m_꼬리말길이 = nullptr;
+    QCheckBox *m_낱장출력 = nullptr;
+    QCheckBox *m_메뉴가격표시 = nullptr;
+    QCheckBox *m_중간커팅금지 = nullptr;
+    QTableView *m_spr = nullptr;
+    QStandardItemModel *m_tables = nullptr;
+    QCheckBox *m_chk전체선택 = nullptr;
+    std::array<QPushButton *, 5> m_cmd{};
+    QLabel *m_count = nullptr;
+    QLabel *m_lblTerminate = nullptr;
+    QLabel *m_picWait = nullptr;
+    QLabel *m_imgWait = nullptr;
+    QMovie *m_waitMovie = nullptr;
+};
+
+/// The window under the name the rest of the program knows it by.
+using frmQ설정 = PrinterSettingsWindow;
+
+} // namespace kavri

@@ -1,0 +1,130 @@
+#include "printing/TableList.h"
+
+#include "services/Housekeeping.h"
+
+#include <QSet>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+namespace {
+
+const QString kRecordStart = u"nums["_s;
+
+enum class Field { Found, Missing, Malformed };
+
+/// The text between the field's first opening marker and the first closing
+/// marker after it; Malformed when another opening marker of the same field
+/// comes first or no closing marker follows.
+Field readField(const QString &record, const QString &name, QString &value)
+{
+    const QString open = name + u'[';
+    const QString close = u']' + name;
+    const qsizetype at = record.indexOf(open);
+    if (at < 0)
+        return Field::Missing;
+    const qsizetype start = at + open.size();
+    const qsizetype end = record.indexOf(close, start);
+    const qsizetype again = record.indexOf(open, start);
+    if (end < 0 || (again >= 0 && again < end) || end - start > kMaxTableFieldChars)
+        return Field::Malformed;
+    value = record.mid(start, end - start);
+    return Field::Found;
+}
+
+/// The entry of one record; nothing when the record is malformed.
+std::optional<TableListEntry> readRecord(const QString &record)
+{
+    TableListEntry e;
+    if (readField(record, u"tableYN"_s, e.tableYN) != Field::Found)
+        return std::nullopt;
+    if (readField(record, u"nums"_s, e.nums) != Field::Found ||
+        readField(record, u"tableqroup"_s, e.tableqroup) != Field::Found ||
+        readField(record, u"tablenum"_s, e.tablenum) != Field::Found)
+        return std::nullopt;
+    // tableqr is not used: a missing pair is fine, a broken one makes the record suspect.
+    if (readField(record, u"tableqr"_s, e.tableqr) == Field::Malformed)
+        return std::nullopt;
+    return e;
+}
+
+QString groupThousands(qsizetype n)
+{
+    QString digits = QString::number(n);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return digits;
+}
+
+} // namespace
+
+TableList parseTableList(const QString &answer)
+{
+    TableList list;
+    qsizetype at = answer.indexOf(kRecordStart);
+    while (at >= 0 && list.tables.size() < kMaxTables) {
+        const qsizetype next = answer.indexOf(kRecordStart, at + kRecordStart.size());
+        const QString record = answer.mid(at, next < 0 ? -1 : next - at);
+        at = next;
+        const std::optional<TableListEntry> entry = readRecord(record);
+        if (!entry) {
+            ++list.malformed;
+            continue;
+        }
+        if (entry->tableYN == u"Y"_s)
+            list.tables.append(*entry);
+    }
+    return list;
+}
+
+QString TableSortKey(const QString &name)
+{
+    return TableNameSortKey(name);
+}
+
+QString selectionText(bool allTables, const QStringList &tickedNames)
+{
+    if (allTables)
+        return u"전체"_s;
+    QString text;
+    for (const QString &name : tickedNames)
+        text += u"-["_s + name + u"]-"_s;
+    return text;
+}
+
+QStringList selectedTableNames(const QString &selection)
+{
+    QStringList names;
+    if (selection == u"전체"_s)
+        return names;
+    QSet<QString> seen;
+    qsizetype pos = 0;
+    while (true) {
+        const qsizetype open = selection.indexOf(u"-["_s, pos);
+        if (open < 0)
+            break;
+        const qsizetype close = selection.indexOf(u"]-"_s, open + 2);
+        if (close < 0)
+            break;
+        const QString name = selection.mid(open + 2, close - open - 2);
+        if (!seen.contains(name)) {
+            seen.insert(name);
+            names.append(name);
+        }
+        pos = close + 2;
+    }
+    return names;
+}
+
+QString tableCountText(qsizetype count, qsizetype unlistedSelected)
+{
+    QString text = u"만들어진 좌석  -  총 "_s + groupThousands(count) + u"개"_s;
+    if (unlistedSelected > 0)
+        text += u"  (목록에 없는 선택 테이블 "_s + groupThousands(unlistedSelected) +
+                u"개는 저장하면 빠집니다)"_s;
+    return text;
+}
+
+} // namespace kavri

@@ -1,0 +1,725 @@
+#include "codec/Cp949.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "printing/PrinterSettings.h"
+#include "printing/PrinterSettingsForm.h"
+#include "printing/PrinterSettingsWindow.h"
+#include "services/IniFile.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/PtyPair.h"
+#include "support/Simulator.h"
+#include "support/TempAppFolder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSslCertificate>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+using Keys = QList<QPair<QString, QString>>;
+
+QByteArray dataFile(const QString &name)
+{
+    return test::readBytes(QStringLiteral(KAVRI_SOURCE_DIR) + u"/tests/printing/data/"_s + name);
+}
+
+template <typename T> T *child(QWidget &w, const QString &name)
+{
+    T *c = w.findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+QStringList names(const PrinterSettingsWindow &w)
+{
+    QStringList out;
+    for (int row = 1; row <= w.tableRows(); ++row)
+        out.append(w.tableName(row));
+    return out;
+}
+
+QList<bool> ticks(const PrinterSettingsWindow &w)
+{
+    QList<bool> out;
+    for (int row = 1; row <= w.tableRows(); ++row)
+        out.append(w.isTicked(row));
+    return out;
+}
+
+/// Keeps every write of this process below `bytes` for as long as it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of ending us
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+class TstPrinterSettingsWindow : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    platform::RecordingDialogs m_dialogs;
+    std::unique_ptr<test::TempAppFolder> m_app;
+    std::unique_ptr<test::Simulator> m_sim;
+
+    QString cfgPath() const { return m_app->filePath(u"Zarazo.cfg"_s); }
+    QString log(const QString &channel = {}) const
+    {
+        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501"_s + channel + u".log"_s)));
+    }
+
+    /// Starts the simulator with the shop's tables ("group/name[/N]" entries).
+    void startSimulator(const QString &tables)
+    {
+        m_sim = std::make_unique<test::Simulator>(QStringList{
+            u"--shop"_s, test::Simulator::shopId + u':' + test::Simulator::shopPassword + u":테스트"_s,
+            u"--tables"_s, test::Simulator::shopId + u':' + tables});
+        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
+        gBaseURL = m_sim->httpBase();
+    }
+
+    /// Zarazo.cfg with section "프린터" holding `keys`, loaded into the record.
+    void storeSettings(const Keys &keys)
+    {
+        QString text = u"[Set]\r\ncalltime=10\r\n[프린터]\r\n"_s;
+        for (const auto &[k, v] : keys)
+            text += k + u"="_s + v + u"\r\n"_s;
+        QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(text)));
+        Load_프린터설정();
+        Load_선택된테이블설정();
+    }
+
+    /// Opens the window as the main window does and waits until its first activation is done.
+    std::unique_ptr<PrinterSettingsWindow> open()
+    {
+        auto w = std::make_unique<PrinterSettingsWindow>();
+        w->openAt(QPoint(0, 0));
+        if (!QTest::qWaitFor([&] { return !w->m_FirstActivated && !w->busy(); }, 20000))
+            qWarning("the first activation did not finish");
+        return w;
+    }
+
+    static void clickCell(PrinterSettingsWindow &w, int column, int row)
+    {
+        auto *view = child<QTableView>(w, u"SPR0"_s);
+        const QRect cell = view->visualRect(view->model()->index(row - 1, column - 1));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    static void clickHeader(PrinterSettingsWindow &w, int column)
+    {
+        QHeaderView *header = child<QTableView>(w, u"SPR0"_s)->horizontalHeader();
+        const int x = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    static QString storedValue(const QString &path, const QString &key)
+    {
+        return ini::read(path, kPrinterSection, key).value_or(u"<missing>"_s);
+    }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
+        platform::setClock(&m_clock);
+        platform::setDialogs(&m_dialogs);
+        m_dialogs.clear();
+        m_app = std::make_unique<test::TempAppFolder>();
+        CfgMain.setFileName(cfgPath());
+        gSkinPath = QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin"_s;
+        gPrinterSettings = {};
+        gFilePrint = false;
+        gLoginID = test::Simulator::shopId;
+        gLoginPW = test::Simulator::shopPassword;
+        winHttpOptions() = platform::HttpOptions{};
+        winHttpOptions().stageLimitMs = 2000;
+    }
+    void cleanup()
+    {
+        m_sim.reset();
+        m_app.reset();
+        platform::setDialogs(nullptr);
+        platform::setClock(nullptr);
+        CfgMain.setFileName({});
+    }
+
+    void firstActivationListsTheTablesSorted()
+    {
+        startSimulator(u"1층/10,1층/2,창가,테라스/3/N"_s);
+        storeSettings({});
+        auto w = open();
+        QCOMPARE(w->size(), QSize(1024, 768));
+        QCOMPARE(names(*w), (QStringList{u"창가"_s, u"2"_s, u"10"_s}));
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), u"만들어진 좌석  -  총 3개"_s);
+
+        auto *view = child<QTableView>(*w, u"SPR0"_s);
+        QVERIFY(view->isColumnHidden(0));
+        QVERIFY(view->isColumnHidden(4));
+        QCOMPARE(view->rowHeight(0), 28);
+        QCOMPARE(view->horizontalHeader()->height(), 28);
+        QAbstractItemModel *m = view->model();
+        QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), u"선택"_s);
+        QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), u"그룹 이름"_s);
+        QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), u"테이블이름"_s);
+        QCOMPARE(m->data(m->index(2, 0)).toString(), u"1"_s); // the number of table 10
+        QCOMPARE(m->data(m->index(2, 2)).toString(), u"1층"_s);
+        QCOMPARE(m->data(m->index(2, 4)).toString(), u"A0000000010"_s);
+
+        // The exchange is logged with its address, body (password masked) and answer.
+        const QString http = log(u"_WinHttp"_s);
+        QVERIFY2(http.contains(u"]Load_테이블(1) ... "_s + m_sim->httpBase() +
+                               u"/program/qrtableloading.php?ID=shop1&PassWord=****\r\n"_s),
+                 qPrintable(http));
+        QVERIFY(!http.contains(test::Simulator::shopPassword));
+        QVERIFY(http.contains(u"]Load_테이블(1) ... ResponseStr:\r\nnums[1]nums"_s));
+        QVERIFY(!m_sim->receivedLog().isEmpty());
+
+        // Trace lines of the load and the first activation; a later activation only says so.
+        QVERIFY(log().contains(u"  [frmQ설정→Form_Load] Enter\r\n"_s));
+        QVERIFY(log().contains(u"  [frmQ설정→Form_Activate] Enter\r\n"_s));
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(w.get(), &activate);
+        QVERIFY(log().contains(u"  [frmQ설정→Form_Activate] Quit\r\n"_s));
+        QCOMPARE(m_sim->receivedLog().size(), 1);
+    }
+
+    void answersThatAreNotPlainLists_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("rows"); // number/group/name
+        QTest::newRow("no tableqr, then a table not in use")
+            << u"nums[7]numstableYN[Y]tableYNtableqroup[1층]tableqrouptablenum[3]tablenum<br>"
+               "nums[8]numstableYN[N]tableYNtableqr[q]tableqrtableqroup[2층]tableqrouptablenum[4]tablenum"_s
+            << QStringList{u"7/1층/3"_s};
+        QTest::newRow("a record without its closing name marker is left out whole")
+            << u"nums[1]numstableYN[Y]tableYNtableqroup[A]tableqrouptablenum[1]tablenum"
+               "nums[2]numstableYN[Y]tableYNtableqroup[B]tableqrouptablenum[2"
+               "nums[3]numstableYN[Y]tableYNtableqroup[C]tableqrouptablenum[3]tablenum"_s
+            << QStringList{u"1/A/1"_s, u"3/C/3"_s};
+        QTest::newRow("a record without a group is not given the group before it")
+            << u"nums[1]numstableYN[Y]tableYNtableqroup[A]tableqrouptablenum[1]tablenum"
+               "nums[2]numstableYN[Y]tableYNtablenum[2]tablenum"_s
+            << QStringList{u"1/A/1"_s};
+        QTest::newRow("no answer") << QString() << QStringList{};
+    }
+    void answersThatAreNotPlainLists()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, rows);
+        startSimulator(u"1층/1"_s);
+        storeSettings({});
+        if (answer.isEmpty())
+            QVERIFY(m_sim->setFault(u"blank"_s, 0));
+        else
+            QVERIFY(m_sim->setRawAnswer(answer, 0));
+        auto w = open();
+        QStringList seen;
+        QAbstractItemModel *m = child<QTableView>(*w, u"SPR0"_s)->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            seen.append(m->data(m->index(r, 0)).toString() + u'/' + m->data(m->index(r, 2)).toString() +
+                        u'/' + m->data(m->index(r, 3)).toString());
+        QCOMPARE(seen, rows);
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(),
+                 u"만들어진 좌석  -  총 "_s + QString::number(rows.size()) + u"개"_s);
+        QVERIFY(m_dialogs.texts().isEmpty());
+    }
+
+    void selectionRoundTrip_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QList<bool>>("ticked"); // rows 창가, 2, 10
+        QTest::addColumn<QString>("countLine");
+        QTest::addColumn<QString>("saved");
+        const QString plain = u"만들어진 좌석  -  총 3개"_s;
+        QTest::newRow("전체") << u"전체"_s << true << QList<bool>{true, true, true} << plain << u"전체"_s;
+        QTest::newRow("empty") << QString() << false << QList<bool>{false, false, false} << plain
+                               << QString();
+        QTest::newRow("two listed") << u"-[10]--[창가]-"_s << false << QList<bool>{true, false, true} << plain
+                                    << u"-[창가]--[10]-"_s;
+        QTest::newRow("case counts")
+            << u"-[창가]--[T10]-"_s << false << QList<bool>{true, false, false}
+            << u"만들어진 좌석  -  총 3개  (목록에 없는 선택 테이블 1개는 저장하면 빠집니다)"_s
+            << u"-[창가]-"_s;
+        QTest::newRow("unlisted names")
+            << u"-[없는방]--[2]--[99]-"_s << false << QList<bool>{false, true, false}
+            << u"만들어진 좌석  -  총 3개  (목록에 없는 선택 테이블 2개는 저장하면 빠집니다)"_s << u"-[2]-"_s;
+    }
+    void selectionRoundTrip()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, all);
+        QFETCH(QList<bool>, ticked);
+        QFETCH(QString, countLine);
+        QFETCH(QString, saved);
+        startSimulator(u"1층/10,1층/2,창가"_s);
+        storeSettings({{u"선택된테이블"_s, stored}});
+        auto w = open();
+        QCOMPARE(child<QCheckBox>(*w, u"chk전체선택"_s)->isChecked(), all);
+        QCOMPARE(ticks(*w), ticked);
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), countLine);
+
+        // The unlisted names stay stored until the shop saves.
+        QCOMPARE(storedValue(cfgPath(), u"선택된테이블"_s), stored);
+        w->CMD_Click(0);
+        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(storedValue(cfgPath(), u"선택된테이블"_s), saved);
+        QCOMPARE(gPrinterSettings.선택된테이블, saved);
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), u"만들어진 좌석  -  총 3개"_s);
+    }
+
+    void gridClicksAndHeaderSort()
+    {
+        startSimulator(u"1층/10,1층/2,창가"_s);
+        storeSettings({{u"선택된테이블"_s, QString()}});
+        auto w = open();
+
+        clickCell(*w, 2, 2); // 선택 of table 2
+        QCOMPARE(ticks(*w), (QList<bool>{false, true, false}));
+        QCOMPARE(w->currentRow(), 2);
+        clickCell(*w, 2, 2);
+        QCOMPARE(ticks(*w), (QList<bool>{false, false, false}));
+        clickCell(*w, 4, 3); // the name cell only moves the current row
+        QCOMPARE(ticks(*w), (QList<bool>{false, false, false}));
+        QCOMPARE(w->currentRow(), 3);
+        w->SPR_Click(0, 1); // the row header
+        w->SPR_Click(2, 4); // beyond the last row
+        QCOMPARE(ticks(*w), (QList<bool>{false, false, false}));
+        QCOMPARE(w->currentRow(), 3);
+
+        auto *all = child<QCheckBox>(*w, u"chk전체선택"_s);
+        QTest::mouseClick(all, Qt::LeftButton);
+        QCOMPARE(ticks(*w), (QList<bool>{true, true, true}));
+        QTest::mouseClick(all, Qt::LeftButton);
+        QCOMPARE(ticks(*w), (QList<bool>{false, false, false}));
+
+        // The name header sorts by the number in the name, alternating; other headers do nothing.
+        clickCell(*w, 2, 1); // tick 창가, to see that ticks travel with their rows
+        clickHeader(*w, 4);
+        QCOMPARE(names(*w), (QStringList{u"10"_s, u"2"_s, u"창가"_s}));
+        QCOMPARE(ticks(*w), (QList<bool>{false, false, true}));
+        clickHeader(*w, 3);
+        QCOMPARE(names(*w), (QStringList{u"10"_s, u"2"_s, u"창가"_s}));
+        clickHeader(*w, 4);
+        QCOMPARE(names(*w), (QStringList{u"창가"_s, u"2"_s, u"10"_s}));
+        QCOMPARE(child<QTableView>(*w, u"SPR0"_s)->horizontalHeader()->sortIndicatorOrder(),
+                 Qt::AscendingOrder);
+    }
+
+    void pageButtons()
+    {
+        QStringList tables;
+        for (int i = 1; i <= 30; ++i)
+            tables.append(u"홀/T"_s + QString::number(i));
+        startSimulator(tables.join(u','));
+        storeSettings({});
+        auto w = open();
+        QCOMPARE(w->tableRows(), 30);
+        QCOMPARE(w->firstVisibleRow(), 1);
+        auto *next = child<QPushButton>(*w, u"CMD3"_s);
+        auto *previous = child<QPushButton>(*w, u"CMD4"_s);
+        QVERIFY(next->text().isEmpty() && !next->icon().isNull());
+
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(w->firstVisibleRow(), 16);
+        QCOMPARE(w->currentRow(), 16);
+        QCOMPARE(w->tableName(16), u"T16"_s);
+        // 16 + 15 is beyond the 30 rows: no scrolling, only the current row moves to the top one.
+        clickCell(*w, 4, 20);
+        QCOMPARE(w->currentRow(), 20);
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(w->firstVisibleRow(), 16);
+        QCOMPARE(w->currentRow(), 16);
+
+        child<QTableView>(*w, u"SPR0"_s)->verticalScrollBar()->setValue(9);
+        QCOMPARE(w->firstVisibleRow(), 10);
+        QTest::mouseClick(previous, Qt::LeftButton);
+        QCOMPARE(w->firstVisibleRow(), 1);
+        QCOMPARE(w->currentRow(), 1);
+        QTest::mouseClick(previous, Qt::LeftButton);
+        QCOMPARE(w->firstVisibleRow(), 1);
+        QVERIFY(next->isEnabled() && previous->isEnabled());
+        QVERIFY(log().contains(u"CMD_Click Start CMD(3).Enabled := True\r\n"_s));
+        QVERIFY(log().contains(u"CMD_Click NextStep\r\n"_s));
+    }
+
+    void noSaveWhileTheTableListIsOnItsWay()
+    {
+        startSimulator(u"1층/1,1층/2"_s);
+        storeSettings({{u"선택된테이블"_s, u"-[2]-"_s}});
+        const QByteArray before = test::readBytes(cfgPath());
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 800));
+        auto w = std::make_unique<PrinterSettingsWindow>();
+        bool saveEnabled = true;
+        QTimer::singleShot(300, w.get(), [&] {
+            saveEnabled = child<QPushButton>(*w, u"CMD0"_s)->isEnabled();
+            w->CMD_Click(0);
+            w->CMD_Click(1);
+        });
+        w->openAt(QPoint(0, 0));
+        QVERIFY(QTest::qWaitFor([&] { return !w->m_FirstActivated && !w->busy(); }, 20000));
+        QVERIFY(!saveEnabled);
+        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(test::readBytes(cfgPath()), before);
+        QCOMPARE(ticks(*w), (QList<bool>{false, true}));
+        QVERIFY(child<QPushButton>(*w, u"CMD0"_s)->isEnabled());
+        QVERIFY(child<QPushButton>(*w, u"CMD1"_s)->isEnabled());
+    }
+
+    void disabledButtonDoesNothing()
+    {
+        startSimulator(u"1층/1"_s);
+        storeSettings({});
+        auto w = open();
+        const QByteArray before = test::readBytes(cfgPath());
+        auto *save = child<QPushButton>(*w, u"CMD0"_s);
+        save->setEnabled(false);
+        child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"바뀜"_s);
+        w->CMD_Click(0);
+        QVERIFY(log().contains(u"CMD_Click Start CMD(0).Enabled := False\r\n"_s));
+        QVERIFY(!log().contains(u"CMD_Click NextStep"_s));
+        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(test::readBytes(cfgPath()), before);
+        QVERIFY(!save->isEnabled());
+    }
+
+    void saveWritesTheWholeSection()
+    {
+        startSimulator(u"1층/10,1층/2,창가"_s);
+        QVERIFY(test::writeBytes(cfgPath(), "[Set]\r\ncalltime=10\r\n"));
+        Load_프린터설정();
+        Load_선택된테이블설정();
+        auto w = open();
+        QVERIFY(child<QCheckBox>(*w, u"chk전체선택"_s)->isChecked()); // nothing stored: every table
+        QTest::mouseClick(child<QCheckBox>(*w, u"chk전체선택"_s), Qt::LeftButton);
+
+        child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"카운터"_s);
+        child<QComboBox>(*w, u"프린터_포트0"_s)->setCurrentIndex(3);
+        child<QComboBox>(*w, u"프린터_통신속도0"_s)->setCurrentIndex(1);
+        child<QLineEdit>(*w, u"프린터_이름2"_s)->setText(u"주방"_s);
+        child<QComboBox>(*w, u"프린터_포트2"_s)->setCurrentIndex(20);
+        child<QComboBox>(*w, u"프린터_통신속도2"_s)->setCurrentIndex(4);
+        child<QComboBox>(*w, u"주문서_출력수"_s)->setCurrentIndex(1);
+        child<QCheckBox>(*w, u"주문서_꼬리말_출력"_s)->setChecked(true);
+        child<QRadioButton>(*w, u"주문서_꼬리말_글자크기1"_s)->setChecked(true);
+        child<QPlainTextEdit>(*w, u"주문서_꼬리말"_s)->setPlainText(u"감사합니다\n또 오세요"_s);
+        child<QRadioButton>(*w, u"주문서_주문내역_글자크기2"_s)->setChecked(true);
+        child<QCheckBox>(*w, u"주문서_메뉴가격표시"_s)->setChecked(true);
+        child<QCheckBox>(*w, u"주문서_낱장출력"_s)->setChecked(true);
+        clickCell(*w, 2, 3); // 10
+        clickCell(*w, 2, 1); // 창가
+
+        QTest::mouseClick(child<QPushButton>(*w, u"CMD0"_s), Qt::LeftButton);
+        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        const QByteArray expected = dataFile(u"printer_section.cfg"_s);
+        QCOMPARE(test::hex(test::readBytes(cfgPath())), test::hex(expected));
+
+        // Saved, then reloaded everywhere.
+        QCOMPARE(gPrinterSettings.이름[0], u"카운터"_s);
+        QCOMPARE(gPrinterSettings.포트[2], 20);
+        QCOMPARE(gPrinterSettings.통신속도[0], 19200);
+        QCOMPARE(gPrinterSettings.통신속도[2], 115200);
+        QCOMPARE(gPrinterSettings.주문서_출력수, 2);
+        QCOMPARE(gPrinterSettings.주문서_꼬리말, u"감사합니다\r\n또 오세요"_s);
+        QCOMPARE(gPrinterSettings.선택된테이블, u"-[창가]--[10]-"_s);
+        QVERIFY(IsTableSelected(gPrinterSettings.선택된테이블, u"10"_s));
+        QVERIFY(!IsTableSelected(gPrinterSettings.선택된테이블, u"2"_s));
+
+        // Saving what was loaded changes nothing.
+        QTest::mouseClick(child<QPushButton>(*w, u"CMD0"_s), Qt::LeftButton);
+        QCOMPARE(test::hex(test::readBytes(cfgPath())), test::hex(expected));
+    }
+
+    void loadThenSave_data()
+    {
+        QTest::addColumn<Keys>("stored");
+        QTest::addColumn<QString>("control"); // object name
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<Keys>("saved");
+        QTest::newRow("port above the list") << Keys{{u"이름0"_s, u"A"_s},
+                                                     {u"포트0"_s, u"25"_s},
+                                                     {u"통신속도0"_s, u"2"_s},
+                                                     {u"이름1"_s, u"B"_s}}
+                                             << u"프린터_포트0"_s << u"없음"_s
+                                             << Keys{{u"포트0"_s, u"0"_s},
+                                                     {u"이름0"_s, u"A"_s},
+                                                     {u"통신속도0"_s, u"2"_s},
+                                                     {u"이름1"_s, u"B"_s}};
+        QTest::newRow("unknown speed position") << Keys{{u"통신속도1"_s, u"7"_s}} << u"프린터_통신속도1"_s
+                                                << u"9600"_s << Keys{{u"통신속도1"_s, u"0"_s}};
+        QTest::newRow("copies out of range") << Keys{{u"주문서_출력수"_s, u"4"_s}} << u"주문서_출력수"_s
+                                             << u"1장"_s << Keys{{u"주문서_출력수"_s, u"1"_s}};
+        QTest::newRow("copies 3") << Keys{{u"주문서_출력수"_s, u"3"_s}} << u"주문서_출력수"_s << u"3장"_s
+                                  << Keys{{u"주문서_출력수"_s, u"3"_s}};
+        QTest::newRow("footer of two lines")
+            << Keys{{u"주문서_꼬리말"_s, u"!@#$%첫 줄!CrLf!둘째 줄"_s}} << u"주문서_꼬리말"_s
+            << u"첫 줄\n둘째 줄"_s << Keys{{u"주문서_꼬리말"_s, u"!@#$%첫 줄!CrLf!둘째 줄"_s}};
+        QTest::newRow("footer written by hand")
+            << Keys{{u"주문서_꼬리말"_s, u"손으로!CrLf!쓴 것"_s}} << u"주문서_꼬리말"_s << u"손으로\n쓴 것"_s
+            << Keys{{u"주문서_꼬리말"_s, u"!@#$%손으로!CrLf!쓴 것"_s}};
+        QTest::newRow("empty footer") << Keys{{u"주문서_꼬리말"_s, u"!@#$%"_s}} << u"주문서_꼬리말"_s
+                                      << QString() << Keys{{u"주문서_꼬리말"_s, u"!@#$%"_s}};
+        QTest::newRow("size code out of range")
+            << Keys{{u"주문서_꼬리말_글자크기"_s, u"3"_s}, {u"주문서_주문번호_글자크기"_s, u"2"_s}}
+            << u"주문서_꼬리말_글자크기0"_s << u"checked"_s
+            << Keys{{u"주문서_꼬리말_글자크기"_s, u"0"_s}, {u"주문서_주문번호_글자크기"_s, u"2"_s}};
+        QTest::newRow("flags") << Keys{{u"주문서_중간커팅금지"_s, u"True"_s},
+                                       {u"주문서_낱장출력"_s, u"False"_s}}
+                               << u"주문서_중간커팅금지"_s << u"checked"_s
+                               << Keys{{u"주문서_중간커팅금지"_s, u"True"_s},
+                                       {u"주문서_낱장출력"_s, u"False"_s},
+                                       {u"주문서_메뉴가격표시"_s, u"False"_s}};
+    }
+    void loadThenSave()
+    {
+        QFETCH(Keys, stored);
+        QFETCH(QString, control);
+        QFETCH(QString, shown);
+        QFETCH(Keys, saved);
+        startSimulator(u"1층/1"_s);
+        storeSettings(stored);
+        auto w = open();
+        if (auto *combo = w->findChild<QComboBox *>(control))
+            QCOMPARE(combo->currentText(), shown);
+        else if (auto *box = w->findChild<QPlainTextEdit *>(control))
+            QCOMPARE(box->toPlainText(), shown);
+        else
+            QVERIFY(child<QAbstractButton>(*w, control)->isChecked());
+        w->CMD_Click(0);
+        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        for (const auto &[key, value] : saved)
+            QCOMPARE(storedValue(cfgPath(), key), value);
+    }
+
+    void failedSaveLeavesTheFileAsItWas()
+    {
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"옛 이름"_s}, {u"포트0"_s, u"1"_s}});
+        auto w = open();
+        const QByteArray before = test::readBytes(cfgPath());
+        child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"새 이름"_s);
+        child<QPlainTextEdit>(*w, u"주문서_꼬리말"_s)->setPlainText(QString(500, u'가'));
+        for (int button : {0, 1}) {
+            m_dialogs.clear();
+            {
+                const FileSizeLimit limit(before.size() + 10);
+                w->CMD_Click(button);
+            }
+            QCOMPARE(m_dialogs.texts(), QStringList{u"설정 저장에 실패했습니다!"_s});
+            QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+            QCOMPARE(test::readBytes(cfgPath()), before);
+            QCOMPARE(gPrinterSettings.이름[0], u"옛 이름"_s); // nothing reloaded
+        }
+        QVERIFY(!QFile::exists(m_app->filePath(u"260501_PRN.log"_s))); // and no test ticket
+    }
+
+    void testPrintReachesEveryConfiguredPrinter()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        test::PtyPair counter;
+        test::PtyPair kitchen;
+        QVERIFY2(counter.isValid() && kitchen.isValid(), qPrintable(counter.error() + kitchen.error()));
+        QVERIFY(test::writeBytes(
+            m_app->filePath(u"Deploy.ini"_s),
+            (u"[Ports]\nCOM3="_s + counter.printerPath() + u"\nCOM5="_s + kitchen.printerPath() + u"\n"_s)
+                .toUtf8()));
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"없는포트"_s},
+                       {u"포트0"_s, u"0"_s},
+                       {u"이름1"_s, u"카운터"_s},
+                       {u"포트1"_s, u"3"_s},
+                       {u"통신속도1"_s, u"1"_s},
+                       {u"이름2"_s, u"주방"_s},
+                       {u"포트2"_s, u"5"_s}});
+        auto w = open();
+        QTest::mouseClick(child<QPushButton>(*w, u"CMD1"_s), Qt::LeftButton);
+        QVERIFY(m_dialogs.texts().isEmpty());
+
+        const QByteArray first = codec::toCp949(TestTicket(u"카운터"_s));
+        const QByteArray second = codec::toCp949(TestTicket(u"주방"_s));
+        QCOMPARE(test::hex(counter.read(first.size())), test::hex(first));
+        QCOMPARE(test::hex(kitchen.read(second.size())), test::hex(second));
+        QCOMPARE(counter.readUntilQuiet(200), QByteArray());
+        QCOMPARE(kitchen.readUntilQuiet(200), QByteArray());
+        QVERIFY(first.startsWith("\x1b\x40[" + codec::toCp949(u"카운터"_s) + "] \x1b\x21"));
+
+        // The print log holds the two tickets in slot order, and nothing of the slot without a port.
+        const QByteArray printLog = test::readBytes(m_app->filePath(u"260501_PRN.log"_s));
+        const QByteArray line = " " + QByteArray(40, '=') + "\r\n";
+        QCOMPARE(printLog, "[260501-100000.000]" + codec::toCp949(u"카운터"_s) + line + first + "\r\n" +
+                               "[260501-100000.000]" + codec::toCp949(u"주방"_s) + line + second + "\r\n");
+    }
+
+    void closingWaitsForTheRunningAction()
+    {
+        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM1="_s + m_app->filePath(u"gone"_s) + u"\n"_s).toUtf8()));
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"빠진프린터"_s}, {u"포트0"_s, u"1"_s}});
+        auto w = open();
+        QSignalSpy closed(w.get(), &PrinterSettingsWindow::closed);
+        bool visibleAfterClick = false;
+        // A click on 닫기 during the test print's wait is refused.
+        QTimer::singleShot(300, w.get(), [&] {
+            QTest::mouseClick(child<QLabel>(*w, u"lblTerminate"_s), Qt::LeftButton);
+            visibleAfterClick = w->isVisible();
+        });
+        // The device of COM1 is missing; the test print still waits its 1.5 s after that slot.
+        w->CMD_Click(1);
+        QCOMPARE(m_dialogs.texts(), QStringList{u"빠진프린터(COM1) 포트 번호가 잘못되었습니다!"_s});
+        QVERIFY(visibleAfterClick);
+        QCOMPARE(closed.count(), 0);
+        QTest::mouseClick(child<QLabel>(*w, u"lblTerminate"_s), Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void footerRewrap_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("trigger"); // size | button | leave
+        QTest::addColumn<QString>("wrapped");
+        QTest::addColumn<QString>("indicator");
+        const QString fifty = QString(50, u'a');
+        QTest::newRow("empty first line and 50 columns")
+            << u"\n"_s + fifty << 0 << u"button"_s << QString(42, u'a') + u"\n"_s + QString(8, u'a')
+            << u"42/42\n8/42"_s;
+        QTest::newRow("double size wraps at 21")
+            << QString(30, u'b') << 2 << u"size"_s << QString(21, u'b') + u"\n"_s + QString(9, u'b')
+            << u"21/42\n9/42"_s;
+        QTest::newRow("hangul never split")
+            << QString(25, u'가') << 1 << u"leave"_s << QString(21, u'가') + u"\n"_s + QString(4, u'가')
+            << u"42/42\n8/42"_s;
+        QTest::newRow("later empty lines stay")
+            << u"a\n\nb"_s << 0 << u"button"_s << u"a\n\nb"_s << u"1/42\n0/42\n1/42"_s;
+        QTest::newRow("43 columns with a wide last character")
+            << QString(41, u'x') + u"가"_s << 0 << u"button"_s << QString(41, u'x') + u"\n가"_s
+            << u"41/42\n2/42"_s;
+    }
+    void footerRewrap()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, size);
+        QFETCH(QString, trigger);
+        QFETCH(QString, wrapped);
+        QFETCH(QString, indicator);
+        startSimulator(u"1층/1"_s);
+        storeSettings({});
+        auto w = open();
+        auto *box = child<QPlainTextEdit>(*w, u"주문서_꼬리말"_s);
+        auto *widths = child<QLabel>(*w, u"주문서_꼬리말길이"_s);
+        box->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return box->hasFocus(); }));
+        box->setPlainText(typed);
+        // Typing only counts.
+        QCOMPARE(box->toPlainText(), typed);
+        QVERIFY(widths->text().endsWith(u"/42"_s));
+        const QString optionName = u"주문서_꼬리말_글자크기"_s + QString::number(size);
+        if (trigger == u"size"_s) {
+            QTest::mouseClick(child<QRadioButton>(*w, optionName), Qt::LeftButton);
+        } else {
+            child<QRadioButton>(*w, optionName)->setChecked(true);
+            if (trigger == u"button"_s)
+                QTest::mouseClick(child<QPushButton>(*w, u"CMD2"_s), Qt::LeftButton);
+            else
+                child<QLineEdit>(*w, u"프린터_이름0"_s)->setFocus();
+        }
+        QVERIFY(QTest::qWaitFor([&] { return box->toPlainText() == wrapped; }, 2000));
+        QCOMPARE(box->toPlainText(), wrapped);
+        QCOMPARE(widths->text(), indicator);
+    }
+
+    void deviceLineBesideEachPort()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        const QString missing = m_app->filePath(u"no-such-device"_s);
+        QVERIFY(test::writeBytes(
+            m_app->filePath(u"Deploy.ini"_s),
+            (u"[Ports]\nCOM2="_s + pty.printerPath() + u"\nCOM4="_s + missing + u"\n"_s).toUtf8()));
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"포트0"_s, u"2"_s}, {u"포트1"_s, u"4"_s}});
+        auto w = open();
+        QCOMPARE(child<QLabel>(*w, u"포트장치0"_s)->text(), pty.printerPath() + u" - 사용할 수 있습니다"_s);
+        QCOMPARE(child<QLabel>(*w, u"포트장치1"_s)->text(),
+                 missing + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s);
+        QCOMPARE(child<QLabel>(*w, u"포트장치2"_s)->text(), QString());
+        child<QComboBox>(*w, u"프린터_포트2"_s)->setCurrentIndex(9);
+        QVERIFY(child<QLabel>(*w, u"포트장치2"_s)->text().startsWith(u"/dev/ttyS8 - "_s));
+        // The lists keep the names the shop knows.
+        QCOMPARE(child<QComboBox>(*w, u"프린터_포트0"_s)->currentText(), u"COM2"_s);
+        QCOMPARE(child<QComboBox>(*w, u"프린터_포트0"_s)->count(), 21);
+    }
+
+    /// Draws the window as a shop would see it; with KAVRI_GRAB_DIR set the picture is kept there.
+    void picture()
+    {
+        startSimulator(u"1층/1,1층/2,1층/3,1층/4,1층/5,1층/6,1층/7,1층/8,1층/9,1층/10,1층/11,2층/12,2층/13,"
+                       "2층/14,2층/15,2층/16,창가/창가1,창가/창가2,테라스/야외 긴 테이블 이름"_s);
+        storeSettings({{u"이름0"_s, u"카운터"_s},
+                       {u"포트0"_s, u"1"_s},
+                       {u"통신속도0"_s, u"1"_s},
+                       {u"주문서_꼬리말_출력"_s, u"True"_s},
+                       {u"주문서_꼬리말"_s, u"!@#$%감사합니다!CrLf!Kavri 카페 02-123-4567"_s},
+                       {u"선택된테이블"_s, u"-[1]--[3]--[창가1]--[없는 테이블]-"_s}});
+        auto w = open();
+        // 19 rows: one page shows, the scroll bar offers the rest.
+        auto *bar = child<QTableView>(*w, u"SPR0"_s)->verticalScrollBar();
+        QVERIFY(QTest::qWaitFor([&] { return bar->isVisible(); }));
+        QCOMPARE(bar->maximum(), 4);
+        const QImage image = w->grab().toImage();
+        QCOMPARE(image.size(), QSize(1024, 768));
+        const QByteArray folder = qgetenv("KAVRI_GRAB_DIR");
+        if (!folder.isEmpty())
+            QVERIFY(image.save(QString::fromLocal8Bit(folder) + u"/printer-settings.png"_s));
+    }
+};
+
+QTEST_MAIN(TstPrinterSettingsWindow)
+#include "tst_printersettingswindow.moc"

@@ -1,0 +1,265 @@
+#include "codec/Cp949.h"
+#include "platform/SerialPort.h"
+#include "printing/PrinterCommands.h"
+#include "printing/PrinterSettingsForm.h"
+#include "printing/TableList.h"
+#include "services/IniFile.h"
+#include "support/FileBytes.h"
+#include "support/PtyPair.h"
+#include "support/TempAppFolder.h"
+
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+QString record(const QString &nums, const QString &yn, const QString &group, const QString &name)
+{
+    return u"nums["_s + nums + u"]nums"_s + u"tableYN["_s + yn + u"]tableYN"_s + u"tableqr[q"_s + nums +
+           u"]tableqr"_s + u"tableqroup["_s + group + u"]tableqroup"_s + u"tablenum["_s + name +
+           u"]tablenum"_s;
+}
+
+QStringList listed(const TableList &list)
+{
+    QStringList out;
+    for (const TableListEntry &e : list.tables)
+        out.append(e.nums + u'/' + e.tableqroup + u'/' + e.tablenum);
+    return out;
+}
+
+} // namespace
+
+class TstTableList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("tables");
+        QTest::addColumn<int>("malformed");
+        QTest::newRow("empty") << QString() << QStringList{} << 0;
+        QTest::newRow("no record") << u"<html>오류</html>"_s << QStringList{} << 0;
+        QTest::newRow("answer order, text before the first record ignored")
+            << u"<body>"_s + record(u"3"_s, u"Y"_s, u"1층"_s, u"10"_s) + u"<br>\n"_s +
+                   record(u"1"_s, u"Y"_s, u""_s, u"창가"_s) + u"<br>\n</body>"_s
+            << QStringList{u"3/1층/10"_s, u"1//창가"_s} << 0;
+        QTest::newRow("tableYN must be exactly Y")
+            << record(u"1"_s, u"y"_s, u"A"_s, u"1"_s) + record(u"2"_s, u"Y "_s, u"A"_s, u"2"_s) +
+                   record(u"3"_s, u"N"_s, u"A"_s, u"3"_s) + record(u"4"_s, u"Y"_s, u"A"_s, u"4"_s)
+            << QStringList{u"4/A/4"_s} << 0;
+        QTest::newRow("values are not trimmed")
+            << record(u" 5"_s, u"Y"_s, u" 홀 "_s, u"A 1 "_s) << QStringList{u" 5/ 홀 /A 1 "_s} << 0;
+        QTest::newRow("without tableqr")
+            << u"nums[7]numstableYN[Y]tableYNtableqroup[1층]tableqrouptablenum[3]tablenum"_s
+            << QStringList{u"7/1층/3"_s} << 0;
+        QTest::newRow("without tableYN")
+            << u"nums[7]numstableqroup[1층]tableqrouptablenum[3]tablenum"_s << QStringList{} << 1;
+        QTest::newRow("name without its closing marker, at the end")
+            << record(u"1"_s, u"Y"_s, u"A"_s, u"1"_s) + u"nums[2]numstableYN[Y]tableYNtableqroup[B]tableqroup"
+                                                        "tablenum[2<br>"_s
+            << QStringList{u"1/A/1"_s} << 1;
+        QTest::newRow("a second opening marker before the closing one")
+            << u"nums[1]numstableYN[Y]tableYNtableqroup[A tableqroup[B]tableqrouptablenum[1]tablenum"_s
+            << QStringList{} << 1;
+        QTest::newRow("missing group is not taken from the record before")
+            << record(u"1"_s, u"Y"_s, u"A"_s, u"1"_s) + u"nums[2]numstableYN[Y]tableYNtablenum[2]tablenum"_s
+            << QStringList{u"1/A/1"_s} << 1;
+        QTest::newRow("broken tableqr") << u"nums[1]numstableYN[Y]tableYNtableqroup[A]tableqroup"
+                                           "tablenum[1]tablenumtableqr[x"_s
+                                        << QStringList{} << 1;
+        QTest::newRow("field too long")
+            << record(u"1"_s, u"Y"_s, u"A"_s, QString(kMaxTableFieldChars + 1, u'x')) << QStringList{} << 1;
+        QTest::newRow("field at the limit")
+            << record(u"1"_s, u"Y"_s, u"A"_s, QString(kMaxTableFieldChars, u'x'))
+            << QStringList{u"1/A/"_s + QString(kMaxTableFieldChars, u'x')} << 0;
+        QTest::newRow("markers are case-sensitive")
+            << u"NUMS[1]NUMS"_s + record(u"2"_s, u"Y"_s, u"A"_s, u"Tablenum"_s)
+            << QStringList{u"2/A/Tablenum"_s} << 0;
+    }
+    void parse()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, tables);
+        QFETCH(int, malformed);
+        const TableList list = parseTableList(answer);
+        QCOMPARE(listed(list), tables);
+        QCOMPARE(list.malformed, malformed);
+    }
+
+    void manyRecordsAreBounded()
+    {
+        QString answer;
+        for (int i = 0; i < kMaxTables + 10; ++i)
+            answer += record(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
+        QCOMPARE(parseTableList(answer).tables.size(), kMaxTables);
+    }
+
+    void sortKey_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("digits only") << u"12"_s << u"A0000000012"_s;
+        QTest::newRow("letter and digit") << u"T3"_s << u"AT0000000003"_s;
+        QTest::newRow("no trailing digit") << u"창가"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("more than ten digits") << u"123456789012"_s << u"A123456789012"_s;
+        QTest::newRow("hangul and digits") << u"창가10"_s << u"A창가0000000010"_s;
+    }
+    void sortKey()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, key);
+        QCOMPARE(TableSortKey(name), key);
+    }
+
+    void selection()
+    {
+        QCOMPARE(selectionText(true, {u"1"_s}), u"전체"_s);
+        QCOMPARE(selectionText(false, {}), QString());
+        QCOMPARE(selectionText(false, {u"1"_s, u"12"_s}), u"-[1]--[12]-"_s);
+        QCOMPARE(selectedTableNames(u"-[1]--[12]--[1]-"_s), (QStringList{u"1"_s, u"12"_s}));
+        QCOMPARE(selectedTableNames(u"전체"_s), QStringList{});
+        QCOMPARE(selectedTableNames(u"-[열린"_s), QStringList{});
+        QCOMPARE(selectedTableNames(u"-[창 가]-"_s), QStringList{u"창 가"_s});
+    }
+
+    void countLine()
+    {
+        QCOMPARE(tableCountText(12), u"만들어진 좌석  -  총 12개"_s);
+        QCOMPARE(tableCountText(1234), u"만들어진 좌석  -  총 1,234개"_s);
+        QCOMPARE(tableCountText(0), u"만들어진 좌석  -  총 0개"_s);
+        QCOMPARE(tableCountText(3, 2),
+                 u"만들어진 좌석  -  총 3개  (목록에 없는 선택 테이블 2개는 저장하면 빠집니다)"_s);
+    }
+
+    /// The stored form of the whole section as Save_설정 writes it, byte for byte.
+    void storedKeysGolden()
+    {
+        PrinterForm f;
+        f.이름 = {u"카운터"_s, QString(), u"주방"_s};
+        f.포트 = {3, 0, 20};
+        f.통신속도 = {1, 0, 4};
+        f.출력수 = 1;
+        f.꼬리말_출력 = true;
+        f.꼬리말_글자크기 = 1;
+        f.꼬리말 = u"감사합니다\r\n또 오세요"_s;
+        f.주문내역_글자크기 = 2;
+        f.메뉴가격표시 = true;
+        f.낱장출력 = true;
+        f.선택된이름 = {u"창가"_s, u"10"_s};
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        QVERIFY(test::writeBytes(path, "[Set]\r\ncalltime=10\r\n"));
+        QVERIFY(ini::writeValues(path, kPrinterSection, storedPrinterKeys(f)));
+        const QByteArray golden =
+            test::readBytes(QStringLiteral(KAVRI_SOURCE_DIR) + u"/tests/printing/data/printer_section.cfg"_s);
+        QCOMPARE(test::hex(test::readBytes(path)), test::hex(golden));
+    }
+
+    void storedKeysCorrectOutOfRangePositions()
+    {
+        PrinterForm f;
+        f.포트 = {-1, 21, 99};
+        f.통신속도 = {-1, 5, 2};
+        f.출력수 = 7;
+        f.꼬리말_글자크기 = 3;
+        f.주문번호_글자크기 = -1;
+        f.전체선택 = true;
+        f.선택된이름 = {u"1"_s};
+        QMap<QString, QString> keys;
+        for (const auto &[k, v] : storedPrinterKeys(f))
+            keys.insert(k, v);
+        QCOMPARE(keys.size(), 19);
+        QCOMPARE(keys.value(u"포트0"_s), u"0"_s);
+        QCOMPARE(keys.value(u"포트1"_s), u"0"_s);
+        QCOMPARE(keys.value(u"통신속도1"_s), u"0"_s);
+        QCOMPARE(keys.value(u"통신속도2"_s), u"2"_s);
+        QCOMPARE(keys.value(u"주문서_출력수"_s), u"1"_s);
+        QCOMPARE(keys.value(u"주문서_꼬리말_글자크기"_s), u"0"_s);
+        QCOMPARE(keys.value(u"주문서_주문번호_글자크기"_s), u"0"_s);
+        QCOMPARE(keys.value(u"주문서_꼬리말"_s), u"!@#$%"_s);
+        QCOMPARE(keys.value(u"선택된테이블"_s), u"전체"_s);
+    }
+
+    void formFromRecord()
+    {
+        PrinterSettings s;
+        s.포트 = {25, 20, -3};
+        s.통신속도 = {57600, 1234, 9600};
+        s.주문서_출력수 = 3;
+        s.주문서_꼬리말_글자크기 = 2;
+        const PrinterForm f = formFromSettings(s);
+        QCOMPARE(f.포트[0], 0);
+        QCOMPARE(f.포트[1], 20);
+        QCOMPARE(f.포트[2], 0);
+        QCOMPARE(f.통신속도[0], 3);
+        QCOMPARE(f.통신속도[1], 0);
+        QCOMPARE(f.출력수, 2);
+        QCOMPARE(f.꼬리말_글자크기, 2);
+        QCOMPARE(portItems().size(), 21);
+        QCOMPARE(portItems().first(), u"없음"_s);
+        QCOMPARE(portItems().last(), u"COM20"_s);
+    }
+
+    void testTicketBytes()
+    {
+        const QByteArray expected =
+            "\x1b\x40[" + codec::toCp949(u"카운터"_s) + "] " + QByteArray("\x1b\x21\x00", 3) +
+            "\x1b\x21\x30" + codec::toCp949(u"가로세로"_s) + "\x1b\x21\x20" + codec::toCp949(u"가로"_s) +
+            "\x1b\x21\x10" + codec::toCp949(u"세로"_s) + QByteArray("\x1b\x21\x00", 3) + "\r\n" +
+            "123456789012345678901234567890123456789012345678901234567890" + "\r\n\r\n\r\n\r\n\r\n" +
+            "\x1b\x69\r\n\r\n";
+        QCOMPARE(test::hex(codec::toCp949(TestTicket(u"카운터"_s))), test::hex(expected));
+    }
+
+    void deviceLine()
+    {
+        test::TempAppFolder app;
+        Deployment d;
+        QCOMPARE(portDeviceLine(d, 0).text, QString());
+        d.ports.insert(4, app.filePath(u"nothing"_s));
+        const PortDeviceLine missing = portDeviceLine(d, 4);
+        QCOMPARE(missing.text,
+                 app.filePath(u"nothing"_s) + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s);
+        QVERIFY(!missing.usable);
+        // A regular file is no serial device.
+        QVERIFY(test::writeBytes(app.filePath(u"file"_s), "x"));
+        d.ports.insert(5, app.filePath(u"file"_s));
+        QVERIFY(!portDeviceLine(d, 5).usable);
+        QVERIFY(portDeviceLine(d, 5).text.endsWith(u"장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s));
+        QVERIFY(portDeviceLine(d, 9).text.startsWith(u"/dev/ttyS8 - "_s));
+
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        d.ports.insert(2, pty.printerPath());
+        const PortDeviceLine line = portDeviceLine(d, 2);
+        QCOMPARE(line.text, pty.printerPath() + u" - 사용할 수 있습니다"_s);
+        QVERIFY(line.usable);
+    }
+
+    void deviceLineNamesTheGroupWhenNotWritable()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may write to every device");
+        // /dev/ttyS0 belongs to root:dialout on Debian; a user outside dialout may not open it.
+        const platform::SerialDeviceState state = platform::serialDeviceState(u"/dev/ttyS0"_s);
+        if (!state.exists || state.writable)
+            QSKIP("/dev/ttyS0 is missing or writable here");
+        Deployment d;
+        const PortDeviceLine line = portDeviceLine(d, 1);
+        QVERIFY(!line.usable);
+        QCOMPARE(line.text,
+                 u"/dev/ttyS0 - 열 수 없습니다: 사용자를 '"_s + state.group + u"' 그룹에 넣어 주세요"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTableList)
+#include "tst_tablelist.moc"
