@@ -4,6 +4,7 @@
 #include "platform/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/FormRound.h"
+#include "printing/PrinterSettingsWindow.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -382,7 +383,6 @@ void frmAlarm::createOptionFrame()
     // Deferred, with the display options' own issue: the handlers of cob크기,
     // cob표시, 삭제변경 and Pos적용 (their changes are shown but not yet applied
     // or stored), and icon mode (lblMinimize, double clicks on picIcon and lbl버전).
-    // lblConfig opens the printer settings window, which comes with its own issue.
 
     // Second line: the commands.
     m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
@@ -393,8 +393,30 @@ void frmAlarm::createOptionFrame()
     m_lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
                                   " QLabel:hover { background: #d04040; }"_s);
     connect(m_lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
+    connect(m_lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
     connect(m_lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
     connect(m_lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+}
+
+void frmAlarm::lblConfig_Click()
+{
+    if (m_ending || m_settingsWindow)
+        return;
+    // The board waits while the shop works on its printers: no poll runs until
+    // this window is back. The board, the cycle's memory and the last poll's
+    // time stay with the session, so the top request is not announced again.
+    m_loopTimer->stop();
+    m_settingsWindow = new PrinterSettingsWindow;
+    connect(m_settingsWindow, &PrinterSettingsWindow::closed, this, [this] {
+        m_settingsWindow->deleteLater();
+        m_settingsWindow = nullptr;
+        if (m_ending)
+            return;
+        Form_Load();
+        show();
+    });
+    m_settingsWindow->openAt(pos());
+    hide();
 }
 
 void frmAlarm::Form_Load()

@@ -6,9 +6,11 @@
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
 #include "monitor/WindowOptions.h"
+#include "printing/PrinterSettingsWindow.h"
 
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -105,6 +107,11 @@ public slots:
     /// The activation, once after each showing: wait picture, "calltime", the
     /// poll loop switched on.
     void Form_Activate();
+    /// Opens the printer settings window in this window's place and hides this
+    /// one; when it closes, this window loads and shows again.
+    void lblConfig_Click();
+    /// The printer settings window while it is open.
+    PrinterSettingsWindow *settingsWindow() const { return m_settingsWindow; }
     void lblLogout_Click();
     void lblTerminate_Click();
 
@@ -145,6 +152,7 @@ private:
     bool m_ending = false;
     int m_bannerStyle = 0;
     std::function<void(int)> m_endProcess;
+    QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
 
     // Moving the window where the system cannot.

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "printing/PrinterSettings.h"
+#include "printing/PrinterSettingsWindow.h"
 #include "services/AppFolder.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -182,6 +183,38 @@ private slots:
         m_window = std::make_unique<frmAlarm>(m_session->board());
         m_session->attach(m_window.get());
         QCOMPARE(m_session->window(), m_window.get());
+    }
+
+    // The printer settings window takes the main window's place; when it
+    // closes the main window loads and shows again, the poll goes on from the
+    // last poll's time, and the request on top is not announced again.
+    void printerSettingsRoundTrip()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        openWindow();
+        m_window->move(40, 30);
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+
+        m_window->lblConfig_Click();
+        PrinterSettingsWindow *settings = m_window->settingsWindow();
+        QVERIFY(settings);
+        QTRY_VERIFY(settings->isVisible());
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(settings->pos(), QPoint(40, 30));
+        QTRY_VERIFY(!settings->busy());
+        const int polled = listRequests();
+        m_clock.setTick(m_clock.tick() + 20000);
+        QTest::qWait(300);
+        QCOMPARE(listRequests(), polled); // no poll while the settings are open
+
+        settings->lblTerminate_Click();
+        QTRY_VERIFY(m_window->isVisible());
+        QVERIFY(!m_window->settingsWindow());
+        QTRY_COMPARE_WITH_TIMEOUT(listRequests(), polled + 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QCOMPARE(m_session->board().row(0).table, u"1"_s);
+        QCOMPARE(m_speaker.spoken().size(), 1);
     }
 
     // The sound test plays the application folder's chime and speaks the test
