@@ -20,16 +20,30 @@ QString appTitle()
 
 DialogAnswer QtDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
 {
+    return showTitled(icon, text, buttons, appTitle());
+}
+
+DialogAnswer QtDialogs::showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                                   const QString &title)
+{
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
     QMessageBox box;
-    box.setWindowTitle(appTitle());
+    box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case DialogIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case DialogIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case DialogIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case DialogIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case DialogIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case DialogIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case DialogIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case DialogIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     if (buttons == DialogButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -43,7 +57,13 @@ DialogAnswer QtDialogs::show(DialogIcon icon, const QString &text, DialogButtons
 
 DialogAnswer RecordingDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
 {
-    m_shown.append({icon, text, buttons});
+    return showTitled(icon, text, buttons, appTitle());
+}
+
+DialogAnswer RecordingDialogs::showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                                          const QString &title)
+{
+    m_shown.append({icon, text, buttons, title});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
@@ -80,6 +100,16 @@ void showNotice(const QString &text)
 bool askYesNo(const QString &text)
 {
     return dialogs().show(DialogIcon::Question, text, DialogButtons::YesNo) == DialogAnswer::Yes;
+}
+
+void showErrorTitled(const QString &text, const QString &title)
+{
+    dialogs().showTitled(DialogIcon::Error, text, DialogButtons::Ok, title);
+}
+
+bool askYesNoTitled(const QString &text, const QString &title)
+{
+    return dialogs().showTitled(DialogIcon::Question, text, DialogButtons::YesNo, title) == DialogAnswer::Yes;
 }
 
 } // namespace kavri::platform

@@ -18,6 +18,12 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
     virtual DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) = 0;
+    /// The same with a title of its own instead of the application title.
+    virtual DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                                    const QString &title)
+    {
+        return show(icon, text, buttons);
+    }
 };
 
 /// Real message boxes, titled with the application title.
@@ -25,6 +31,8 @@ class QtDialogs final : public Dialogs
 {
 public:
     DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) override;
+    DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                            const QString &title) override;
 };
 
 /// Records every box and answers from a queue; a Yes/No box with nothing queued is answered No.
@@ -36,13 +44,20 @@ public:
         DialogIcon icon;
         QString text;
         DialogButtons buttons;
+        QString title;
     };
 
     DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) override;
+    DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                            const QString &title) override;
     void queueAnswer(DialogAnswer answer) { m_answers.append(answer); }
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
-    void clear() { m_shown.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_answers.clear();
+    }
 
 private:
     QList<Shown> m_shown;
@@ -59,5 +74,8 @@ void showError(const QString &text);
 void showNotice(const QString &text);
 /// A question with Yes and No; true only for Yes.
 bool askYesNo(const QString &text);
+/// The same two with a title of their own.
+void showErrorTitled(const QString &text, const QString &title);
+bool askYesNoTitled(const QString &text, const QString &title);
 
 } // namespace kavri::platform

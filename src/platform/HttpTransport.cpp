@@ -3,6 +3,7 @@
 #include "codec/Cp949.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -154,6 +155,120 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     }
     delete reply.data();
     return result;
+}
+
+struct HttpFileFetch::Impl
+{
+    QNetworkAccessManager manager;
+    QPointer<QNetworkReply> reply;
+    QFile file;
+    qint64 maxBytes = 0;
+    qint64 written = 0;
+    bool finished = false;
+    bool writeFailed = false;
+    QString writeError;
+    int status = 0;
+
+    void take()
+    {
+        if (!reply)
+            return;
+        while (reply->bytesAvailable() > 0 && !writeFailed) {
+            const QByteArray chunk = reply->read(std::min<qint64>(64 * 1024, reply->bytesAvailable()));
+            const qint64 room = maxBytes - written;
+            const QByteArray part = chunk.left(std::max<qint64>(0, room));
+            if (!part.isEmpty() && file.write(part) != part.size()) {
+                writeFailed = true;
+                writeError = file.errorString();
+            }
+            written += part.size();
+            if (chunk.size() > room) {
+                // More than can be right: stop here; the size test tells the rest.
+                reply->abort();
+                break;
+            }
+        }
+    }
+};
+
+HttpFileFetch::HttpFileFetch() : d(std::make_unique<Impl>()) {}
+
+HttpFileFetch::~HttpFileFetch()
+{
+    abort();
+}
+
+bool HttpFileFetch::start(const QString &address, const QString &filePath, qint64 maxBytes, QString *error)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http"_s && scheme != u"https"_s)) {
+        *error = u"주소가 올바르지 않습니다: "_s + address;
+        return false;
+    }
+    d->file.setFileName(filePath);
+    if (!d->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = d->file.errorString();
+        return false;
+    }
+    d->maxBytes = std::max<qint64>(0, maxBytes);
+    d->manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(url);
+    request.setRawHeader("User-Agent", kUserAgent);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    d->reply = d->manager.get(request);
+    Impl *impl = d.get();
+    QObject::connect(d->reply, &QNetworkReply::readyRead, d->reply, [impl] { impl->take(); });
+    QObject::connect(d->reply, &QNetworkReply::finished, d->reply, [impl] {
+        impl->take();
+        const QVariant status = impl->reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        impl->status = status.isValid() ? status.toInt() : 0;
+        impl->finished = true;
+    });
+    return true;
+}
+
+bool HttpFileFetch::isFinished() const
+{
+    return d->finished;
+}
+
+void HttpFileFetch::abort()
+{
+    if (d->reply) {
+        QNetworkReply *reply = d->reply;
+        reply->disconnect();
+        reply->abort();
+        reply->deleteLater();
+        d->reply = nullptr;
+    }
+    d->finished = true;
+    if (d->file.isOpen())
+        d->file.close();
+}
+
+bool HttpFileFetch::finish(QString *error)
+{
+    if (d->file.isOpen() && !d->file.flush() && !d->writeFailed) {
+        d->writeFailed = true;
+        d->writeError = d->file.errorString();
+    }
+    abort();
+    if (d->writeFailed && error)
+        *error = d->writeError;
+    return !d->writeFailed;
+}
+
+int HttpFileFetch::status() const
+{
+    return d->status;
+}
+
+qint64 HttpFileFetch::bytesWritten() const
+{
+    return d->written;
 }
 
 } // namespace kavri::platform

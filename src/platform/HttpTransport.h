@@ -5,6 +5,8 @@
 #include <QSslCertificate>
 #include <QString>
 
+#include <memory>
+
 namespace kavri::platform {
 
 /// How one form post is made.
@@ -37,6 +39,32 @@ inline constexpr char kUserAgent[] = "Firefox 3.6.4";
 /// headers, the stage limits. Lets events run while it waits; returns when the
 /// response has arrived or the transport gave up.
 HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options = {});
+
+/// A GET whose body goes straight into a file (the patch download). The transfer
+/// runs while the caller lets events run; the caller polls isFinished(). Whatever
+/// the status, the body is what gets saved; at most `maxBytes` of it.
+class HttpFileFetch
+{
+public:
+    HttpFileFetch();
+    ~HttpFileFetch();
+    HttpFileFetch(const HttpFileFetch &) = delete;
+    HttpFileFetch &operator=(const HttpFileFetch &) = delete;
+
+    /// Sends the request; false with `error` set when the address or the file cannot be used.
+    bool start(const QString &address, const QString &filePath, qint64 maxBytes, QString *error);
+    bool isFinished() const;
+    /// Stops the transfer where it is and closes the file.
+    void abort();
+    /// Closes the file. False with `error` set when a write failed.
+    bool finish(QString *error);
+    int status() const;
+    qint64 bytesWritten() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 /// The response body as text: the declared character set when there is one; else
 /// UTF-8 when the bytes are valid UTF-8, else CP949 (the Korean legacy code page).

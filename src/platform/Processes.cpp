@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
@@ -56,7 +59,8 @@ bool listProcesses(QList<ProcessEntry> &out, QString *error)
         if (!exe.isEmpty())
             out.append({pid, exe});
     }
-    std::sort(out.begin(), out.end(), [](const ProcessEntry &a, const ProcessEntry &b) { return a.pid < b.pid; });
+    std::sort(out.begin(), out.end(),
+              [](const ProcessEntry &a, const ProcessEntry &b) { return a.pid < b.pid; });
     return true;
 }
 
@@ -64,6 +68,84 @@ void killProcess(qint64 pid)
 {
     if (pid > 0)
         ::kill(static_cast<pid_t>(pid), SIGKILL);
+}
+
+namespace {
+
+// Field 22 of /proc/N/stat (after the parenthesised name, which may hold blanks), and the state.
+bool readStat(qint64 pid, quint64 *startTime, char *state, bool *tableReadable)
+{
+    *tableReadable = QFileInfo(u"/proc/self/stat"_s).exists();
+    QFile stat(u"/proc/"_s + QString::number(pid) + u"/stat"_s);
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.read(4096);
+    const qsizetype close = text.lastIndexOf(')');
+    if (close < 0)
+        return false;
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    // fields[0] is field 3 (state); the start time is field 22.
+    if (fields.size() < 20)
+        return false;
+    *state = fields.at(0).isEmpty() ? '?' : fields.at(0).at(0);
+    bool ok = false;
+    *startTime = fields.at(19).toULongLong(&ok);
+    return ok;
+}
+
+} // namespace
+
+ProcessStamp stampOf(qint64 pid)
+{
+    quint64 start = 0;
+    char state = '?';
+    bool readable = false;
+    if (pid <= 0 || !readStat(pid, &start, &state, &readable) || state == 'Z' || state == 'X')
+        return {};
+    return {pid, start};
+}
+
+RunState runState(const ProcessStamp &stamp)
+{
+    if (stamp.isNull())
+        return RunState::Gone;
+    quint64 start = 0;
+    char state = '?';
+    bool readable = false;
+    if (!readStat(stamp.pid, &start, &state, &readable))
+        return readable ? RunState::Gone : RunState::Unknown;
+    if (start != stamp.startTime || state == 'Z' || state == 'X')
+        return RunState::Gone;
+    return RunState::Running;
+}
+
+ProcessStamp startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder,
+                           QString *error)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workingFolder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (!process.startDetached(&pid) || pid <= 0) {
+        if (error)
+            *error = process.errorString();
+        return {};
+    }
+    ProcessStamp stamp = stampOf(pid);
+    // A program that ended at once still was started; keep its id.
+    if (stamp.isNull())
+        stamp.pid = pid;
+    return stamp;
+}
+
+void endProcessNow(int code)
+{
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace kavri::platform

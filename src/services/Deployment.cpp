@@ -53,7 +53,10 @@ Deployment loadDeployment()
     Deployment d;
     d.secureBase = withoutTrailingSlash(valueOr(contents, u"Service"_s, u"SecureBase"_s, Deployment::defaultSecureBase()));
     d.plainBase = withoutTrailingSlash(valueOr(contents, u"Service"_s, u"PlainBase"_s, Deployment::defaultPlainBase()));
-    d.patchServer = valueOr(contents, u"Patch"_s, u"Server"_s, {});
+    d.patchServer = valueOr(contents, u"Patch"_s, u"Server"_s, {}).trimmed();
+    d.patchUser = valueOr(contents, u"Patch"_s, u"User"_s, {});
+    d.patchPassword = valueOr(contents, u"Patch"_s, u"Password"_s, {});
+    d.patchDownload = valueOr(contents, u"Patch"_s, u"Download"_s, {}).trimmed();
     for (int n = 1; n <= 99; ++n) {
         const QString device = valueOr(contents, u"Ports"_s, u"COM"_s + QString::number(n), {});
         if (!device.isEmpty())

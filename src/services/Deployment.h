@@ -12,7 +12,10 @@ struct Deployment
 {
     QString secureBase;  ///< e.g. https://host:port
     QString plainBase;   ///< e.g. http://host:port
-    QString patchServer; ///< host[:port]; empty: no upgrade check
+    QString patchServer; ///< catalogue database host[:port]; empty: no upgrade check
+    QString patchUser;     ///< catalogue account; empty: the built-in one
+    QString patchPassword; ///< its password; empty: the built-in one
+    QString patchDownload; ///< host[:port] of the "/cc/" downloads; empty: the catalogue's host, port 80
     QMap<int, QString> ports; ///< serial port number -> device
 
     /// The device of serial port N: the [Ports] line COMN, else /dev/ttyS(N-1);

@@ -3,6 +3,7 @@
 #include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "printing/PrinterSettings.h"
+#include "upgrade/UpgradeDecision.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -22,7 +23,8 @@ monitor::MonitorSession &session()
 
 void continueAfterLogin()
 {
-    // Deferred: the upgrade decision comes first here, with its own issue.
+    if (TNV_자동_업그레이드() == UpgradeOutcome::Ending)
+        return;
     Load_프린터설정();
     Load_선택된테이블설정();
     // Shown before the login window closes, so the application never sees its last window close.

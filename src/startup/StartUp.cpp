@@ -11,6 +11,7 @@
 #include "services/Settings.h"
 #include "startup/CommandLine.h"
 #include "startup/OsName.h"
+#include "upgrade/MacAddress.h"
 
 #include <exception>
 
@@ -36,7 +37,9 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
     try {
         Main_Command_Argument_취득(arguments);
 
-        // The adapter address comes with the patch catalogue; until then it stays empty.
+        step = 2;
+        gMacAddress = GetMACAddress();
+
         step = 3;
         gOSName = GetOSName() + bitnessSuffix(platform::isOs64Bit());
 

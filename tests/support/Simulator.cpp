@@ -231,6 +231,14 @@ bool Simulator::reset()
     return control(u"/sim/reset"_s, {}).status == 200;
 }
 
+bool Simulator::setPatchFault(const QString &mode, qint64 bytes, int count)
+{
+    return control(u"/sim/patchfault"_s, form({{u"mode"_s, mode},
+                                               {u"bytes"_s, QString::number(bytes)},
+                                               {u"count"_s, QString::number(count)}}))
+               .status == 200;
+}
+
 bool Simulator::clearLog()
 {
     return control(u"/sim/clearlog"_s, {}).status == 200;

@@ -74,6 +74,10 @@ public:
     /// The next `count` /program/ requests are answered with exactly this text (status 200).
     bool setRawAnswer(const QString &body, int count = 1, const QString &scheme = QStringLiteral("both"));
     bool reset();
+    /// The next `count` downloads under /cc/ (0 = until changed) go wrong: mode stall (after
+    /// `bytes` bytes), error (a 404 page), oversize (`bytes` extra bytes) or none. The files
+    /// come from the folder given with --patch-dir.
+    bool setPatchFault(const QString &mode, qint64 bytes = 0, int count = 1);
     QList<ReceivedRequest> receivedLog();
     bool clearLog();
 

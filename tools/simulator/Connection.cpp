@@ -69,6 +69,14 @@ void Connection::act(const Reply &reply)
         // Held until the client gives up; the connection limit bounds how many can pile up.
         m_timer.stop();
         return;
+    case Reply::Kind::Stall: {
+        // The head and the first bytes of the body, then nothing more until the client gives up.
+        m_timer.stop();
+        const QByteArray whole = reply.response.serialize();
+        const qsizetype head = whole.size() - reply.response.body.size();
+        m_socket->write(whole.left(head + reply.stallAfter));
+        return;
+    }
     case Reply::Kind::Answer:
         break;
     }

@@ -89,6 +89,7 @@ bool parseOptions(const QStringList &arguments, Options *options, QString *error
         {u"tables"_s, u"매장 테이블 ID:그룹/테이블,그룹/테이블,..."_s, u"ID:LIST"_s},
         {u"demo"_s, u"데모 매장 demo/1234"_s},
         {u"state"_s, u"요청을 보관할 파일"_s, u"FILE"_s},
+        {u"patch-dir"_s, u"/cc/ 아래로 내려줄 패치 파일 폴더"_s, u"DIR"_s},
         {u"max-connections"_s, u"동시에 열 수 있는 연결 수"_s, u"N"_s, u"64"_s},
     });
     if (!parser.parse(arguments)) {
@@ -143,6 +144,7 @@ bool parseOptions(const QStringList &arguments, Options *options, QString *error
         it->tables = parseTables(text.mid(colon + 1));
     }
     options->stateFile = parser.value(u"state"_s);
+    options->patchFolder = parser.value(u"patch-dir"_s);
     return true;
 }
 

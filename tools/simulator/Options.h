@@ -16,6 +16,7 @@ struct Options
     bool demo = false;
     QString stateFile;
     int maxConnections = 64;
+    QString patchFolder; ///< served under /cc/; empty: no downloads
 };
 
 /// Reads the command line; on a mistake returns false with a message for the user.

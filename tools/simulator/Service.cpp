@@ -44,6 +44,8 @@ Reply Service::handle(const HttpRequest &request, Scheme scheme)
         return handleProgram(request, scheme);
     if (request.path.startsWith(u"/qr/"_s))
         return Reply{Reply::Kind::Answer, handleCustomer(request), 0};
+    if (request.path.startsWith(u"/cc/"_s) && m_patches.enabled())
+        return handlePatch(request);
     if (request.path.startsWith(u"/sim/"_s))
         return Reply{Reply::Kind::Answer, handleSim(request), 0};
     return Reply{Reply::Kind::Answer, notFound(), 0};
@@ -157,6 +159,19 @@ HttpResponse Service::handleSim(const HttpRequest &request)
             body += line + '\n';
         return HttpResponse{200, "text/plain; charset=utf-8", body};
     }
+    if (what == u"patchfault"_s && request.method == "POST") {
+        const QMap<QString, QString> form = parseForm(request.body);
+        bool ok = true;
+        const qint64 bytes = form.contains(u"bytes"_s) ? form.value(u"bytes"_s).toLongLong(&ok) : 0;
+        bool countOk = true;
+        const int count = form.contains(u"count"_s) ? form.value(u"count"_s).toInt(&countOk) : 1;
+        if (!ok || !countOk)
+            return textResponse(400, u"bytes 또는 count를 읽을 수 없습니다."_s);
+        const QString error = m_patches.setFault(form.value(u"mode"_s), bytes, count);
+        return error.isEmpty() ? textResponse(200, u"OK"_s) : textResponse(400, error);
+    }
+    if (what == u"patchcount"_s)
+        return textResponse(200, QString::number(m_patches.requests()));
     if (what != u"request"_s && what != u"fault"_s && what != u"reset"_s && what != u"clearlog"_s)
         return notFound();
     if (request.method != "POST")
@@ -172,6 +187,16 @@ HttpResponse Service::handleSim(const HttpRequest &request)
     else
         m_log.clear();
     return textResponse(200, u"OK"_s);
+}
+
+Reply Service::handlePatch(const HttpRequest &request)
+{
+    if (request.method != "GET")
+        return Reply{Reply::Kind::Answer, textResponse(405, u"GET만 됩니다."_s), 0};
+    const PatchFiles::Answer a = m_patches.answer(request.path.mid(QStringLiteral("/cc/").size()));
+    if (a.stallAfter >= 0)
+        return Reply{Reply::Kind::Stall, a.response, 0, a.stallAfter};
+    return Reply{Reply::Kind::Answer, a.response, 0};
 }
 
 HttpResponse Service::addRequestFromTest(const QMap<QString, QString> &form)

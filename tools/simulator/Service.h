@@ -2,6 +2,7 @@
 
 #include "Faults.h"
 #include "HttpMessage.h"
+#include "PatchFiles.h"
 #include "ShopState.h"
 
 #include <QByteArrayList>
@@ -11,21 +12,25 @@ namespace kavri::sim {
 /// What a connection does with a request.
 struct Reply
 {
-    enum class Kind { Answer, Drop, Hang };
+    enum class Kind { Answer, Drop, Hang, Stall };
     Kind kind = Kind::Answer;
     HttpResponse response;
     int delayMs = 0;
+    qint64 stallAfter = 0; ///< Stall: body bytes sent before the connection is held
 };
 
-/// Routes requests: the shop service under /program/, the customer pages under /qr/ and
-/// the test controls under /sim/.
+/// Routes requests: the shop service under /program/, the customer pages under /qr/,
+/// the patch downloads under /cc/ and the test controls under /sim/.
 class Service
 {
 public:
     static constexpr qsizetype maxLogLines = 10000;
     static constexpr qsizetype maxSimTextLength = 4000;
 
-    explicit Service(ShopState &state) : m_state(state) {}
+    explicit Service(ShopState &state, QString patchFolder = {})
+        : m_state(state), m_patches(std::move(patchFolder))
+    {
+    }
 
     Reply handle(const HttpRequest &request, Scheme scheme);
 
@@ -40,10 +45,12 @@ private:
     HttpResponse handleSim(const HttpRequest &request);
     HttpResponse addRequestFromTest(const QMap<QString, QString> &form);
     HttpResponse setFaultFromTest(const QMap<QString, QString> &form);
+    Reply handlePatch(const HttpRequest &request);
     void record(const HttpRequest &request, Scheme scheme);
 
     ShopState &m_state;
     FaultPlan m_faults;
+    PatchFiles m_patches;
     QByteArrayList m_log;
 };
 

@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
     if (!loadServerConfiguration(certPath, keyPath, &tls, &error))
         return fail(error);
 
-    Service service(state);
+    Service service(state, options.patchFolder);
     Listener listener(service, options.maxConnections);
     if (!listener.listenPlain(quint16(options.httpPort), &error) ||
         !listener.listenTls(quint16(options.httpsPort), tls, &error))
