@@ -44,6 +44,7 @@ private slots:
 
     void init()
     {
+        m_app.reset(); // the old folder lets go of the application folder first
         m_app = std::make_unique<test::TempAppFolder>();
         CfgWork.setFileName({});
         CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
@@ -199,7 +200,7 @@ private slots:
         QCOMPARE(r.at(5), u"Debian GNU/Linux 12 (bookworm), 64비트"_s);
         QCOMPARE(r.at(6), u"1.0.0.5"_s);
         QCOMPARE(r.at(7), u"unknown"_s);
-        QCOMPARE(r.at(8), appFolder());
+        QCOMPARE(r.at(8), m_app->path());
         QCOMPARE(r.at(9), u"A"_s);
         QCOMPARE(m_db->rows(u"SHOW TABLES FROM mgmt"_s)->size(), 2);
     }
