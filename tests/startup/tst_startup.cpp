@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
+#include "platform/NetworkAdapters.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "startup/StartUp.h"
@@ -30,7 +31,8 @@ QByteArray lastLine(const QByteArray &log)
 void makeDailyFiles(const test::TempAppFolder &app, int count, const QString &suffix)
 {
     for (int i = 0; i < count; ++i)
-        test::writeBytes(app.filePath(QDate(2025, 1, 1).addDays(i).toString(u"yyMMdd"_s) + suffix), "old\r\n");
+        test::writeBytes(app.filePath(QDate(2025, 1, 1).addDays(i).toString(u"yyMMdd"_s) + suffix),
+                         "old\r\n");
 }
 
 } // namespace
@@ -40,6 +42,12 @@ class TstStartup : public QObject
     Q_OBJECT
     platform::ManualClock m_clock;
     platform::RecordingDialogs m_dialogs;
+    // Start-up fixes the adapter address first; with one adapter its log lines are known.
+    const platform::FixedNetworkAdapters m_adapters{
+        {platform::NetworkAdapter{u"eth0"_s, u"00:1A:2B:3C:4D:5E"_s, true, false, {u"192.168.0.5"_s}}}};
+    const QByteArray macLines =
+        "[261209-083000.250]GetMACAddress ... oldMAC := \r\n"
+        "[261209-083000.250]GetMACAddress ... (oldMAC = \") GetMACAddress := 001A2B3C4D5E\r\n";
 
 private slots:
     void init()
@@ -51,6 +59,7 @@ private slots:
     }
     void cleanup()
     {
+        platform::setNetworkAdapters(nullptr);
         platform::setClock(nullptr);
         platform::setDialogs(nullptr);
     }
@@ -59,10 +68,12 @@ private slots:
     {
         test::TempAppFolder app;
         platform::InstanceLock lock;
+        platform::setNetworkAdapters(&m_adapters);
         QCOMPARE(Main({u"-fileprint"_s}, lock), StartOutcome::Proceed);
+        QCOMPARE(gMacAddress, u"001A2B3C4D5E"_s);
         QCOMPARE(test::readBytes(app.filePath(u"261209.log"_s)),
-                 "[261209-083000.250]" + QByteArray(40, '=') + "\r\n[261209-083000.250]Version: " +
-                     gVersion.toLatin1() + "\r\n");
+                 macLines + "[261209-083000.250]" + QByteArray(40, '=') +
+                     "\r\n[261209-083000.250]Version: " + gVersion.toLatin1() + "\r\n");
         QCOMPARE(gVersion, buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH));
         QVERIFY(gFilePrint);
         QCOMPARE(gSkinPath, app.filePath(u"skin"_s));
@@ -133,17 +144,20 @@ private slots:
         first.start(QString::fromUtf8(KAVRI_DISPLAY_PATH), {});
         QVERIFY(first.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(
-            test::readBytes(app.filePath(QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s)).contains("Version: "),
+            test::readBytes(app.filePath(QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s))
+                .contains("Version: "),
             10000);
         QCOMPARE(first.state(), QProcess::Running);
 
         platform::InstanceLock lock;
+        platform::setNetworkAdapters(&m_adapters);
         QCOMPARE(Main({}, lock), StartOutcome::AlreadyRunning);
         QCOMPARE(m_dialogs.shown().size(), 1);
         QCOMPARE(m_dialogs.shown().first().text, u"이미 실행중이어서 종료합니다!"_s);
         QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
         const QByteArray ours = test::readBytes(app.filePath(u"261209.log"_s));
-        QCOMPARE(ours, "[261209-083000.250]" + codec::toCp949(u"이미 실행중이어서 종료합니다!"_s) + "\r\n");
+        QCOMPARE(ours, macLines + "[261209-083000.250]" + codec::toCp949(u"이미 실행중이어서 종료합니다!"_s) +
+                           "\r\n");
 
         QTest::qWait(200);
         QCOMPARE(first.state(), QProcess::Running);
