@@ -13,6 +13,7 @@
 #include "upgrade/UpgradeValues.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <exception>
@@ -47,10 +48,17 @@ void runDownloadWindow()
         runnerHook()();
         return;
     }
-    frmDataLoad window;
-    window.m_FirstActivated = true;
-    window.m_DataLoadUpdateType = 0;
-    window.exec();
+    // The login window is hidden meanwhile: closing the download window must not count as
+    // the last window closing, or a failed download would end the program instead of going on.
+    const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    {
+        frmDataLoad window;
+        window.m_FirstActivated = true;
+        window.m_DataLoadUpdateType = 0;
+        window.exec();
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
 }
 
 /// The old program was started again after a hand-over: start the downloaded
