@@ -1,6 +1,13 @@
 #include "monitor/Expiry.h"
 
+#include "monitor/Confirmation.h"
 #include "monitor/RequestBoard.h"
+#include "monitor/RequestCycle.h"
+#include "platform/Clock.h"
+#include "services/Conversions.h"
+#include "services/ErrorReport.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -15,7 +22,8 @@ QDateTime readRegistrationTime(const QString &text)
     return QDateTime::fromString(text, kTimeFormat);
 }
 
-QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now)
+QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now,
+                                  QList<int> *unreadableRows)
 {
     QStringList numbers;
     if (minutes <= 0)
@@ -26,13 +34,43 @@ QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, con
         if (row.regDate.isEmpty())
             continue;
         const QDateTime registered = readRegistrationTime(row.regDate);
-        if (!registered.isValid())
+        if (!registered.isValid()) {
+            if (unreadableRows)
+                unreadableRows->append(r);
             continue;
+        }
         const QString expiresText = registered.addSecs(minutes * 60).toString(kTimeFormat);
-        if (expiresText < nowText)
+        if (expiresText < nowText && !row.numTag.isEmpty())
             numbers.append(row.numTag);
     }
     return numbers;
+}
+
+bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle)
+{
+    // Beyond a century of minutes nothing on the board can expire; the bound
+    // keeps the date arithmetic in range.
+    constexpr qint64 kMaxMinutes = qint64(100) * 366 * 24 * 60;
+    const qint64 minutes = std::min(ToLong(shownMinutes), kMaxMinutes);
+    if (minutes <= 0)
+        return true;
+    QList<int> unreadable;
+    const QStringList expired = expiredRequestNumbers(board, minutes, platform::clock().now(), &unreadable);
+    for (int r : unreadable) {
+        reportError(u"frmAlarm"_s, u"Disp_삭제"_s,
+                    {2, 13,
+                     u"등록 시각을 읽을 수 없어 건너뜀: "_s + QString::number(r + 1) + u"번 줄 "_s +
+                         board.row(r).regDate});
+    }
+    // The board is read once: the confirmations let events run, and a layout
+    // change meanwhile must not make the pass confirm rows it never examined.
+    for (const QString &numT : expired)
+        Check_Kavri(numT);
+    // A reload asked for by a pass runs a pass of its own; that one confirms
+    // again but asks no further, and the next poll tries again.
+    if (!expired.isEmpty() && !cycle.runningForExpiry())
+        cycle.Load_Kavri(false, RequestCycle::Asker::Expiry);
+    return true;
 }
 
 } // namespace kavri::monitor

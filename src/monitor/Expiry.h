@@ -1,19 +1,30 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QStringList>
 
 namespace kavri::monitor {
 
 class RequestBoard;
+class RequestCycle;
 
 /// The numbers of the requests on the rows in use that are older than `minutes`
 /// at `now`, in row order: registration time plus the minutes, written as
 /// "yyyy-MM-dd hh:mm:ss", sorts before `now` written the same way. Nothing when
-/// `minutes` is not above 0. A row whose time cannot be read is passed over.
-QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now);
+/// `minutes` is not above 0. A row whose time cannot be read is passed over and
+/// named in `unreadableRows` when given.
+QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now,
+                                  QList<int> *unreadableRows = nullptr);
 
 /// Reads a registration time "yyyy-MM-dd hh:mm:ss"; invalid when it is not one.
 QDateTime readRegistrationTime(const QString &text);
+
+/// The expiry pass over the board as the last cycle filled it: confirms every
+/// request older than the minutes shown in `삭제` (`shownMinutes`, 0 or less
+/// is off) in row order, then asks `cycle` for one reload, unless the running
+/// cycle was itself asked for by an expiry pass. A row whose time cannot be read
+/// is reported and passed over. True when the pass ran to its end.
+bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle);
 
 } // namespace kavri::monitor

@@ -150,6 +150,15 @@ void RequestBoard::setMarked(int r, bool marked)
     emit changed();
 }
 
+void RequestBoard::clearMarks()
+{
+    if (!anyMarked())
+        return;
+    for (BoardRow &row : m_rows)
+        row.marked = false;
+    emit changed();
+}
+
 bool RequestBoard::anyMarked() const
 {
     for (const BoardRow &row : m_rows) {

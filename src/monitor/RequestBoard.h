@@ -73,6 +73,8 @@ public:
     const BoardRow &row(int r) const { return m_rows.at(r); }
     /// Sets or clears a row's mark; out-of-range rows are ignored.
     void setMarked(int r, bool marked);
+    /// Clears every mark.
+    void clearMarks();
     bool anyMarked() const;
     const Banner &banner() const { return m_banner; }
     /// Registration time shown on row 0; empty when the board is empty.

@@ -41,16 +41,30 @@ void RequestCycle::call(const std::function<void()> &hook) const
         f();
 }
 
-bool RequestCycle::Load_Kavri(bool mSilent)
+bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
 {
     if (m_shutDown)
         return false;
+    const bool forExpiry = asker == Asker::Expiry;
     if (m_running) {
         m_pendingSilent = m_askPending ? (m_pendingSilent && mSilent) : mSilent;
+        m_pendingForExpiry = m_askPending ? (m_pendingForExpiry && forExpiry) : forExpiry;
         m_askPending = true;
         return false;
     }
     m_running = true;
+    m_currentForExpiry = forExpiry;
+    // A hook that throws must not leave the cycle marked as running for good.
+    struct Finish
+    {
+        RequestCycle &c;
+        ~Finish()
+        {
+            c.m_askPending = false;
+            c.m_running = false;
+            c.m_currentForExpiry = false;
+        }
+    } finish{*this};
     bool silent = mSilent;
     bool result = false;
     while (true) {
@@ -58,10 +72,9 @@ bool RequestCycle::Load_Kavri(bool mSilent)
         if (!m_askPending || m_shutDown)
             break;
         silent = m_pendingSilent;
+        m_currentForExpiry = m_pendingForExpiry;
         m_askPending = false;
     }
-    m_askPending = false;
-    m_running = false;
     return result && !m_shutDown;
 }
 
@@ -167,7 +180,7 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
 
 void RequestCycle::Disp_삭제()
 {
-    // Deferred: the expiry pass arrives with its own issue; the window lends it as a hook.
+    // The pass reads the expiry minutes the window shows, so the window lends it.
     call(m_hooks.expiryPass);
 }
 

@@ -30,9 +30,8 @@ public:
         /// The new-request alert for the banner as filled: highlight always, chime
         /// and speech unless `silent`. It may let events run for seconds.
         std::function<void(bool silent)> newRequestAlert;
-        /// The expiry pass `Disp_삭제` over the board as filled. Deferred: it comes
-        /// with the expiry issue; until then the window leaves it empty. A cycle it
-        /// asks for runs after this one.
+        /// The expiry pass `Disp_삭제` over the board as filled. A cycle it asks
+        /// for (with Asker::Expiry) runs after this one.
         std::function<void()> expiryPass;
     };
 
@@ -42,12 +41,20 @@ public:
     /// hooks) before it goes away; a cycle in progress then no longer calls it.
     void setHooks(Hooks hooks);
 
+    /// Who asks for a cycle. A cycle asked for by an expiry pass runs its own
+    /// pass, but that pass must not ask again: a request the service keeps
+    /// listing would otherwise reload without end.
+    enum class Asker { Other, Expiry };
+
     /// Runs one cycle, then every cycle asked for while it ran. True when the
     /// (last) cycle completed; false when the ask was queued behind a running
     /// cycle, or the cycles were stopped by shutDown().
-    bool Load_Kavri(bool mSilent);
+    bool Load_Kavri(bool mSilent, Asker asker = Asker::Other);
 
     bool isRunning() const { return m_running; }
+    /// True while the running cycle was asked for by expiry passes only (asks
+    /// that came together count as the expiry's only when all of them were).
+    bool runningForExpiry() const { return m_running && m_currentForExpiry; }
 
     /// Logout or terminate: asks still queued are dropped, hooks are taken
     /// back, and a running cycle ends at its next step without printing,
@@ -79,6 +86,8 @@ private:
     bool m_running = false;
     bool m_askPending = false;
     bool m_pendingSilent = true;
+    bool m_pendingForExpiry = false;
+    bool m_currentForExpiry = false;
     bool m_shutDown = false;
 };
 
