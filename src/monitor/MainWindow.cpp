@@ -1,6 +1,7 @@
 #include "monitor/MainWindow.h"
 
 #include "monitor/BoardFonts.h"
+#include "monitor/OptionRules.h"
 #include "platform/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/FormRound.h"
@@ -22,6 +23,7 @@
 #include <QMovie>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -287,6 +289,8 @@ void frmAlarm::createControls()
     m_cmd->setFont(monitor::boardDisplayFont(18));
     m_shp = new FrameShape(this, 3);
     m_shp->setObjectName(indexed(u"SHP"_s, 0));
+    m_cmd->installEventFilter(this);
+    connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
 
     for (int h = 0; h < monitor::BoardGeometry::kHeadings; ++h) {
         auto *heading = new monitor::CaptionPanel(this);
@@ -314,9 +318,15 @@ void frmAlarm::createControls()
         m_sspCheck[r] = new monitor::CaptionPanel(this);
         m_sspCheck[r]->setObjectName(indexed(u"sspCheck"_s, r));
         m_sspCheck[r]->setMargin(2);
-        for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
+        for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]}) {
             cell->hide();
-        // Deferred: clicking a row marks it, with the confirmation's own issue.
+            // A click on any of the four cells marks or unmarks the row.
+            cell->installEventFilter(this);
+            connect(cell, &monitor::CaptionPanel::clicked, this, [this, r] {
+                if (m_confirm)
+                    m_confirm->rowClicked(r);
+            });
+        }
     }
 
     m_picWait = new QLabel(this);
@@ -380,9 +390,13 @@ void frmAlarm::createOptionFrame()
     m_posY->setObjectName(u"PosY"_s);
     m_posY->setGeometry(496, 4, 58, 22);
     m_pos적용 = frameButton(u"Pos적용"_s, u"적용"_s, m_picFrame, {558, 4, 50, 22});
-    // Deferred, with the display options' own issue: the handlers of cob크기,
-    // cob표시, 삭제변경 and Pos적용 (their changes are shown but not yet applied
-    // or stored), and icon mode (lblMinimize, double clicks on picIcon and lbl버전).
+    m_pos적용->setToolTip(u"두 번 눌러 적용"_s);
+    connect(m_cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
+    connect(m_cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
+    // A double click is two clicks here: the release that ends it clicks again.
+    for (int i = 0; i < 2; ++i)
+        connect(m_삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
+    connect(m_pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
 
     // Second line: the commands.
     m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
@@ -394,6 +408,7 @@ void frmAlarm::createOptionFrame()
                                   " QLabel:hover { background: #d04040; }"_s);
     connect(m_lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
     connect(m_lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
+    connect(m_lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
     connect(m_lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
     connect(m_lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
 }
@@ -704,7 +719,7 @@ void frmAlarm::Form_Activate()
 void frmAlarm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (event->spontaneous())
+    if (event->spontaneous() || m_quietShow)
         return;
     // The activation runs once per showing, right after the window appears:
     // the poll loop must not wait for a window manager to hand over the focus,
@@ -770,14 +785,23 @@ void frmAlarm::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    // The move starts once the mouse moves, so a click or a double click on a
+    // handle stays one.
+    m_pressOnHandle = true;
+    m_pressAt = event->globalPosition().toPoint();
 }
 
 void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_pressOnHandle && event->buttons() != Qt::NoButton &&
+        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        m_pressOnHandle = false;
+        if (windowHandle() && windowHandle()->startSystemMove())
+            return;
+        m_dragging = true;
+        m_dragOffset = m_pressAt - frameGeometry().topLeft();
+    }
     if (m_dragging && (event->buttons() != Qt::NoButton)) {
         move(event->globalPosition().toPoint() - m_dragOffset);
         event->accept();
@@ -789,7 +813,214 @@ void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
 {
     m_dragging = false;
+    m_pressOnHandle = false;
     QWidget::mouseReleaseEvent(event);
+}
+
+void frmAlarm::setConfirmFlow(monitor::ConfirmFlow *flow)
+{
+    disconnect(m_confirmConnection);
+    m_confirm = flow;
+    if (m_confirm)
+        m_confirmConnection =
+            connect(m_confirm, &monitor::ConfirmFlow::buttonChanged, this, &frmAlarm::drawConfirmButton);
+    drawConfirmButton();
+}
+
+void frmAlarm::setRequestCycle(monitor::RequestCycle *cycle)
+{
+    m_cycle = cycle;
+}
+
+QString frmAlarm::shownDisplayDelete() const
+{
+    return m_삭제->text();
+}
+
+void frmAlarm::drawConfirmButton()
+{
+    const bool visible = m_confirm && m_confirm->buttonVisible();
+    m_cmd->setEnabled(!m_confirm || m_confirm->buttonEnabled());
+    m_cmd->setVisible(visible);
+    m_shp->setVisible(visible);
+    if (visible) {
+        m_cmd->raise();
+        m_shp->raise();
+        m_picWait->raise();
+    }
+}
+
+void frmAlarm::CMD_Click(int index)
+{
+    if (m_confirm && !m_ending)
+        m_confirm->CMD_Click(index);
+}
+
+bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_cmd) {
+        // Pressed: blue on white; released: white on blue, drawn at once.
+        if (m_cmd->isEnabled() && event->type() == QEvent::MouseButtonPress) {
+            m_cmd->setColours(ConfirmBlue, Qt::white);
+            m_cmd->repaint();
+        } else if (m_cmd->isEnabled() && event->type() == QEvent::MouseButtonRelease) {
+            m_cmd->setColours(Qt::white, ConfirmBlue);
+            m_cmd->repaint();
+        }
+        return false;
+    }
+    // A double click on a row is one click: the release that ends it is not a
+    // second one, which would take the mark straight off again.
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        m_eatRowRelease = true;
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && m_eatRowRelease) {
+        m_eatRowRelease = false;
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress)
+        m_eatRowRelease = false;
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmAlarm::cob크기_Click()
+{
+    if (m_formLoading)
+        return;
+    applyLayoutWidth();
+}
+
+void frmAlarm::applyLayoutWidth()
+{
+    const auto placement = monitor::listOptionChanged(
+        monitor::ListOption::Resolution, m_cob크기->currentIndex(), false, m_options.resolutionIdx,
+        [this] { Disp_List(m_options.resolutionIdx, m_options.displayIdx); }, m_cycle);
+    if (!placement)
+        return;
+    setMask(monitor::fullModeRegion(width()));
+    centreOnScreen();
+}
+
+void frmAlarm::cob표시_Click()
+{
+    // The window keeps its size and its place.
+    monitor::listOptionChanged(
+        monitor::ListOption::Rows, m_cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
+        [this] { Disp_List(m_options.resolutionIdx, m_options.displayIdx); }, m_cycle);
+}
+
+void frmAlarm::삭제변경_Click(int index)
+{
+    m_options.displayDelete = monitor::삭제변경_Click(m_삭제->text(), index, m_pollLoop);
+    m_삭제->setText(QString::number(m_options.displayDelete));
+}
+
+void frmAlarm::Pos적용_DblClick()
+{
+    const QPoint position = monitor::Pos적용(m_posX->text(), m_posY->text());
+    // The boxes show what was applied and stored.
+    m_posX->setText(QString::number(position.x()));
+    m_posY->setText(QString::number(position.y()));
+    move(position);
+    QCoreApplication::processEvents();
+    m_anchorText->setFocus();
+}
+
+void frmAlarm::lblMinimize_Click()
+{
+    ToggleFAB(true);
+}
+
+bool frmAlarm::iconMode() const
+{
+    return height() != monitor::kFullHeight;
+}
+
+void frmAlarm::centreOnScreen()
+{
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (on)
+        move(monitor::centredOn(on->geometry(), size()));
+}
+
+void frmAlarm::setTopMost(bool onTop)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    // The stacking order changes by showing the window again; that showing is
+    // no new activation, and it takes no focus.
+    const bool visible = isVisible();
+    const bool quiet = testAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) {
+        m_quietShow = true;
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+        m_quietShow = false;
+    }
+}
+
+void frmAlarm::ToggleFAB(bool full)
+{
+    int step = 1;
+    try {
+        if (full) {
+            const QPoint icon = monitor::readIconPosition();
+            step = 2;
+            m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
+            if (!m_imgIcon[1].isNull())
+                m_picIcon->setPixmap(
+                    m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            m_picIcon->raise();
+            step = 3;
+            m_lbl버전->hide();
+            step = 4;
+            resize(monitor::kIconSize);
+            move(icon);
+            step = 5;
+            setMask(monitor::iconModeRegion());
+            step = 6;
+            setTopMost(true);
+        } else {
+            monitor::storeIconPosition(pos());
+            step = 2;
+            resize(width(), monitor::kFullHeight);
+            step = 3;
+            applyLayoutWidth();
+            step = 4;
+            centreOnScreen();
+            step = 5;
+            m_picIcon->setGeometry(PicIconRect);
+            if (!m_imgIcon[0].isNull())
+                m_picIcon->setPixmap(
+                    m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            else
+                m_picIcon->clear();
+            step = 6;
+            // The version is part of the normal window; only the icon hides it.
+            m_lbl버전->show();
+            step = 7;
+            setMask(monitor::fullModeRegion(width()));
+            step = 8;
+            setTopMost(false);
+        }
+    } catch (const std::exception &e) {
+        reportError(WindowName, u"ToggleFAB"_s, {step, 5, describe(e)});
+    }
+}
+
+void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget *child = childAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
+        event->accept();
+        m_pressOnHandle = false;
+        ToggleFAB(!iconMode());
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
 }
 
 void frmAlarm::paintEvent(QPaintEvent *)

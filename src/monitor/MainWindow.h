@@ -2,6 +2,7 @@
 
 #include "monitor/BoardGeometry.h"
 #include "monitor/CaptionPanel.h"
+#include "monitor/Confirmation.h"
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
@@ -72,6 +73,32 @@ public:
     void hideWait();
     bool waitShown() const;
 
+    // Confirmation.
+    /// The row marks and the confirm button (not owned; it outlives the
+    /// window): clicks on the row cells and on `CMD(0)` go to it, and the button
+    /// is drawn from it. nullptr takes it back.
+    void setConfirmFlow(monitor::ConfirmFlow *flow);
+    /// The cycle an option change reloads with (not owned). nullptr takes it back.
+    void setRequestCycle(monitor::RequestCycle *cycle);
+    /// The expiry minutes as `삭제` shows them; the expiry pass reads them.
+    QString shownDisplayDelete() const;
+
+    // Icon mode.
+    /// Enters icon mode with `full` true (the window is at full size), leaves it
+    /// otherwise.
+    void ToggleFAB(bool full);
+    /// Normal mode is the full height; any other height is icon mode.
+    bool iconMode() const;
+
+    // Handlers (plain members: moc reads no Korean names).
+    /// The display options (Zarazo.cfg keys of the same names).
+    void cob크기_Click();
+    void cob표시_Click();
+    void 삭제변경_Click(int index);
+    void Pos적용_DblClick();
+    void lblMinimize_Click();
+    void CMD_Click(int index);
+
     // The banner highlight around the alert.
     /// Style 3 at once; a pending return to style 0 is cancelled, so the
     /// highlight lasts through the chime and the speech.
@@ -130,8 +157,15 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void drawConfirmButton();
+    /// The layout width rule after its key: layout, one cycle, outline, centred.
+    void applyLayoutWidth();
+    void centreOnScreen();
+    void setTopMost(bool onTop);
     void createControls();
     void createOptionFrame();
     void renderBoard();
@@ -145,6 +179,11 @@ private:
     std::unique_ptr<monitor::RequestBoard> m_ownBoard;
     monitor::RequestBoard *m_board = nullptr;
     monitor::PollLoop *m_pollLoop = nullptr;
+    monitor::RequestCycle *m_cycle = nullptr;
+    monitor::ConfirmFlow *m_confirm = nullptr;
+    QMetaObject::Connection m_confirmConnection;
+    bool m_eatRowRelease = false; // the release that ends a double click on a row
+    bool m_quietShow = false;     // a re-show for the stacking order is no new activation
     monitor::BoardGeometry m_geometry;
     monitor::WindowOptions m_options;
     bool m_formLoading = false;
@@ -155,7 +194,10 @@ private:
     QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
 
-    // Moving the window where the system cannot.
+    // Moving the window: by the window system once the mouse moves, by hand
+    // where the system cannot.
+    bool m_pressOnHandle = false;
+    QPoint m_pressAt;
     bool m_dragging = false;
     QPoint m_dragOffset;
 

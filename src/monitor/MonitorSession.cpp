@@ -1,6 +1,7 @@
 #include "monitor/MonitorSession.h"
 
 #include "alerts/Alerts.h"
+#include "monitor/Expiry.h"
 #include "monitor/MainWindow.h"
 
 namespace kavri::monitor {
@@ -24,14 +25,22 @@ void MonitorSession::attach(frmAlarm *window)
     m_window = window;
     RequestCycle::Hooks hooks = window->cycleHooks();
     hooks.newRequestAlert = [this](bool silent) { newRequestAlert(silent); };
-    // Deferred: the expiry pass is lent here with its own issue.
+    // The pass reads the minutes the window shows in `삭제`.
+    hooks.expiryPass = [this] {
+        if (m_window && !m_shutDown)
+            Disp_삭제(m_window->shownDisplayDelete(), m_board, m_cycle);
+    };
+    m_confirm.setHooks({hooks.showWait, hooks.hideWait});
     m_cycle.setHooks(std::move(hooks));
     window->setPollLoop(&m_pollLoop);
+    window->setRequestCycle(&m_cycle);
+    window->setConfirmFlow(&m_confirm);
     m_endingConnection = connect(window, &frmAlarm::endingProcess, this, &MonitorSession::shutDown);
     m_soundTestConnection = connect(window, &frmAlarm::soundTestRequested, this, &MonitorSession::soundTest);
     // A window that goes away unannounced takes its hooks with it.
     m_destroyedConnection = connect(window, &QObject::destroyed, this, [this] {
         m_cycle.setHooks({});
+        m_confirm.setHooks({});
         m_window = nullptr;
     });
 }
@@ -42,8 +51,12 @@ void MonitorSession::detach()
     disconnect(m_soundTestConnection);
     disconnect(m_destroyedConnection);
     m_cycle.setHooks({});
-    if (m_window)
+    m_confirm.setHooks({});
+    if (m_window) {
         m_window->setPollLoop(nullptr);
+        m_window->setRequestCycle(nullptr);
+        m_window->setConfirmFlow(nullptr);
+    }
     m_window = nullptr;
 }
 

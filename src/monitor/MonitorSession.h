@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/Confirmation.h"
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
@@ -16,8 +17,9 @@ namespace monitor {
 /// What lives from the login to the end of the process, whatever happens to the
 /// main window: the board, the request cycle with its memory of the previous
 /// answer and top request, and the poll loop. The window shown is attached to
-/// it: it draws the board, drives the loop with its timer and lends the cycle
-/// its wait picture, banner highlight, chime and speech.
+/// it: it draws the board, drives the loop with its timer, passes row clicks
+/// and the confirm button on, and lends the cycle its wait picture, banner
+/// highlight, chime, speech and the expiry minutes it shows.
 class MonitorSession : public QObject
 {
     Q_OBJECT
@@ -28,6 +30,8 @@ public:
     RequestBoard &board() { return m_board; }
     RequestCycle &cycle() { return m_cycle; }
     PollLoop &pollLoop() { return m_pollLoop; }
+    /// The row marks and the confirm button.
+    ConfirmFlow &confirmFlow() { return m_confirm; }
 
     /// Makes `window` the one the session works with (the previous one is let
     /// go). The window must draw this session's board.
@@ -49,6 +53,7 @@ private:
     RequestBoard m_board;
     RequestCycle m_cycle{m_board};
     PollLoop m_pollLoop;
+    ConfirmFlow m_confirm{m_board, m_cycle, m_pollLoop};
     QPointer<frmAlarm> m_window;
     QMetaObject::Connection m_endingConnection;
     QMetaObject::Connection m_soundTestConnection;

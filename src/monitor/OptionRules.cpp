@@ -47,11 +47,12 @@ qint64 displayDeleteAfter(const QString &shown, int index)
     }
 }
 
-qint64 삭제변경_Click(const QString &shown, int index, PollLoop &loop)
+qint64 삭제변경_Click(const QString &shown, int index, PollLoop *loop)
 {
     const qint64 value = displayDeleteAfter(shown, index);
     write(kOptionSection, u"DisplayDelete"_s, value);
-    loop.restartInterval();
+    if (loop)
+        loop->restartInterval();
     return value;
 }
 
@@ -64,7 +65,7 @@ QPoint Pos적용(const QString &posX, const QString &posY)
 }
 
 std::optional<Placement> listOptionChanged(ListOption option, int selected, bool formLoading, int &stored,
-                                           const std::function<void()> &relayout, RequestCycle &cycle)
+                                           const std::function<void()> &relayout, RequestCycle *cycle)
 {
     if (formLoading)
         return std::nullopt;
@@ -72,7 +73,8 @@ std::optional<Placement> listOptionChanged(ListOption option, int selected, bool
     write(kOptionSection, option == ListOption::Resolution ? u"ResolutionIDX"_s : u"DisplayIDX"_s, stored);
     if (relayout)
         relayout();
-    cycle.Load_Kavri(false);
+    if (cycle)
+        cycle->Load_Kavri(false);
     return option == ListOption::Resolution ? Placement::Centre : Placement::KeepPlace;
 }
 

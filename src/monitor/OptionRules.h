@@ -38,8 +38,9 @@ constexpr int kMaxCoordinate = 32767;
 qint64 displayDeleteAfter(const QString &shown, int index);
 
 /// `삭제변경` clicked (a double click is one more click): the new minutes,
-/// written to "DisplayDelete"; the next poll comes one full interval later.
-qint64 삭제변경_Click(const QString &shown, int index, PollLoop &loop);
+/// written to "DisplayDelete"; the next poll of `loop` (when given) comes one
+/// full interval later.
+qint64 삭제변경_Click(const QString &shown, int index, PollLoop *loop);
 
 /// `Pos적용` double-clicked: the two texts as whole numbers (unreadable is 0),
 /// written to "DisplayPosX" and "DisplayPosY"; the window moves there.
@@ -51,11 +52,11 @@ enum class Placement { KeepPlace, Centre };
 /// `cob크기` or `cob표시` changed to list entry `selected` (-1: none, counts as
 /// 0). Ignored while the window loads (nothing returned). Otherwise: stores the
 /// index in `stored` and under "ResolutionIDX" or "DisplayIDX", lays the board
-/// out again with `relayout`, runs one cycle, and tells how the window is
+/// out again with `relayout`, runs one cycle (when `cycle` is given), and tells how the window is
 /// placed after it: centred after a width change, kept in place after a row
 /// count change.
 std::optional<Placement> listOptionChanged(ListOption option, int selected, bool formLoading, int &stored,
-                                           const std::function<void()> &relayout, RequestCycle &cycle);
+                                           const std::function<void()> &relayout, RequestCycle *cycle);
 
 /// The top left corner that centres a window of `window` size on `screen`.
 QPoint centredOn(const QRect &screen, const QSize &window);

@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(loop.LastLoopTick(), 0u);
         qint64 shown = 0;
         for (int index : {1, 1, 1, 0})
-            shown = 삭제변경_Click(QString::number(shown), index, loop);
+            shown = 삭제변경_Click(QString::number(shown), index, &loop);
         QCOMPARE(shown, qint64(2));
         QCOMPARE(stored(u"DisplayDelete"_s), u"2"_s);
         QVERIFY(loop.LastLoopTick() >= 7000000u);
@@ -127,19 +127,19 @@ private slots:
             board.setLayout(resolution, rows);
         };
 
-        QCOMPARE(listOptionChanged(ListOption::Resolution, 0, true, resolution, relayout, cycle),
+        QCOMPARE(listOptionChanged(ListOption::Resolution, 0, true, resolution, relayout, &cycle),
                  std::nullopt);
-        QCOMPARE(listOptionChanged(ListOption::Rows, 0, true, rows, relayout, cycle), std::nullopt);
+        QCOMPARE(listOptionChanged(ListOption::Rows, 0, true, rows, relayout, &cycle), std::nullopt);
         QCOMPARE(resolution, 1);
         QCOMPARE(rows, 2);
         QVERIFY(steps.isEmpty());
         QVERIFY(!QFile::exists(CfgMain.fileName()));
 
-        QCOMPARE(listOptionChanged(ListOption::Resolution, 0, false, resolution, relayout, cycle),
+        QCOMPARE(listOptionChanged(ListOption::Resolution, 0, false, resolution, relayout, &cycle),
                  std::optional(Placement::Centre));
-        QCOMPARE(listOptionChanged(ListOption::Rows, 1, false, rows, relayout, cycle),
+        QCOMPARE(listOptionChanged(ListOption::Rows, 1, false, rows, relayout, &cycle),
                  std::optional(Placement::KeepPlace));
-        QCOMPARE(listOptionChanged(ListOption::Rows, -1, false, rows, relayout, cycle),
+        QCOMPARE(listOptionChanged(ListOption::Rows, -1, false, rows, relayout, &cycle),
                  std::optional(Placement::KeepPlace));
         QCOMPARE(steps, (QStringList{u"layout 0 2 key 0"_s, u"cycle"_s, u"layout 0 1 key 01"_s, u"cycle"_s,
                                      u"layout 0 0 key 00"_s, u"cycle"_s}));
