@@ -511,6 +511,7 @@ void frmAlarm::Form_Load()
         reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
     }
     m_formLoading = false;
+    drawConfirmButton(); // marks live outside the window, and so does the button's state
 }
 
 void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
