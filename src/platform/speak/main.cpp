@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVoice>
 
+#include <algorithm>
 #include <cstdio>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -78,14 +79,15 @@ int main(int argc, char *argv[])
 {
     // Ends with the program that started it, even when that one is killed.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A backstop that also holds while a call never returns: first for the longest
+    // text, then (below) for this one. The program's own limit comes first.
+    ::alarm((kavri::platform::SpeechReadyLimitMs + kavri::platform::SpeechCapMs) / 1000 + 2);
     QCoreApplication app(argc, argv);
 
     QString text;
     if (!readText(app.arguments(), &text) || text.trimmed().isEmpty())
         leave(SpeakExit::NoText);
     const quint32 bound = kavri::platform::speechBoundMs(text);
-    // A backstop that also holds while a call into the engine never returns;
-    // the program's own limit comes first.
     ::alarm((kavri::platform::SpeechReadyLimitMs + bound) / 1000 + 2);
 
     const QStringList engines = QTextToSpeech::availableEngines();
