@@ -10,8 +10,8 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMediaDevices>
+#include <QProcess>
 #include <QSoundEffect>
-#include <QTextToSpeech>
 #include <QTimer>
 #include <QUrl>
 
@@ -27,7 +27,8 @@ namespace {
 
 // A chime is a second or two; anything far larger is not our wave file.
 constexpr qint64 MaxWaveBytes = 16 * 1024 * 1024;
-constexpr quint32 SpeechMsPerChar = 250;
+// A child that SIGKILL has not ended by then is in the kernel's hands; we go on.
+constexpr int SpeechHelperKillWaitMs = 2000;
 
 ChimePlayer *g_player = nullptr;
 Speaker *g_speaker = nullptr;
@@ -41,17 +42,11 @@ ChimePlayer &machinePlayer()
 
 Speaker &machineSpeaker()
 {
-    static QtSpeaker speaker;
+    static ProcessSpeaker speaker;
     return speaker;
 }
 
 } // namespace
-
-quint32 speechBoundMs(const QString &text)
-{
-    const quint64 perChar = quint64(text.size()) * SpeechMsPerChar;
-    return quint32(std::min<quint64>(SpeechStartLimitMs + perChar, SpeechCapMs));
-}
 
 // ---- chime ----
 
@@ -83,60 +78,22 @@ void QtChimePlayer::play(const QString &path)
 
 // ---- speech ----
 
-QtSpeaker::~QtSpeaker()
+ProcessSpeaker::ProcessSpeaker(QString helperPath) : m_helperPath(std::move(helperPath)) {}
+
+ProcessSpeaker::~ProcessSpeaker()
 {
-    // The engine is left for the end of the process to close: closing it here
-    // blocks when it is stuck on a text.
+    stop();
 }
 
-void QtSpeaker::abandonEngine()
+QString ProcessSpeaker::defaultHelperPath()
 {
-    // Stopping or deleting a stuck engine blocks for good, so it is let go of untouched.
-    if (m_engine)
-        QObject::disconnect(m_engine, nullptr, nullptr, nullptr);
-    m_engine = nullptr;
-    m_stuck = true;
+    // The running executable's folder, not the application folder (KAVRI_APP_DIR may move that).
+    if (!QCoreApplication::instance())
+        return QString();
+    return QCoreApplication::applicationDirPath() + u"/kavri-speak"_s;
 }
 
-QTextToSpeech *QtSpeaker::engine()
-{
-    if (m_stuck)
-        return nullptr;
-    if (m_engine && m_engine->state() != QTextToSpeech::Error)
-        return m_engine;
-    delete m_engine; // it answered with an error, so it answers
-    m_engine = nullptr;
-    const QStringList engines = QTextToSpeech::availableEngines();
-    if (engines.isEmpty()) {
-        qCDebug(lcAudio) << "speech skipped: no speech engine";
-        return nullptr;
-    }
-    const QString name = engines.contains(u"speechd"_s) ? u"speechd"_s : QString();
-    // No parent: the application object would delete it at exit, which blocks
-    // on an engine stuck on a text.
-    auto *tts = new QTextToSpeech(name);
-    m_engine = tts;
-    if (tts->state() == QTextToSpeech::Error) {
-        qCDebug(lcAudio) << "speech skipped: the speech engine cannot be reached";
-        return nullptr;
-    }
-    // Korean or nothing: the engine keeps the Korean voice for every later text.
-    m_korean = false;
-    const QList<QLocale> locales = tts->availableLocales();
-    const auto found = std::find_if(locales.begin(), locales.end(),
-                                    [](const QLocale &l) { return l.language() == QLocale::Korean; });
-    if (found != locales.end()) {
-        tts->setLocale(*found);
-        const QList<QVoice> voices = tts->availableVoices();
-        if (tts->locale().language() == QLocale::Korean && !voices.isEmpty()) {
-            tts->setVoice(voices.constFirst());
-            m_korean = true;
-        }
-    }
-    return tts;
-}
-
-void QtSpeaker::speak(const QString &text)
+void ProcessSpeaker::speak(const QString &text)
 {
     if (!QCoreApplication::instance() || text.trimmed().isEmpty())
         return;
@@ -144,83 +101,139 @@ void QtSpeaker::speak(const QString &text)
         m_next = text; // follows the text being spoken
         return;
     }
-    QTextToSpeech *tts = engine();
-    if (!tts || tts->state() == QTextToSpeech::Error)
-        return;
-    if (!m_korean) {
-        qCDebug(lcAudio) << "speech skipped: no Korean voice";
-        return;
-    }
-    if (tts->state() != QTextToSpeech::Ready) {
-        // Still reading a text that outlived its bound: forcing a new one in
-        // would mean stopping it, which blocks on a stuck engine.
-        if (clock().tick() - m_overrunSince > SpeechCapMs) {
-            qCDebug(lcAudio) << "speech engine stuck: a text never ended";
-            abandonEngine();
-        } else {
-            qCDebug(lcAudio) << "speech skipped: the engine is still reading an earlier text";
-        }
-        return;
-    }
     m_speaking = true;
+    const quint64 generation = m_generation;
     QString current = text;
-    while (speakOne(tts, current) && !m_next.isEmpty() && m_engine.data() == tts) {
-        current = m_next;
-        m_next.clear();
+    for (;;) {
+        speakOne(current);
+        if (generation != m_generation || m_next.isEmpty())
+            break;
+        current = std::exchange(m_next, QString());
     }
     m_next.clear();
     m_speaking = false;
 }
 
-bool QtSpeaker::speakOne(QTextToSpeech *tts, const QString &text)
-{
-    const quint64 generation = m_generation;
-    bool started = false;
-    bool finished = false;
-    const QMetaObject::Connection watch =
-        QObject::connect(tts, &QTextToSpeech::stateChanged, [&](QTextToSpeech::State state) {
-            if (state == QTextToSpeech::Speaking)
-                started = true;
-            else if (state == QTextToSpeech::Error || started)
-                finished = true;
-        });
-    tts->say(text);
+namespace {
 
-    const quint32 begin = clock().tick();
-    const quint32 bound = speechBoundMs(text);
-    bool late = false;
-    QEventLoop loop;
-    QTimer wake;
-    wake.setSingleShot(true);
-    QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
-    while (!finished && generation == m_generation && m_engine.data() == tts) {
-        const quint32 elapsed = clock().tick() - begin;
-        if (elapsed > bound || (!started && elapsed > SpeechStartLimitMs)) {
-            late = true;
-            break;
-        }
-        wake.start(int(std::min<quint32>(bound - elapsed + 1, 50)));
-        loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    wake.stop();
-    QObject::disconnect(watch);
-    if (!late || m_engine.data() != tts)
-        return !late && generation == m_generation;
-    if (!started) {
-        qCDebug(lcAudio) << "speech engine stuck: the text did not begin";
-        abandonEngine();
-    } else {
-        // Left to run out on its own; the caller goes on.
-        qCDebug(lcAudio) << "speech wait ended: the text outlived its bound";
-        m_overrunSince = begin;
-    }
-    return false;
+/// Ends `child` and waits for it, so no zombie is left: SIGTERM, then SIGKILL
+/// after a short grace (a stopped or signal-ignoring child ends on that one).
+void endChild(QProcess &child)
+{
+    if (child.state() == QProcess::NotRunning)
+        return;
+    child.terminate();
+    if (child.waitForFinished(SpeechHelperGraceMs))
+        return;
+    child.kill();
+    if (!child.waitForFinished(SpeechHelperKillWaitMs))
+        qCDebug(lcAudio) << "kavri-speak did not end on SIGKILL";
 }
 
-void QtSpeaker::stop()
+QString exitReason(int code)
+{
+    switch (SpeakExit(code)) {
+    case SpeakExit::Spoken:
+        return QString();
+    case SpeakExit::NoText:
+        return u"the text was refused"_s;
+    case SpeakExit::NoEngine:
+        return u"no speech engine"_s;
+    case SpeakExit::NoKoreanVoice:
+        return u"no Korean voice"_s;
+    case SpeakExit::EngineError:
+        return u"the speech engine reported an error"_s;
+    case SpeakExit::TooLong:
+        return u"the text did not begin or end in time"_s;
+    }
+    return u"kavri-speak ended with code %1"_s.arg(code);
+}
+
+} // namespace
+
+void ProcessSpeaker::speakOne(const QString &text)
+{
+    const QString helper = m_helperPath.isEmpty() ? defaultHelperPath() : m_helperPath;
+    const QFileInfo info(helper);
+    if (!info.isFile() || !info.isExecutable()) {
+        qCDebug(lcAudio) << "speech skipped: no speech helper at" << helper;
+        return;
+    }
+    QProcess child;
+    child.setProgram(info.absoluteFilePath());
+    if (!lcAudio().isDebugEnabled())
+        child.setStandardErrorFile(QProcess::nullDevice());
+    else
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+    QEventLoop wait;
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &wait, &QEventLoop::quit);
+    QObject::connect(&child, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(&child, &QProcess::errorOccurred, &wait, [&wait](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            wait.quit(); // other errors (a closed input) leave the child running: finished() follows
+    });
+    // First the engine must be reached, then the text gets its own bound.
+    const quint32 begin = clock().tick();
+    bool ready = false;
+    QByteArray output; // only its tail is kept
+    QObject::connect(&child, &QProcess::readyReadStandardOutput, &bound, [&] {
+        output = (output + child.readAllStandardOutput()).right(64);
+        if (ready || !output.contains(SpeakReadyLine))
+            return;
+        ready = true;
+        qCDebug(lcAudio) << "speech engine ready after" << clock().tick() - begin << "ms";
+        bound.start(int(speechBoundMs(text)));
+    });
+    const quint64 generation = m_generation;
+    m_child = &child;
+    m_wait = &wait;
+
+    child.start(QIODevice::ReadWrite);
+    if (child.state() != QProcess::NotRunning) {
+        child.write(text.toUtf8());
+        child.closeWriteChannel();
+        bound.start(int(SpeechReadyLimitMs));
+        // Returns on the child's end, the bound, stop(), or the application quitting.
+        wait.exec();
+    }
+    m_child = nullptr;
+    m_wait = nullptr;
+
+    if (generation != m_generation) {
+        qCDebug(lcAudio) << "speech stopped";
+        endChild(child); // stop() has ended it already
+        return;
+    }
+    if (child.state() != QProcess::NotRunning) {
+        if (bound.isActive()) {
+            qCDebug(lcAudio) << "speech stopped: the application is quitting";
+            m_next.clear();
+        } else {
+            qCDebug(lcAudio) << (ready ? "speech wait ended: the text outlived its bound"
+                                       : "speech skipped: the speech engine did not answer in time");
+        }
+        endChild(child);
+        return;
+    }
+    if (child.error() == QProcess::FailedToStart)
+        qCDebug(lcAudio) << "speech skipped: kavri-speak did not start:" << child.errorString();
+    else if (child.exitStatus() == QProcess::CrashExit)
+        qCDebug(lcAudio) << "speech ended: kavri-speak was ended by a signal";
+    else if (child.exitCode() != 0)
+        qCDebug(lcAudio).noquote() << "speech skipped:" << exitReason(child.exitCode());
+}
+
+void ProcessSpeaker::stop()
 {
     ++m_generation;
     m_next.clear();
+    if (m_child)
+        endChild(*m_child);
+    if (m_wait)
+        m_wait->quit();
 }
 
 // ---- test doubles ----

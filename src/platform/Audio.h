@@ -5,10 +5,13 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "platform/SpeechLimits.h"
+
 #include <functional>
 
+class QEventLoop;
+class QProcess;
 class QSoundEffect;
-class QTextToSpeech;
 
 namespace kavri::platform {
 
@@ -29,7 +32,7 @@ class Speaker
 public:
     virtual ~Speaker() = default;
     /// Speaks `text` and returns when it has been spoken, was skipped, was
-    /// stopped, or its time bound (speechBoundMs) has passed. Events keep
+    /// stopped, or its time bound (from speechBoundMs) has passed. Events keep
     /// being processed meanwhile.
     virtual void speak(const QString &text) = 0;
     /// Ends the wait of speak() at once (the caller's window is going away).
@@ -37,13 +40,8 @@ public:
     virtual void stop() = 0;
 };
 
-/// The longest time speech may take to begin after it was asked for.
-constexpr quint32 SpeechStartLimitMs = 5000;
-/// The longest wait for any one text.
-constexpr quint32 SpeechCapMs = 30000;
-/// The longest wait for `text` to be spoken: a start allowance and a generous
-/// time per character, capped so a stuck speech engine cannot hold the caller.
-quint32 speechBoundMs(const QString &text);
+/// After the bound, how long kavri-speak has to end on SIGTERM before SIGKILL.
+constexpr int SpeechHelperGraceMs = 200;
 
 /// The wave player of the machine: Qt Multimedia's QSoundEffect on the default
 /// audio output.
@@ -60,42 +58,40 @@ private:
     QPointer<QSoundEffect> m_effect; // owned by the application object
 };
 
-/// The speech engine of the machine: Qt TextToSpeech (speech-dispatcher on
-/// Linux) with a Korean voice. The engine connection is made at the first
-/// speak() and kept.
+/// The speech engine of the machine, run in the helper process kavri-speak
+/// (Qt TextToSpeech, speech-dispatcher on Linux, a Korean voice or nothing).
 ///
-/// The engine's calls are synchronous and have no time limit of their own, and
-/// stopping a stuck engine blocks for good; so nothing is ever stopped. A text
-/// that outlives its bound is left to run out while the caller goes on, and a
-/// text asked for meanwhile is skipped. An engine that does not begin a text
-/// within SpeechStartLimitMs, or is still on one SpeechCapMs after its bound,
-/// is stuck: it is left alone (not stopped, not closed) and speech stays off
-/// until the program starts again. A text asked for while another is being
-/// spoken follows it (only the newest such text is kept). The connection is
-/// closed by the end of the process, never before.
-class QtSpeaker final : public Speaker
+/// The engine's client library waits for the daemon without a time limit and
+/// Qt offers no way to bound that on our one thread, so each text is spoken by
+/// a child process that is abandoned and killed when it outlives its bound
+/// (SpeechReadyLimitMs to reach the engine, then speechBoundMs for the text):
+/// the caller always gets control back. Every text tries the engine afresh.
+/// A text asked for while another is being spoken follows it (only the newest
+/// such text is kept). No child outlives speak(): it is killed and waited for
+/// on every way out, and kavri-speak also ends when the program dies.
+class ProcessSpeaker final : public Speaker
 {
 public:
-    QtSpeaker() = default;
-    ~QtSpeaker() override;
-    QtSpeaker(const QtSpeaker &) = delete;
-    QtSpeaker &operator=(const QtSpeaker &) = delete;
+    /// `helperPath` empty: kavri-speak in the folder of the running executable.
+    explicit ProcessSpeaker(QString helperPath = QString());
+    ~ProcessSpeaker() override;
+    ProcessSpeaker(const ProcessSpeaker &) = delete;
+    ProcessSpeaker &operator=(const ProcessSpeaker &) = delete;
     void speak(const QString &text) override;
     void stop() override;
 
-private:
-    QTextToSpeech *engine();
-    /// Speaks one text on `tts`; false when the engine proved stuck.
-    bool speakOne(QTextToSpeech *tts, const QString &text);
-    void abandonEngine();
+    /// kavri-speak beside the running executable.
+    static QString defaultHelperPath();
 
-    QPointer<QTextToSpeech> m_engine; // never deleted once it has spoken (see above)
-    bool m_korean = false;
-    bool m_stuck = false;
+private:
+    void speakOne(const QString &text);
+
+    QString m_helperPath;
     bool m_speaking = false;
-    quint32 m_overrunSince = 0;
     QString m_next;
     quint64 m_generation = 0;
+    QPointer<QProcess> m_child;  // the child being waited for
+    QPointer<QEventLoop> m_wait; // its wait, ended by stop()
 };
 
 /// A chime player for tests: records every path it was asked to play.

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <signal.h>
+
 using namespace Qt::StringLiterals;
 namespace platform = kavri::platform;
 using kavri::test::readBytes;
@@ -37,6 +39,44 @@ struct AudioFixture
     platform::RecordingChimePlayer player;
     platform::RecordingSpeaker speaker;
 };
+
+/// The speech helper as built beside kavri-display.
+QString speakHelper()
+{
+    return QStringLiteral(KAVRI_BINARY_DIR) + u"/src/kavri-speak"_s;
+}
+
+/// This process's children (zombies included), but `except`.
+QList<qint64> childProcesses(qint64 except = 0)
+{
+    QList<qint64> out;
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok || pid == except)
+            continue;
+        QFile stat(u"/proc/%1/stat"_s.arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == self)
+            out.append(pid);
+    }
+    return out;
+}
+
+/// An executable shell script standing in for kavri-speak.
+QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
+{
+    const QString path = dir.filePath(name);
+    writeBytes(path, "#!/bin/sh\n" + body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
 
 /// A private speech-dispatcher for one test: its own socket, configuration and
 /// log (every client command at log level 5), espeak-ng, and either a silent
@@ -81,8 +121,19 @@ public:
         return QFile::exists(socket());
     }
 
+    /// Stops the daemon (SIGSTOP): it still accepts connections but never answers.
+    void freeze()
+    {
+        ::kill(pid_t(m_process.processId()), SIGSTOP);
+        m_frozen = true;
+    }
+
+    qint64 pid() const { return m_process.processId(); }
+
     ~SpeechDaemon()
     {
+        if (m_frozen)
+            ::kill(pid_t(m_process.processId()), SIGCONT);
         m_process.terminate();
         if (!m_process.waitForFinished(5000)) {
             m_process.kill();
@@ -125,6 +176,7 @@ private:
 
     QTemporaryDir m_dir;
     QProcess m_process;
+    bool m_frozen = false;
 };
 
 } // namespace
@@ -247,11 +299,12 @@ private slots:
         qputenv("SPEECHD_ADDRESS", daemon.address().toUtf8());
         const QString text = u"B  7 ! ! 물 주세요"_s;
         {
-            platform::QtSpeaker speaker;
+            platform::ProcessSpeaker speaker(speakHelper());
             speaker.speak(text);
-            speaker.speak(u"Kavri 디스플레이 Ondel"_s); // the connection is kept for the next text
+            speaker.speak(u"Kavri 디스플레이 Ondel"_s);
         }
         pointSpeechNowhere();
+        QCOMPARE(childProcesses(daemon.pid()), QList<qint64>{});
         const auto spoken = daemon.spoken();
         for (const auto &[said, voice] : spoken)
             QVERIFY2(voice.startsWith(u"Korean"_s, Qt::CaseInsensitive),
@@ -263,36 +316,145 @@ private slots:
 
     void stuckOrMissingEngineDoesNotHoldTheCaller_data()
     {
-        QTest::addColumn<bool>("daemon");
-        QTest::newRow("engine without audio output") << true;
-        QTest::newRow("no engine at the address") << false;
+        QTest::addColumn<QString>("daemon");
+        QTest::newRow("engine without audio output") << u"no audio"_s;
+        QTest::newRow("engine that does not answer") << u"frozen"_s;
+        QTest::newRow("no engine at the address") << QString();
     }
     void stuckOrMissingEngineDoesNotHoldTheCaller()
     {
-        // A speech engine whose audio output is missing never finishes a text; the
-        // wait ends at its bound and the next text is tried afresh. (A hang fails
-        // this test by its time limit.)
-        QFETCH(bool, daemon);
-        if (daemon && !SpeechDaemon::available())
+        // A speech engine whose audio output is missing never finishes a text, and
+        // one that is alive but silent holds its client in the connection for good:
+        // the wait ends at its bound, kavri-speak is killed and reaped, and the
+        // next text is tried afresh. (A hang fails this test by its time limit.)
+        QFETCH(QString, daemon);
+        if (!daemon.isEmpty() && !SpeechDaemon::available())
             QSKIP("speech-dispatcher with espeak-ng is not installed");
         QTemporaryDir dir;
         SpeechDaemon speechd;
         QString address = u"unix_socket:"_s + dir.filePath(u"nobody.sock"_s);
-        if (daemon) {
-            QVERIFY(speechd.start(SpeechDaemon::Audio::Missing));
+        if (!daemon.isEmpty()) {
+            QVERIFY(speechd.start(daemon == u"frozen"_s ? SpeechDaemon::Audio::Null
+                                                        : SpeechDaemon::Audio::Missing));
             address = speechd.address();
+            if (daemon == u"frozen"_s)
+                speechd.freeze();
         }
         qputenv("SPEECHD_ADDRESS", address.toUtf8());
         bool eventsRan = false;
         QTimer::singleShot(10, [&] { eventsRan = true; });
         {
-            platform::QtSpeaker speaker;
+            platform::ProcessSpeaker speaker(speakHelper());
             speaker.speak(u"물 주세요"_s);
             speaker.speak(u"앞접시 주세요"_s);
         }
         pointSpeechNowhere();
-        if (daemon)
+        QCOMPARE(childProcesses(speechd.pid()), QList<qint64>{});
+        if (!daemon.isEmpty())
             QVERIFY(eventsRan); // the wait kept the events going
+    }
+
+    void stuckHelperIsKilled_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("stopEarly");
+        QTest::newRow("sleeps") << "exec sleep 600\n"_ba << false;
+        QTest::newRow("ignores SIGTERM") << "trap '' TERM\nexec sleep 600\n"_ba << false;
+        QTest::newRow("stops itself") << "kill -STOP $$\n"_ba << false;
+        QTest::newRow("stop() ends the wait") << "exec sleep 600\n"_ba << true;
+    }
+    void stuckHelperIsKilled()
+    {
+        // Whatever holds the helper, speak() returns (at the text's bound, or at
+        // once on stop()) and the child is gone, not even a zombie left.
+        QFETCH(QByteArray, script);
+        QFETCH(bool, stopEarly);
+        QTemporaryDir dir;
+        platform::ProcessSpeaker speaker(writeScript(dir, u"stuck"_s, script));
+        bool eventsRan = false;
+        QTimer::singleShot(100, [&] {
+            eventsRan = true;
+            QVERIFY(!childProcesses().isEmpty());
+            if (stopEarly)
+                speaker.stop();
+        });
+        speaker.speak(u"물"_s);
+        QVERIFY(eventsRan);
+        QCOMPARE(childProcesses(), QList<qint64>{});
+    }
+
+    void textsAskedForMeanwhileFollow()
+    {
+        // The text goes to the helper as UTF-8 on its input; of the texts asked for
+        // while one is being spoken, the newest follows it.
+        QTemporaryDir dir;
+        const QString out = dir.filePath(u"said.txt"_s);
+        platform::ProcessSpeaker speaker(writeScript(dir, u"say"_s,
+                                                     "cat >> '" + QFile::encodeName(out) + "'\necho >> '" +
+                                                         QFile::encodeName(out) + "'\nsleep 0.2\n"));
+        QTimer::singleShot(0, [&] {
+            speaker.speak(u"B  5 ! ! 물 주세요"_s);
+            speaker.speak(u"창가 1 ! ! 앞접시"_s);
+        });
+        speaker.speak(u"A  1 ! ! 수저 주세요"_s);
+        QCOMPARE(QString::fromUtf8(readBytes(out)), u"A  1 ! ! 수저 주세요\n창가 1 ! ! 앞접시\n"_s);
+        QCOMPARE(childProcesses(), QList<qint64>{});
+    }
+
+    void missingOrBrokenHelperSkips_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("missing") << u"none"_s << QByteArray() << false;
+        QTest::newRow("not executable") << u"plain"_s << "#!/bin/sh\nexit 0\n"_ba << false;
+        QTest::newRow("not a program") << u"garbage"_s << "\x7f\x01 not a program"_ba << true;
+        QTest::newRow("a folder") << u"folder"_s << QByteArray("<dir>") << true;
+    }
+    void missingOrBrokenHelperSkips()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (content == "<dir>")
+            QVERIFY(QDir().mkpath(path));
+        else if (!content.isNull())
+            QVERIFY(writeBytes(path, content));
+        if (executable && content != "<dir>")
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        platform::ProcessSpeaker speaker(path);
+        speaker.speak(u"물 주세요"_s);
+        QCOMPARE(childProcesses(), QList<qint64>{});
+    }
+
+    void helperExitCodes_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("empty text") << ""_ba << int(platform::SpeakExit::NoText);
+        QTest::newRow("blank text") << " \n\t"_ba << int(platform::SpeakExit::NoText);
+        QTest::newRow("overlong text")
+            << QByteArray(platform::SpeechMaxTextBytes + 1, 'a') << int(platform::SpeakExit::NoText);
+        QTest::newRow("no engine at the address") << "물 주세요"_ba << int(platform::SpeakExit::NoEngine);
+    }
+    void helperExitCodes()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(int, expected);
+        QProcess helper;
+        helper.start(speakHelper());
+        QVERIFY(helper.waitForStarted(5000));
+        helper.write(input);
+        helper.closeWriteChannel();
+        if (!helper.waitForFinished(60000)) {
+            helper.kill();
+            helper.waitForFinished(5000);
+            QFAIL("kavri-speak did not end");
+        }
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), expected);
     }
 };
 

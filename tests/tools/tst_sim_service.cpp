@@ -397,13 +397,14 @@ private slots:
         QCOMPARE(fieldValue(login, u"storename["_s, u"]storename"_s), u"카브리 데모점"_s);
         const QString tables =
             sim.post(sim.httpBase() + u"/program/qrtableloading.php"_s, "ID=demo&PassWord=1234"_ba).text();
-        QCOMPARE(records(tables, u"nums["_s).size(), 10);
+        QCOMPARE(records(tables, u"nums["_s).size(), 11);
         QVERIFY(!records(sim.post(sim.httpBase() + u"/program/qrtablememolistloading.php"_s,
                                   "ID=demo&PassWord=1234&checked=Y"_ba)
                              .text(),
                          u"<memochecks>"_s)
                      .isEmpty());
         QCOMPARE(sim.get(sim.httpBase() + u"/qr/demo/A1"_s).status, 200);
+        QCOMPARE(sim.get(sim.httpBase() + u"/qr/demo/B5"_s).status, 200); // scripts/demo sends from B5
     }
 };
 

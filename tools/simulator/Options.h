@@ -28,7 +28,7 @@ bool parseShop(const QString &text, Shop *shop);
 /// an entry without '/' is a table without group. Numbers run from 1 in the order given.
 QList<Table> parseTables(const QString &list);
 
-/// The demo shop "demo" / "1234" with tables A1..A6 and B1..B4.
+/// The demo shop "demo" / "1234" with tables A1..A6 and B1..B5.
 Shop demoShop();
 /// A few open requests of the demo shop, registered minutes before now.
 QList<CustomerRequest> demoRequests();
