@@ -44,8 +44,8 @@ pids+=("$app_pid")
 
 # Let the login, the first polls, the alert and the speech pass.
 sleep 30
-ticks=$(getconf CLK_TCK)
-cpu() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+# Time on a CPU in nanoseconds, all threads of the process.
+cpu() { cat /proc/"$app_pid"/task/*/schedstat | awk '{ns += $1} END {printf "%d\n", ns}'; }
 pss() { awk '/^Pss:/ {print $2}' "/proc/$app_pid/smaps_rollup"; }
 polls() { cat "$app"/*_WinHttp_Req_*.log 2>/dev/null | iconv -f CP949 -t UTF-8 | grep -c 'Load_Kavri() ... \(ResponseStr: 직전과\|http\)' || true; }
 before=$(cpu)
@@ -61,6 +61,6 @@ polls_after=$(polls)
 rows=$(grep -c '' "$work/trace" 2>/dev/null || echo 0)
 echo "idle with a 30-row board at 1366 pixels, measured over $seconds s:"
 echo "  PSS (peak of samples): $((max_pss / 1024)) MB ($max_pss kB)"
-awk -v d="$((after - before))" -v t="$ticks" -v s="$seconds" \
-  'BEGIN { printf "  CPU: %.3f %% of one core (%d ticks of 1/%d s)\n", 100 * d / t / s, d, t }'
+awk -v d="$((after - before))" -v s="$seconds" \
+  'BEGIN { printf "  CPU: %.3f %% of one core (%.1f ms on a CPU)\n", 100 * d / 1e9 / s, d / 1e6 }'
 echo "  polls during the measurement: $((polls_after - polls_before)); audio trace lines in all: $rows"

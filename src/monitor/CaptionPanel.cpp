@@ -60,6 +60,8 @@ void CaptionPanel::setCaption(const QString &caption)
 
 void CaptionPanel::setPicture(const QPixmap &picture)
 {
+    if (picture.cacheKey() == m_picture.cacheKey())
+        return;
     m_picture = picture;
     update();
 }
@@ -172,16 +174,43 @@ void CaptionPanel::paintEvent(QPaintEvent *)
         return;
     }
 
+    const TextLayout &layout = textLayout(inner.size());
+    const QFontMetrics fm(layout.font);
+    p.setFont(layout.font);
+    p.setPen(m_foreground);
+    const QStringList &lines = layout.lines;
+    const int height = int(lines.size()) * fm.height();
+    int y = inner.top();
+    if (m_alignment & Qt::AlignVCenter)
+        y += (inner.height() - height) / 2;
+    else if (m_alignment & Qt::AlignBottom)
+        y += inner.height() - height;
+    for (const QString &line : lines) {
+        p.drawText(QRect(inner.left(), y, inner.width(), fm.height()),
+                   int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
+        y += fm.height();
+    }
+}
+
+const CaptionPanel::TextLayout &CaptionPanel::textLayout(const QSize &inner)
+{
+    // Finding the size that fits shapes the text several times; a board
+    // repaints far more often than its captions change.
+    const QFont base = font();
+    if (m_layout.valid && m_layout.caption == m_caption && m_layout.baseFont == base &&
+        m_layout.inner == inner && m_layout.wordWrap == m_wordWrap && m_layout.minScale == m_minScale)
+        return m_layout;
+
     // The largest size (down to the limit) at which the whole caption fits.
-    QFont shown = font();
+    QFont shown = base;
     const bool inPoints = shown.pointSizeF() > 0;
-    const qreal base = inPoints ? shown.pointSizeF() : shown.pixelSize();
+    const qreal size = inPoints ? shown.pointSizeF() : shown.pixelSize();
     QStringList lines;
     for (qreal scale = 1.0;; scale = std::max(m_minScale, scale - 0.05)) {
         if (inPoints)
-            shown.setPointSizeF(base * scale);
+            shown.setPointSizeF(size * scale);
         else
-            shown.setPixelSize(qMax(1, qRound(base * scale)));
+            shown.setPixelSize(qMax(1, qRound(size * scale)));
         const QFontMetrics fm(shown);
         bool fits;
         if (m_wordWrap) {
@@ -195,8 +224,6 @@ void CaptionPanel::paintEvent(QPaintEvent *)
             break;
     }
     const QFontMetrics fm(shown);
-    p.setFont(shown);
-    p.setPen(m_foreground);
     const int maxLines = qMax(1, inner.height() / fm.height());
     if (lines.size() > maxLines) {
         // What still does not fit ends in an ellipsis rather than a cut line.
@@ -206,17 +233,9 @@ void CaptionPanel::paintEvent(QPaintEvent *)
     }
     if (!lines.isEmpty())
         lines.last() = fm.elidedText(lines.last(), Qt::ElideRight, inner.width());
-    const int height = int(lines.size()) * fm.height();
-    int y = inner.top();
-    if (m_alignment & Qt::AlignVCenter)
-        y += (inner.height() - height) / 2;
-    else if (m_alignment & Qt::AlignBottom)
-        y += inner.height() - height;
-    for (const QString &line : lines) {
-        p.drawText(QRect(inner.left(), y, inner.width(), fm.height()),
-                   int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
-        y += fm.height();
-    }
+
+    m_layout = TextLayout{true, m_caption, base, inner, m_wordWrap, m_minScale, shown, lines};
+    return m_layout;
 }
 
 void CaptionPanel::mouseReleaseEvent(QMouseEvent *event)

@@ -49,6 +49,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    struct TextLayout
+    {
+        bool valid = false;
+        QString caption;
+        QFont baseFont;
+        QSize inner;
+        bool wordWrap = false;
+        qreal minScale = 1.0;
+        QFont font;        ///< the size at which the caption is drawn
+        QStringList lines; ///< the caption's lines, the last one elided
+    };
+    const TextLayout &textLayout(const QSize &inner);
+
+    TextLayout m_layout;
     QString m_caption;
     QString m_tag;
     QString m_placeholder;

@@ -346,6 +346,8 @@ void frmAlarm::createControls()
     m_anchorText = new QLineEdit(this);
     m_anchorText->setObjectName(u"AnchorText"_s);
     m_anchorText->setGeometry(-40, -40, 10, 10);
+    // It only holds the focus; read-only, it runs no cursor blink timer.
+    m_anchorText->setReadOnly(true);
 }
 
 void frmAlarm::createOptionFrame()
@@ -618,12 +620,12 @@ void frmAlarm::renderBoard()
     }
 
     const monitor::Banner &banner = m_board->banner();
-    m_lblTable->setFont([&] {
+    if (banner.table != m_lblTable->caption() || m_lblTable->caption().isEmpty()) {
         QFont font = monitor::boardDisplayFont();
         font.setPixelSize(
             fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
-        return font;
-    }());
+        m_lblTable->setFont(font);
+    }
     m_lblTable->setCaption(banner.table);
     m_lbl결제방법->setCaption(banner.payType);
     if (banner.payType.isEmpty())
