@@ -112,11 +112,7 @@ private slots:
         CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        winHttpOptions() = platform::HttpOptions{};
-        winHttpOptions().stageLimitMs = 3000;
-        gBaseURL = m_sim->httpBase();
-        gLoginID = test::Simulator::shopId;
-        gLoginPW = test::Simulator::shopPassword;
+        m_sim->logIn(3000);
 
         m_board = std::make_unique<RequestBoard>();
         m_board->setLayout(0, 0);

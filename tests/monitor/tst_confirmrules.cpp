@@ -125,9 +125,7 @@ private slots:
         test::TempAppFolder app;
         test::Simulator sim;
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        gBaseURL = sim.httpBase();
-        gLoginID = test::Simulator::shopId;
-        gLoginPW = test::Simulator::shopPassword;
+        sim.logIn(2000);
         const qint64 number = sim.addRequest(gLoginID, u"1층/1"_s, u"물"_s);
         QVERIFY(number > 0);
 

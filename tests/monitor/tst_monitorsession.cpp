@@ -82,11 +82,7 @@ private slots:
         gPrinterSettings = PrinterSettings{};
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        winHttpOptions() = platform::HttpOptions{};
-        winHttpOptions().stageLimitMs = 3000;
-        gBaseURL = m_sim->httpBase();
-        gLoginID = test::Simulator::shopId;
-        gLoginPW = test::Simulator::shopPassword;
+        m_sim->logIn(3000);
     }
     void cleanup()
     {

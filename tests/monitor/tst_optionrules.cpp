@@ -106,10 +106,7 @@ private slots:
     {
         test::Simulator sim;
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        gBaseURL = sim.httpBase();
-        gLoginID = test::Simulator::shopId;
-        gLoginPW = test::Simulator::shopPassword;
-        winHttpOptions().stageLimitMs = 3000;
+        sim.logIn();
         RequestBoard board;
         RequestCycle cycle(board);
         QStringList steps;

@@ -140,11 +140,7 @@ private slots:
         gFilePrint = false;
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        winHttpOptions() = platform::HttpOptions{};
-        winHttpOptions().stageLimitMs = 3000;
-        gBaseURL = m_sim->httpBase();
-        gLoginID = test::Simulator::shopId;
-        gLoginPW = test::Simulator::shopPassword;
+        m_sim->logIn(3000);
         m_board = std::make_unique<RequestBoard>();
         m_board->setLayout(0, 0);
         m_cycle = std::make_unique<RequestCycle>(*m_board);

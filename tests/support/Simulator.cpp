@@ -1,5 +1,8 @@
 #include "support/Simulator.h"
 
+#include "services/ProcessValues.h"
+#include "services/WinHttp.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkRequest>
@@ -257,6 +260,20 @@ QList<ReceivedRequest> Simulator::receivedLog()
                     unescapeLogBody(line.mid(bodyStart))});
     }
     return log;
+}
+
+void Simulator::logIn(int stageLimitMs) const
+{
+    winHttpOptions() = platform::HttpOptions{};
+    winHttpOptions().stageLimitMs = stageLimitMs;
+    gBaseURL = httpBase();
+    gLoginID = shopId;
+    gLoginPW = shopPassword;
+}
+
+void Simulator::logOut()
+{
+    winHttpOptions() = platform::HttpOptions{};
 }
 
 } // namespace kavri::test

@@ -89,6 +89,13 @@ public:
     /// A form body from pairs, each value percent-encoded as UTF-8.
     static QByteArray form(const QList<QPair<QString, QString>> &fields);
 
+    /// Points the program at this simulator as a login to its shop would:
+    /// gBaseURL, gLoginID and gLoginPW, and GetWinHttp with a stage limit of
+    /// `stageLimitMs` so a test of a misbehaving service ends soon.
+    void logIn(int stageLimitMs = 3000) const;
+    /// Puts GetWinHttp's options back to the program's own.
+    static void logOut();
+
     /// Stops the simulator now: SIGTERM, then kill after 5 s. Returns true when it ended by itself
     /// with exit code 0.
     bool stop();
