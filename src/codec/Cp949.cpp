@@ -1,8 +1,9 @@
 #include "codec/Cp949.h"
 
+#include <QTextBoundaryFinder>
+
 #include <iconv.h>
 
-#include <cerrno>
 #include <vector>
 
 // glibc's iconv holds the full Microsoft CP949 (UHC) table, not only EUC-KR:
@@ -30,17 +31,68 @@ private:
     iconv_t m_cd;
 };
 
-// One converter per direction for the life of the process; the program has one thread.
+// One encoder for the life of the process; the program has one thread.
 const Iconv &encoder()
 {
     static const Iconv cd("CP949", "UTF-32LE");
     return cd;
 }
 
-const Iconv &decoder()
+constexpr unsigned char kFirstLead = 0x81;
+constexpr unsigned char kLastLead = 0xFE;
+constexpr unsigned char kFirstTrail = 0x41;
+constexpr unsigned char kLastTrail = 0xFE;
+
+// Every two-byte character of the code page, asked of the converter once, pair by
+// pair. Decoding then never hands the converter a stream, whose handling of bad
+// sequences differs between versions (glibc consumes A2 E8 and then calls it invalid).
+class DecodeTable
 {
-    static const Iconv cd("UTF-32LE", "CP949");
-    return cd;
+public:
+    DecodeTable()
+    {
+        const Iconv cd("UTF-32LE", "CP949");
+        if (!cd.valid())
+            return;
+        for (int lead = kFirstLead; lead <= kLastLead; ++lead) {
+            for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+                cd.reset();
+                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                char32_t cp = 0;
+                char *inPtr = in;
+                size_t inLeft = sizeof in;
+                char *outPtr = reinterpret_cast<char *>(&cp);
+                size_t outLeft = sizeof cp;
+                const size_t rc = iconv(cd.handle(), &inPtr, &inLeft, &outPtr, &outLeft);
+                // Exactly the two bytes into exactly one character of the basic plane.
+                if (rc != static_cast<size_t>(-1) && inLeft == 0 && outLeft == 0 && cp >= 0x80 &&
+                    cp < 0x10000 && !(cp >= 0xD800 && cp < 0xE000))
+                    m_chars[index(lead, trail)] = static_cast<char16_t>(cp);
+            }
+        }
+    }
+    /// The character of the pair, 0 when the pair holds none.
+    char16_t at(unsigned char lead, unsigned char trail) const
+    {
+        if (trail < kFirstTrail || trail > kLastTrail)
+            return 0;
+        return m_chars[index(lead, trail)];
+    }
+
+private:
+    static size_t index(int lead, int trail)
+    {
+        return static_cast<size_t>(lead - kFirstLead) * (kLastTrail - kFirstTrail + 1) +
+               (trail - kFirstTrail);
+    }
+    std::vector<char16_t> m_chars = std::vector<char16_t>(static_cast<size_t>(kLastLead - kFirstLead + 1) *
+                                                          (kLastTrail - kFirstTrail + 1));
+};
+
+const DecodeTable &decodeTable()
+{
+    static const DecodeTable table;
+    return table;
 }
 
 // Converts one code point; returns false when CP949 has no form for it.
@@ -67,45 +119,83 @@ bool encodeOne(char32_t cp, QByteArray &out)
     return true;
 }
 
+// Appends the code points of `text`; false when one of them has no CP949 form
+// (it is then written as "?").
+bool encodeAll(const QString &text, QByteArray &out)
+{
+    bool all = true;
+    const QList<uint> ucs4 = text.toUcs4();
+    for (char32_t cp : ucs4) {
+        if (!encodeOne(cp, out)) {
+            out.append('?');
+            all = false;
+        }
+    }
+    return all;
+}
+
 } // namespace
 
 QByteArray toCp949(const QString &text)
 {
-    const QString nfc = text.normalized(QString::NormalizationForm_C);
     QByteArray out;
-    out.reserve(nfc.size() * 2);
-    const QList<uint> ucs4 = nfc.toUcs4();
-    for (char32_t cp : ucs4) {
-        if (!encodeOne(cp, out))
-            out.append('?');
+    out.reserve(text.size() * 2);
+    // Character by character (grapheme cluster): as it stands when CP949 holds it,
+    // else in its composed form. Composing everything first would lose signs that
+    // CP949 holds but whose composed form it lacks (the angstrom sign A1 CA would become Å).
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = finder.toNextBoundary();
+        if (end <= start)
+            end = text.size();
+        const QChar first = text.at(start);
+        if (end == start + 1 && first.unicode() < 0x80) {
+            out.append(static_cast<char>(first.unicode()));
+        } else {
+            const QString cluster = text.mid(start, end - start);
+            const qsizetype mark = out.size();
+            if (!encodeAll(cluster, out)) {
+                out.truncate(mark);
+                encodeAll(cluster.normalized(QString::NormalizationForm_C), out);
+            }
+        }
+        start = end;
     }
     return out;
 }
 
 QString fromCp949(const QByteArray &bytes)
 {
-    const Iconv &cd = decoder();
+    const DecodeTable &table = decodeTable();
     QString out;
-    if (!cd.valid())
-        return QString::fromLatin1(bytes);
-    cd.reset();
-    std::vector<char32_t> buf(static_cast<size_t>(bytes.size()) + 1);
-    char *inPtr = const_cast<char *>(bytes.constData());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    while (inLeft > 0) {
-        char *outPtr = reinterpret_cast<char *>(buf.data());
-        size_t outLeft = buf.size() * sizeof(char32_t);
-        const size_t rc = iconv(cd.handle(), &inPtr, &inLeft, &outPtr, &outLeft);
-        const auto produced = static_cast<qsizetype>((outPtr - reinterpret_cast<char *>(buf.data())) / 4);
-        out += QString::fromUcs4(buf.data(), produced);
-        if (rc == static_cast<size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // Invalid or truncated sequence: mark it and step over one byte.
+    out.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            out += QChar(char16_t(lead));
+            ++i;
+            continue;
+        }
+        if (lead < kFirstLead || lead > kLastLead || i + 1 == n) {
+            // Not a lead byte, or a lead byte cut off by the end of the input.
             out += QChar(QChar::ReplacementCharacter);
-            ++inPtr;
-            --inLeft;
-            cd.reset();
+            ++i;
+            continue;
+        }
+        const unsigned char trail = p[i + 1];
+        const char16_t ch = table.at(lead, trail);
+        if (ch != 0) {
+            out += QChar(ch);
+            i += 2;
+        } else {
+            // One mark for the bad pair; an ASCII second byte is kept, as it may be a
+            // line break or the start of the next word.
+            out += QChar(QChar::ReplacementCharacter);
+            i += trail < 0x80 ? 1 : 2;
         }
     }
     return out;

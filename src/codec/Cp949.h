@@ -11,7 +11,8 @@ namespace kavri::codec {
 /// (an emoji, even as a surrogate pair) becomes a single "?". Never fails.
 QByteArray toCp949(const QString &text);
 
-/// CP949 bytes to text. A byte sequence that is not CP949 becomes U+FFFD.
+/// CP949 bytes to text. An invalid or cut-off sequence becomes one U+FFFD and
+/// decoding goes on right after it (an ASCII byte after a bad lead byte is kept).
 QString fromCp949(const QByteArray &bytes);
 
 /// The number of bytes `text` takes in CP949.

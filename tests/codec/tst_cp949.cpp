@@ -19,13 +19,20 @@ private slots:
         QTest::newRow("basic syllable") << u"가"_s << QByteArray::fromHex("b0a1");
         QTest::newRow("record separator") << u"◈"_s << QByteArray::fromHex("a2c2");
         QTest::newRow("fullwidth ampersand") << u"＆"_s << QByteArray::fromHex("a3a6");
-        QTest::newRow("ascii and controls pass") << QString::fromLatin1("\x1b@\x1b!\0A\r\n", 8)
-                                                 << QByteArray("\x1b@\x1b!\0A\r\n", 8);
+        QTest::newRow("ascii and controls pass")
+            << QString::fromLatin1("\x1b@\x1b!\0A\r\n", 8) << QByteArray("\x1b@\x1b!\0A\r\n", 8);
         // A phone may send a syllable as separate jamo; it still prints as one character.
-        QTest::newRow("decomposed jamo") << QString::fromUtf16(u"\u1100\u1161") << QByteArray::fromHex("b0a1");
-        QTest::newRow("emoji as surrogate pair") << u"물😀주"_s << (QByteArray::fromHex("b9b0") + "?" + QByteArray::fromHex("c1d6"));
+        QTest::newRow("decomposed jamo")
+            << QString::fromUtf16(u"\u1100\u1161") << QByteArray::fromHex("b0a1");
+        QTest::newRow("emoji as surrogate pair")
+            << u"물😀주"_s << (QByteArray::fromHex("b9b0") + "?" + QByteArray::fromHex("c1d6"));
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u"A"_s << QByteArray("?A");
         QTest::newRow("character outside the table") << u"a\u0E01b"_s << QByteArray("a?b");
+        // Signs CP949 holds as they are, though their composed forms differ.
+        QTest::newRow("angstrom sign") << u"\u212B"_s << QByteArray::fromHex("a1ca");
+        QTest::newRow("compatibility ideograph") << u"\uF900"_s << QByteArray::fromHex("cbd0");
+        QTest::newRow("jamo before a syllable")
+            << (QString::fromUtf16(u"\u1100\u1161") + u"각"_s) << QByteArray::fromHex("b0a1b0a2");
         QTest::newRow("empty") << QString() << QByteArray();
     }
     void encodes()
@@ -50,6 +57,65 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(fromCp949(bytes), text);
+    }
+
+    // Bytes that are not CP949 become one U+FFFD each, and decoding goes on
+    // right after the bad sequence: nothing before it is lost, nothing after it eaten.
+    void badSequences_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        // A2 E8 is inside the lead and trail ranges but holds no character.
+        QTest::newRow("unassigned pair at the end") << QByteArray::fromHex("a2e8") << u"\uFFFD"_s;
+        QTest::newRow("unassigned pair in the middle") << QByteArray::fromHex("41a2e84243") << u"A\uFFFDBC"_s;
+        QTest::newRow("lead byte then line break") << QByteArray::fromHex("b00a41") << u"\uFFFD\nA"_s;
+        QTest::newRow("unassigned pair with an ascii trail")
+            << QByteArray::fromHex("c84142") << u"\uFFFDAB"_s;
+        QTest::newRow("lone 80 and ff") << QByteArray::fromHex("80ff") << u"\uFFFD\uFFFD"_s;
+        QTest::newRow("lead byte alone") << QByteArray::fromHex("b0") << u"\uFFFD"_s;
+        QTest::newRow("nul passes") << QByteArray("a\0b", 3) << QString::fromLatin1("a\0b", 3);
+    }
+    void badSequences()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(fromCp949(bytes), text);
+    }
+
+    // Every one- and two-byte input, and every pair followed by a byte, decodes
+    // without fault; every pair that holds a character gives it back when encoded.
+    void everyShortInput()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QString one = fromCp949(QByteArray(1, char(b)));
+            QCOMPARE(one.size(), 1);
+        }
+        const QByteArray success = toCp949(u"성공"_s);
+        int characters = 0;
+        for (int lead = 0; lead < 256; ++lead) {
+            for (int trail = 0; trail < 256; ++trail) {
+                const QByteArray pair = QByteArray(1, char(lead)) + char(trail);
+                const QString text = fromCp949(pair);
+                QVERIFY(text.size() >= 1 && text.size() <= 2);
+                if (text.size() == 1 && text.at(0) != QChar::ReplacementCharacter) {
+                    ++characters;
+                    if (toCp949(text) != pair)
+                        QFAIL(qPrintable(QString::fromLatin1(pair.toHex()) + u" -> "_s + text));
+                }
+                for (int next = 0; next < 256; ++next) {
+                    const QString three = fromCp949(pair + char(next));
+                    if (three.size() < 1 || three.size() > 3 || !three.startsWith(text.left(1)))
+                        QFAIL(qPrintable(u"%1 %2 %3"_s.arg(lead).arg(trail).arg(next)));
+                }
+                // A complete sequence, good or bad, never swallows what follows it.
+                if (lead >= 0x81 && lead <= 0xFE && trail >= 0x41 && trail <= 0xFE) {
+                    if (!fromCp949(pair + success).endsWith(u"성공"_s))
+                        QFAIL(qPrintable(QString::fromLatin1(pair.toHex())));
+                }
+            }
+        }
+        // The full Microsoft table: 2350 + 8822 syllables, 4888 hanja, symbols and jamo.
+        QVERIFY2(characters > 17000, qPrintable(QString::number(characters)));
     }
 
     void roundTripsLongKoreanText()
