@@ -21,7 +21,11 @@ InstanceLock::Result InstanceLock::acquire(const QString &path)
     if (m_fd >= 0)
         return Result::Acquired;
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // A lock file left by another user (a first start as root) may be ours to read
+    // only; a kernel file lock needs no more than that.
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return Result::Failed;

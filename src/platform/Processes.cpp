@@ -148,4 +148,9 @@ void endProcessNow(int code)
     std::_Exit(code);
 }
 
+void ignoreFileSizeLimitSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 } // namespace kavri::platform

@@ -45,4 +45,8 @@ ProcessStamp startDetached(const QString &program, const QStringList &arguments,
 /// and closed record by record, so there is nothing left to flush.
 [[noreturn]] void endProcessNow(int code);
 
+/// A file that reaches the process's file-size limit then fails its writes
+/// instead of ending the process (SIGXFSZ is ignored).
+void ignoreFileSizeLimitSignal();
+
 } // namespace kavri::platform

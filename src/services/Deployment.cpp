@@ -1,16 +1,16 @@
 #include "services/Deployment.h"
 
 #include "services/AppFolder.h"
+#include "services/Conversions.h"
 #include "services/IniFile.h"
-
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
 namespace kavri {
 namespace {
 
-QString valueOr(const QByteArray &contents, const QString &section, const QString &key, const QString &fallback)
+QString valueOr(const QByteArray &contents, const QString &section, const QString &key,
+                const QString &fallback)
 {
     const QString v = ini::valueIn(contents, section, key, IniEncoding::Utf8).value_or(QString());
     return v.isEmpty() ? fallback : v;
@@ -45,14 +45,15 @@ QString Deployment::serialDevice(int port) const
 
 Deployment loadDeployment()
 {
-    QByteArray contents;
-    QFile file(appFilePath(u"Deploy.ini"_s));
-    if (file.open(QIODevice::ReadOnly))
-        contents = file.readAll();
+    const QByteArray contents = ini::readFile(appFilePath(u"Deploy.ini"_s)).value_or(QByteArray());
 
     Deployment d;
-    d.secureBase = withoutTrailingSlash(valueOr(contents, u"Service"_s, u"SecureBase"_s, Deployment::defaultSecureBase()));
-    d.plainBase = withoutTrailingSlash(valueOr(contents, u"Service"_s, u"PlainBase"_s, Deployment::defaultPlainBase()));
+    d.secureBase = withoutTrailingSlash(
+        valueOr(contents, u"Service"_s, u"SecureBase"_s, Deployment::defaultSecureBase()));
+    d.plainBase =
+        withoutTrailingSlash(valueOr(contents, u"Service"_s, u"PlainBase"_s, Deployment::defaultPlainBase()));
+    const QString fallback = valueOr(contents, u"Service"_s, u"PlainFallback"_s, {});
+    d.plainFallback = fallback.isEmpty() || ToBool(fallback);
     d.patchServer = valueOr(contents, u"Patch"_s, u"Server"_s, {}).trimmed();
     d.patchUser = valueOr(contents, u"Patch"_s, u"User"_s, {});
     d.patchPassword = valueOr(contents, u"Patch"_s, u"Password"_s, {});

@@ -10,9 +10,12 @@ namespace kavri {
 /// (UTF-8) in the application folder.
 struct Deployment
 {
-    QString secureBase;  ///< e.g. https://host:port
-    QString plainBase;   ///< e.g. http://host:port
-    QString patchServer; ///< catalogue database host[:port]; empty: no upgrade check
+    QString secureBase; ///< e.g. https://host:port
+    QString plainBase;  ///< e.g. http://host:port
+    /// After a blank answer from the secure address, the login tries the plain one
+    /// (sending the ID and password unencrypted); [Service] PlainFallback=0 turns it off.
+    bool plainFallback = true;
+    QString patchServer;   ///< catalogue database host[:port]; empty: no upgrade check
     QString patchUser;     ///< catalogue account; empty: the built-in one
     QString patchPassword; ///< its password; empty: the built-in one
     QString patchDownload; ///< host[:port] of the "/cc/" downloads; empty: the catalogue's host, port 80

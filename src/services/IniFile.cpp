@@ -3,7 +3,13 @@
 #include "codec/Cp949.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,23 +33,33 @@ struct Line
     QByteArray eol;
 };
 
+// Lines end in CR LF, LF or a lone CR (old Mac editors). CP949 trail bytes never
+// take the values of CR or LF, so the split is safe on the raw bytes.
 QList<Line> splitLines(const QByteArray &contents)
 {
     QList<Line> lines;
     qsizetype start = 0;
-    while (start < contents.size()) {
-        qsizetype nl = contents.indexOf('\n', start);
-        if (nl < 0) {
-            lines.append({contents.mid(start), {}});
-            break;
-        }
-        qsizetype end = nl;
-        if (end > start && contents.at(end - 1) == '\r')
-            --end;
-        lines.append({contents.mid(start, end - start), contents.mid(end, nl + 1 - end)});
-        start = nl + 1;
+    const qsizetype n = contents.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = contents.at(i);
+        if (c != '\n' && c != '\r')
+            continue;
+        const qsizetype eolLength = (c == '\r' && i + 1 < n && contents.at(i + 1) == '\n') ? 2 : 1;
+        lines.append({contents.mid(start, i - start), contents.mid(i, eolLength)});
+        i += eolLength - 1;
+        start = i + 1;
     }
+    if (start < n)
+        lines.append({contents.mid(start), {}});
     return lines;
+}
+
+// A UTF-8 byte order mark that an editor put before the first section.
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+QByteArray withoutBom(const QByteArray &contents)
+{
+    return contents.startsWith(kBom) ? contents.mid(3) : contents;
 }
 
 // Section name when the line is a header, else nothing.
@@ -58,7 +74,7 @@ std::optional<QString> sectionOf(const QString &line)
     return std::nullopt;
 }
 
-bool isKeyLine(const QString &line, const QString &key, QString *value)
+bool isKeyLine(const QString &line, const QString &key, QString *value, bool exactValues = false)
 {
     const QString t = line.trimmed();
     if (t.isEmpty() || t.startsWith(u';'))
@@ -67,7 +83,7 @@ bool isKeyLine(const QString &line, const QString &key, QString *value)
     if (eq < 0 || t.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
         return false;
     if (value)
-        *value = t.mid(eq + 1).trimmed();
+        *value = exactValues ? line.mid(line.indexOf(u'=') + 1) : t.mid(eq + 1).trimmed();
     return true;
 }
 
@@ -76,14 +92,157 @@ bool sameName(const QString &a, const QString &b)
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
+enum class FileState { Missing, Read, Refused };
+
+struct Loaded
+{
+    FileState state = FileState::Missing;
+    QByteArray bytes;
+    mode_t mode = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
+// Opens without waiting (O_NONBLOCK: a FIFO would block the open until a writer
+// comes) and reads only a regular file, never more than MaxFileBytes.
+Loaded load(const QString &path, bool followLinks)
+{
+    Loaded out;
+    const QByteArray native = QFile::encodeName(path);
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW);
+    const int fd = ::open(native.constData(), flags);
+    if (fd < 0) {
+        out.state = errno == ENOENT ? FileState::Missing : FileState::Refused;
+        return out;
+    }
+    struct stat st
+    {
+    };
+    out.state = FileState::Refused;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxFileBytes) {
+        QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        // A file that grew past its size while read is not taken half.
+        if (got <= st.st_size) {
+            bytes.truncate(got);
+            out.state = FileState::Read;
+            out.bytes = bytes;
+            out.mode = st.st_mode & 07777;
+            out.uid = st.st_uid;
+            out.gid = st.st_gid;
+        }
+    }
+    ::close(fd);
+    return out;
+}
+
+bool writeAll(int fd, const QByteArray &bytes, off_t at)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), at + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+mode_t modeOf(QFileDevice::Permissions p)
+{
+    mode_t m = 0;
+    if (p & QFileDevice::ReadOwner)
+        m |= S_IRUSR;
+    if (p & QFileDevice::WriteOwner)
+        m |= S_IWUSR;
+    if (p & QFileDevice::ExeOwner)
+        m |= S_IXUSR;
+    if (p & QFileDevice::ReadGroup)
+        m |= S_IRGRP;
+    if (p & QFileDevice::WriteGroup)
+        m |= S_IWGRP;
+    if (p & QFileDevice::ExeGroup)
+        m |= S_IXGRP;
+    if (p & QFileDevice::ReadOther)
+        m |= S_IROTH;
+    if (p & QFileDevice::WriteOther)
+        m |= S_IWOTH;
+    if (p & QFileDevice::ExeOther)
+        m |= S_IXOTH;
+    return m;
+}
+
+// The new contents in a temporary file beside the target, renamed over it. The
+// temporary file is created 0600 and only then given the file's own mode and owner.
+// False with `noRoom` when the folder allows no temporary file.
+bool replaceAtomically(const QString &target, const QByteArray &contents, const Loaded &old, mode_t newMode,
+                       bool *noRoom)
+{
+    QByteArray name = QFile::encodeName(target) + ".XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        *noRoom = true;
+        return false;
+    }
+    bool ok = true;
+    if (old.state == FileState::Read) {
+        // Root replacing the shop user's file hands it back to that user.
+        if (old.uid != ::geteuid() || old.gid != ::getegid())
+            (void)::fchown(fd, old.uid, old.gid);
+        ok = ::fchmod(fd, old.mode) == 0;
+    } else {
+        ok = ::fchmod(fd, newMode) == 0;
+    }
+    ok = ok && writeAll(fd, contents, 0) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(name.constData(), QFile::encodeName(target).constData()) == 0;
+    if (!ok)
+        ::unlink(name.constData());
+    return ok;
+}
+
+// The last resort: the whole new contents in one write over the old, then the
+// length cut. A write that fails puts the old bytes back.
+bool rewriteInPlace(const QString &target, const QByteArray &contents, const Loaded &old, bool followLinks)
+{
+    const int flags = O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW);
+    const int fd = ::open(QFile::encodeName(target).constData(), flags);
+    if (fd < 0)
+        return false;
+    struct stat st
+    {
+    };
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        ok = writeAll(fd, contents, 0) && ::ftruncate(fd, off_t(contents.size())) == 0;
+        if (!ok) {
+            writeAll(fd, old.bytes, 0);
+            (void)::ftruncate(fd, off_t(old.bytes.size()));
+        }
+        ok = ::fsync(fd) == 0 && ok;
+    }
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
 } // namespace
 
 std::optional<QString> valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                               IniEncoding encoding)
+                               IniEncoding encoding, bool exactValues)
 {
     bool inSection = false;
     bool seenSection = false;
-    for (const Line &raw : splitLines(contents)) {
+    for (const Line &raw : splitLines(withoutBom(contents))) {
         const QString line = decode(raw.body, encoding);
         if (const auto name = sectionOf(line)) {
             // Only the first section of a name counts, as with the system's own INI functions.
@@ -94,25 +253,42 @@ std::optional<QString> valueIn(const QByteArray &contents, const QString &sectio
             continue;
         }
         QString value;
-        if (inSection && isKeyLine(line, key, &value))
+        if (inSection && isKeyLine(line, key, &value, exactValues))
             return value;
     }
     return std::nullopt;
 }
 
+std::optional<QByteArray> readFile(const QString &path, bool followLinks)
+{
+    Loaded file = load(path, followLinks);
+    if (file.state != FileState::Read)
+        return std::nullopt;
+    return file.bytes;
+}
+
 std::optional<QString> read(const QString &path, const QString &section, const QString &key,
                             IniEncoding encoding)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    Access access;
+    access.encoding = encoding;
+    return read(path, section, key, access);
+}
+
+std::optional<QString> read(const QString &path, const QString &section, const QString &key,
+                            const Access &access)
+{
+    const auto bytes = readFile(path, access.followLinks);
+    if (!bytes)
         return std::nullopt;
-    return valueIn(file.readAll(), section, key, encoding);
+    return valueIn(*bytes, section, key, access.encoding, access.exactValues);
 }
 
 QByteArray withValue(const QByteArray &original, const QString &section, const QString &key,
                      const QString &value, IniEncoding encoding)
 {
-    QList<Line> lines = splitLines(original);
+    const bool bom = original.startsWith(kBom);
+    QList<Line> lines = splitLines(bom ? original.mid(3) : original);
     // A line break inside a value would cut the file into bogus lines.
     QString clean = value;
     clean.replace(u'\r', u' ').replace(u'\n', u' ');
@@ -165,57 +341,65 @@ QByteArray withValue(const QByteArray &original, const QString &section, const Q
         lines.append({newLine, eol});
     }
 
-    QByteArray out;
+    QByteArray out = bom ? QByteArray(kBom) : QByteArray();
     for (const Line &l : lines)
         out += l.body + l.eol;
     return out;
 }
 
+bool write(const QString &path, const QString &section, const QString &key, const QString &value,
+           IniEncoding encoding, QFileDevice::Permissions permissions)
+{
+    Access access;
+    access.encoding = encoding;
+    access.newFilePermissions = permissions;
+    return write(path, section, key, value, access);
+}
+
 namespace {
 
-/// Replaces the file with `transform` applied to its current contents, in one step.
+// Replaces the file with `transform` applied to its current contents, in one step.
 template <typename Transform>
-bool replaceFile(const QString &path, QFileDevice::Permissions permissions, Transform transform)
+bool replaceFile(const QString &path, const Access &access, Transform transform)
 {
-    QByteArray original;
-    const bool existed = QFile::exists(path);
-    if (existed) {
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            return false;
-        original = in.readAll();
-    }
-    QSaveFile out(path);
-    // Without a writable folder for the temporary file, write in place rather than lose the setting.
-    out.setDirectWriteFallback(true);
-    // Unbuffered, so a short write (disk full) shows here; a buffered one failed only inside
-    // commit(), which then still put the truncated file in place of the good one.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    const Loaded old = load(path, access.followLinks);
+    if (old.state == FileState::Refused)
         return false;
-    if (!existed)
-        out.setPermissions(permissions);
-    const QByteArray contents = transform(original);
-    if (out.write(contents) != contents.size()) {
-        out.cancelWriting();
+    // Through a link to a settings file the file is changed and the link stays.
+    QString target = path;
+    if (access.followLinks && old.state == FileState::Read && QFileInfo(path).isSymLink())
+        target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
         return false;
-    }
-    return out.commit();
+    // Everything is computed before the file is touched.
+    const QByteArray contents = transform(old.bytes);
+    if (contents.size() > MaxFileBytes)
+        return false;
+    bool noRoom = false;
+    if (replaceAtomically(target, contents, old, modeOf(access.newFilePermissions), &noRoom))
+        return true;
+    if (!noRoom || old.state != FileState::Read)
+        return false;
+    return rewriteInPlace(target, contents, old, access.followLinks);
 }
 
 } // namespace
 
 bool write(const QString &path, const QString &section, const QString &key, const QString &value,
-           IniEncoding encoding, QFileDevice::Permissions permissions)
+           const Access &access)
 {
-    return replaceFile(path, permissions, [&](const QByteArray &original) {
-        return withValue(original, section, key, value, encoding);
+    return replaceFile(path, access, [&](const QByteArray &original) {
+        return withValue(original, section, key, value, access.encoding);
     });
 }
 
 bool writeValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &values,
                  IniEncoding encoding, QFileDevice::Permissions permissions)
 {
-    return replaceFile(path, permissions, [&](const QByteArray &original) {
+    Access access;
+    access.encoding = encoding;
+    access.newFilePermissions = permissions;
+    return replaceFile(path, access, [&](const QByteArray &original) {
         QByteArray contents = original;
         for (const auto &[key, value] : values)
             contents = withValue(contents, section, key, value, encoding);

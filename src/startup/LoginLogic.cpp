@@ -41,7 +41,7 @@ QString loginExchange(const QString &id, const QString &password, const Deployme
 {
     gBaseURL = deployment.secureBase;
     QString answer = exchange(id, password);
-    if (isBlankAnswer(answer)) {
+    if (isBlankAnswer(answer) && deployment.plainFallback) {
         gBaseURL = deployment.plainBase;
         answer = exchange(id, password);
     }

@@ -20,7 +20,8 @@ bool isBlankAnswer(const QString &answer);
 QString exchange(const QString &id, const QString &password);
 
 /// The whole exchange of a login: the secure address first; after a blank
-/// answer the plain one, once. gBaseURL is left at the address that answered.
+/// answer the plain one, once, unless the deployment turned that off. gBaseURL is
+/// left at the address that answered.
 QString loginExchange(const QString &id, const QString &password, const Deployment &deployment);
 
 /// The values a successful login establishes: saves the record, takes the shop

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
+#include "platform/Processes.h"
 #include "platform/SystemInfo.h"
 #include "services/AppFolder.h"
 #include "services/ErrorReport.h"
@@ -26,13 +27,15 @@ QString instanceLockPath()
 
 QStringList startupLogPatterns()
 {
-    return {u"??????.log"_s,           u"??????_XmlHttp.log"_s,    u"??????_WinHttp.log"_s,
-            u"??????_WinHttp_1.log"_s, u"??????_WinHttp_2.log"_s,  u"??????_WinHttp_3.log"_s,
+    return {u"??????.log"_s,           u"??????_XmlHttp.log"_s,     u"??????_WinHttp.log"_s,
+            u"??????_WinHttp_1.log"_s, u"??????_WinHttp_2.log"_s,   u"??????_WinHttp_3.log"_s,
             u"??????_WinHttp_4.log"_s, u"??????_WinHttp_Req.log"_s, u"??????_WinHttp_Req_??.log"_s};
 }
 
 StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
 {
+    // A log that reaches the file-size limit loses lines; it never ends the program.
+    platform::ignoreFileSizeLimitSignal();
     int step = 1;
     try {
         Main_Command_Argument_취득(arguments);

@@ -1,12 +1,14 @@
 #include "platform/InstanceLock.h"
+#include "support/ChildProcess.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QThread>
 
-#include <cstdio>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using kavri::platform::InstanceLock;
@@ -49,6 +51,43 @@ private slots:
         QVERIFY(holder.waitForFinished(5000));
         InstanceLock mine;
         QCOMPARE(mine.acquire(path), InstanceLock::Result::Acquired);
+    }
+
+    // A lock file we may only read (left by another user, say a first start as
+    // root) still keeps a second copy out.
+    void readOnlyLockFileStillLocks()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"lock"_s);
+        {
+            InstanceLock maker;
+            QCOMPARE(maker.acquire(path), InstanceLock::Result::Acquired);
+        }
+        const QByteArray native = QFile::encodeName(path);
+        QCOMPARE(::chmod(native.constData(), 0444), 0);
+        auto tryLock = [path] {
+            InstanceLock lock;
+            switch (lock.acquire(path)) {
+            case InstanceLock::Result::Acquired:
+                return 0;
+            case InstanceLock::Result::HeldByAnother:
+                return 1;
+            default:
+                return 2;
+            }
+        };
+        if (kavri::test::canActAsOtherUser()) {
+            // Root may open anything: "nobody" plays the user who may only read.
+            QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+            QCOMPARE(kavri::test::runAsOtherUser(tryLock), 0);
+            InstanceLock first;
+            QCOMPARE(first.acquire(path), InstanceLock::Result::Acquired);
+            QCOMPARE(kavri::test::runAsOtherUser(tryLock), 1);
+        } else {
+            InstanceLock first;
+            QCOMPARE(first.acquire(path), InstanceLock::Result::Acquired);
+            QCOMPARE(tryLock(), 1);
+        }
     }
 
     void unwritablePathFails()

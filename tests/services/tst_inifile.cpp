@@ -2,6 +2,7 @@
 #include "services/Conversions.h"
 #include "services/IniFile.h"
 #include "services/Settings.h"
+#include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 #include "support/TempAppFolder.h"
 
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -55,6 +57,52 @@ private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
 };
+
+struct stat statOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// A child that must not hang or eat the machine's memory while a fault is tried on it.
+void boundChild()
+{
+    ::alarm(20);
+#if !defined(__SANITIZE_ADDRESS__)
+    const rlimit memory{512u << 20, 512u << 20};
+    ::setrlimit(RLIMIT_AS, &memory);
+#endif
+}
+
+// Sets the application folder up so that the writer of `file` may write the file but
+// create nothing beside it: as "nobody" when we are root, else by the folder's mode.
+void lockFolderKeepFile(const kavri::test::TempAppFolder &app, const QString &file)
+{
+    if (kavri::test::canActAsOtherUser()) {
+        ::chmod(QFile::encodeName(app.path() + u"/.."_s).constData(), 0755);
+        ::chmod(QFile::encodeName(app.path()).constData(), 0755);
+        ::chown(QFile::encodeName(file).constData(), kavri::test::otherUid(), kavri::test::otherGid());
+    } else {
+        ::chmod(QFile::encodeName(app.path()).constData(), 0555);
+    }
+}
+
+int asTheFolderLockedUser(const std::function<int()> &work, int fileSizeLimit = -1)
+{
+    auto limited = [work, fileSizeLimit] {
+        if (fileSizeLimit >= 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &size);
+        }
+        return work();
+    };
+    return kavri::test::canActAsOtherUser() ? kavri::test::runAsOtherUser(limited)
+                                            : kavri::test::runInChild(limited);
+}
 } // namespace
 
 class TstIniFile : public QObject
@@ -81,6 +129,12 @@ private slots:
         QTest::newRow("no final newline") << QByteArray("[A]\nk=v") << u"A"_s << u"k"_s << u"v"_s;
         QTest::newRow("key outside sections")
             << QByteArray("k=v\n[A]\n") << u"A"_s << u"k"_s << u"<missing>"_s;
+        // Files saved by old editors.
+        QTest::newRow("utf-8 byte order mark") << ("\xEF\xBB\xBF" + cp(u"[Set]\r\ncalltime=15초\r\n"_s))
+                                               << u"Set"_s << u"calltime"_s << u"15초"_s;
+        QTest::newRow("cr-only line ends")
+            << QByteArray("[A]\rk=1\rj=2\r[B]\rj=3\r") << u"A"_s << u"j"_s << u"2"_s;
+        QTest::newRow("cr-only last line") << QByteArray("[A]\rk=1\rj=2") << u"A"_s << u"j"_s << u"2"_s;
     }
     void reads()
     {
@@ -124,6 +178,10 @@ private slots:
         QTest::newRow("undecodable bytes elsewhere survive")
             << QByteArray("[A]\r\nraw=\xff\xfe\r\nk=1\r\n") << u"A"_s << u"k"_s << u"2"_s
             << QByteArray("[A]\r\nraw=\xff\xfe\r\nk=2\r\n");
+        QTest::newRow("byte order mark kept") << QByteArray("\xEF\xBB\xBF[A]\r\nk=1\r\n") << u"A"_s << u"k"_s
+                                              << u"2"_s << QByteArray("\xEF\xBB\xBF[A]\r\nk=2\r\n");
+        QTest::newRow("cr-only line ends kept") << QByteArray("[A]\rk=1\r[B]\r") << u"A"_s << u"j"_s << u"2"_s
+                                                << QByteArray("[A]\rk=1\rj=2\r[B]\r");
     }
     void writes()
     {
@@ -214,6 +272,106 @@ private slots:
         QCOMPARE(ReadINI(u"Set"_s, u"a"_s, app.filePath(u"missing.cfg"_s)), QString());
         // Stored in the legacy code page.
         QVERIFY(readBytes(path).contains(codec::toCp949(u"15초"_s)));
+    }
+
+    // Only a regular file of a sane size is read; anything else reads as missing,
+    // quickly, and is never replaced by a write.
+    void specialFilesAreNotRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << u"fifo"_s;
+        QTest::newRow("link to /dev/zero") << u"zero"_s;
+        QTest::newRow("folder") << u"folder"_s;
+        QTest::newRow("over the size cap") << u"huge"_s;
+    }
+    void specialFilesAreNotRead()
+    {
+        QFETCH(QString, kind);
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        const QByteArray native = QFile::encodeName(path);
+        QByteArray huge;
+        if (kind == u"fifo"_s) {
+            QCOMPARE(::mkfifo(native.constData(), 0644), 0);
+        } else if (kind == u"zero"_s) {
+            QCOMPARE(::symlink("/dev/zero", native.constData()), 0);
+        } else if (kind == u"folder"_s) {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            huge = "[Set]\r\na=1\r\n" + QByteArray(ini::MaxFileBytes, ';');
+            QVERIFY(test::writeBytes(path, huge));
+        }
+        const struct stat before = statOf(path);
+
+        // In a child: the old reader hung on the FIFO and ran out of memory on /dev/zero.
+        const int rc = test::runInChild(
+            [&] {
+                if (ini::read(path, u"Set"_s, u"a"_s).has_value() ||
+                    !ReadINI(u"Set"_s, u"a"_s, path).isEmpty())
+                    return 1;
+                CommonUtil cfg;
+                cfg.setFileName(path);
+                if (cfg.readValue(u"Set"_s, u"a"_s, u"def"_s) != u"def"_s)
+                    return 2;
+                return ini::write(path, u"Set"_s, u"a"_s, u"2"_s) ? 3 : 0;
+            },
+            boundChild);
+        QCOMPARE(rc, 0);
+
+        const struct stat after = statOf(path);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (!huge.isEmpty())
+            QCOMPARE(test::readBytes(path).size(), huge.size());
+    }
+
+    // Without room for a temporary file the value is written in place; a write that
+    // fails there leaves the file exactly as it was, never empty or half new.
+    void inPlaceFallback()
+    {
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        const QByteArray original = cp(u"[Set]\r\nDisplayPosX=1\r\n[프린터]\r\nKavriNumT=1042\r\n"_s);
+        QVERIFY(test::writeBytes(path, original));
+        lockFolderKeepFile(app, path);
+
+        // The file-size limit stops the write halfway, as a full disk or a crash would.
+        const int limit = int(original.size()) + 4;
+        const int failed = asTheFolderLockedUser(
+            [&] { return ini::write(path, u"Set"_s, u"Footer"_s, QString(200, u'x')) ? 1 : 0; }, limit);
+        QCOMPARE(failed, 0);
+        QCOMPARE(test::hex(test::readBytes(path)), test::hex(original));
+
+        const int written = asTheFolderLockedUser(
+            [&] { return ini::write(path, u"프린터"_s, u"KavriNumT"_s, u"1043"_s) ? 0 : 1; });
+        QCOMPARE(written, 0);
+        QCOMPARE(ReadINI(u"프린터"_s, u"KavriNumT"_s, path), u"1043"_s);
+        QCOMPARE(ReadINI(u"Set"_s, u"DisplayPosX"_s, path), u"1"_s);
+        QCOMPARE(QDir(app.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"Zarazo.cfg"_s});
+        ::chmod(QFile::encodeName(app.path()).constData(), 0755);
+    }
+
+    // A replace made by root keeps the file's owner, group and mode, so the shop's
+    // user can still read and change its own settings.
+    void replaceKeepsOwnerAndMode()
+    {
+        if (!test::canActAsOtherUser())
+            QSKIP("needs root to own a file as another user");
+        test::TempAppFolder app;
+        const QString path = app.filePath(u"Zarazo.cfg"_s);
+        QVERIFY(test::writeBytes(path, "[Set]\r\na=1\r\n"));
+        const QByteArray native = QFile::encodeName(path);
+        QCOMPARE(::chown(native.constData(), test::otherUid(), test::otherGid()), 0);
+        QCOMPARE(::chmod(native.constData(), 0640), 0);
+        const ino_t inodeBefore = inodeOf(path);
+        QVERIFY(ini::write(path, u"Set"_s, u"a"_s, u"2"_s));
+        const struct stat st = statOf(path);
+        QVERIFY(st.st_ino != inodeBefore);
+        QCOMPARE(st.st_uid, test::otherUid());
+        QCOMPARE(st.st_gid, test::otherGid());
+        QCOMPARE(st.st_mode & 07777, 0640u);
+        QCOMPARE(ReadINI(u"Set"_s, u"a"_s, path), u"2"_s);
     }
 
     void settingsComponent()

@@ -3,9 +3,11 @@
 #include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
 #include "platform/NetworkAdapters.h"
+#include "services/EventLog.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "startup/StartUp.h"
+#include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 #include "support/TempAppFolder.h"
 
@@ -14,6 +16,8 @@
 #include <QProcess>
 #include <QSysInfo>
 #include <QTest>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -167,6 +171,28 @@ private slots:
         // With the first copy gone (killed, no clean-up), a new start goes ahead.
         platform::InstanceLock again;
         QCOMPARE(Main({}, again), StartOutcome::Proceed);
+    }
+
+    // A log that has reached the file-size limit cannot grow; the program runs on.
+    void fileSizeLimitNeverEndsTheProgram()
+    {
+        test::TempAppFolder app;
+        constexpr int limit = 4096;
+        QVERIFY(test::writeBytes(app.filePath(u"261209.log"_s), QByteArray(limit - 10, 'x')));
+        const int rc = test::runInChild(
+            [] {
+                platform::InstanceLock lock;
+                if (Main({}, lock) != StartOutcome::Proceed)
+                    return 1;
+                WriteLog(u"still here"_s);
+                return 0;
+            },
+            [] {
+                const rlimit size{limit, limit};
+                ::setrlimit(RLIMIT_FSIZE, &size);
+            });
+        QCOMPARE(rc, 0);
+        QCOMPARE(test::readBytes(app.filePath(u"261209.log"_s)).size(), limit);
     }
 
     void copiesInDifferentFoldersRunSideBySide()
