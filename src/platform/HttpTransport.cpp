@@ -88,6 +88,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (!options.extraCaCertificates.isEmpty()) {
         QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
         ssl.addCaCertificates(options.extraCaCertificates);
@@ -101,8 +102,14 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     QTimer attemptTimer;
     attemptTimer.setSingleShot(true);
     bool timedOut = false;
+    bool tooLarge = false;
+    const qint64 cap = std::max<qint64>(0, options.maxBodyBytes);
+    QByteArray received;
 
     QPointer<QNetworkReply> reply = manager.post(request, body);
+    // The body is taken as it arrives, so Qt's own buffer stays small and the cap
+    // holds while receiving, not after.
+    reply->setReadBufferSize(1024 * 1024);
     auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
     auto giveUp = [&] {
         timedOut = true;
@@ -117,6 +124,26 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
     QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, progress);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    auto overCap = [&] {
+        tooLarge = true;
+        received.clear();
+        if (reply)
+            reply->abort();
+        loop.quit();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        bool known = false;
+        const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known && declared > cap)
+            overCap();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (tooLarge)
+            return;
+        received += reply->read(cap + 1 - received.size());
+        if (received.size() > cap)
+            overCap();
+    });
     QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
     QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
     stageTimer.start(stageLimit);
@@ -136,15 +163,24 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         reply->abort();
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!timedOut && status.isValid() && isHttpLevelError(reply->error())) {
+    if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
+        received += reply->read(cap + 1 - received.size());
+        if (received.size() > cap)
+            tooLarge = true;
+    }
+    if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
         result.responded = true;
         result.status = status.toInt();
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        result.text = decodeResponseBody(reply->readAll(), reply->rawHeader("Content-Type"));
+        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"));
     } else {
         result.failedStep = 3;
-        if (timedOut) {
+        if (tooLarge) {
+            result.errorNumber = static_cast<int>(QNetworkReply::UnknownContentError);
+            result.errorText =
+                u"응답이 "_s + QString::number(cap / (1024 * 1024)) + u"MB를 넘어 받기를 멈췄습니다."_s;
+        } else if (timedOut) {
             result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
             result.errorText =
                 u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;

@@ -15,6 +15,9 @@ struct HttpOptions
     /// The limit on each stage (name lookup, connect, send, receive): no stage may
     /// go longer than this without progress, and a whole attempt ends after four of them.
     int stageLimitMs = 10000;
+    /// The largest response body taken (10,000 requests are about 4 MB); a bigger
+    /// one fails the attempt as soon as it crosses this, while it is still arriving.
+    qint64 maxBodyBytes = 16 * 1024 * 1024;
     /// Certificates trusted besides the system's own; empty in the program (tests add
     /// the simulator's authority here).
     QList<QSslCertificate> extraCaCertificates;
@@ -36,8 +39,10 @@ inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
 inline constexpr char kUserAgent[] = "Firefox 3.6.4";
 
 /// One form post: a fresh connection (no cookies, no proxy, nothing kept), the two
-/// headers, the stage limits. Lets events run while it waits; returns when the
-/// response has arrived or the transport gave up.
+/// headers, the stage limits. No redirect is followed: a 3xx is a response like any
+/// other (following one would post the ID and password to wherever it points). Lets
+/// events run while it waits; returns when the response has arrived or the
+/// transport gave up.
 HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options = {});
 
 /// A GET whose body goes straight into a file (the patch download). The transfer

@@ -15,6 +15,14 @@ platform::HttpOptions &winHttpOptions()
     return options;
 }
 
+QString answerForLog(const QString &answer)
+{
+    if (answer.size() <= kLogAnswerLimit)
+        return answer;
+    return answer.left(kLogAnswerLimit) + u"... (응답 "_s + QString::number(answer.size()) + u"자 중 앞 "_s +
+           QString::number(kLogAnswerLimit) + u"자만 기록)"_s;
+}
+
 QString GetWinHttp(const QString &address, const QString &body)
 {
     constexpr int maxAttempts = 3;

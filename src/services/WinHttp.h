@@ -17,4 +17,10 @@ QString GetWinHttp(const QString &address, const QString &body);
 /// certificate authorities. Tests shorten the limit or add their own authority here.
 platform::HttpOptions &winHttpOptions();
 
+/// The most characters of an answer written to a log line.
+inline constexpr int kLogAnswerLimit = 1024 * 1024;
+/// An answer as the log shows it: whole up to kLogAnswerLimit characters, else cut
+/// there with its full length noted. Every log line that holds an answer uses it.
+QString answerForLog(const QString &answer);
+
 } // namespace kavri

@@ -33,7 +33,7 @@ QString exchange(const QString &id, const QString &password)
     const QString body = web::loginBody(id, password);
     WriteLog(u"logins() ... "_s + address + u'?' + web::maskPassword(body), LogChannel::WinHttp);
     const QString answer = normaliseAnswer(GetWinHttp(address, body));
-    WriteLog(u"logins() ... ResponseStr:"_s + u"\r\n"_s + answer, LogChannel::WinHttp);
+    WriteLog(u"logins() ... ResponseStr:"_s + u"\r\n"_s + answerForLog(answer), LogChannel::WinHttp);
     return answer;
 }
 

@@ -1,6 +1,12 @@
+#include "codec/Cp949.h"
+#include "platform/Clock.h"
 #include "services/ProcessValues.h"
 #include "services/UserStore.h"
+#include "services/WinHttp.h"
 #include "startup/LoginLogic.h"
+#include "support/FileBytes.h"
+#include "support/HostileServer.h"
+#include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>
@@ -169,6 +175,51 @@ private slots:
         gStoreName.clear();
         gLoginID.clear();
         gLoginPW.clear();
+    }
+
+    // A blank secure answer is retried over plain HTTP unless the deployment says no.
+    void plainFallbackSwitch_data()
+    {
+        QTest::addColumn<bool>("fallback");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void plainFallbackSwitch()
+    {
+        QFETCH(bool, fallback);
+        test::TempAppFolder app;
+        test::Simulator sim;
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        QVERIFY(sim.setFault(u"blank"_s, 1));
+        Deployment d;
+        d.secureBase = sim.httpBase();
+        d.plainBase = u"http://localhost:"_s + QString::number(sim.httpPort());
+        d.plainFallback = fallback;
+        const QString answer = login::loginExchange(u"shop1"_s, u"pass1"_s, d);
+        QCOMPARE(sim.receivedLog().size(), fallback ? 2 : 1);
+        QCOMPARE(gBaseURL, fallback ? d.plainBase : d.secureBase);
+        QCOMPARE(answer.contains(u"성공"_s), fallback);
+        gBaseURL.clear();
+    }
+
+    // A huge answer is logged cut at 1 MB, with its length noted.
+    void hugeAnswerIsLoggedCut()
+    {
+        test::TempAppFolder app;
+        platform::ManualClock clock;
+        clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+        platform::setClock(&clock);
+        const QByteArray body = QByteArray(2 * 1024 * 1024, 'a') + "성공";
+        test::HostileServer server(test::HostileServer::response("HTTP/1.1 200 OK", body));
+        gBaseURL = server.url(QString());
+        const QString answer = login::exchange(u"shop1"_s, u"pass1"_s);
+        QVERIFY(answer.endsWith(u"성공"_s));
+        platform::setClock(nullptr);
+        const QByteArray log = test::readBytes(app.filePath(u"261209_WinHttp.log"_s));
+        QVERIFY2(log.size() > kLogAnswerLimit && log.size() < kLogAnswerLimit + 1000,
+                 qPrintable(QString::number(log.size())));
+        QVERIFY(log.contains(codec::toCp949(u"(응답 "_s + QString::number(answer.size()) + u"자 중 앞 "_s)));
+        gBaseURL.clear();
     }
 };
 

@@ -1,0 +1,169 @@
+#include "codec/Cp949.h"
+#include "platform/Clock.h"
+#include "platform/HttpTransport.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/HostileServer.h"
+#include "support/TempAppFolder.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using test::HostileServer;
+
+namespace {
+
+const QByteArray Body = "ID=shop1&PassWord=pass1";
+const qint64 Cap = platform::HttpOptions{}.maxBodyBytes;
+
+platform::HttpOptions options()
+{
+    platform::HttpOptions o;
+    o.stageLimitMs = 5000;
+    return o;
+}
+
+} // namespace
+
+// Servers that answer too much or send the client elsewhere.
+class TstWinHttpHostile : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
+        platform::setClock(&m_clock);
+        winHttpOptions() = options();
+    }
+    void cleanup()
+    {
+        platform::setClock(nullptr);
+        winHttpOptions() = platform::HttpOptions{};
+    }
+
+    void capIsSixteenMegabytes() { QCOMPARE(Cap, 16 * 1024 * 1024); }
+
+    // An answer beyond the cap fails the attempt as soon as the cap is crossed,
+    // so memory stays bounded however much the server sends.
+    void oversizeAnswerFails_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<bool>("endless");
+        const QByteArray open = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n";
+        QTest::newRow("endless body") << (open + "\r\n") << true;
+        QTest::newRow("declared length over the cap") << (open + "Content-Length: 100000000\r\n\r\n") << true;
+        QTest::newRow("one byte over the cap, no length")
+            << (open + "\r\n" + QByteArray(Cap + 1, 'a')) << false;
+        QTest::newRow("one byte over the cap, chunked")
+            << ("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n" +
+                QByteArray::number(Cap + 1, 16) + "\r\n" + QByteArray(Cap + 1, 'a') + "\r\n0\r\n\r\n")
+            << false;
+    }
+    void oversizeAnswerFails()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(bool, endless);
+        HostileServer server(head, endless);
+        const platform::HttpResult r = platform::postForm(server.url(), Body, options());
+        QVERIFY(!r.responded);
+        QVERIFY(r.text.isEmpty());
+        QCOMPARE(r.failedStep, 3);
+        QVERIFY2(r.errorText.contains(u"16MB"_s), qPrintable(r.errorText));
+        // Stopped near the cap: what the server got out is the cap plus what the
+        // sockets and buffers hold, far below what it would have sent.
+        QVERIFY2(server.mostBytesSent() < Cap + 16 * 1024 * 1024,
+                 qPrintable(QString::number(server.mostBytesSent())));
+    }
+
+    void answerAtTheCapIsTaken()
+    {
+        HostileServer server(HostileServer::response("HTTP/1.1 200 OK", QByteArray(Cap, 'a')));
+        const platform::HttpResult r = platform::postForm(server.url(), Body, options());
+        QVERIFY2(r.responded, qPrintable(r.errorText));
+        QCOMPARE(r.text.size(), Cap);
+    }
+
+    // Through GetWinHttp the oversize answer is a transport failure like any other:
+    // reported in Korean, retried, and nothing is returned.
+    void oversizeAnswerIsRetriedAndLogged()
+    {
+        test::TempAppFolder app;
+        HostileServer server("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n",
+                             true);
+        QCOMPARE(GetWinHttp(server.url(), QString::fromLatin1(Body)), QString());
+        QCOMPARE(server.requests(), 3);
+        const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
+        QCOMPARE(log.count(u"e)lib_misc->GetWinHttp[Erl:=3, Eno:="_s), 3);
+        QCOMPARE(log.count(u"16MB"_s), 3);
+        QCOMPARE(log.count(u"<실패2>"_s), 3);
+        QVERIFY(log.size() < 10000);
+    }
+
+    // No redirect is followed: the form (ID and password) never goes to the other
+    // address, and a 3xx is an answer like any other status, with its own text.
+    void redirectsAreNotFollowed_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::newRow("301") << QByteArray("301 Moved Permanently");
+        QTest::newRow("302") << QByteArray("302 Found");
+        QTest::newRow("303") << QByteArray("303 See Other");
+        QTest::newRow("307") << QByteArray("307 Temporary Redirect");
+        QTest::newRow("308") << QByteArray("308 Permanent Redirect");
+    }
+    void redirectsAreNotFollowed()
+    {
+        QFETCH(QByteArray, status);
+        test::TempAppFolder app;
+        HostileServer elsewhere(
+            HostileServer::response("HTTP/1.1 200 OK", "로그인 성공 storename[가짜]storename"));
+        const QByteArray location = elsewhere.url(u"/steal.php"_s, u"localhost"_s).toLatin1();
+        HostileServer server(
+            HostileServer::response("HTTP/1.1 " + status, {}, "Location: " + location + "\r\n"));
+
+        const platform::HttpResult r = platform::postForm(server.url(), Body, options());
+        QVERIFY2(r.responded, qPrintable(r.errorText));
+        QCOMPARE(r.status, status.left(3).toInt());
+        QCOMPARE(r.text, QString());
+
+        QCOMPARE(GetWinHttp(server.url(), QString::fromLatin1(Body)), QString());
+        QCOMPARE(server.requests(), 2);
+        QCOMPARE(elsewhere.requests(), 0);
+        const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
+        QVERIFY2(log.contains(u"GetWinHttp ... <실패> ("_s + QString::fromLatin1(status.left(3)) + u"): "_s),
+                 qPrintable(log));
+    }
+
+    // An answer is logged whole up to 1 MB; beyond, it is cut there and its length noted.
+    void answerForLog_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << 10 << false;
+        QTest::newRow("at the limit") << kLogAnswerLimit << false;
+        QTest::newRow("one over") << kLogAnswerLimit + 1 << true;
+        QTest::newRow("five megabytes") << 5 * 1024 * 1024 << true;
+    }
+    void answerForLog()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, cut);
+        const QString answer = QString(length - 1, u'가') + u'끝';
+        const QString logged = kavri::answerForLog(answer);
+        if (!cut) {
+            QCOMPARE(logged, answer);
+            return;
+        }
+        QVERIFY(logged.startsWith(answer.left(kLogAnswerLimit)));
+        QVERIFY(!logged.contains(u'끝'));
+        QVERIFY2(logged.endsWith(u"(응답 "_s + QString::number(length) + u"자 중 앞 "_s +
+                                 QString::number(kLogAnswerLimit) + u"자만 기록)"_s),
+                 qPrintable(logged.right(80)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstWinHttpHostile)
+#include "tst_winhttp_hostile.moc"
