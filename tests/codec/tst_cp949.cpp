@@ -102,9 +102,11 @@ private slots:
                     if (toCp949(text) != pair)
                         QFAIL(qPrintable(QString::fromLatin1(pair.toHex()) + u" -> "_s + text));
                 }
+                QByteArray three = pair + '\0';
                 for (int next = 0; next < 256; ++next) {
-                    const QString three = fromCp949(pair + char(next));
-                    if (three.size() < 1 || three.size() > 3 || !three.startsWith(text.left(1)))
+                    three[2] = char(next);
+                    const QString decoded = fromCp949(three);
+                    if (decoded.size() < 1 || decoded.size() > 3 || decoded.at(0) != text.at(0))
                         QFAIL(qPrintable(u"%1 %2 %3"_s.arg(lead).arg(trail).arg(next)));
                 }
                 // A complete sequence, good or bad, never swallows what follows it.
