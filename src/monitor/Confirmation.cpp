@@ -35,7 +35,7 @@ bool Check_Kavri(const QString &numT)
     const QString body = web::confirmBody(gLoginID, gLoginPW, numT);
     WriteLog(web::maskPassword(u"Check_Kavri() ... "_s + address + u'?' + body), LogChannel::WinHttpReq);
     const QString answer = GetWinHttp(address, body);
-    WriteLog(u"Check_Kavri() ... ResponseStr:"_s + gCrLf + answer, LogChannel::WinHttpReq);
+    WriteLog(u"Check_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(answer), LogChannel::WinHttpReq);
     return web::hasSuccessMarker(answer);
 }
 

@@ -107,7 +107,7 @@ bool RequestCycle::runOnce(bool mSilent)
                  channel);
     } else {
         WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
-        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + resp, channel);
+        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(resp), channel);
     }
     m_prevRequest = resp;
     call(m_hooks.hideWait);

@@ -9,6 +9,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/HostileServer.h"
 #include "support/PtyPair.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
@@ -394,6 +395,23 @@ private slots:
         QVERIFY(added.contains(u"]Load_Kavri() ... 잘못된 레코드 5건 더 건너뜀\r\n"_s));
         QCOMPARE(rowTables(), QStringList());
         QCOMPARE(kavriNumT(), u"8"_s);
+    }
+
+    // However long the answer, its log line stops at 1 MB with the length noted.
+    void hugeAnswerIsLoggedCut()
+    {
+        const QString answer =
+            test::answerText({test::rec(u"8"_s, u"M8"_s, regDate(0))}) + QString(1200 * 1024, u' ');
+        test::HostileServer server(test::HostileServer::response("HTTP/1.1 200 OK", answer.toUtf8()));
+        const QString saved = gBaseURL;
+        gBaseURL = server.url(QString());
+        const bool loaded = m_cycle->Load_Kavri(false);
+        gBaseURL = saved;
+        QVERIFY(loaded);
+        QCOMPARE(server.requests(), 1);
+        const QString log = requestLog();
+        QVERIFY(log.contains(u"(응답 "_s + QString::number(answer.size()) + u"자 중 앞 1048576자만 기록)"_s));
+        QVERIFY2(log.size() < 1048576 + 10000, qPrintable(QString::number(log.size())));
     }
 
     void noOverlap_data()
