@@ -629,7 +629,7 @@ bool PrinterSettingsWindow::Load_테이블()
         step = 3;
         const QString answer = GetWinHttp(address, body);
         step = 4;
-        WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answer, LogChannel::WinHttp);
+        WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answerForLog(answer), LogChannel::WinHttp);
         showWait(false);
 
         step = 6;
