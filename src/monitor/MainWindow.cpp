@@ -690,7 +690,9 @@ void frmAlarm::showWait()
     m_picWait->show();
     if (m_waitMovie && m_waitMovie->isValid())
         m_waitMovie->start();
-    repaint();
+    // Only the wait picture must be on screen before the exchange; the rest of
+    // the window is painted as usual while it runs.
+    repaint(m_picWait->geometry());
 }
 
 void frmAlarm::hideWait()
