@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <climits>
 #include <exception>
 
@@ -216,8 +217,15 @@ void frmAlarm::construct()
     m_highlightHold->setInterval(10000);
     m_highlightHold->setSingleShot(true);
     connect(m_loopTimer, &QTimer::timeout, this, [this] {
-        if (m_pollLoop && !m_ending)
-            m_pollLoop->LoopTimer_Timer();
+        if (!m_pollLoop || m_ending)
+            return;
+        m_pollLoop->LoopTimer_Timer();
+        // A counter PC runs this all day: between polls the loop wakes at most
+        // once a second instead of ten times, armed for the moment a poll is
+        // due; while a cycle runs it ticks every 100 ms again.
+        if (m_loopTimer->isActive())
+            m_loopTimer->setInterval(int(
+                std::clamp<quint32>(m_pollLoop->msUntilNextDecision(), monitor::PollLoop::kTickMs, 1000)));
     });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
         setBannerStyle(3);
@@ -714,7 +722,7 @@ void frmAlarm::Form_Activate()
     showWait();
     if (m_pollLoop) {
         m_pollLoop->activate();
-        m_loopTimer->start();
+        m_loopTimer->start(int(monitor::PollLoop::kTickMs));
     }
     repaint();
     m_anchorText->setFocus();

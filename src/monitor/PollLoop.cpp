@@ -61,4 +61,14 @@ void PollLoop::LoopTimer_Timer()
     m_doing = false;
 }
 
+quint32 PollLoop::msUntilNextDecision() const
+{
+    if (!m_started)
+        return 0;
+    if (m_doing || (m_cycleRunning && m_cycleRunning()))
+        return kTickMs;
+    const quint32 elapsed = GetTick() - m_lastLoopTick;
+    return elapsed >= m_loopInterval ? 0 : m_loopInterval - elapsed;
+}
+
 } // namespace kavri::monitor

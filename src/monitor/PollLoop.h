@@ -36,6 +36,11 @@ public:
     quint32 LastLoopTick() const { return m_lastLoopTick; }
     /// Makes the next poll come one full interval from now.
     void restartInterval();
+    /// Milliseconds until a tick could next start a cycle: 0 before the first
+    /// cycle, the tick period while a cycle runs or the loop is held, else
+    /// what is left of the interval.
+    quint32 msUntilNextDecision() const;
+    static constexpr quint32 kTickMs = 100;
     quint32 LoopInterval() const { return m_loopInterval; }
     void setLoopInterval(quint32 ms) { m_loopInterval = ms; }
 

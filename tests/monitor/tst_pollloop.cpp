@@ -95,6 +95,38 @@ private slots:
         QCOMPARE(cycles, 1);
     }
 
+    // How long the window's timer may sleep: nothing before the first cycle,
+    // one tick while a cycle runs or a confirmation holds the loop, else what is
+    // left of the interval, also across the tick's wrap.
+    void nextDecision()
+    {
+        quint32 duringCycle = 0;
+        PollLoop *self = nullptr;
+        PollLoop loop([&] {
+            m_clock.advance(3000);
+            duringCycle = self->msUntilNextDecision();
+        });
+        self = &loop;
+        QCOMPARE(loop.msUntilNextDecision(), 0u);
+        loop.LoopTimer_Timer();
+        QCOMPARE(duringCycle, PollLoop::kTickMs);
+        const quint32 left = loop.msUntilNextDecision();
+        QVERIFY2(left <= 10000u && left > 9000u, qPrintable(QString::number(left)));
+        m_clock.advance(4000);
+        QVERIFY(loop.msUntilNextDecision() <= 6000u);
+        loop.setLoopTimerDoing(true);
+        QCOMPARE(loop.msUntilNextDecision(), PollLoop::kTickMs);
+        loop.setLoopTimerDoing(false);
+        m_clock.advance(7000);
+        QCOMPARE(loop.msUntilNextDecision(), 0u);
+
+        m_clock.setTick(0xFFFFFFFFu - 1000);
+        loop.restartInterval();
+        m_clock.advance(2000); // past the wrap
+        const quint32 afterWrap = loop.msUntilNextDecision();
+        QVERIFY2(afterWrap <= 8000u && afterWrap > 7000u, qPrintable(QString::number(afterWrap)));
+    }
+
     // A 25-second cycle with a 10-second interval: the ticks during the cycle
     // only write the skip line; the next cycle starts 10 s after it ended.
     void longCycle()
