@@ -1,7 +1,11 @@
 #include "monitor/BoardFonts.h"
 
+#include "monitor/RequestBoard.h"
+
 #include <QFontDatabase>
 #include <QStringList>
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -26,9 +30,14 @@ Choice firstInstalled(std::initializer_list<Choice> choices)
     return *(choices.end() - 1);
 }
 
+/// Emoji customers type on their phones come from the colour emoji font the
+/// set-up installs; the board's faces have none.
+const QString EmojiFamily = u"Noto Color Emoji"_s;
+
 QFont make(const Choice &choice, int pointSize)
 {
     QFont font(choice.family);
+    font.setFamilies({choice.family, EmojiFamily});
     font.setWeight(choice.weight);
     if (pointSize > 0)
         font.setPointSize(pointSize);
@@ -60,9 +69,20 @@ QFont boardRequestFont(int pointSize)
 QFont uiFont(int pixelSize, bool bold)
 {
     QFont font(u"NanumGothic"_s);
+    font.setFamilies({u"NanumGothic"_s, EmojiFamily});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+qreal captionFloorPoints(int tablePointSize)
+{
+    return 0.7 * tablePointSize;
+}
+
+qreal bannerFloorPoints()
+{
+    return captionFloorPoints(bannerPointSize(u"1024"_s, std::numeric_limits<int>::max()));
 }
 
 } // namespace kavri::monitor

@@ -7,43 +7,6 @@
 #include <algorithm>
 
 namespace kavri::monitor {
-namespace {
-
-/// Lines of `text` broken to `width`: at spaces where possible, inside a word
-/// only when it is wider than the line.
-QStringList wrapLines(const QString &text, const QFontMetrics &fm, int width)
-{
-    QStringList lines;
-    QString line;
-    const QStringList words = text.split(u' ');
-    auto flush = [&] {
-        if (!line.isEmpty())
-            lines.append(line);
-        line.clear();
-    };
-    for (const QString &word : words) {
-        const QString candidate = line.isEmpty() ? word : line + u' ' + word;
-        if (fm.horizontalAdvance(candidate) <= width) {
-            line = candidate;
-            continue;
-        }
-        flush();
-        // A word wider than the line is cut where it no longer fits.
-        QString rest = word;
-        while (fm.horizontalAdvance(rest) > width && rest.size() > 1) {
-            int n = rest.size() - 1;
-            while (n > 1 && fm.horizontalAdvance(rest.left(n)) > width)
-                --n;
-            lines.append(rest.left(n));
-            rest = rest.mid(n);
-        }
-        line = rest;
-    }
-    flush();
-    return lines;
-}
-
-} // namespace
 
 CaptionPanel::CaptionPanel(QWidget *parent) : QWidget(parent)
 {
@@ -81,7 +44,7 @@ void CaptionPanel::setAlignment(Qt::Alignment alignment)
 
 void CaptionPanel::setWordWrap(bool wrap)
 {
-    m_wordWrap = wrap;
+    m_fit.wordWrap = wrap;
     update();
 }
 
@@ -98,9 +61,10 @@ void CaptionPanel::setPlaceholder(const QString &text)
     update();
 }
 
-void CaptionPanel::setShrinkToFit(qreal minScale)
+void CaptionPanel::setShrinkToFit(qreal minScale, qreal floorPoints)
 {
-    m_minScale = std::clamp(minScale, 0.1, 1.0);
+    m_fit.minScale = std::clamp(minScale, 0.1, 1.0);
+    m_fit.floorPoints = std::max<qreal>(0, floorPoints);
     update();
 }
 
@@ -129,8 +93,7 @@ void CaptionPanel::paintEvent(QPaintEvent *)
     else
         p.drawRect(box);
 
-    const QRect inner = rect().adjusted(m_marginH + m_borderWidth, m_marginV + m_borderWidth,
-                                        -m_marginH - m_borderWidth, -m_marginV - m_borderWidth);
+    const QRect inner = captionBox();
     const bool marked = !m_caption.isEmpty();
     if (!m_picture.isNull()) {
         const QSize size = m_picture.size().boundedTo(inner.size());
@@ -161,80 +124,61 @@ void CaptionPanel::paintEvent(QPaintEvent *)
         return;
     }
 
-    if (!m_picture.isNull()) {
-        // Over a picture the caption gets a light outline so it stays readable.
-        const QFontMetrics fm(font());
-        const QPointF origin(inner.left() + (inner.width() - fm.horizontalAdvance(m_caption)) / 2.0,
-                             inner.top() + (inner.height() + fm.ascent() - fm.descent()) / 2.0);
-        QPainterPath path;
-        path.addText(origin, font(), m_caption);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.strokePath(path, QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.fillPath(path, m_foreground);
-        return;
-    }
-
-    const TextLayout &layout = textLayout(inner.size());
-    const QFontMetrics fm(layout.font);
-    p.setFont(layout.font);
-    p.setPen(m_foreground);
-    const QStringList &lines = layout.lines;
-    const int height = int(lines.size()) * fm.height();
+    const CaptionLines &layout = textLayout(inner).lines;
+    const int height = int(layout.lines.size()) * layout.lineHeight;
     int y = inner.top();
     if (m_alignment & Qt::AlignVCenter)
         y += (inner.height() - height) / 2;
     else if (m_alignment & Qt::AlignBottom)
         y += inner.height() - height;
-    for (const QString &line : lines) {
-        p.drawText(QRect(inner.left(), y, inner.width(), fm.height()),
-                   int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
-        y += fm.height();
+    const int align = int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter | Qt::TextDontClip;
+    p.setFont(layout.font);
+    p.setPen(m_foreground);
+    if (m_picture.isNull()) {
+        for (const QString &line : layout.lines) {
+            p.drawText(QRect(inner.left(), y, inner.width(), layout.lineHeight), align, line);
+            y += layout.lineHeight;
+        }
+        return;
     }
+
+    // Over a picture the caption gets a dark contour inside a light halo, so
+    // it stands out from light and dark pictures alike.
+    const QFontMetricsF fm(layout.font);
+    QPainterPath path;
+    for (const QString &line : layout.lines) {
+        const qreal advance = fm.horizontalAdvance(line);
+        qreal x = inner.left();
+        if (align & Qt::AlignHCenter)
+            x += (inner.width() - advance) / 2.0;
+        else if (align & Qt::AlignRight)
+            x += inner.width() - advance;
+        path.addText(QPointF(x, y + (layout.lineHeight + fm.ascent() - fm.descent()) / 2.0), layout.font, line);
+        y += layout.lineHeight;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal halo = std::max<qreal>(3.0, fm.height() / 5.0);
+    p.strokePath(path, QPen(Qt::white, halo * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(path, QPen(QColor(0x20, 0x10, 0x10), halo * 0.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(path, m_foreground);
 }
 
-const CaptionPanel::TextLayout &CaptionPanel::textLayout(const QSize &inner)
+QRect CaptionPanel::captionBox() const
 {
-    // Finding the size that fits shapes the text several times; a board
+    return rect().adjusted(m_marginH + m_borderWidth, m_marginV + m_borderWidth, -m_marginH - m_borderWidth,
+                           -m_marginV - m_borderWidth);
+}
+
+const CaptionPanel::TextLayout &CaptionPanel::textLayout(const QRect &inner)
+{
+    // Finding the size that fits lays the text out several times; a board
     // repaints far more often than its captions change.
     const QFont base = font();
     if (m_layout.valid && m_layout.caption == m_caption && m_layout.baseFont == base &&
-        m_layout.inner == inner && m_layout.wordWrap == m_wordWrap && m_layout.minScale == m_minScale)
+        m_layout.inner == inner.size() && m_layout.fit == m_fit)
         return m_layout;
-
-    // The largest size (down to the limit) at which the whole caption fits.
-    QFont shown = base;
-    const bool inPoints = shown.pointSizeF() > 0;
-    const qreal size = inPoints ? shown.pointSizeF() : shown.pixelSize();
-    QStringList lines;
-    for (qreal scale = 1.0;; scale = std::max(m_minScale, scale - 0.05)) {
-        if (inPoints)
-            shown.setPointSizeF(size * scale);
-        else
-            shown.setPixelSize(qMax(1, qRound(size * scale)));
-        const QFontMetrics fm(shown);
-        bool fits;
-        if (m_wordWrap) {
-            lines = wrapLines(m_caption, fm, inner.width());
-            fits = lines.size() * fm.height() <= inner.height();
-        } else {
-            lines = QStringList{m_caption};
-            fits = fm.horizontalAdvance(m_caption) <= inner.width();
-        }
-        if (fits || scale <= m_minScale)
-            break;
-    }
-    const QFontMetrics fm(shown);
-    const int maxLines = qMax(1, inner.height() / fm.height());
-    if (lines.size() > maxLines) {
-        // What still does not fit ends in an ellipsis rather than a cut line.
-        const QString last = lines.mid(maxLines - 1).join(u' ');
-        lines = lines.mid(0, maxLines - 1);
-        lines.append(last);
-    }
-    if (!lines.isEmpty())
-        lines.last() = fm.elidedText(lines.last(), Qt::ElideRight, inner.width());
-
-    m_layout = TextLayout{true, m_caption, base, inner, m_wordWrap, m_minScale, shown, lines};
+    m_layout = TextLayout{true, m_caption, base, inner.size(), m_fit,
+                          layoutCaption(m_caption, base, inner.size(), m_fit)};
     return m_layout;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/CaptionLayout.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
@@ -28,14 +30,17 @@ public:
     QColor background() const { return m_background; }
     void setColours(const QColor &foreground, const QColor &background);
     void setAlignment(Qt::Alignment alignment);
-    /// Long captions break into lines (at spaces, else anywhere).
+    /// A caption is split at its line breaks; with word wrap long lines break
+    /// too (at spaces, else anywhere).
     void setWordWrap(bool wrap);
     void setMargin(int pixels) { setMargins(pixels, pixels); }
     void setMargins(int horizontal, int vertical);
     /// A caption that does not fit is drawn smaller, down to `minScale` of the
-    /// font's size, before what still does not fit ends in an ellipsis. The
-    /// font itself keeps its size.
-    void setShrinkToFit(qreal minScale);
+    /// font's size but never below `floorPoints`, before what still does not
+    /// fit ends in an ellipsis. The font itself keeps its size.
+    void setShrinkToFit(qreal minScale, qreal floorPoints = 0);
+    /// The caption as laid out for the panel's present size and font.
+    CaptionLines captionLayout() { return textLayout(captionBox()).lines; }
     /// Drawn faintly while the caption is empty; never part of the caption.
     void setPlaceholder(const QString &text);
     /// Rounded corners and a border; 0 for none.
@@ -55,12 +60,11 @@ private:
         QString caption;
         QFont baseFont;
         QSize inner;
-        bool wordWrap = false;
-        qreal minScale = 1.0;
-        QFont font;        ///< the size at which the caption is drawn
-        QStringList lines; ///< the caption's lines, the last one elided
+        CaptionFit fit;
+        CaptionLines lines;
     };
-    const TextLayout &textLayout(const QSize &inner);
+    const TextLayout &textLayout(const QRect &inner);
+    QRect captionBox() const;
 
     TextLayout m_layout;
     QString m_caption;
@@ -71,10 +75,9 @@ private:
     QColor m_background = Qt::white;
     QColor m_border;
     Qt::Alignment m_alignment = Qt::AlignCenter;
-    bool m_wordWrap = false;
+    CaptionFit m_fit;
     int m_marginH = 4;
     int m_marginV = 4;
-    qreal m_minScale = 1.0;
     int m_radius = 0;
     int m_borderWidth = 0;
 };

@@ -272,8 +272,9 @@ void frmAlarm::createControls()
     m_lblRequest = new monitor::CaptionPanel(this);
     m_lblRequest->setObjectName(u"lblRequest"_s);
     m_lblRequest->setWordWrap(true);
-    m_lblRequest->setMargins(16, 8);
-    m_lblRequest->setShrinkToFit(0.6);
+    m_lblRequest->setMargins(monitor::kBannerMargins.horizontal, monitor::kBannerMargins.vertical);
+    // The top request is shown whole where it can be, down to the floor.
+    m_lblRequest->setShrinkToFit(0.1, monitor::bannerFloorPoints());
     m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
     m_lblRequest->setFont(monitor::boardDisplayFont(40));
     setBannerStyle(0);
@@ -315,13 +316,14 @@ void frmAlarm::createControls()
         m_sspTable[r] = new monitor::CaptionPanel(this);
         m_sspTable[r]->setObjectName(indexed(u"sspTable"_s, r));
         m_sspTable[r]->setWordWrap(true);
-        m_sspTable[r]->setMargins(3, 1);
+        m_sspTable[r]->setMargins(monitor::kTableCellMargins.horizontal, monitor::kTableCellMargins.vertical);
         m_sspTable[r]->setShrinkToFit(0.7);
         m_sspRequest[r] = new monitor::CaptionPanel(this);
         m_sspRequest[r]->setObjectName(indexed(u"sspRequest"_s, r));
         m_sspRequest[r]->setWordWrap(true);
         m_sspRequest[r]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_sspRequest[r]->setMargins(6, 1);
+        m_sspRequest[r]->setMargins(monitor::kRequestCellMargins.horizontal,
+                                    monitor::kRequestCellMargins.vertical);
         m_sspRequest[r]->setShrinkToFit(0.7);
         m_sspCheck[r] = new monitor::CaptionPanel(this);
         m_sspCheck[r]->setObjectName(indexed(u"sspCheck"_s, r));
@@ -576,7 +578,10 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
             m_sspCheck[r]->setGeometry(cells[monitor::BoardGeometry::Check]);
             m_sspNO[r]->setFont(monitor::boardDisplayFont(g.fonts.no));
             m_sspTable[r]->setFont(monitor::boardDisplayFont(g.fonts.table));
+            m_sspTable[r]->setShrinkToFit(0.7, monitor::captionFloorPoints(g.fonts.table));
             m_sspRequest[r]->setFont(monitor::boardRequestFont(g.fonts.request));
+            // The width rules give long texts tiny sizes; the floor keeps them readable.
+            m_sspRequest[r]->setShrinkToFit(0.7, monitor::captionFloorPoints(g.fonts.request));
             m_sspCheck[r]->setFont(monitor::boardDisplayFont(g.fonts.check));
             m_sspNO[r]->setCaption(QString::number(r + 1));
             for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})

@@ -1,5 +1,6 @@
 #include "GifWriter.h"
 #include "codec/Cp949.h"
+#include "monitor/BoardFonts.h"
 #include "monitor/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "services/IniFile.h"
@@ -390,6 +391,86 @@ private slots:
         for (const char *name : {"lblTable", "lbl결제방법", "lblRequest"})
             QVERIFY(panel(*w, QString::fromUtf8(name))->caption().isEmpty());
         QCOMPARE(panel(*w, u"lblRequest"_s)->font().pointSize(), 40);
+    }
+
+    // Request texts with line breaks show every line, with their quantity, in
+    // the cells of every layout and in the banner; a text too long for its
+    // cell ends in "…" at no less than the floor.
+    void captionsInEveryLayout_data()
+    {
+        QTest::addColumn<int>("resolution");
+        QTest::addColumn<int>("display");
+        for (int resolution : {0, 1}) {
+            for (int display : {0, 1, 2})
+                QTest::addRow("%d, %d rows", resolution == 0 ? 1024 : 1366, QList<int>{10, 16, 30}[display])
+                    << resolution << display;
+        }
+    }
+    void captionsInEveryLayout()
+    {
+        QFETCH(int, resolution);
+        QFETCH(int, display);
+        writeSettings(monitor::settingsFilePath(), {u"ResolutionIDX=%1"_s.arg(resolution),
+                                                    u"DisplayIDX=%1"_s.arg(display)});
+        auto w = makeWindow();
+        const QStringList texts{u"+샷 추가\r\n얼음 많이 X 2"_s, u"물\r\n앞접시\r\n수저 X 3"_s,
+                                QString(700, QChar(u'가'))};
+        KavriList list;
+        for (int i = 0; i < texts.size(); ++i)
+            list.append({QString::number(10 - i), u"A"_s + QString::number(i), u"2024-05-01 10:00:00"_s,
+                         texts[i], u"현금"_s});
+        w->board().fill(list);
+        const monitor::BoardGeometry g = monitor::boardGeometry(resolution, display);
+        auto letters = [](QString text) {
+            for (const QString &gone : {u"\r"_s, u"\n"_s, u" "_s, u"\u00B7"_s})
+                text.remove(gone);
+            return text;
+        };
+        auto check = [&](CaptionPanel *cell, const QString &text, int height, qreal floor) {
+            const monitor::CaptionLines layout = cell->captionLayout();
+            QVERIFY(!layout.lines.isEmpty());
+            QVERIFY(layout.lines.size() * layout.lineHeight <= height);
+            QVERIFY(layout.font.pointSizeF() >= floor - 0.01);
+            if (text.endsWith(u"X 2"_s) || text.endsWith(u"X 3"_s)) {
+                QVERIFY2(!layout.elided, qPrintable(layout.lines.join(u'|')));
+                QCOMPARE(letters(layout.lines.join(QString())), letters(text));
+                QVERIFY(layout.lines.last().endsWith(text.right(3)));
+            } else {
+                QVERIFY(layout.elided);
+                QVERIFY(layout.lines.last().endsWith(QChar(0x2026)));
+            }
+        };
+        for (int r = 0; r < texts.size(); ++r) {
+            auto *cell = panel(*w, cellName("sspRequest", r));
+            check(cell, texts[r], cell->height() - 2, monitor::captionFloorPoints(g.fonts.request));
+        }
+        auto *banner = panel(*w, u"lblRequest"_s);
+        check(banner, texts[0], banner->height() - 16, monitor::bannerFloorPoints());
+        w->board().fill(list.mid(1));
+        check(banner, texts[1], banner->height() - 16, monitor::bannerFloorPoints());
+    }
+
+    // The red mark over a payment picture has a dark contour inside a light
+    // halo, so it reads on light and mid-tone pictures alike.
+    void checkMarkHasContour()
+    {
+        auto w = makeWindow();
+        w->board().fill({{u"1"_s, u"A1"_s, u"2024-05-01 10:00:00"_s, u"물"_s, u"현금"_s}});
+        auto darkPixels = [&] {
+            const QImage image = panel(*w, u"sspCheck_0"_s)->grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue() < 60)
+                        ++dark;
+                }
+            }
+            return dark;
+        };
+        QCOMPARE(darkPixels(), 0);
+        w->board().setMarked(0, true);
+        QVERIFY(darkPixels() > 10);
     }
 
     // A missing picture leaves a hole: the cash picture never shows for a card.
