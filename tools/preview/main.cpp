@@ -1,5 +1,6 @@
 // Renders the main window with sample boards to PNG files: both widths, the
-// three row counts, full and empty, and the highlighted banner.
+// three row counts, full and empty, and the highlighted banner. The sample
+// texts include line breaks, emoji and texts too long for their cells.
 //   kavri-board-preview <output folder>
 // The pictures come from the built skin folder; pictures it does not hold yet
 // are drawn here as plain stand-ins so the layout can still be judged.
@@ -25,8 +26,13 @@ namespace {
 const QStringList Tables{u"1층-12"_s,      u"B-7"_s,    u"테라스 3"_s, u"룸 VIP-2"_s,  u"A-1"_s,
                          u"2층 창가 15"_s, u"야외-4"_s, u"C-10"_s,     u"바 좌석 6"_s, u"단체석 2"_s};
 const QStringList Texts{
+    u"+샷 추가\r\n얼음 많이 X 2"_s,
+    u"물\r\n앞접시\r\n수저 X 3"_s,
     u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다 x2"_s,
-    u"물 좀 더 주세요!"_s,
+    u"물 좀 더 주세요! \U0001F600\U0001F44D"_s,
+    QString(700, QChar(u'가')),
+    u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다. 아이가 먹을 거라 "
+    "김치찌개는 덜 맵게 해 주시고 공깃밥 하나 추가해 주세요. 계산은 카드로 할게요 X 2"_s,
     u"계산서 부탁드려요"_s,
     u"김치찌개 하나 덜 맵게 해 주실 수 있나요? 아이가 먹을 거예요"_s,
     u"수저 한 벌"_s,
