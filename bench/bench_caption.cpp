@@ -1,7 +1,8 @@
 // Prints what laying out one request caption costs, on texts of 100 to
 // 100,000 characters with and without spaces: the request cell of the 30-row
 // board at 1024 pixels and of the 10-row board at 1366, the banner at both
-// widths, and one paint of a banner panel (layout and drawing, cache cold).
+// widths, one paint of a banner panel (layout and drawing, cache cold), and a
+// whole 30-row board of such texts.
 // Runs on the offscreen platform; the fonts are the board's own.
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardGeometry.h"
@@ -66,6 +67,27 @@ double bannerMs(const QString &text, int resolution)
     return msPerRound([&] { layoutCaption(text, font, kBannerMargins.box(g.lblRequest.size()), fit); });
 }
 
+/// A whole 30-row board at 1366 pixels of such texts, each a little different
+/// (a layout per cell), with the banner and the width measures the fill takes.
+double boardMs(const QString &text)
+{
+    const BoardGeometry g = boardGeometry(1, 2);
+    const QSize cell = kRequestCellMargins.box(g.cells[0][BoardGeometry::Request].size());
+    const CaptionFit cellFit{true, 0.7, captionFloorPoints(g.fonts.request)};
+    const CaptionFit bannerFit{true, 0.1, bannerFloorPoints()};
+    QStringList texts;
+    for (int r = 0; r < BoardGeometry::kRows; ++r)
+        texts.append(QString::number(r) + text);
+    return msPerRound([&] {
+        for (const QString &t : texts) {
+            const int size = requestPointSize(u"1366"_s, u"30개"_s, CommonUtil::textWidth(t));
+            layoutCaption(t, boardRequestFont(size), cell, cellFit);
+        }
+        const QFont banner = boardDisplayFont(bannerPointSize(u"1366"_s, CommonUtil::textWidth(texts[0])));
+        layoutCaption(texts[0], banner, kBannerMargins.box(g.lblRequest.size()), bannerFit);
+    });
+}
+
 double paintMs(const QString &text)
 {
     const BoardGeometry g = boardGeometry(1, 0);
@@ -91,14 +113,14 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::printf("%9s %7s %12s %12s %12s %12s %12s\n", "chars", "spaces", "30/1024 ms", "10/1366 ms",
-                "banner1024", "banner1366", "paint ms");
+    std::printf("%9s %7s %12s %12s %12s %12s %12s %12s\n", "chars", "spaces", "30/1024 ms", "10/1366 ms",
+                "banner1024", "banner1366", "paint ms", "board ms");
     for (const int characters : {100, 1000, 10000, 100000}) {
         for (const bool spaces : {true, false}) {
             const QString text = textOf(characters, spaces);
-            std::printf("%9d %7s %12.3f %12.3f %12.3f %12.3f %12.3f\n", characters, spaces ? "yes" : "no",
+            std::printf("%9d %7s %12.3f %12.3f %12.3f %12.3f %12.3f %12.3f\n", characters, spaces ? "yes" : "no",
                         cellMs(text, 0, 2), cellMs(text, 1, 0), bannerMs(text, 0), bannerMs(text, 1),
-                        paintMs(text));
+                        paintMs(text), boardMs(text));
         }
     }
     return 0;

@@ -61,6 +61,14 @@ int maxLinesFor(const QFontMetrics &fm, const QSize &box)
     return qMax(1, box.height() / qMax(1, fm.height()));
 }
 
+/// Characters one line can hold at most: no visible character is narrower
+/// than 0.15 em.
+qsizetype perLineBudget(const QFont &font, const QSize &box)
+{
+    const qreal narrowest = std::max<qreal>(1.0, 0.15 * QFontInfo(font).pixelSize());
+    return qsizetype(std::ceil(qMax(1, box.width()) / narrowest)) + 1;
+}
+
 /// One try at one size.
 struct Attempt
 {
@@ -80,7 +88,7 @@ struct Attempt
 /// line. Each word is measured once. Stops when `lines` holds `maxLines`;
 /// returns false when the part needed more.
 bool wrapPart(QStringView part, const QFont &font, const QFontMetricsF &fm, qreal width, int maxLines,
-              QStringList &lines)
+              qsizetype perLine, QStringList &lines)
 {
     const qreal space = fm.horizontalAdvance(u' ');
     QString line;
@@ -101,7 +109,10 @@ bool wrapPart(QStringView part, const QFont &font, const QFontMetricsF &fm, qrea
         qsizetype j = i;
         while (j < n && !isBlank(part[j]))
             ++j;
-        const QString word = part.mid(i, j - i).toString();
+        // Of a long word only what the lines left can hold is measured.
+        const qsizetype cap = (maxLines - lines.size() + 1) * perLine;
+        const bool truncated = j - i > cap;
+        const QString word = part.mid(i, std::min(j - i, cap)).toString();
         i = j;
         const qreal w = fm.horizontalAdvance(word);
         if (line.isEmpty() ? w <= width : lineWidth + space + w <= width) {
@@ -152,6 +163,10 @@ bool wrapPart(QStringView part, const QFont &font, const QFontMetricsF &fm, qrea
         cut.endLayout();
         if (!room)
             return false;
+        if (truncated) {
+            emitLine(line);
+            return false;
+        }
     }
     return line.isEmpty() || emitLine(line);
 }
@@ -173,7 +188,7 @@ Attempt attempt(const QString &text, const QFont &font, const QSize &box, bool w
     QString joined;
     auto place = [&](QStringView part) {
         if (wordWrap) {
-            if (!wrapPart(part, font, fmf, width, maxLines, a.lines))
+            if (!wrapPart(part, font, fmf, width, maxLines, perLineBudget(font, box), a.lines))
                 a.overflow = true;
             return;
         }
@@ -266,10 +281,8 @@ QString withEllipsis(const QString &line, const QFontMetricsF &fm, qreal width)
 
 qsizetype captionCharacterBudget(const QFont &font, const QSize &box)
 {
-    const QFontMetrics fm(font);
-    const int maxLines = maxLinesFor(fm, box);
-    const qreal narrowest = std::max<qreal>(1.0, 0.15 * QFontInfo(font).pixelSize());
-    const qsizetype perLine = qsizetype(std::ceil(qMax(1, box.width()) / narrowest)) + 1;
+    const int maxLines = maxLinesFor(QFontMetrics(font), box);
+    const qsizetype perLine = perLineBudget(font, box);
     // Each line may be preceded by a line break (CR LF) and a few blanks.
     return maxLines * (perLine + 4) + perLine;
 }
