@@ -30,7 +30,7 @@ QString desktopExecArgument(const QString &argument)
         if (c == u'%')
             out += u"%%"_s;
         else if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            out += u'\\' + QString(c);
+            out += QString(u'\\') + c;
         else
             out += c;
     }

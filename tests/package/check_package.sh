@@ -59,7 +59,7 @@ printf '%s\n' "$depends" | grep -q -- '-dev\b' && fail "Depends names a -dev pac
 
 # lintian: errors fail, warnings are listed.
 if command -v lintian >/dev/null 2>&1; then
-  lintian --allow-root --no-tag-display-limit "$deb" >"$work/lintian" 2>&1
+  lintian --allow-root --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1
   sed 's/^/lintian: /' "$work/lintian"
   grep -q '^E: ' "$work/lintian" && fail "lintian reports errors"
 else
