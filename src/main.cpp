@@ -1,13 +1,25 @@
 #include "platform/InstanceLock.h"
+#include "startup/CommandLine.h"
 #include "startup/LoginWindow.h"
 #include "startup/StartUp.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // --help, --version and --autostart answer without a display, a window, a log
+    // line or a look at a copy already running in the same folder.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const kavri::QuickCommand quick = kavri::parseQuickCommand(arguments); quick != kavri::QuickCommand::None) {
+        QCoreApplication core(argc, argv);
+        return kavri::runQuickCommand(quick);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"kavri-display"_s);
     QApplication::setApplicationDisplayName(u"Kavri 디스플레이"_s);

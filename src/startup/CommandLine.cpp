@@ -2,12 +2,28 @@
 
 #include "services/ErrorReport.h"
 #include "services/ProcessValues.h"
+#include "startup/Autostart.h"
 
+#include <QCoreApplication>
+
+#include <cstdio>
 #include <exception>
 
 using namespace Qt::StringLiterals;
 
 namespace kavri {
+namespace {
+
+constexpr qsizetype MaxUnknownKept = 16;
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
 
 CommandLineFlags parseCommandLine(const QStringList &arguments)
 {
@@ -19,6 +35,9 @@ CommandLineFlags parseCommandLine(const QStringList &arguments)
             flags.developerMode = true;
         else if (lower == u"-fileprint"_s)
             flags.filePrint = true;
+        else if (!item.isEmpty() && lower != QString::fromUtf16(HandOverArgument) &&
+                 flags.unknown.size() < MaxUnknownKept)
+            flags.unknown.append(item);
     }
     return flags;
 }
@@ -34,6 +53,96 @@ bool Main_Command_Argument_취득(const QStringList &arguments)
                     ReportPrefix::Capital);
     }
     return true;
+}
+
+QuickCommand parseQuickCommand(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString item = arguments.at(i).toLower();
+        if (item == u"--help"_s || item == u"-h"_s)
+            return QuickCommand::Help;
+        if (item == u"--version"_s)
+            return QuickCommand::Version;
+        QString value;
+        if (item == u"--autostart"_s)
+            value = i + 1 < arguments.size() ? arguments.at(i + 1).toLower() : QString();
+        else if (item.startsWith(u"--autostart="_s))
+            value = item.mid(12);
+        else
+            continue;
+        if (value == u"on"_s)
+            return QuickCommand::AutostartOn;
+        if (value == u"off"_s)
+            return QuickCommand::AutostartOff;
+        return QuickCommand::BadUsage;
+    }
+    return QuickCommand::None;
+}
+
+QString versionLine()
+{
+    return u"kavri-display "_s + buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH);
+}
+
+QString helpText()
+{
+    return u"사용법: kavri-display [옵션...]\n"
+           "Usage:  kavri-display [options...]\n"
+           "\n"
+           "Kavri 디스플레이: 손님의 요청을 받아 보여 주고, 알리고, 티켓으로 인쇄합니다.\n"
+           "Kavri Display: shows, announces and prints the requests customers send from their tables.\n"
+           "\n"
+           "  -DeveloperMode       개발용 배포 채널에서 업그레이드를 찾습니다.\n"
+           "                       Looks for upgrades on the development release channel.\n"
+           "  -FilePrint           티켓을 프린터로 보내지 않고 티켓 로그(yyMMdd_PRN.log)에만 씁니다.\n"
+           "                       Writes tickets to the ticket log (yyMMdd_PRN.log) only, not to the printers.\n"
+           "  /a                   업그레이드가 새로 받은 프로그램을 시작할 때 붙이는 인수입니다(직접 쓸 일 없음).\n"
+           "                       Given by the upgrade to the downloaded program it starts (not typed by hand).\n"
+           "  --autostart on|off   로그인할 때 자동으로 시작할지 정합니다(~/.config/autostart/kavri-display.desktop).\n"
+           "                       Starts the program at login, or no longer (~/.config/autostart/kavri-display.desktop).\n"
+           "  --version            버전을 보여 줍니다. / Prints the version.\n"
+           "  --help, -h           이 도움말을 보여 줍니다. / Prints this help.\n"
+           "\n"
+           "-DeveloperMode와 -FilePrint는 대소문자를 가리지 않습니다. 모르는 옵션은 로그에 남기고 무시합니다.\n"
+           "-DeveloperMode and -FilePrint are read without regard to case. Unknown options are logged and ignored.\n"
+           "\n"
+           "프로그램 폴더 / application folder:\n"
+           "  KAVRI_APP_DIR가 있으면 그 폴더, 설치된 프로그램은 ~/.local/share/kavri-display\n"
+           "  ($XDG_DATA_HOME/kavri-display), 그 밖에는 실행 파일이 있는 폴더입니다.\n"
+           "  KAVRI_APP_DIR when set; for the installed program ~/.local/share/kavri-display\n"
+           "  ($XDG_DATA_HOME/kavri-display); otherwise the folder of the executable.\n"_s;
+}
+
+int runQuickCommand(QuickCommand command)
+{
+    switch (command) {
+    case QuickCommand::None:
+        return 0;
+    case QuickCommand::Help:
+        print(stdout, helpText());
+        return 0;
+    case QuickCommand::Version:
+        print(stdout, versionLine() + u'\n');
+        return 0;
+    case QuickCommand::BadUsage:
+        print(stderr, u"kavri-display: --autostart 뒤에는 on 또는 off를 씁니다. / --autostart takes on or off.\n"_s);
+        return 2;
+    case QuickCommand::AutostartOn:
+    case QuickCommand::AutostartOff: {
+        const bool on = command == QuickCommand::AutostartOn;
+        QString error;
+        if (!setAutostart(on, QCoreApplication::applicationFilePath(), qEnvironmentVariable("KAVRI_APP_DIR"),
+                          &error)) {
+            print(stderr, u"kavri-display: "_s + error + u'\n');
+            return 1;
+        }
+        print(stdout, (on ? u"로그인할 때 시작합니다 / starts at login: "_s
+                          : u"로그인할 때 시작하지 않습니다 / no longer starts at login: "_s) +
+                          autostartFilePath() + u'\n');
+        return 0;
+    }
+    }
+    return 0;
 }
 
 } // namespace kavri

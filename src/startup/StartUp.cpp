@@ -14,11 +14,41 @@
 #include "startup/OsName.h"
 #include "upgrade/MacAddress.h"
 
+#include <cstdio>
 #include <exception>
 
 using namespace Qt::StringLiterals;
 
 namespace kavri {
+namespace {
+
+QString folderReason(const AppFolderChoice &choice)
+{
+    switch (choice.source) {
+    case AppFolderSource::Environment:
+        return u"KAVRI_APP_DIR"_s;
+    case AppFolderSource::PerUser:
+        return u"설치된 프로그램, 사용자별 폴더"_s;
+    case AppFolderSource::Program:
+        return u"실행 파일 폴더"_s;
+    case AppFolderSource::Fixed:
+        break;
+    }
+    return u"지정된 폴더"_s;
+}
+
+/// An installed copy's folder is made, and given the installed pictures and
+/// chime, before anything is written into it.
+void prepareInstalledCopyFolder(const AppFolderChoice &choice)
+{
+    if (!choice.installed || choice.source == AppFolderSource::Fixed)
+        return;
+    QString error;
+    if (!prepareAppFolder(choice.folder, programFolder(), &error))
+        std::fprintf(stderr, "kavri-display: %s\n", error.toUtf8().constData());
+}
+
+} // namespace
 
 QString instanceLockPath()
 {
@@ -37,6 +67,8 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
     // A log that reaches the file-size limit loses lines; it never ends the program.
     platform::ignoreFileSizeLimitSignal();
     int step = 1;
+    const AppFolderChoice folder = appFolderChoice();
+    prepareInstalledCopyFolder(folder);
     try {
         Main_Command_Argument_취득(arguments);
 
@@ -70,6 +102,10 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
         step = 9;
         WriteLog(QString(40, u'='));
         WriteLog(u"Version: "_s + gVersion);
+        WriteLog(u"프로그램 폴더: "_s + folder.folder + u" ("_s + folderReason(folder) + u')');
+        // An old shortcut's extra arguments still start the board; they are only noted.
+        for (const QString &item : parseCommandLine(arguments).unknown)
+            WriteLog(u"알 수 없는 옵션은 무시합니다: "_s + item.left(200));
 
         step = 10;
         for (const QString &pattern : startupLogPatterns())

@@ -77,13 +77,30 @@ private slots:
         QCOMPARE(gMacAddress, u"001A2B3C4D5E"_s);
         QCOMPARE(test::readBytes(app.filePath(u"261209.log"_s)),
                  macLines + "[261209-083000.250]" + QByteArray(40, '=') +
-                     "\r\n[261209-083000.250]Version: " + gVersion.toLatin1() + "\r\n");
+                     "\r\n[261209-083000.250]Version: " + gVersion.toLatin1() + "\r\n[261209-083000.250]" +
+                     codec::toCp949(u"프로그램 폴더: "_s + app.path() + u" (지정된 폴더)"_s) + "\r\n");
         QCOMPARE(gVersion, buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH));
         QVERIFY(gFilePrint);
         QCOMPARE(gSkinPath, app.filePath(u"skin"_s));
         QCOMPARE(gSoundPath, app.filePath(u"sound"_s));
         QCOMPARE(CfgMain.fileName(), app.filePath(u"Zarazo.cfg"_s));
         QVERIFY(m_dialogs.shown().isEmpty());
+        gFilePrint = false;
+    }
+
+    // A vendor's old shortcut may carry arguments this program does not know: the
+    // board starts all the same, and the log names each one after the version.
+    void unknownOptionsAreLoggedAndIgnored()
+    {
+        test::TempAppFolder app;
+        platform::InstanceLock lock;
+        QCOMPARE(Main({u"-Old  /a -fileprint"_s, u"/hide"_s}, lock), StartOutcome::Proceed);
+        const QByteArray log = test::readBytes(app.filePath(u"261209.log"_s));
+        const QByteArray ignored = codec::toCp949(u"알 수 없는 옵션은 무시합니다: "_s);
+        QVERIFY(log.indexOf("Version: ") < log.indexOf(ignored + "-Old\r\n"));
+        QVERIFY(log.contains(ignored + "/hide\r\n"));
+        QCOMPARE(log.count(ignored), 2);
+        QVERIFY(gFilePrint);
         gFilePrint = false;
     }
 

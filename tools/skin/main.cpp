@@ -1,7 +1,8 @@
 // Draws the program's own skin pictures: the login background (0001.gif), the
 // wait picture (0106.gif), and the main window's logo (0601.gif), icon-mode
 // icon (0602.gif) and payment icons, card (0603.gif) and cash (0604.gif).
-// Run at build time: kavri-skin <output folder>.
+// Run at build time: kavri-skin <output folder>; kavri-skin --icons <folder>
+// draws the desktop icon into <folder>/hicolor/<N>x<N>/apps/kavri-display.png.
 #include "GifWriter.h"
 #include "startup/LoginLayout.h"
 
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -221,6 +223,39 @@ QImage cashIcon()
     return image;
 }
 
+/// The desktop icon (menu, task bar, autostart): the bell with a waiting dot on
+/// a rounded tile, drawn for each size rather than scaled from one.
+QImage appIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double margin = size <= 24 ? 0.5 : size / 16.0;
+    const QRectF tile(margin, margin, size - 2 * margin, size - 2 * margin);
+    p.setPen(Qt::NoPen);
+    p.setBrush(HeaderColour);
+    p.drawRoundedRect(tile, tile.width() * 0.2, tile.width() * 0.2);
+    const double bell = tile.height() * 0.62;
+    drawBell(p, QPointF(size / 2.0, tile.top() + tile.height() * 0.16), bell, Qt::white);
+    p.setBrush(Alert);
+    p.setPen(QPen(HeaderColour, std::max(1.0, size / 32.0)));
+    p.drawEllipse(QPointF(size / 2.0 + bell * 0.42, tile.top() + tile.height() * 0.25), bell * 0.17, bell * 0.17);
+    return image;
+}
+
+bool writeIcons(const QString &folder)
+{
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = u"%1/hicolor/%2x%2/apps"_s.arg(folder).arg(size);
+        if (!QDir().mkpath(dir) || !appIcon(size).save(dir + u"/kavri-display.png"_s)) {
+            std::fprintf(stderr, "kavri-skin: cannot write the icon in %s\n", qPrintable(dir));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -241,6 +276,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: kavri-skin <output folder>\n");
         return 2;
     }
+    if (argc == 3 && qstrcmp(argv[1], "--icons") == 0)
+        return writeIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     const bool ok = writeFile(folder + u"/0001.gif"_s, kavri::skin::encodeGif({background()})) &&

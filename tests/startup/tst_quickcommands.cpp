@@ -1,0 +1,211 @@
+// The command line that answers without starting the board (--version, --help,
+// --autostart), against the real program and a temporary home folder.
+#include "startup/Autostart.h"
+#include "startup/CommandLine.h"
+#include "support/FileBytes.h"
+
+#include <QDate>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+const QString Program = QString::fromUtf8(KAVRI_DISPLAY_PATH);
+
+} // namespace
+
+class TstQuickCommands : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString home() const { return m_dir.path() + u"/home"_s; }
+    QString appDir() const { return m_dir.path() + u"/app"_s; }
+    QString autostartFile() const { return home() + u"/.config/autostart/kavri-display.desktop"_s; }
+    QString todaysLog() const { return appDir() + u'/' + QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s; }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env;
+        env.insert(u"PATH"_s, u"/usr/bin:/bin"_s);
+        env.insert(u"HOME"_s, home());
+        env.insert(u"LANG"_s, u"C.UTF-8"_s);
+        env.insert(u"KAVRI_APP_DIR"_s, appDir());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        return env;
+    }
+
+    Run run(const QStringList &args, const QProcessEnvironment &env) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(Program, args);
+        Run r;
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    Run run(const QStringList &args) const { return run(args, environment()); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QDir(home()).removeRecursively();
+        QDir(appDir()).removeRecursively();
+        QVERIFY(QDir().mkpath(home()));
+        QVERIFY(QDir().mkpath(appDir()));
+    }
+
+    void versionAndHelp()
+    {
+        const Run version = run({u"--version"_s});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, versionLine() + u'\n');
+        QVERIFY(version.out.startsWith(u"kavri-display 1."_s));
+
+        const Run help = run({u"--help"_s});
+        QCOMPARE(help.exitCode, 0);
+        for (const QString &part : {u"사용법"_s, u"Usage"_s, u"-DeveloperMode"_s, u"-FilePrint"_s, u"/a "_s,
+                                    u"--autostart on|off"_s, u"--version"_s, u"KAVRI_APP_DIR"_s})
+            QVERIFY2(help.out.contains(part), qPrintable(part));
+        QCOMPARE(run({u"-h"_s}).out, help.out);
+        // Nothing of a start: no log, no lock, no per-user folder.
+        QVERIFY(QDir(appDir()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QVERIFY(!QFileInfo::exists(home() + u"/.local"_s));
+    }
+
+    // A shell on the counter PC without a display (a vendor's remote session) still gets answers.
+    void answersWithoutADisplay()
+    {
+        QProcessEnvironment env = environment();
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"WAYLAND_DISPLAY"_s);
+        QCOMPARE(run({u"--version"_s}, env).exitCode, 0);
+        QCOMPARE(run({u"--autostart"_s, u"on"_s}, env).exitCode, 0);
+        QVERIFY(QFileInfo::exists(autostartFile()));
+    }
+
+    void autostartOnAndOff()
+    {
+        const Run on = run({u"--autostart"_s, u"on"_s});
+        QCOMPARE(on.exitCode, 0);
+        QVERIFY(on.out.contains(autostartFile()));
+        const QByteArray entry = test::readBytes(autostartFile());
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        QVERIFY(entry.contains("\nType=Application\n"));
+        // The copy that was asked starts, with the folder it was asked in.
+        QVERIFY2(entry.contains("\nExec=env KAVRI_APP_DIR=" + appDir().toUtf8() + ' ' + Program.toUtf8() + '\n'),
+                 entry.constData());
+        QCOMPARE(run({u"--AUTOSTART=on"_s}).exitCode, 0);
+        QCOMPARE(test::readBytes(autostartFile()), entry);
+
+        QCOMPARE(run({u"--autostart=off"_s}).exitCode, 0);
+        QVERIFY(!QFileInfo::exists(autostartFile()));
+        QCOMPARE(run({u"--autostart"_s, u"off"_s}).exitCode, 0); // already off
+
+        QProcessEnvironment env = environment();
+        env.remove(u"KAVRI_APP_DIR"_s);
+        QCOMPARE(run({u"--autostart"_s, u"on"_s}, env).exitCode, 0);
+        QVERIFY(test::readBytes(autostartFile()).contains("\nExec=" + Program.toUtf8() + '\n'));
+
+        const Run bad = run({u"--autostart"_s, u"maybe"_s});
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(!bad.err.isEmpty());
+        QCOMPARE(run({u"--autostart"_s}).exitCode, 2);
+    }
+
+    // While a board runs in the same folder the quick commands still answer and
+    // leave its log alone; an unknown option is logged and the board starts.
+    void besideARunningBoard()
+    {
+        QProcess board;
+        board.setProcessEnvironment(environment());
+        board.start(Program, {u"-NoSuchOption"_s, u"/a"_s, u"-FilePrint"_s});
+        QVERIFY(board.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(test::readBytes(todaysLog()).contains("Form_Activate] Enter"), 30000);
+        const QByteArray log = test::readBytes(todaysLog());
+        QVERIFY(log.contains("Version: "));
+        QVERIFY(log.contains("-NoSuchOption"));
+        QVERIFY(!log.contains("/a\r\n")); // the hand-over argument is known
+
+        QCOMPARE(run({u"--version"_s}).exitCode, 0);
+        QCOMPARE(run({u"--help"_s}).exitCode, 0);
+        QCOMPARE(run({u"--autostart"_s, u"on"_s}).exitCode, 0);
+        QCOMPARE(run({u"--autostart"_s, u"off"_s}).exitCode, 0);
+        QCOMPARE(test::readBytes(todaysLog()), log);
+        QCOMPARE(board.state(), QProcess::Running);
+        board.kill();
+        board.waitForFinished();
+    }
+
+    void parsing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("command");
+        QTest::newRow("none") << QStringList{u"-FilePrint"_s} << int(QuickCommand::None);
+        QTest::newRow("help") << QStringList{u"-FilePrint"_s, u"--help"_s} << int(QuickCommand::Help);
+        QTest::newRow("version upper") << QStringList{u"--VERSION"_s} << int(QuickCommand::Version);
+        QTest::newRow("first decides") << QStringList{u"--version"_s, u"--help"_s} << int(QuickCommand::Version);
+        QTest::newRow("on") << QStringList{u"--autostart"_s, u"ON"_s} << int(QuickCommand::AutostartOn);
+        QTest::newRow("off joined") << QStringList{u"--autostart=off"_s} << int(QuickCommand::AutostartOff);
+        QTest::newRow("no value") << QStringList{u"--autostart"_s} << int(QuickCommand::BadUsage);
+        QTest::newRow("empty value") << QStringList{u"--autostart="_s} << int(QuickCommand::BadUsage);
+        QTest::newRow("single dash is not it") << QStringList{u"-version"_s} << int(QuickCommand::None);
+    }
+    void parsing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, command);
+        QCOMPARE(int(parseQuickCommand(args)), command);
+    }
+
+    void execArgument_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << u"/usr/lib/kavri-display/kavri-display"_s << u"/usr/lib/kavri-display/kavri-display"_s;
+        QTest::newRow("blank") << u"/home/a b/kavri-display"_s << u"\"/home/a b/kavri-display\""_s;
+        QTest::newRow("dollar and quote") << u"/x/$y\"z"_s << u"\"/x/\\$y\\\"z\""_s;
+        QTest::newRow("backslash") << u"/x\\y"_s << u"\"/x\\\\y\""_s;
+        QTest::newRow("percent") << u"/100%/k"_s << u"/100%%/k"_s;
+        QTest::newRow("korean") << u"/매장/kavri-display"_s << u"/매장/kavri-display"_s;
+        QTest::newRow("line break") << u"/x\ny"_s << QString();
+    }
+    void execArgument()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, written);
+        QCOMPARE(desktopExecArgument(argument), written);
+    }
+
+    // Exec is itself an escaped string value: a quoted backslash is written twice over.
+    void entryEscapesExecOnceMore()
+    {
+        const QByteArray entry = autostartEntry(u"/x\\y"_s, {});
+        QVERIFY2(entry.contains("\nExec=\"/x\\\\\\\\y\"\n"), entry.constData());
+        QVERIFY(autostartEntry(u"/x\ny"_s, {}).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstQuickCommands)
+#include "tst_quickcommands.moc"
