@@ -70,7 +70,8 @@ void MonitorSession::newRequestAlert(bool silent)
     // The spoken text is what the banner shows now.
     const Banner banner = m_board.banner();
     m_alertRunning = true;
-    const bool alive = alerts::announce(banner.table, banner.text, silent, window, [this] { return m_shutDown; });
+    const bool alive =
+        alerts::announce(banner.table, banner.text, silent, window, [this] { return m_shutDown; });
     m_alertRunning = false;
     if (!alive)
         return; // the window went away, or the process is ending

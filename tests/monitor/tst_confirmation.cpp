@@ -436,9 +436,8 @@ private slots:
             << QStringList{u"09:00:00"_s, u"09:10:00"_s} << QStringList() << QStringList();
         QTest::newRow("a new request above expired ones")
             << QStringList{u"09:00:00"_s, u"09:59:00"_s} << QStringList{u"T1"_s} << QStringList{u"alert"_s};
-        QTest::newRow("nothing expired")
-            << QStringList{u"09:58:00"_s, u"09:59:00"_s} << QStringList{u"T1"_s, u"T0"_s}
-            << QStringList{u"alert"_s};
+        QTest::newRow("nothing expired") << QStringList{u"09:58:00"_s, u"09:59:00"_s}
+                                         << QStringList{u"T1"_s, u"T0"_s} << QStringList{u"alert"_s};
     }
     // At a start, a login or after an outage every listed request may be past
     // the expiry minutes: the pass confirms them and nothing is announced for
@@ -475,7 +474,8 @@ private slots:
         m_sim->logIn(500);
         QStringList numbers;
         for (int n = 0; n < 5; ++n)
-            numbers.prepend(QString::number(add(u"T"_s + QString::number(n), u"09:0"_s + QString::number(n) + u":00"_s)));
+            numbers.prepend(
+                QString::number(add(u"T"_s + QString::number(n), u"09:0"_s + QString::number(n) + u":00"_s)));
         m_minutes = u"5"_s;
         // Only the confirmations misbehave: the list answers as usual.
         m_aroundExpiry[0] = [&] {

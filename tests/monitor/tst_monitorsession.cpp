@@ -55,10 +55,7 @@ class TstMonitorSession : public QObject
         m_session->attach(m_window.get());
         m_window->show();
     }
-    QString mainLog() const
-    {
-        return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s)));
-    }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
     int listRequests()
     {
         int n = 0;
