@@ -13,12 +13,13 @@ using namespace Qt::StringLiterals;
 namespace kavri::alerts {
 namespace {
 
-/// Watches the caller's window for the length of one sequence: gone means the
-/// speech is cut and no later step runs.
+/// Watches the caller's window for the length of one sequence: gone, or the
+/// caller's `cancelled` true (logout or terminate), means no later step runs.
 class OwnerGuard
 {
 public:
-    explicit OwnerGuard(QObject *owner) : m_owner(owner), m_watched(owner != nullptr)
+    OwnerGuard(QObject *owner, std::function<bool()> cancelled)
+        : m_owner(owner), m_watched(owner != nullptr), m_cancelled(std::move(cancelled))
     {
         if (owner)
             m_cut = QObject::connect(owner, &QObject::destroyed, [] { platform::speaker().stop(); });
@@ -27,11 +28,12 @@ public:
     OwnerGuard(const OwnerGuard &) = delete;
     OwnerGuard &operator=(const OwnerGuard &) = delete;
 
-    bool alive() const { return !m_watched || !m_owner.isNull(); }
+    bool alive() const { return (!m_watched || !m_owner.isNull()) && !(m_cancelled && m_cancelled()); }
 
 private:
     QPointer<QObject> m_owner;
     bool m_watched;
+    std::function<bool()> m_cancelled;
     QMetaObject::Connection m_cut;
 };
 
@@ -48,8 +50,8 @@ bool chimeThenSpeak(const QString &wavePath, const QString &text, OwnerGuard &gu
     if (!guard.alive())
         return false;
     platform::playChime(wavePath);
-    Delay(ChimeToSpeechMs);
-    if (!guard.alive())
+    // The pause ends at once when the window goes or the process is ending.
+    if (!Delay(ChimeToSpeechMs, [&guard] { return !guard.alive(); }) || !guard.alive())
         return false;
     letEventsRun();
     if (!guard.alive())
@@ -72,18 +74,19 @@ QString spokenText(const QString &table, const QString &request)
     return tableSpoken + u" ! ! "_s + request;
 }
 
-bool announce(const QString &table, const QString &request, bool silent, QObject *owner)
+bool announce(const QString &table, const QString &request, bool silent, QObject *owner,
+              std::function<bool()> cancelled)
 {
-    OwnerGuard guard(owner);
+    OwnerGuard guard(owner, std::move(cancelled));
     if (silent)
         return guard.alive();
     return chimeThenSpeak(gSoundPath + u'/' + QString::fromUtf16(ChimeFileName), spokenText(table, request),
                           guard);
 }
 
-bool soundTest(QObject *owner)
+bool soundTest(QObject *owner, std::function<bool()> cancelled)
 {
-    OwnerGuard guard(owner);
+    OwnerGuard guard(owner, std::move(cancelled));
     return chimeThenSpeak(appFilePath(QString::fromUtf16(ChimeFileName)), testPhrase(), guard);
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QObject;
 
 // The sound part of a new request's alert and the sound test. The main window
@@ -16,7 +18,10 @@ class QObject;
 // Both sequences let window events run while they wait (about two seconds,
 // plus the speech, which is bounded). When `owner` is destroyed meanwhile the
 // speech in progress is cut, the remaining steps are skipped and false comes
-// back; the caller must then return at once without using its members.
+// back; the caller must then return at once without using its members. When
+// `cancelled` (optional) turns true, the pause ends at once, nothing more is
+// played or said, and false comes back too; cutting a speech already under
+// way is then the caller's (platform::speaker().stop()).
 namespace kavri::alerts {
 
 /// The chime's file name, in the sound folder for alerts and in the
@@ -35,12 +40,14 @@ QString spokenText(const QString &table, const QString &request);
 /// said. Otherwise: pending events run, gSoundPath + "/DDD.wav" starts, a
 /// 2000 ms Delay, pending events run, spokenText(table, request) is spoken. A
 /// failing step is skipped silently. Returns false when `owner` (optional) was
-/// destroyed during the sequence, true otherwise.
-bool announce(const QString &table, const QString &request, bool silent, QObject *owner = nullptr);
+/// destroyed or `cancelled` turned true during the sequence, true otherwise.
+bool announce(const QString &table, const QString &request, bool silent, QObject *owner = nullptr,
+              std::function<bool()> cancelled = {});
 
 /// The sound test of lblSound: pending events run, "DDD.wav" of the
 /// application folder starts, a 2000 ms Delay, pending events run, the test
-/// phrase is spoken. Returns false when `owner` was destroyed meanwhile.
-bool soundTest(QObject *owner = nullptr);
+/// phrase is spoken. Returns false when `owner` was destroyed or `cancelled`
+/// turned true meanwhile.
+bool soundTest(QObject *owner = nullptr, std::function<bool()> cancelled = {});
 
 } // namespace kavri::alerts

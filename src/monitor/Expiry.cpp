@@ -64,11 +64,20 @@ bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, Request
     }
     // The board is read once: the confirmations let events run, and a layout
     // change meanwhile must not make the pass confirm rows it never examined.
-    for (const QString &numT : expired)
-        Check_Kavri(numT);
-    // A reload asked for by a pass runs a pass of its own; that one confirms
-    // again but asks no further, and the next poll tries again.
-    if (!expired.isEmpty() && !cycle.runningForExpiry())
+    // The first confirmation that fails or times out ends the pass: a service
+    // that hangs on each would otherwise hold the poll loop for every row in
+    // turn. The rest wait for the next pass.
+    bool anyConfirmed = false;
+    for (const QString &numT : expired) {
+        cycle.noteConfirmedByExpiry(numT);
+        if (!Check_Kavri(numT))
+            break;
+        anyConfirmed = true;
+    }
+    // Only a list that changed is reloaded. A reload asked for by a pass runs a
+    // pass of its own; that one confirms again but asks no further, and the
+    // next poll tries again.
+    if (anyConfirmed && !cycle.runningForExpiry())
         cycle.Load_Kavri(false, RequestCycle::Asker::Expiry);
     return true;
 }

@@ -20,11 +20,13 @@ QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, con
 /// Reads a registration time "yyyy-MM-dd hh:mm:ss"; invalid when it is not one.
 QDateTime readRegistrationTime(const QString &text);
 
-/// The expiry pass over the board as the last cycle filled it: confirms every
-/// request older than the minutes shown in `삭제` (`shownMinutes`, 0 or less
-/// is off) in row order, then asks `cycle` for one reload, unless the running
-/// cycle was itself asked for by an expiry pass. A row whose time cannot be read
-/// is reported and passed over. True when the pass ran to its end.
+/// The expiry pass over the board as the last cycle filled it: confirms the
+/// requests older than the minutes shown in `삭제` (`shownMinutes`, 0 or less
+/// is off) in row order, up to the first confirmation that fails or times out,
+/// and names each to `cycle`, which does not announce them. When at least one
+/// was confirmed it asks `cycle` for one reload, unless the running cycle was
+/// itself asked for by an expiry pass. A row whose time cannot be read is
+/// reported and passed over. True when the pass ran to its end.
 bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle);
 
 } // namespace kavri::monitor

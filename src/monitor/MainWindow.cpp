@@ -216,9 +216,16 @@ void frmAlarm::construct()
     m_highlightHold->setObjectName(u"LoopBlinkingHold"_s);
     m_highlightHold->setInterval(10000);
     m_highlightHold->setSingleShot(true);
+    // A coarse timer may end the highlight up to 5 % early.
+    m_highlightHold->setTimerType(Qt::PreciseTimer);
     connect(m_loopTimer, &QTimer::timeout, this, [this] {
         if (!m_pollLoop || m_ending)
             return;
+        // Qt does not fire a timer again while its own handler runs, and the
+        // cycle runs inside this one: restarted first, LoopTimer goes on ticking
+        // every 100 ms through the cycle, and each of those ticks writes the
+        // skip line.
+        m_loopTimer->start(int(monitor::PollLoop::kTickMs));
         m_pollLoop->LoopTimer_Timer();
         // A counter PC runs this all day: between polls the loop wakes at most
         // once a second instead of ten times, armed for the moment a poll is
@@ -857,8 +864,9 @@ QString frmAlarm::shownDisplayDelete() const
 
 void frmAlarm::drawConfirmButton()
 {
+    // The widget itself stays enabled while its press runs: Qt gives a disabled
+    // widget no click, and a second press must reach CMD_Click to be logged.
     const bool visible = m_confirm && m_confirm->buttonVisible();
-    m_cmd->setEnabled(!m_confirm || m_confirm->buttonEnabled());
     m_cmd->setVisible(visible);
     m_shp->setVisible(visible);
     if (visible) {
@@ -877,11 +885,13 @@ void frmAlarm::CMD_Click(int index)
 bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_cmd) {
-        // Pressed: blue on white; released: white on blue, drawn at once.
-        if (m_cmd->isEnabled() && event->type() == QEvent::MouseButtonPress) {
+        // Pressed: blue on white; released: white on blue, drawn at once; a
+        // press while its own press runs keeps the look.
+        const bool enabled = !m_confirm || m_confirm->buttonEnabled();
+        if (enabled && event->type() == QEvent::MouseButtonPress) {
             m_cmd->setColours(ConfirmBlue, Qt::white);
             m_cmd->repaint();
-        } else if (m_cmd->isEnabled() && event->type() == QEvent::MouseButtonRelease) {
+        } else if (enabled && event->type() == QEvent::MouseButtonRelease) {
             m_cmd->setColours(Qt::white, ConfirmBlue);
             m_cmd->repaint();
         }

@@ -3,6 +3,7 @@
 #include "alerts/Alerts.h"
 #include "monitor/Expiry.h"
 #include "monitor/MainWindow.h"
+#include "platform/Audio.h"
 
 namespace kavri::monitor {
 
@@ -68,8 +69,12 @@ void MonitorSession::newRequestAlert(bool silent)
     window->highlightBanner();
     // The spoken text is what the banner shows now.
     const Banner banner = m_board.banner();
-    if (!alerts::announce(banner.table, banner.text, silent, window))
-        return; // the window went away during the chime or the speech
+    m_alertRunning = true;
+    const bool alive =
+        alerts::announce(banner.table, banner.text, silent, window, [this] { return m_shutDown; });
+    m_alertRunning = false;
+    if (!alive)
+        return; // the window went away, or the process is ending
     if (window && !m_shutDown)
         window->startLoopBlinking();
 }
@@ -79,13 +84,17 @@ void MonitorSession::soundTest()
     if (m_soundTestRunning || !m_window || m_shutDown)
         return;
     m_soundTestRunning = true;
-    alerts::soundTest(m_window);
+    alerts::soundTest(m_window, [this] { return m_shutDown; });
     m_soundTestRunning = false;
 }
 
 void MonitorSession::shutDown()
 {
     m_shutDown = true;
+    // After the answer to logout or terminate nothing more is said: a pause
+    // under way ends at once, and a text being spoken is cut.
+    if (m_alertRunning || m_soundTestRunning)
+        platform::speaker().stop();
     m_cycle.shutDown();
     detach();
 }

@@ -59,6 +59,7 @@ private:
     QMetaObject::Connection m_soundTestConnection;
     QMetaObject::Connection m_destroyedConnection;
     bool m_soundTestRunning = false;
+    bool m_alertRunning = false;
     bool m_shutDown = false;
 };
 

@@ -137,15 +137,60 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
 
-    const QString top = m_board.topRegDate();
-    if (!top.isEmpty() && top != m_prevTopRegDate) {
-        const std::function<void(bool)> alert = m_hooks.newRequestAlert;
-        if (alert)
-            alert(mSilent);
-    }
-    m_prevTopRegDate = top;
+    // The board as the check sees it: the alert lets events run for seconds.
+    const QSet<QString> onBoard = numbersOnBoard();
+    newRequestCheck(mSilent);
+    rememberShown(reading, !resp.isEmpty(), onBoard);
     call(m_hooks.hideWait);
     return true;
+}
+
+void RequestCycle::noteConfirmedByExpiry(const QString &numT)
+{
+    if (m_running)
+        m_confirmedByExpiry.insert(numT);
+}
+
+void RequestCycle::newRequestCheck(bool mSilent)
+{
+    const QString top = m_board.topRegDate();
+    const QString topNumber = m_board.row(0).numTag;
+    // A request the expiry pass has just confirmed is leaving the board: the
+    // reload it asked for shows what takes its place.
+    if (!top.isEmpty() && top != m_prevTopRegDate && !m_confirmedByExpiry.contains(topNumber)) {
+        // Silent means the top moved up because staff confirmed what was above
+        // it; a request that was never on the board is news, and is heard.
+        const bool silent = mSilent && m_shownNumbers.contains(topNumber);
+        const std::function<void(bool)> alert = m_hooks.newRequestAlert;
+        if (alert)
+            alert(silent);
+    }
+    m_prevTopRegDate = top;
+}
+
+QSet<QString> RequestCycle::numbersOnBoard() const
+{
+    QSet<QString> numbers;
+    for (int r = 0; r < m_board.rowCount(); ++r) {
+        const BoardRow &row = m_board.row(r);
+        if (!row.isEmpty() && !row.numTag.isEmpty())
+            numbers.insert(row.numTag);
+    }
+    return numbers;
+}
+
+void RequestCycle::rememberShown(const AnswerReading &reading, bool answered, const QSet<QString> &onBoard)
+{
+    // Only what the service still lists is kept, so the memory stays as small as
+    // the answer; a cycle without an answer forgets nothing.
+    if (answered) {
+        QSet<QString> listed;
+        listed.reserve(reading.handled.size());
+        for (const HandledRecord &record : reading.handled)
+            listed.insert(record.entry.NumT);
+        m_shownNumbers.intersect(listed);
+    }
+    m_shownNumbers.unite(onBoard);
 }
 
 void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &kavriNumT)
@@ -180,6 +225,7 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
 
 void RequestCycle::Disp_삭제()
 {
+    m_confirmedByExpiry.clear();
     // The pass reads the expiry minutes the window shows, so the window lends it.
     call(m_hooks.expiryPass);
 }

@@ -3,6 +3,7 @@
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -61,6 +62,10 @@ public:
     /// filling or alerting any more. Load_Kavri() does nothing afterwards.
     void shutDown();
 
+    /// The expiry pass names each request it confirms (or tries to) in the
+    /// running cycle: such a request is leaving and is never announced.
+    void noteConfirmedByExpiry(const QString &numT);
+
     /// The answer text of the previous cycle.
     const QString &gQRT_PrevRequest() const { return m_prevRequest; }
     /// The registration time on the board's top row after the previous cycle.
@@ -78,11 +83,18 @@ private:
     void printAndRecord(const AnswerReading &reading, const QString &kavriNumT);
     void Disp_삭제();
     void call(const std::function<void()> &hook) const;
+    void newRequestCheck(bool mSilent);
+    QSet<QString> numbersOnBoard() const;
+    void rememberShown(const AnswerReading &reading, bool answered, const QSet<QString> &onBoard);
 
     RequestBoard &m_board;
     Hooks m_hooks;
     QString m_prevRequest;
     QString m_prevTopRegDate;
+    /// Numbers the expiry pass of the running cycle confirmed or tried to.
+    QSet<QString> m_confirmedByExpiry;
+    /// Numbers that have been on the board and are still listed by the service.
+    QSet<QString> m_shownNumbers;
     bool m_running = false;
     bool m_askPending = false;
     bool m_pendingSilent = true;

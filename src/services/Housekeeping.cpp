@@ -50,18 +50,29 @@ quint32 GetTick()
 
 void Delay(quint32 ms)
 {
+    Delay(ms, {});
+}
+
+bool Delay(quint32 ms, const std::function<bool()> &stopWhen)
+{
     const quint32 start = GetTick();
+    auto stopped = [&stopWhen] { return stopWhen && stopWhen(); };
     if (!QCoreApplication::instance()) {
         // Nothing to keep responsive: just sleep the time away.
-        while (GetTick() - start <= ms)
+        while (GetTick() - start <= ms) {
+            if (stopped())
+                return false;
             QThread::msleep(std::min<quint32>(ms - (GetTick() - start) + 1, 50));
-        return;
+        }
+        return true;
     }
     QEventLoop loop;
     QTimer wake;
     wake.setSingleShot(true);
     QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
     while (true) {
+        if (stopped())
+            return false;
         const quint32 elapsed = GetTick() - start;
         if (elapsed > ms)
             break;
@@ -70,6 +81,7 @@ void Delay(quint32 ms)
         loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     wake.stop();
+    return true;
 }
 
 bool FileExists(const QString &path)

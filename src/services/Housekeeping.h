@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kavri {
 
 /// Keeps the 21 newest files of the application folder that match `pattern`
@@ -15,6 +17,9 @@ quint32 GetTick();
 
 /// Lets pending events run until more than `ms` milliseconds have passed.
 void Delay(quint32 ms);
+/// The same, ending early once `stopWhen` (asked after each batch of events)
+/// is true. True when the whole time passed, false when it was cut short.
+bool Delay(quint32 ms, const std::function<bool()> &stopWhen);
 
 /// True when a file exists at `path`; false otherwise and on any failure.
 bool FileExists(const QString &path);

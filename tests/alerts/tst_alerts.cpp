@@ -156,6 +156,8 @@ private slots:
         QTest::newRow("alert, window closed in the pause") << false << u"close"_s;
         QTest::newRow("sound test, deleted in the pause") << true << u"pause"_s;
         QTest::newRow("sound test, deleted while speaking") << true << u"speech"_s;
+        QTest::newRow("alert, cancelled in the pause") << false << u"cancel"_s;
+        QTest::newRow("sound test, cancelled in the pause") << true << u"cancel"_s;
     }
     void ownerGoneMidway()
     {
@@ -170,12 +172,25 @@ private slots:
             QTimer::singleShot(300, window, [window] { delete window; });
         else if (when == u"close")
             QTimer::singleShot(300, window, [window] { window->close(); });
-        else
+        bool cancelled = false;
+        if (when == u"cancel") // logout or terminate answered "예"
+            QTimer::singleShot(300, window, [&cancelled] { cancelled = true; });
+        else if (when == u"speech")
             f.speaker.setWhileSpeaking([&] { delete owner.data(); });
+        const auto isCancelled = [&cancelled] { return cancelled; };
 
-        const bool alive =
-            soundTest ? alerts::soundTest(window) : alerts::announce(u"A-1"_s, u"물"_s, false, window);
+        const bool alive = soundTest ? alerts::soundTest(window, isCancelled)
+                                     : alerts::announce(u"A-1"_s, u"물"_s, false, window, isCancelled);
 
+        if (when == u"cancel") {
+            // Nothing is said or traced after the pause.
+            QVERIFY(!alive);
+            QVERIFY(owner);
+            QVERIFY(f.speaker.spoken().isEmpty());
+            QCOMPARE(f.traceBytes().count('\n'), 1);
+            delete owner.data();
+            return;
+        }
         // true exactly when the window still exists: the caller may go on with it.
         QCOMPARE(alive, !owner.isNull());
         if (when == u"pause") {

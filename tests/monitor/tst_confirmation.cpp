@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -53,6 +55,7 @@ class TstConfirmation : public QObject
     QStringList m_events; ///< "show", "hide", "alert" or "alert silent"
     QString m_minutes;    ///< what the expiry label shows
     bool m_throwOnShow = false;
+    std::function<void()> m_aroundExpiry[2]; ///< run before and after each expiry pass
 
     qint64 add(const QString &table, const QString &time)
     {
@@ -92,6 +95,24 @@ class TstConfirmation : public QObject
         return out;
     }
 
+    /// exchanges() with the retries of one post counted once.
+    QStringList posts()
+    {
+        QStringList out = exchanges();
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return out;
+    }
+
+    QStringList alerts() const
+    {
+        QStringList out;
+        for (const QString &e : m_events) {
+            if (e.startsWith(u"alert"_s))
+                out << e;
+        }
+        return out;
+    }
+
     QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
 
     /// A cycle as the poll loop runs it, after which the service's log starts afresh.
@@ -123,6 +144,7 @@ private slots:
         m_events.clear();
         m_minutes = u"0"_s;
         m_throwOnShow = false;
+        m_aroundExpiry[0] = m_aroundExpiry[1] = nullptr;
         RequestCycle::Hooks hooks;
         hooks.showWait = [this] {
             if (m_throwOnShow) {
@@ -135,7 +157,13 @@ private slots:
         hooks.newRequestAlert = [this](bool silent) {
             m_events << (silent ? u"alert silent"_s : u"alert"_s);
         };
-        hooks.expiryPass = [this] { Disp_삭제(m_minutes, *m_board, *m_cycle); };
+        hooks.expiryPass = [this] {
+            if (m_aroundExpiry[0])
+                m_aroundExpiry[0]();
+            Disp_삭제(m_minutes, *m_board, *m_cycle);
+            if (m_aroundExpiry[1])
+                m_aroundExpiry[1]();
+        };
         m_cycle->setHooks(hooks);
         m_flow->setHooks(
             {[this] { m_events << u"confirm show"_s; }, [this] { m_events << u"confirm hide"_s; }});
@@ -380,11 +408,12 @@ private slots:
         QVERIFY(!m_cycle->isRunning());
     }
 
-    // A service that keeps listing what it was told is done: each poll
-    // confirms it twice (its own pass and the reload's) and stops.
+    // A service that answers "성공" but keeps listing what it was told is done:
+    // each poll confirms it twice (its own pass and the reload's) and stops;
+    // the request, which the program itself confirmed, is never announced.
     void serviceThatIgnoresConfirmations()
     {
-        const QString answer = test::answerText({test::rec(u"77"_s, u"A"_s, at(u"09:00:00"_s))});
+        const QString answer = u"성공"_s + test::answerText({test::rec(u"77"_s, u"A"_s, at(u"09:00:00"_s))});
         QVERIFY(m_sim->setRawAnswer(answer, 0));
         m_minutes = u"5"_s;
         const QStringList onePoll{u"list"_s, u"77"_s, u"list"_s, u"77"_s};
@@ -395,18 +424,139 @@ private slots:
         m_loop->LoopTimer_Timer();
         QCOMPARE(exchanges(), onePoll + onePoll);
         QCOMPARE(rowTables(), QStringList{u"A"_s});
-        QCOMPARE(m_events.count(u"alert"_s), 1);
+        QCOMPARE(alerts(), QStringList());
+    }
+
+    void expiredRequestsAreNotAnnounced_data()
+    {
+        QTest::addColumn<QStringList>("registered"); // in the order the requests arrive
+        QTest::addColumn<QStringList>("shownAfter");
+        QTest::addColumn<QStringList>("alerts");
+        QTest::newRow("every request expired")
+            << QStringList{u"09:00:00"_s, u"09:10:00"_s} << QStringList() << QStringList();
+        QTest::newRow("a new request above expired ones")
+            << QStringList{u"09:00:00"_s, u"09:59:00"_s} << QStringList{u"T1"_s} << QStringList{u"alert"_s};
+        QTest::newRow("nothing expired") << QStringList{u"09:58:00"_s, u"09:59:00"_s}
+                                         << QStringList{u"T1"_s, u"T0"_s} << QStringList{u"alert"_s};
+    }
+    // At a start, a login or after an outage every listed request may be past
+    // the expiry minutes: the pass confirms them and nothing is announced for
+    // them; a request that is not expired is announced once.
+    void expiredRequestsAreNotAnnounced()
+    {
+        QFETCH(QStringList, registered);
+        QFETCH(QStringList, shownAfter);
+        QFETCH(QStringList, alerts);
+        for (const QString &time : registered)
+            QVERIFY(add(u"T"_s + QString::number(registered.indexOf(time)), time) > 0);
+        m_minutes = u"5"_s;
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowTables(), shownAfter);
+        QCOMPARE(this->alerts(), alerts);
+        QVERIFY(!m_cycle->isRunning());
+    }
+
+    void expiryStopsAtTheFirstFailure_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("answer"); // for "raw"
+        QTest::newRow("confirmation hangs") << u"hang"_s << QString();
+        QTest::newRow("connection dropped") << u"drop"_s << QString();
+        QTest::newRow("refused") << u"raw"_s << u"실패"_s;
+    }
+    // A service that hangs on confirmations holds the poll for one
+    // confirmation, not one per expired row: the pass ends at the first that
+    // fails, asks no reload, and the next pass confirms the rest.
+    void expiryStopsAtTheFirstFailure()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, answer);
+        m_sim->logIn(500);
+        QStringList numbers;
+        for (int n = 0; n < 5; ++n)
+            numbers.prepend(
+                QString::number(add(u"T"_s + QString::number(n), u"09:0"_s + QString::number(n) + u":00"_s)));
+        m_minutes = u"5"_s;
+        // Only the confirmations misbehave: the list answers as usual.
+        m_aroundExpiry[0] = [&] {
+            QVERIFY(fault == u"raw"_s ? m_sim->setRawAnswer(answer, 0) : m_sim->setFault(fault, 0));
+        };
+        m_aroundExpiry[1] = [&] { QVERIFY(m_sim->reset()); };
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(posts(), (QStringList{u"list"_s, numbers[0]}));
+        QCOMPARE(rowTables().size(), 5);
+        QCOMPARE(alerts(), QStringList());
+
+        QVERIFY(m_sim->clearLog());
+        m_aroundExpiry[0] = m_aroundExpiry[1] = nullptr;
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(posts(), QStringList{u"list"_s} + numbers + QStringList{u"list"_s});
+        QCOMPARE(rowTables(), QStringList());
+        QCOMPARE(alerts(), QStringList());
+    }
+
+    void newRequestDuringAConfirmation_data()
+    {
+        QTest::addColumn<int>("markedRow");
+        QTest::addColumn<bool>("arrival");
+        QTest::addColumn<QStringList>("alerts");
+        QTest::newRow("top confirmed, the next moves up") << 0 << false << QStringList{u"alert silent"_s};
+        QTest::newRow("a lower row confirmed") << 1 << false << QStringList();
+        QTest::newRow("a lower row confirmed, a new request came") << 1 << true << QStringList{u"alert"_s};
+        QTest::newRow("top confirmed, a new request came") << 0 << true << QStringList{u"alert"_s};
+    }
+    // The reload after a confirmation is silent only when the top moved up
+    // because staff confirmed: a request that was never on the board is heard.
+    void newRequestDuringAConfirmation()
+    {
+        QFETCH(int, markedRow);
+        QFETCH(bool, arrival);
+        QFETCH(QStringList, alerts);
+        QVERIFY(add(u"A"_s, u"09:50:00"_s) > 0);
+        QVERIFY(add(u"B"_s, u"09:51:00"_s) > 0);
+        poll();
+        if (arrival)
+            QVERIFY(add(u"C"_s, u"09:59:00"_s) > 0);
+        m_flow->rowClicked(markedRow);
+        m_flow->CMD_Click(0);
+        QCOMPARE(this->alerts(), alerts);
+        QCOMPARE(rowTables().size(), arrival ? 2 : 1);
+
+        // The next poll has nothing more to say.
+        m_events.clear();
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(this->alerts(), QStringList());
+    }
+
+    // A request kept below the rows in use was never seen: when the rows above
+    // it are confirmed and it comes up, it is heard.
+    void hiddenRequestComesUp()
+    {
+        QVERIFY(add(u"X"_s, u"09:30:00"_s) > 0);
+        for (int n = 0; n < 10; ++n)
+            QVERIFY(add(u"T"_s + QString::number(n), u"09:4"_s + QString::number(n) + u":00"_s) > 0);
+        poll();
+        QCOMPARE(rowTables().size(), 10);
+        QVERIFY(!rowTables().contains(u"X"_s));
+        for (int r = 0; r < 10; ++r)
+            m_flow->rowClicked(r);
+        m_flow->CMD_Click(0);
+        QCOMPARE(rowTables(), QStringList{u"X"_s});
+        QCOMPARE(alerts(), QStringList{u"alert"_s});
     }
 
     // A time that cannot be read passes over its own row only.
     void unreadableTimeSkipsItsRow()
     {
-        KavriList list{{u"101"_s, u"A"_s, at(u"09:00:00"_s), u"물"_s, {}},
+        // Requests the service knows, so that their confirmations succeed.
+        const QString a = QString::number(add(u"A"_s, u"09:00:00"_s));
+        const QString c = QString::number(add(u"C"_s, u"09:01:00"_s));
+        KavriList list{{a, u"A"_s, at(u"09:00:00"_s), u"물"_s, {}},
                        {u"102"_s, u"B"_s, u"어제 저녁"_s, u"물"_s, {}},
-                       {u"103"_s, u"C"_s, at(u"09:01:00"_s), u"물"_s, {}}};
+                       {c, u"C"_s, at(u"09:01:00"_s), u"물"_s, {}}};
         m_board->fill(list);
         QVERIFY(Disp_삭제(u"5"_s, *m_board, *m_cycle));
-        QCOMPARE(exchanges(), (QStringList{u"101"_s, u"103"_s, u"list"_s}));
+        QCOMPARE(exchanges(), (QStringList{a, c, u"list"_s}));
         QVERIFY2(mainLog().contains(u"e)frmAlarm->Disp_삭제[Erl:=2, Eno:=13]\r\n   "
                                     u"등록 시각을 읽을 수 없어 건너뜀: 2번 줄 어제 저녁"_s),
                  qPrintable(mainLog()));

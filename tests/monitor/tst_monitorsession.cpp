@@ -1,3 +1,4 @@
+#include "codec/Cp949.h"
 #include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "platform/Audio.h"
@@ -13,6 +14,7 @@
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +55,7 @@ class TstMonitorSession : public QObject
         m_session->attach(m_window.get());
         m_window->show();
     }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
     int listRequests()
     {
         int n = 0;
@@ -158,6 +161,95 @@ private slots:
         QCOMPARE(listRequests(), polled);
         QVERIFY(!m_session->cycle().Load_Kavri(false));
         QCOMPARE(m_speaker.spoken().size(), 1);
+    }
+
+    // A late answer: LoopTimer goes on ticking while the poll's own cycle
+    // waits, and each tick that meets the running cycle writes the skip line once.
+    void ticksGoOnDuringALateAnswer()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
+        openWindow();
+        int ticksDuringTheCycle = 0;
+        // Connected after the window's own handler, so it sees the loop as that tick left it.
+        connect(m_window->loopTimer(), &QTimer::timeout, this, [&] {
+            if (m_session->pollLoop().LoopTimerDoing())
+                ++ticksDuringTheCycle;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QCOMPARE(listRequests(), 1);
+        QVERIFY(ticksDuringTheCycle > 0);
+        QCOMPARE(int(mainLog().count(u"]LoopTimer_Timer ... LoopTimerDoing으로 미처리\r\n"_s)),
+                 ticksDuringTheCycle);
+    }
+
+    void endingDuringTheAlertsPause_data()
+    {
+        QTest::addColumn<bool>("logout");
+        QTest::newRow("logout") << true;
+        QTest::newRow("terminate") << false;
+    }
+    // "예" to logout or terminate in the pause between the chime and the
+    // speech: the pause ends, and nothing more is played, said or traced.
+    void endingDuringTheAlertsPause()
+    {
+        QFETCH(bool, logout);
+        const QString trace = m_app->filePath(u"trace.txt"_s);
+        qputenv("KAVRI_AUDIO_TRACE", QFile::encodeName(trace));
+        add(u"1"_s, u"물"_s, 60);
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (m_player.played().isEmpty())
+                return;
+            watch.stop();
+            m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+            if (logout)
+                m_window->lblLogout_Click();
+            else
+                m_window->lblTerminate_Click();
+        });
+        watch.start();
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        qunsetenv("KAVRI_AUDIO_TRACE");
+        QCOMPARE(m_player.played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_speaker.spoken(), QStringList());
+        QCOMPARE(test::readBytes(trace), (u"play "_s + gSoundPath + u"/DDD.wav\n"_s).toUtf8());
+    }
+
+    // A second press of the confirm button while its confirmation runs reaches
+    // the handler, which writes its line with the state False and does nothing else.
+    void secondPressOfTheConfirmButton()
+    {
+        add(u"1"_s, u"물"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        m_session->confirmFlow().rowClicked(0);
+        auto *button = m_window->findChild<QWidget *>(u"CMD_0"_s);
+        QVERIFY(button);
+        QVERIFY(button->isVisible());
+        QVERIFY(m_sim->clearLog());
+        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
+        bool heldMeanwhile = false;
+        QTimer::singleShot(300, this, [&] {
+            heldMeanwhile = !m_session->confirmFlow().buttonEnabled();
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(heldMeanwhile);
+        const QString log = mainLog();
+        QCOMPARE(log.count(u"]CMD_Click Start CMD(0).Enabled := True\r\n"_s), 1);
+        QCOMPARE(log.count(u"]CMD_Click Start CMD(0).Enabled := False\r\n"_s), 1);
+        QCOMPARE(log.count(u"]CMD_Click NextStep\r\n"_s), 1);
+        int confirmations = 0;
+        for (const test::ReceivedRequest &r : m_sim->receivedLog())
+            confirmations += r.target == u"/program/qrtablememoOK.php"_s ? 1 : 0;
+        QCOMPARE(confirmations, 1);
+        QVERIFY(!button->isVisible());
     }
 
     // A window that goes away between cycles takes its hooks with it: the
