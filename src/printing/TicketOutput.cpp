@@ -149,7 +149,10 @@ bool send(const PrintJob &job)
     if (opened != platform::SerialOpenResult::Opened) {
         const platform::SerialError error = port->lastError();
         port->close();
-        tellFault(job, openingMessage(job, opened, error));
+        const QString message = openingMessage(job, opened, error);
+        // Every ticket that did not go out is in the main log; the box may be told once for many.
+        WriteLog(u"프린터_출력 ... "_s + message);
+        tellFault(job, message);
         return true;
     }
 

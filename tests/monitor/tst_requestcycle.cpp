@@ -518,6 +518,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(m_dialogs.texts(), QStringList{box});
         QCOMPARE(printLogTickets(), 3);
+        QCOMPARE(mainLog().count(u"]프린터_출력 ... "_s + box + u"\r\n"_s), 3);
 
         // The slot prints again, then fails again: told again.
         if (!test::PtyPair::socatAvailable())
