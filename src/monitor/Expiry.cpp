@@ -3,6 +3,7 @@
 #include "monitor/Confirmation.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
+#include "monitor/RequestList.h"
 #include "platform/Clock.h"
 #include "services/Conversions.h"
 #include "services/ErrorReport.h"
@@ -19,7 +20,15 @@ const QString kTimeFormat = u"yyyy-MM-dd HH:mm:ss"_s;
 
 QDateTime readRegistrationTime(const QString &text)
 {
-    return QDateTime::fromString(text, kTimeFormat);
+    // The cycle's reader decides what is a time, so every row it shows can expire
+    // and no text it refuses (a signed year, say) is read here.
+    if (!minuteStamp(text))
+        return {};
+    const QDate date = QDate::fromString(text.left(10), u"yyyy-MM-dd"_s);
+    const QTime time = QTime::fromString(text.mid(11), u"HH:mm:ss"_s);
+    const QDateTime local(date, time);
+    // A time the clock skipped at the change to summer time is read as written.
+    return local.isValid() ? local : QDateTime(date, time, Qt::UTC);
 }
 
 QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now,

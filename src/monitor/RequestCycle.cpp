@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Ticket.h"
+#include "printing/TicketOutput.h"
 #include "services/Conversions.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -18,6 +19,51 @@ namespace kavri::monitor {
 namespace {
 
 const QString kNumKey = u"KavriNumT"_s;
+
+// The number this process last stored in KavriNumT, and whether the file failed
+// to take it (a full disk): then the cycle goes by this one, or it would print
+// everything shown again at every poll.
+struct StoredNumber
+{
+    QString file;
+    QString numT;
+    bool fileBehind = false;
+};
+
+StoredNumber &storedNumber()
+{
+    static StoredNumber s;
+    return s;
+}
+
+/// The last printed number: the file's, unless the file missed this process's last store.
+QString lastStoredNumber(const QString &fromFile)
+{
+    const StoredNumber &s = storedNumber();
+    return s.fileBehind && s.file == CfgMain.fileName() ? s.numT : fromFile;
+}
+
+bool fileBehind()
+{
+    const StoredNumber &s = storedNumber();
+    return s.fileBehind && s.file == CfgMain.fileName();
+}
+
+void storeNumber(const QString &numT)
+{
+    StoredNumber &s = storedNumber();
+    const QString file = CfgMain.fileName();
+    if (s.file != file)
+        s = StoredNumber{file, {}, false};
+    const bool ok = CfgMain.writeValues(kPrinterSection, {{kNumKey, numT}});
+    // One line when the file stops taking the number and one when it takes it again, not one per poll.
+    if (!ok && !s.fileBehind)
+        WriteLog(u"KavriNumT를 저장하지 못함: "_s + numT + u" (기억해 둔 번호로 계속)"_s);
+    else if (ok && s.fileBehind)
+        WriteLog(u"KavriNumT 저장 복구: "_s + numT);
+    s.numT = numT;
+    s.fileBehind = !ok;
+}
 
 } // namespace
 
@@ -75,6 +121,9 @@ bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
         m_currentForExpiry = m_pendingForExpiry;
         m_askPending = false;
     }
+    // The board is filled and the number stored: now the printer faults may hold the screen.
+    if (!m_shutDown)
+        showPrintFaultsSoon();
     return result && !m_shutDown;
 }
 
@@ -195,15 +244,17 @@ void RequestCycle::rememberShown(const AnswerReading &reading, bool answered, co
 
 void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &kavriNumT)
 {
+    // A printer fault is told after the cycle, not in a box that holds it up.
+    const PrintFaultsDeferred deferFaults;
     // The last printed number is the one the cycle started with, for every record.
-    const qint64 lastPrinted = ToLong(kavriNumT);
-    QString stored = kavriNumT;
+    QString stored = lastStoredNumber(kavriNumT);
+    const qint64 lastPrinted = numberOf(stored);
     QString handledLast;
     bool anyHandled = false;
     auto store = [&stored](const QString &numT) {
-        if (numT == stored)
+        if (numT == stored && !fileBehind())
             return;
-        CfgMain.writeValue(kPrinterSection, kNumKey, numT);
+        storeNumber(numT);
         stored = numT;
     };
     for (const HandledRecord &record : reading.handled) {
@@ -218,9 +269,9 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
         if (m_shutDown)
             return;
     }
-    // The number of the last record handled, once, rather than a file rewrite per record.
-    if (anyHandled)
-        store(handledLast);
+    // The number of the last record handled, once, rather than a file rewrite per record;
+    // a file that missed the last one is caught up.
+    store(anyHandled ? handledLast : stored);
 }
 
 void RequestCycle::Disp_삭제()

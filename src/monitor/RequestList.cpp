@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -136,6 +137,32 @@ std::optional<RawRecord> readRecord(QStringView record, QString *missing)
                      values[5], values[6], values[7], values[8], values[9]};
 }
 
+std::optional<qint64> requestNumber(QStringView numT)
+{
+    if (numT.isEmpty())
+        return std::nullopt;
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    qint64 value = 0;
+    for (const QChar c : numT) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        const int digit = c.unicode() - u'0';
+        if (value > (kMax - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+qint64 numberOf(const QString &kavriNumT)
+{
+    // Exact where it can be: ToLong goes through a double and loses digits past 2^53.
+    const std::optional<qint64> exact = requestNumber(kavriNumT);
+    return exact ? *exact : ToLong(kavriNumT);
+}
+
 std::optional<qint64> minuteStamp(QStringView regDate)
 {
     // "yyyy-MM-dd hh:mm:ss", nothing more or less.
@@ -196,6 +223,12 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now)
                 {position, num ? num->left(40).toString() : QString(), u"<"_s + missing + u"> 태그 없음"_s});
             continue;
         }
+        // A number that is not one would end up in KavriNumT, read back as 0 and reprint the rest.
+        if (!requestNumber(raw->memonum)) {
+            reading.malformed.append({position, raw->memonum.left(40),
+                                      u"요청 번호를 읽을 수 없음: "_s + raw->memonum.left(40)});
+            continue;
+        }
         if (raw->memoYN == u"Y"_s)
             continue;
         const std::optional<qint64> stamp = minuteStamp(raw->regdatememo);
@@ -222,7 +255,7 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 
 bool isPrinted(const HandledRecord &record, qint64 lastPrinted, const PrinterSettings &settings)
 {
-    if (ToLong(record.entry.NumT) <= lastPrinted || record.age > kPrintMinutes)
+    if (numberOf(record.entry.NumT) <= lastPrinted || record.age > kPrintMinutes)
         return false;
     const bool anySlot = std::any_of(settings.이름.begin(), settings.이름.end(),
                                      [](const QString &name) { return !name.isEmpty(); });

@@ -51,6 +51,14 @@ struct RawRecord
 /// nothing, and `missing` (when given) names the first tag that lacks.
 std::optional<RawRecord> readRecord(QStringView record, QString *missing = nullptr);
 
+/// The number of a request: a whole number from 1 to 2^63-1 written in plain
+/// digits (no sign, blank or decimal point); nothing for any other text.
+std::optional<qint64> requestNumber(QStringView numT);
+/// A number as the printing rule compares it (a request's, or the last printed
+/// one in `KavriNumT`): exact when it is a request number, else as ToLong reads
+/// it ("" and unreadable text are 0).
+qint64 numberOf(const QString &kavriNumT);
+
 /// Minutes since 0000-00-00 of a registration time "yyyy-MM-dd hh:mm:ss" (the
 /// seconds are read and dropped); nothing when the text is not such a time.
 std::optional<qint64> minuteStamp(QStringView regDate);
@@ -93,8 +101,9 @@ struct AnswerReading
 };
 
 /// Cuts the answer into records and filters them: done flag exactly "Y" and
-/// records older than 180 minutes are left out; a record lacking a tag or
-/// whose registration time cannot be read is skipped whole and listed.
+/// records older than 180 minutes are left out; a record lacking a tag, whose
+/// number is no request number, or whose registration time cannot be read is
+/// skipped whole and listed.
 AnswerReading readAnswer(QStringView answer, const QDateTime &now);
 
 /// True when a handled record is printed: its number above the last printed

@@ -36,6 +36,7 @@
 #include <QTableView>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <exception>
 
 using namespace Qt::StringLiterals;
@@ -360,6 +361,13 @@ void PrinterSettingsWindow::buildControls()
             [this](const QModelIndex &index) { SPR_Click(index.column() + 1, index.row() + 1); });
     connect(m_spr->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { headerClicked(section); });
+    // A header click would make a cell of the top row current (the view selects the column), moving
+    // the current row without a redraw of the rest of it. Headers sort or do nothing; rows stay put.
+    disconnect(m_spr->horizontalHeader(), SIGNAL(sectionPressed(int)), m_spr, SLOT(selectColumn(int)));
+    disconnect(m_spr->horizontalHeader(), SIGNAL(sectionEntered(int)), m_spr, SLOT(_q_selectColumn(int)));
+    // The current row is drawn across the whole row, so any change of it repaints the rows.
+    connect(m_spr->selectionModel(), &QItemSelectionModel::currentChanged, m_spr->viewport(),
+            [this] { m_spr->viewport()->update(); });
 
     m_chk전체선택 = new QCheckBox(u"전체 선택"_s, this);
     m_chk전체선택->setObjectName(u"chk전체선택"_s);
@@ -583,8 +591,12 @@ bool PrinterSettingsWindow::Load_설정()
 bool PrinterSettingsWindow::Save_설정()
 {
     try {
+        QList<QPair<QString, QString>> keys = storedPrinterKeys(formFromControls());
+        // An empty grid from a list that never came would store an empty selection and stop every ticket.
+        if (!m_tableListLoaded)
+            keys.removeIf([](const QPair<QString, QString> &key) { return key.first == u"선택된테이블"_s; });
         // All keys go into the file in one replace: a failure leaves every stored setting as it was.
-        if (CfgMain.writeValues(kPrinterSection, storedPrinterKeys(formFromControls())))
+        if (CfgMain.writeValues(kPrinterSection, keys))
             return true;
         reportError(WindowName, u"Save_설정"_s,
                     {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
@@ -617,6 +629,8 @@ bool PrinterSettingsWindow::Load_테이블()
     try {
         m_spr->setUpdatesEnabled(false);
         m_tables->removeRows(0, m_tables->rowCount());
+        m_tableListLoaded = false;
+        m_tableListCut = false;
         // Saving while the list is on its way would store the selection of an empty grid.
         m_cmd[0]->setEnabled(false);
         m_cmd[1]->setEnabled(false);
@@ -638,11 +652,15 @@ bool PrinterSettingsWindow::Load_테이블()
             WriteLog(u"Load_테이블(7) ... 형식이 맞지 않는 기록 "_s + QString::number(list.malformed) +
                          u"개는 넣지 않음"_s,
                      LogChannel::WinHttp);
+        if (!list.anyRecord)
+            WriteLog(u"Load_테이블(7) ... 테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s, LogChannel::WinHttp);
         step = 7;
         for (const TableListEntry &entry : list.tables)
             appendTableRow(entry);
         step = 8;
         sortTables(Qt::AscendingOrder);
+        m_tableListLoaded = list.anyRecord;
+        m_tableListCut = list.cut;
         step = 9;
         refreshCountLine();
         ok = true;
@@ -695,6 +713,10 @@ bool PrinterSettingsWindow::Load_선택된테이블()
 
 void PrinterSettingsWindow::refreshCountLine()
 {
+    if (!m_tableListLoaded) {
+        m_count->setText(tableListFailedText());
+        return;
+    }
     // Tables the stored selection names but the service no longer lists are dropped by the next save.
     QSet<QString> listed;
     for (int row = 1; row <= tableRows(); ++row)
@@ -704,7 +726,7 @@ void PrinterSettingsWindow::refreshCountLine()
         if (!listed.contains(name))
             ++unlisted;
     }
-    m_count->setText(tableCountText(tableRows(), unlisted));
+    m_count->setText(tableCountText(tableRows(), unlisted, m_tableListCut));
 }
 
 bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
@@ -792,16 +814,17 @@ void PrinterSettingsWindow::CMD_Click(int index)
             if (first < 1)
                 break;
             const int top = first + RowsPerPage <= tableRows() ? first + RowsPerPage : first;
-            showFirstRow(top);
-            m_spr->setCurrentIndex(m_tables->index(firstVisibleRow() - 1, ColNumber));
+            // The row the view really shows at the top, which near the end is less than asked.
+            const int shown = showFirstRow(top);
+            m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
             break;
         }
         case 4: {
             const int first = firstVisibleRow();
             if (first < 1)
                 break;
-            showFirstRow(first - RowsPerPage < 1 ? 1 : first - RowsPerPage);
-            m_spr->setCurrentIndex(m_tables->index(firstVisibleRow() - 1, ColNumber));
+            const int shown = showFirstRow(first - RowsPerPage < 1 ? 1 : first - RowsPerPage);
+            m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
             break;
         }
         }
@@ -826,11 +849,15 @@ void PrinterSettingsWindow::printTestTickets()
     }
 }
 
-void PrinterSettingsWindow::showFirstRow(int row)
+int PrinterSettingsWindow::showFirstRow(int row)
 {
-    // The scroll bar counts whole rows, so its value is the first visible row.
+    // The scroll bar counts whole rows, so its value is the first visible row. The view holds one
+    // page, so the last page starts where the last row sits at the bottom; asking for a later
+    // row is clamped here rather than by a layout that may come after the current row was set.
     m_spr->doItemsLayout();
+    row = std::clamp(row, 1, std::max(1, tableRows() - RowsPerPage + 1));
     m_spr->verticalScrollBar()->setValue(row - 1);
+    return row;
 }
 
 void PrinterSettingsWindow::SPR_Click(int column, int row)

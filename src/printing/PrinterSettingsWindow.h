@@ -92,7 +92,8 @@ private:
     void setTicked(int row, bool ticked);
     void sortTables(Qt::SortOrder order);
     void headerClicked(int section);
-    void showFirstRow(int row);
+    /// Scrolls `row` to the top as far as the view can; the row that is at the top then.
+    int showFirstRow(int row);
     void refreshFooterIndicator();
     void refreshDeviceLine(int slot);
     void refreshCountLine();
@@ -101,6 +102,9 @@ private:
     void applyForm(const PrinterForm &form);
 
     int m_busy = 0;
+    /// The last table list answer held records; without them saving keeps the stored selection.
+    bool m_tableListLoaded = false;
+    bool m_tableListCut = false;
     Qt::SortOrder m_nameOrder = Qt::AscendingOrder;
 
     std::array<QLineEdit *, 3> m_이름{};

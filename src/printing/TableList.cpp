@@ -64,6 +64,7 @@ TableList parseTableList(const QString &answer)
 {
     TableList list;
     qsizetype at = answer.indexOf(kRecordStart);
+    list.anyRecord = at >= 0;
     while (at >= 0 && list.tables.size() < kMaxTables) {
         const qsizetype next = answer.indexOf(kRecordStart, at + kRecordStart.size());
         const QString record = answer.mid(at, next < 0 ? -1 : next - at);
@@ -76,6 +77,7 @@ TableList parseTableList(const QString &answer)
         if (entry->tableYN == u"Y"_s)
             list.tables.append(*entry);
     }
+    list.cut = at >= 0;
     return list;
 }
 
@@ -118,13 +120,20 @@ QStringList selectedTableNames(const QString &selection)
     return names;
 }
 
-QString tableCountText(qsizetype count, qsizetype unlistedSelected)
+QString tableCountText(qsizetype count, qsizetype unlistedSelected, bool cut)
 {
     QString text = u"만들어진 좌석  -  총 "_s + groupThousands(count) + u"개"_s;
+    if (cut)
+        text += u"  (최대 "_s + groupThousands(kMaxTables) + u"개까지만 표시)"_s;
     if (unlistedSelected > 0)
         text += u"  (목록에 없는 선택 테이블 "_s + groupThousands(unlistedSelected) +
                 u"개는 저장하면 빠집니다)"_s;
     return text;
+}
+
+QString tableListFailedText()
+{
+    return u"테이블 목록을 불러오지 못했습니다. 저장해도 선택된 테이블은 그대로 둡니다."_s;
 }
 
 } // namespace kavri

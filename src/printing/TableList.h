@@ -16,12 +16,16 @@ struct TableListEntry
     QString tablenum;   ///< table name
 };
 
-/// What a table list answer holds: the tables in use in answer order, and how
-/// many records were thrown away as malformed.
+/// What a table list answer holds: the tables in use in answer order, how many
+/// records were thrown away as malformed, whether there was any record at all
+/// (an empty or blank answer, an error page: the list did not load), and
+/// whether the answer went on beyond kMaxTables tables.
 struct TableList
 {
     QList<TableListEntry> tables;
     int malformed = 0;
+    bool anyRecord = false;
+    bool cut = false;
 };
 
 /// Tables beyond this many are not listed; no shop comes near it.
@@ -49,7 +53,11 @@ QString selectionText(bool allTables, const QStringList &tickedNames);
 QStringList selectedTableNames(const QString &selection);
 
 /// "만들어진 좌석  -  총 1,234개", and when the stored selection names tables
-/// the service no longer lists, how many of them saving will drop.
-QString tableCountText(qsizetype count, qsizetype unlistedSelected = 0);
+/// the service no longer lists, how many of them saving will drop; with `cut`,
+/// that the list stops at kMaxTables.
+QString tableCountText(qsizetype count, qsizetype unlistedSelected = 0, bool cut = false);
+
+/// The count line when the table list could not be loaded: saving keeps the stored selection.
+QString tableListFailedText();
 
 } // namespace kavri

@@ -3,6 +3,7 @@
 #include "codec/Cp949.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
+#include "printing/PrinterCommands.h"
 #include "printing/PrinterSettings.h"
 #include "services/Deployment.h"
 #include "services/ErrorReport.h"
@@ -10,7 +11,10 @@
 #include "services/Housekeeping.h"
 #include "services/Settings.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
+#include <QTimer>
 
 #include <cerrno>
 
@@ -35,6 +39,55 @@ struct PrintJob
 bool g_lineBusy = false;
 QList<PrintJob> g_waiting;
 
+// A printer fault met while PrintFaultsDeferred lives, waiting for its box.
+struct PrintFault
+{
+    QString slot;
+    QString text;
+};
+int g_deferDepth = 0;
+QList<PrintFault> g_keptFaults;
+// Per slot name, the fault whose box was shown last; dropped when the slot prints again.
+QHash<QString, QString> g_shownFaults;
+bool g_showScheduled = false;
+bool g_showing = false;
+// Devices whose last ticket was cut short: the next ticket there starts by ending it.
+QSet<QString> g_cutOwed;
+// Three slots, each with a handful of ways to fail: more would be one fault told many times.
+constexpr qsizetype kMaxKeptFaults = 12;
+
+void tellFault(const PrintJob &job, const QString &text)
+{
+    if (g_deferDepth == 0) {
+        platform::showError(text);
+        return;
+    }
+    if (g_shownFaults.value(job.name) == text)
+        return;
+    for (const PrintFault &kept : std::as_const(g_keptFaults)) {
+        if (kept.slot == job.name && kept.text == text)
+            return;
+    }
+    if (g_keptFaults.size() < kMaxKeptFaults)
+        g_keptFaults.append({job.name, text});
+}
+
+void showKeptFaults()
+{
+    // A box lets events run; a cycle finishing meanwhile adds to the list this loop empties.
+    if (g_showing)
+        return;
+    g_showing = true;
+    while (!g_keptFaults.isEmpty()) {
+        const PrintFault fault = g_keptFaults.takeFirst();
+        if (g_shownFaults.value(fault.slot) == fault.text)
+            continue;
+        g_shownFaults.insert(fault.slot, fault.text);
+        platform::showError(fault.text);
+    }
+    g_showing = false;
+}
+
 void reportPrintFailure(const QString &procedure, const Failure &failure)
 {
     CfgWork.report(errorReport(u"frmAlarm"_s, procedure, failure), 3, 2);
@@ -52,6 +105,15 @@ QString openingMessage(const PrintJob &job, platform::SerialOpenResult result,
     default:
         return head + u" ["_s + QString::number(error.number) + u"] "_s + error.description;
     }
+}
+
+QString sendingMessage(const PrintJob &job, const Failure &failure)
+{
+    const QString head = job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
+    if (failure.number == ETIMEDOUT)
+        return head + u" 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s;
+    return head + u" 주문서를 보내다 끊겼습니다! ["_s + QString::number(failure.number) + u"] "_s +
+           failure.description;
 }
 
 /// Waits until the piece has left the machine; false (with `failure`) when the
@@ -87,14 +149,21 @@ bool send(const PrintJob &job)
     if (opened != platform::SerialOpenResult::Opened) {
         const platform::SerialError error = port->lastError();
         port->close();
-        platform::showError(openingMessage(job, opened, error));
+        const QString message = openingMessage(job, opened, error);
+        // Every ticket that did not go out is in the main log; the box may be told once for many.
+        WriteLog(u"프린터_출력 ... "_s + message);
+        tellFault(job, message);
         return true;
     }
 
     Failure failure;
     bool ok = true;
+    bool first = true;
     for (const QString &piece : splitIntoPieces(job.text, kPieceChars)) {
-        const QByteArray bytes = codec::toCp949(piece);
+        QByteArray bytes = codec::toCp949(piece);
+        if (first && g_cutOwed.contains(device))
+            bytes.prepend(cutShortEnding());
+        first = false;
         if (!port->write(bytes)) {
             const platform::SerialError e = port->lastError();
             failure = {5, e.number, e.description};
@@ -110,12 +179,47 @@ bool send(const PrintJob &job)
         reportPrintFailure(u"프린터_출력"_s, failure);
         // Unsent bytes would hold the close up for as long as the driver waits on a dead printer.
         port->discardOutput();
+        // What did arrive would run into the next ticket without a cut.
+        g_cutOwed.insert(device);
     }
     port->close();
+    if (ok) {
+        g_cutOwed.remove(device);
+        g_shownFaults.remove(job.name);
+    } else {
+        tellFault(job, sendingMessage(job, failure));
+    }
     return ok;
 }
 
 } // namespace
+
+PrintFaultsDeferred::PrintFaultsDeferred()
+{
+    ++g_deferDepth;
+}
+
+PrintFaultsDeferred::~PrintFaultsDeferred()
+{
+    --g_deferDepth;
+}
+
+void showPrintFaultsSoon()
+{
+    if (g_keptFaults.isEmpty() || g_showScheduled)
+        return;
+    g_showScheduled = true;
+    QTimer::singleShot(0, [] {
+        g_showScheduled = false;
+        showKeptFaults();
+    });
+}
+
+QByteArray cutShortEnding()
+{
+    // Two NULs complete a size or cut command whose parameter never came.
+    return QByteArray(2, '\0') + QByteArray("\r\n\r\n\r\n\r\n") + codec::toCp949(gPrnCut);
+}
 
 QStringList splitIntoPieces(const QString &text, qsizetype size)
 {

@@ -11,12 +11,34 @@ namespace kavri {
 bool 파일_출력(const QString &m프린터이름, const QString &mStr);
 
 /// Sends a ticket to the serial printer of the first slot named `m프린터이름`,
-/// in pieces of 3500 characters, each drained before the next. Opening errors
-/// are shown in a message box; a failure while sending is reported in the log.
+/// in pieces of 3500 characters, each drained before the next. A failure while
+/// sending is reported in the log; it and opening errors are shown in a message
+/// box, at once, or after the cycle while a PrintFaultsDeferred lives. A ticket
+/// cut short ends with a cut ahead of the next ticket to that port.
 /// A call made while another ticket is still going out is queued and sent,
 /// through its own slot's port, by the call that holds the line before that
 /// one returns. False only after a failure while sending.
 bool 프린터_출력(const QString &m프린터이름, const QString &mStr);
+
+/// While one lives, printer faults are kept for showPrintFaultsSoon() instead
+/// of opening a box in the middle of the work, and each slot's fault is shown
+/// once until that slot prints a ticket whole again.
+class PrintFaultsDeferred
+{
+public:
+    PrintFaultsDeferred();
+    ~PrintFaultsDeferred();
+    PrintFaultsDeferred(const PrintFaultsDeferred &) = delete;
+    PrintFaultsDeferred &operator=(const PrintFaultsDeferred &) = delete;
+};
+
+/// Shows the kept printer faults from the event loop, once the caller has
+/// returned to it, one box after another.
+void showPrintFaultsSoon();
+
+/// The bytes that end a ticket cut short: they finish a printer command left
+/// half sent, feed and cut, so the part that did arrive is a ticket of its own.
+QByteArray cutShortEnding();
 
 /// The pieces a ticket goes out in: `size` characters each, the last one
 /// shorter; a surrogate pair is never parted.

@@ -16,6 +16,8 @@
 //
 // registered in tests/fuzz/CMakeLists.txt with kavri_add_fuzz(). By hand:
 //     build/tests/fuzz/fuzz_cp949 [count] [seed]
+// or every driver ten times its default count:
+//     KAVRI_FUZZ_TIMES=10 build/tests/fuzz/fuzz_cp949   (or scripts/test --fuzz-times 10)
 // A failed check prints the input (hex) and ends the run.
 
 #include <cstdint>
@@ -30,6 +32,17 @@
 namespace kavri::fuzz {
 
 using Random = std::mt19937_64;
+
+/// The number of inputs of a run: argv[1] when given, else `defaultCount` times
+/// the whole number in KAVRI_FUZZ_TIMES (1 when unset or unreadable).
+inline std::uint64_t inputCount(int argc, char **argv, std::uint64_t defaultCount)
+{
+    if (argc > 1)
+        return std::strtoull(argv[1], nullptr, 10);
+    const char *times = std::getenv("KAVRI_FUZZ_TIMES");
+    const unsigned long long factor = times ? std::strtoull(times, nullptr, 10) : 0;
+    return factor > 0 ? defaultCount * factor : defaultCount;
+}
 
 inline std::string hex(const std::string &bytes)
 {
@@ -56,14 +69,12 @@ public:
             m_tokens.emplace_back(" ");
     }
 
-    /// Runs `check` on `defaultCount` inputs (or argv[1] of them, with the seed argv[2]).
+    /// Runs `check` on inputCount() inputs, with the seed argv[2] when given.
     int run(int argc, char **argv, std::uint64_t defaultCount,
             const std::function<void(const std::string &, Random &)> &check)
     {
-        std::uint64_t count = defaultCount;
+        const std::uint64_t count = inputCount(argc, argv, defaultCount);
         std::uint64_t seed = 0x4B617672692D3744ULL;
-        if (argc > 1)
-            count = std::strtoull(argv[1], nullptr, 10);
         if (argc > 2)
             seed = std::strtoull(argv[2], nullptr, 10);
         Random random(seed);

@@ -4,6 +4,7 @@
 // the number of answers (default 4000). Checks what must hold for any answer:
 // no crash, every shown record readable and within its age, records never
 // counted twice, and the cut list sorted newest first within the row count.
+#include "FuzzHarness.h"
 #include "monitor/Expiry.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
@@ -198,7 +199,7 @@ bool check(const QString &answer, int displayIdx)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 4000;
+    const int count = int(fuzz::inputCount(argc, argv, 4000));
     Maker maker(20260501);
     for (int i = 0; i < count; ++i) {
         if (!check(maker.answer(), maker.below(5) - 1)) {

@@ -4,6 +4,7 @@
 // answers (default 100000, a few seconds). Checks what must hold for any
 // answer: no crash, only tables in use listed, fields and counts bounded, and
 // a selection of the listed names reads back as those names.
+#include "FuzzHarness.h"
 #include "printing/TableList.h"
 
 #include <QString>
@@ -89,7 +90,7 @@ bool check(const QString &input)
 
 int main(int argc, char *argv[])
 {
-    const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
+    const long count = long(kavri::fuzz::inputCount(argc, argv, 100000));
     std::mt19937 rng(20260501);
     long done = 0;
     while (done < count) {

@@ -10,11 +10,13 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/HostileServer.h"
 #include "support/PtyPair.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSslCertificate>
 #include <QTest>
@@ -97,6 +99,19 @@ class TstRequestCycle : public QObject
     QString requestLog() const
     {
         return codec::fromCp949(test::readBytes(m_app->filePath(u"260501_WinHttp_Req_12.log"_s)));
+    }
+
+    QString mainLog() const
+    {
+        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501.log"_s)));
+    }
+
+    /// The answer of `malformed` on top, then requests of the tables P1 and P2 (numbers 11 and 10).
+    QString answerUnder(const QString &malformedNum) const
+    {
+        return test::answerText({test::rec(malformedNum, u"BAD"_s, regDate(0)),
+                                 test::rec(u"11"_s, u"P2"_s, regDate(60)),
+                                 test::rec(u"10"_s, u"P1"_s, regDate(120))});
     }
 
     QString kavriNumT() const { return CfgMain.readValue(kPrinterSection, u"KavriNumT"_s, u"(없음)"_s); }
@@ -402,6 +417,132 @@ private slots:
         QVERIFY(added.contains(u"]Load_Kavri() ... 잘못된 레코드 5건 더 건너뜀\r\n"_s));
         QCOMPARE(rowTables(), QStringList());
         QCOMPARE(kavriNumT(), u"8"_s);
+    }
+
+    // A number that is no whole number from 1 to 2^63-1 never reaches KavriNumT, so the
+    // next poll does not take the other requests for new ones.
+    void malformedNumberOnTop_data()
+    {
+        QTest::addColumn<QString>("num");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("letters") << u"abc"_s;
+        QTest::newRow("negative") << u"-5"_s;
+        QTest::newRow("20 digits") << u"99999999999999999999"_s;
+        QTest::newRow("2^63") << u"9223372036854775808"_s;
+    }
+    void malformedNumberOnTop()
+    {
+        QFETCH(QString, num);
+        setUpPrinter(u"전체"_s);
+        QVERIFY(m_sim->setRawAnswer(answerUnder(num), 3));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), (QStringList{u"P1"_s, u"P2"_s}));
+        QCOMPARE(rowTables(), (QStringList{u"P2"_s, u"P1"_s}));
+        QCOMPARE(kavriNumT(), u"11"_s);
+        QVERIFY(requestLog().contains(u"]Load_Kavri() ... 잘못된 레코드 건너뜀: 1번째 레코드 (memonum "_s + num +
+                                      u"): 요청 번호를 읽을 수 없음: "_s + num + u"\r\n"_s));
+        for (int poll = 0; poll < 2; ++poll) {
+            QVERIFY(m_cycle->Load_Kavri(false));
+            QCOMPARE(printedTables(), QStringList());
+            QCOMPARE(kavriNumT(), u"11"_s);
+        }
+        QCOMPARE(printLogTickets(), 2);
+    }
+
+    // A settings file that cannot take the number (a full disk): the cycle goes by the number it
+    // stored last, prints nothing twice, and the file catches up when it can be written again.
+    void fullDiskPrintsNothingTwice()
+    {
+        setUpPrinter(u"전체"_s);
+        QVERIFY(m_sim->setRawAnswer(answerUnder(u"12"_s), 4));
+        // A settings file larger than the serial port's lock file, so that only the file stays full.
+        QByteArray cfg = test::readBytes(cfgPath());
+        QVERIFY(test::writeBytes(cfgPath(), cfg + "[Pad]\r\nx=" + QByteArray(2000, 'x') + "\r\n"));
+        const qint64 cfgSize = QFileInfo(cfgPath()).size();
+        {
+            const test::FileSizeLimit full(cfgSize);
+            QVERIFY(m_cycle->Load_Kavri(false));
+            QCOMPARE(printedTables(), (QStringList{u"P1"_s, u"P2"_s, u"BAD"_s}));
+            QCOMPARE(kavriNumT(), u"(없음)"_s);
+            for (int poll = 0; poll < 2; ++poll) {
+                QVERIFY(m_cycle->Load_Kavri(false));
+                QCOMPARE(printedTables(), QStringList());
+                QCOMPARE(kavriNumT(), u"(없음)"_s);
+            }
+        }
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), QStringList());
+        QCOMPARE(kavriNumT(), u"12"_s);
+        QTest::qWait(20);
+        QVERIFY(m_dialogs.texts().isEmpty());
+    }
+
+    // The failed write is logged once per fault, not at every poll, and its end once.
+    void unwritableNumberIsLoggedOnce()
+    {
+        setUpPrinter(u"전체"_s);
+        QVERIFY(m_sim->setRawAnswer(answerUnder(u"12"_s), 4));
+        // The settings move to a folder that is not there: every write fails, reads give nothing.
+        const QString folder = m_app->filePath(u"gone"_s);
+        CfgMain.setFileName(folder + u"/Zarazo.cfg"_s);
+        for (int poll = 0; poll < 3; ++poll)
+            QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), (QStringList{u"P1"_s, u"P2"_s, u"BAD"_s}));
+        // The first number that could not be stored is named; the later failures add nothing.
+        QCOMPARE(mainLog().count(u"]KavriNumT를 저장하지 못함: 10 (기억해 둔 번호로 계속)\r\n"_s), 1);
+        QCOMPARE(mainLog().count(u"KavriNumT를 저장하지 못함"_s), 1);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), QStringList());
+        QCOMPARE(kavriNumT(), u"12"_s);
+        QCOMPARE(mainLog().count(u"]KavriNumT 저장 복구: 12\r\n"_s), 1);
+        QCOMPARE(mainLog().count(u"KavriNumT를 저장하지 못함"_s), 1);
+    }
+
+    // A slot with a name but no usable port: the cycle fills the board and stores the number
+    // before any box, and the box comes once per slot and fault until the slot prints again.
+    void unusablePortIsToldAfterTheCycle()
+    {
+        QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
+                                                           u"\r\n포트0=0\r\n선택된테이블=전체\r\n"_s)));
+        QVERIFY(Load_프린터설정());
+        QVERIFY(Load_선택된테이블설정());
+        QVERIFY(add(u"T1"_s, 20) > 0);
+        const qint64 second = add(u"T2"_s, 10);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        // Nothing held the cycle up: board, number and print log are done, the box is still to come.
+        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(rowTables(), (QStringList{u"T2"_s, u"T1"_s}));
+        QCOMPARE(kavriNumT(), QString::number(second));
+        QCOMPARE(printLogTickets(), 2);
+        const QString box = kSlotName + u"(COM0) 포트 번호가 잘못되었습니다!"_s;
+        QTRY_COMPARE(m_dialogs.texts(), QStringList{box});
+        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+
+        // The same fault again: logged, no second box.
+        QVERIFY(add(u"T3"_s, 5) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QTest::qWait(50);
+        QCOMPARE(m_dialogs.texts(), QStringList{box});
+        QCOMPARE(printLogTickets(), 3);
+        QCOMPARE(mainLog().count(u"]프린터_출력 ... "_s + box + u"\r\n"_s), 3);
+
+        // The slot prints again, then fails again: told again.
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the rest needs a printer");
+        m_pty = std::make_unique<test::PtyPair>();
+        QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
+        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
+        gPrinterSettings.포트[0] = 3;
+        gPrinterSettings.통신속도[0] = 9600;
+        QVERIFY(add(u"T4"_s, 4) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), QStringList{u"T4"_s});
+        gPrinterSettings.포트[0] = 0;
+        QVERIFY(add(u"T5"_s, 3) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QTRY_COMPARE(m_dialogs.texts(), (QStringList{box, box}));
     }
 
     // However long the answer, its log line stops at 1 MB with the length noted.

@@ -1,7 +1,10 @@
 #include "RecordText.h"
+#include "monitor/Expiry.h"
 #include "monitor/RequestList.h"
 
 #include <QTest>
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -144,6 +147,109 @@ private slots:
         QCOMPARE(stamp.has_value(), readable);
         if (readable)
             QCOMPARE(ageMinutes(*stamp, minuteStamp(now)), age);
+    }
+
+    // The cycle's reader and the expiry's reader take the same texts as times.
+    void timeReadersAgree_data()
+    {
+        QTest::addColumn<QString>("regDate");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("plain") << u"2026-05-01 10:04:35"_s << true;
+        QTest::newRow("minus before the year") << u"-2026-05-01 10:04:35"_s << false;
+        QTest::newRow("plus before the year") << u"+2026-05-01 10:04:35"_s << false;
+        QTest::newRow("three-digit year with a sign") << u"-202-05-01 10:04:35"_s << false;
+        QTest::newRow("one-digit month") << u"2026-5-01 10:04:35"_s << false;
+        QTest::newRow("one-digit hour") << u"2026-05-01 1:04:35"_s << false;
+        QTest::newRow("year 0") << u"0000-05-01 10:04:35"_s << false;
+        QTest::newRow("year 1") << u"0001-01-01 00:00:00"_s << true;
+        QTest::newRow("leap day") << u"2028-02-29 23:59:59"_s << true;
+        QTest::newRow("no leap day") << u"2026-02-29 10:00:00"_s << false;
+        QTest::newRow("trailing blank") << u"2026-05-01 10:04:35 "_s << false;
+    }
+    void timeReadersAgree()
+    {
+        QFETCH(QString, regDate);
+        QFETCH(bool, readable);
+        QCOMPARE(minuteStamp(regDate).has_value(), readable);
+        const QDateTime read = readRegistrationTime(regDate);
+        QCOMPARE(read.isValid(), readable);
+        if (readable)
+            QCOMPARE(read.toString(u"yyyy-MM-dd HH:mm:ss"_s), regDate);
+    }
+
+    void requestNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("1") << u"1"_s << true << qint64(1);
+        QTest::newRow("leading zeros") << u"007"_s << true << qint64(7);
+        QTest::newRow("largest") << u"9223372036854775807"_s << true << std::numeric_limits<qint64>::max();
+        QTest::newRow("beyond double precision") << u"9007199254740993"_s << true << qint64(9007199254740993);
+        QTest::newRow("empty") << QString() << false << qint64(0);
+        QTest::newRow("letters") << u"abc"_s << false << qint64(0);
+        QTest::newRow("negative") << u"-5"_s << false << qint64(0);
+        QTest::newRow("plus sign") << u"+5"_s << false << qint64(0);
+        QTest::newRow("zero") << u"0"_s << false << qint64(0);
+        QTest::newRow("blank around") << u" 5"_s << false << qint64(0);
+        QTest::newRow("decimal") << u"5.0"_s << false << qint64(0);
+        QTest::newRow("grouped") << u"1,000"_s << false << qint64(0);
+        QTest::newRow("2^63") << u"9223372036854775808"_s << false << qint64(0);
+        QTest::newRow("20 digits") << u"99999999999999999999"_s << false << qint64(0);
+        QTest::newRow("wide digits") << u"１２"_s << false << qint64(0);
+    }
+    void requestNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, readable);
+        QFETCH(qint64, number);
+        const std::optional<qint64> n = requestNumber(text);
+        QCOMPARE(n.has_value(), readable);
+        if (readable)
+            QCOMPARE(*n, number);
+    }
+
+    // A record whose number is no request number is skipped whole and named, as one missing a tag.
+    void malformedNumbers_data()
+    {
+        QTest::addColumn<QString>("num");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("letters") << u"abc"_s;
+        QTest::newRow("negative") << u"-5"_s;
+        QTest::newRow("20 digits") << u"99999999999999999999"_s;
+        QTest::newRow("2^63") << u"9223372036854775808"_s;
+        QTest::newRow("done and letters") << u"x"_s;
+    }
+    void malformedNumbers()
+    {
+        QFETCH(QString, num);
+        const QString done = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"done"_s) ? u"Y"_s
+                                                                                                 : u"N"_s;
+        const QString answer = test::answerText({
+            test::rec(num, u"C1"_s, minutesAgo(0), u"물"_s, u"1"_s, {}, done),
+            test::rec(u"5"_s, u"C2"_s, minutesAgo(1)),
+        });
+        const AnswerReading r = readAnswer(answer, kNow);
+        QCOMPARE(numbers(r.handled), QStringList{u"5"_s});
+        QCOMPARE(r.malformed.size(), 1);
+        QCOMPARE(r.malformed.at(0).position, 1);
+        QCOMPARE(r.malformed.at(0).numT, num);
+        QCOMPARE(r.malformed.at(0).why, u"요청 번호를 읽을 수 없음: "_s + num);
+    }
+
+    // Numbers past 2^53 compare exactly; a double would take these two for equal.
+    void largeNumbersCompareExactly()
+    {
+        PrinterSettings settings;
+        settings.선택된테이블 = u"전체"_s;
+        settings.이름[0] = u"카운터"_s;
+        QCOMPARE(numberOf(u"9007199254740993"_s), qint64(9007199254740993));
+        QVERIFY(isPrinted(handled(u"9007199254740993"_s, u"A"_s, 0), 9007199254740992, settings));
+        QVERIFY(!isPrinted(handled(u"9007199254740993"_s, u"A"_s, 0), 9007199254740993, settings));
+        QVERIFY(isPrinted(handled(u"9223372036854775807"_s, u"A"_s, 0), 9223372036854775806, settings));
+        // What the file may hold otherwise is still read the old way.
+        QCOMPARE(numberOf(QString()), 0);
+        QCOMPARE(numberOf(u"12.0"_s), 12);
     }
 
     void quantities_data()

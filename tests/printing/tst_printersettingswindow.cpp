@@ -4,6 +4,7 @@
 #include "printing/PrinterSettings.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/PrinterSettingsWindow.h"
+#include "printing/TableList.h"
 #include "services/IniFile.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -30,6 +31,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -261,9 +263,54 @@ private slots:
             seen.append(m->data(m->index(r, 0)).toString() + u'/' + m->data(m->index(r, 2)).toString() +
                         u'/' + m->data(m->index(r, 3)).toString());
         QCOMPARE(seen, rows);
+        // No record at all is a list that did not load; a record not in use still is a list.
         QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(),
-                 u"만들어진 좌석  -  총 "_s + QString::number(rows.size()) + u"개"_s);
+                 answer.isEmpty() ? tableListFailedText()
+                                  : u"만들어진 좌석  -  총 "_s + QString::number(rows.size()) + u"개"_s);
         QVERIFY(m_dialogs.texts().isEmpty());
+    }
+
+    // A table list that did not come: saving another change keeps the stored selection byte
+    // for byte and writes the other keys as usual.
+    void failedTableListKeepsTheSelection_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("blank") << u"blank"_s;
+        QTest::newRow("error page") << u"error500"_s;
+        QTest::newRow("hang") << u"hang"_s;
+    }
+    void failedTableListKeepsTheSelection()
+    {
+        QFETCH(QString, fault);
+        startSimulator(u"1층/1,1층/2"_s);
+        const QString selection = u"-[2]--[창가 A]-"_s;
+        storeSettings({{u"이름0"_s, u"카운터"_s}, {u"선택된테이블"_s, selection}});
+        const QByteArray selectionLine = codec::toCp949(u"선택된테이블="_s + selection + u"\r\n"_s);
+        QVERIFY(test::readBytes(cfgPath()).contains(selectionLine));
+        winHttpOptions().stageLimitMs = 300;
+        QVERIFY(m_sim->setFault(fault, 0));
+        auto w = open();
+        QCOMPARE(w->tableRows(), 0);
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), tableListFailedText());
+
+        child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"주방"_s);
+        w->CMD_Click(0);
+        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        const QByteArray saved = test::readBytes(cfgPath());
+        QVERIFY2(saved.contains(selectionLine), saved.constData());
+        QCOMPARE(storedValue(cfgPath(), u"이름0"_s), u"주방"_s);
+        QCOMPARE(gPrinterSettings.선택된테이블, selection);
+        QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), tableListFailedText());
+        QVERIFY(log(u"_WinHttp"_s).contains(u"테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s));
+
+        // The list comes on the next opening: saving stores the grid's selection again.
+        QVERIFY(m_sim->setFault(u"none"_s));
+        w.reset();
+        w = open();
+        QCOMPARE(w->tableRows(), 2);
+        QCOMPARE(ticks(*w), (QList<bool>{false, true}));
+        w->CMD_Click(0);
+        QCOMPARE(storedValue(cfgPath(), u"선택된테이블"_s), u"-[2]-"_s);
     }
 
     void selectionRoundTrip_data()
@@ -383,6 +430,61 @@ private slots:
         QVERIFY(next->isEnabled() && previous->isEnabled());
         QVERIFY(log().contains(u"CMD_Click Start CMD(3).Enabled := True\r\n"_s));
         QVERIFY(log().contains(u"CMD_Click NextStep\r\n"_s));
+    }
+
+    // Near the end of the list the view cannot scroll a whole page: the row it shows at the top
+    // becomes current, and stays so once the view has laid itself out.
+    void nextPageNearTheEnd_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("top"); // after one press of next page
+        QTest::newRow("20 rows") << 20 << 6;
+        QTest::newRow("16 rows") << 16 << 2;
+        QTest::newRow("31 rows") << 31 << 16;
+    }
+    void nextPageNearTheEnd()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, top);
+        QStringList tables;
+        for (int i = 1; i <= rows; ++i)
+            tables.append(u"홀/T"_s + QString::number(i));
+        startSimulator(tables.join(u','));
+        storeSettings({});
+        auto w = open();
+        QCOMPARE(w->tableRows(), rows);
+        QTest::mouseClick(child<QPushButton>(*w, u"CMD3"_s), Qt::LeftButton);
+        QCOMPARE(w->firstVisibleRow(), top);
+        QCOMPARE(w->currentRow(), top);
+        QTest::qWait(50);
+        QCOMPARE(w->firstVisibleRow(), top);
+        QCOMPARE(w->currentRow(), top);
+        auto *view = child<QTableView>(*w, u"SPR0"_s);
+        QCOMPARE(view->rowAt(view->viewport()->height() - 1) + 1, std::min(rows, top + 14));
+    }
+
+    // A header that does not sort leaves the current row where it was, lit across the row.
+    void groupHeaderLeavesTheCurrentRow()
+    {
+        startSimulator(u"1층/10,1층/2,창가"_s);
+        storeSettings({});
+        auto w = open();
+        clickCell(*w, 4, 3);
+        QCOMPARE(w->currentRow(), 3);
+        clickHeader(*w, 3); // 그룹 이름
+        QCOMPARE(w->currentRow(), 3);
+        clickHeader(*w, 2); // 선택
+        QCOMPARE(w->currentRow(), 3);
+        auto *view = child<QTableView>(*w, u"SPR0"_s);
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor current(0xbf, 0xe2, 0xfb);
+        const QColor plain(232, 246, 255);
+        for (int column : {1, 2, 3}) {
+            const QRect third = view->visualRect(view->model()->index(2, column));
+            const QRect first = view->visualRect(view->model()->index(0, column));
+            QCOMPARE(image.pixelColor(third.topLeft() + QPoint(2, 2)), current);
+            QCOMPARE(image.pixelColor(first.topLeft() + QPoint(2, 2)), plain);
+        }
     }
 
     void noSaveWhileTheTableListIsOnItsWay()

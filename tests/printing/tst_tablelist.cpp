@@ -97,7 +97,21 @@ private slots:
         QString answer;
         for (int i = 0; i < kMaxTables + 10; ++i)
             answer += record(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
-        QCOMPARE(parseTableList(answer).tables.size(), kMaxTables);
+        const TableList list = parseTableList(answer);
+        QCOMPARE(list.tables.size(), kMaxTables);
+        QVERIFY(list.cut);
+        QVERIFY(list.anyRecord);
+        QCOMPARE(tableCountText(list.tables.size(), 0, list.cut),
+                 u"만들어진 좌석  -  총 5,000개  (최대 5,000개까지만 표시)"_s);
+        // Exactly at the cap nothing is cut.
+        QString exact;
+        for (int i = 0; i < kMaxTables; ++i)
+            exact += record(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
+        QVERIFY(!parseTableList(exact).cut);
+        // An answer without any record is no list at all; one with only tables not in use is.
+        QVERIFY(!parseTableList(QString()).anyRecord);
+        QVERIFY(!parseTableList(u"<html>500</html>"_s).anyRecord);
+        QVERIFY(parseTableList(record(u"1"_s, u"N"_s, u"A"_s, u"1"_s)).anyRecord);
     }
 
     void sortKey_data()

@@ -1,6 +1,7 @@
 #include "codec/Cp949.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "printing/PrinterCommands.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Ticket.h"
 #include "printing/TicketOutput.h"
@@ -316,15 +317,93 @@ private slots:
         for (int i = 0; i < 120000; ++i)
             text += QChar(0xAC00 + i % 2000);
         QVERIFY(!프린터_출력(u"카운터"_s, text));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(m_dialogs.texts(), QStringList{u"카운터(COM3) 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s});
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:=110]\r\n   "_s), qPrintable(log));
 
-        // The line is free again: the next ticket goes out whole once the printer reads.
+        // The line is free again: the next ticket goes out whole once the printer reads, after
+        // the ending of the one cut short.
         pty.resumeFarEnd();
         pty.readUntilQuiet(500, 20000);
         QVERIFY(프린터_출력(u"카운터"_s, u"다음"_s));
-        QCOMPARE(pty.read(4), codec::toCp949(u"다음"_s));
+        const QByteArray expected = cutShortEnding() + codec::toCp949(u"다음"_s);
+        QCOMPARE(test::hex(pty.read(expected.size())), test::hex(expected));
+        // Owed once: the ticket after that is plain.
+        QVERIFY(프린터_출력(u"카운터"_s, u"또"_s));
+        QCOMPARE(pty.read(2), codec::toCp949(u"또"_s));
+    }
+
+    // A ticket the printer stopped taking in the middle ends with its cut when the printer takes
+    // bytes again: every initialisation that arrived has its cut.
+    void ticketCutShortGetsItsCut()
+    {
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        writePorts(*m_app, {{3, pty.printerPath()}});
+        setSlot(0, u"카운터"_s, 3, 115200);
+        pty.pauseFarEnd();
+        QString body;
+        for (int i = 0; i < 60000; ++i)
+            body += QChar(u'a' + i % 26);
+        QVERIFY(!프린터_출력(u"카운터"_s, gPrnInit + body + gPrnCut));
+        pty.resumeFarEnd();
+        QByteArray arrived = pty.readUntilQuiet(500, 20000);
+        QVERIFY(arrived.startsWith("\x1b@"));
+        QVERIFY(!arrived.contains("\x1bi"));
+        QVERIFY(프린터_출력(u"카운터"_s, gPrnInit + u"다음"_s + gPrnCut));
+        arrived += pty.readUntilQuiet(300, 5000);
+        QCOMPARE(arrived.count("\x1b@"), 2);
+        QCOMPARE(arrived.count("\x1bi"), 2);
+        QVERIFY(arrived.endsWith(cutShortEnding() + codec::toCp949(gPrnInit + u"다음"_s + gPrnCut)));
+    }
+
+    // Inside a cycle printer faults wait for showPrintFaultsSoon(), and each slot's fault is
+    // shown once until that slot prints a ticket whole again; a new fault is shown at once.
+    void deferredFaultsOncePerSlotAndFault()
+    {
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        writePorts(*m_app, {{3, pty.printerPath()}, {5, pty.folder() + u"/nothing"_s}});
+        setSlot(0, u"카운터"_s, 0);
+        setSlot(1, u"주방"_s, 0);
+        const QString counterNone = u"카운터(COM0) 포트 번호가 잘못되었습니다!"_s;
+        const QString kitchenNone = u"주방(COM0) 포트 번호가 잘못되었습니다!"_s;
+        const auto cycle = [](const QStringList &names) {
+            {
+                const PrintFaultsDeferred deferred;
+                for (const QString &name : names) {
+                    프린터_출력(name, u"t1"_s);
+                    프린터_출력(name, u"t2"_s);
+                }
+            }
+            showPrintFaultsSoon();
+        };
+        cycle({u"카운터"_s, u"주방"_s});
+        QVERIFY(m_dialogs.texts().isEmpty());
+        QTRY_COMPARE(m_dialogs.texts(), (QStringList{counterNone, kitchenNone}));
+        cycle({u"카운터"_s, u"주방"_s});
+        QTest::qWait(50);
+        QCOMPARE(m_dialogs.texts().size(), 2);
+
+        // Another fault of the same slot is told; the slot printing clears what was told.
+        setSlot(0, u"카운터"_s, 5);
+        cycle({u"카운터"_s});
+        QTRY_COMPARE(m_dialogs.texts().size(), 3);
+        QCOMPARE(m_dialogs.texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
+        setSlot(0, u"카운터"_s, 3);
+        cycle({u"카운터"_s});
+        QCOMPARE(pty.read(4), QByteArray("t1t2"));
+        setSlot(0, u"카운터"_s, 5);
+        cycle({u"카운터"_s, u"주방"_s});
+        QTRY_COMPARE(m_dialogs.texts().size(), 4);
+        QCOMPARE(m_dialogs.texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
+        QTest::qWait(50);
+        QCOMPARE(m_dialogs.texts().size(), 4);
+
+        // Outside a cycle (the settings window's test print) every fault is shown at once.
+        프린터_출력(u"주방"_s, u"t"_s);
+        프린터_출력(u"주방"_s, u"t"_s);
+        QCOMPARE(m_dialogs.texts().mid(4), (QStringList{kitchenNone, kitchenNone}));
     }
 
     void printerUnpluggedWhileSending()
@@ -339,7 +418,9 @@ private slots:
         for (int i = 0; i < 120000; ++i)
             text += QChar(0xAC00 + i % 2000);
         QVERIFY(!프린터_출력(u"카운터"_s, text));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QCOMPARE(m_dialogs.texts().size(), 1);
+        QVERIFY2(m_dialogs.texts().first().startsWith(u"카운터(COM3) 주문서를 보내다 끊겼습니다! ["_s),
+                 qPrintable(m_dialogs.texts().first()));
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:="_s), qPrintable(log));
     }
