@@ -103,6 +103,26 @@ private slots:
         QVERIFY(log.size() < 10000);
     }
 
+    // A connection closed before any answer byte fails the attempt; Qt must not
+    // send the form again by itself (a confirmation would be posted twice), so
+    // each logged attempt reaches the service exactly once.
+    void droppedConnectionReachesServiceOncePerAttempt()
+    {
+        {
+            HostileServer server({});
+            const platform::HttpResult result = platform::postForm(server.url(), Body, options());
+            QVERIFY(!result.responded);
+            QCOMPARE(server.requests(), 1);
+            QCOMPARE(server.lastRequest().right(Body.size()), Body);
+        }
+        test::TempAppFolder app;
+        HostileServer server({});
+        QCOMPARE(GetWinHttp(server.url(), QString::fromLatin1(Body)), QString());
+        const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
+        QCOMPARE(log.count(u"e)lib_misc->GetWinHttp[Erl:=3, Eno:="_s), 3);
+        QCOMPARE(server.requests(), 3);
+    }
+
     // No redirect is followed: the form (ID and password) never goes to the other
     // address, and a 3xx is an answer like any other status, with its own text.
     void redirectsAreNotFollowed_data()
