@@ -82,6 +82,20 @@ private:
     qint64 m_at = 0;
 };
 
+/// True when the bytes end inside a UTF-8 sequence (a piecewise decoder would
+/// hold those bytes back instead of marking them as an error).
+bool endsInCutSequence(const QByteArray &bytes)
+{
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, bytes.size()); ++back) {
+        const auto c = static_cast<unsigned char>(bytes.at(bytes.size() - back));
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back for its lead
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back;
+    }
+    return false;
+}
+
 } // namespace
 
 QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType)
@@ -140,6 +154,15 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     bool tooLarge = false;
     const qint64 cap = std::max<qint64>(0, options.maxBodyBytes);
     QByteArray received;
+    // A UTF-8 answer (declared or not) is decoded piece by piece as it arrives, so a
+    // large answer never holds the window for one long decoding at the end.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded;
+    bool decoding = false;
+    auto decodeArrived = [&](qsizetype from) {
+        if (decoding && from < received.size())
+            decoded += utf8.decode(QByteArrayView(received).sliced(from));
+    };
 
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
@@ -148,6 +171,19 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     // The body is taken as it arrives, so Qt's own buffer stays small and the cap
     // holds while receiving, not after.
     reply->setReadBufferSize(1024 * 1024);
+    // Reads what has arrived straight onto the end of `received`: QIODevice::read(max)
+    // would allocate `max` bytes (up to the cap) for every piece.
+    auto take = [&] {
+        const qsizetype before = received.size();
+        const qint64 room = cap + 1 - before;
+        const qint64 want = std::min<qint64>(room, std::max<qint64>(reply->bytesAvailable(), 0));
+        if (want <= 0)
+            return before;
+        received.resize(before + qsizetype(want));
+        const qint64 got = reply->read(received.data() + before, want);
+        received.resize(before + qsizetype(std::max<qint64>(got, 0)));
+        return before;
+    };
     auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
     auto giveUp = [&] {
         timedOut = true;
@@ -174,13 +210,19 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
         if (known && declared > cap)
             overCap();
+        else if (known && declared > received.capacity())
+            received.reserve(qsizetype(declared) + 1);
+        const QByteArray charset = charsetOf(reply->rawHeader("Content-Type"));
+        decoding = charset.isEmpty() || charset == "utf-8" || charset == "utf8";
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (tooLarge)
             return;
-        received += reply->read(cap + 1 - received.size());
+        const qsizetype before = take();
         if (received.size() > cap)
             overCap();
+        else
+            decodeArrived(before);
     });
     QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
     QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
@@ -202,16 +244,28 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
-        received += reply->read(cap + 1 - received.size());
+        const qsizetype before = take();
         if (received.size() > cap)
             tooLarge = true;
+        else
+            decodeArrived(before);
     }
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
         result.responded = true;
         result.status = status.toInt();
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"));
+        const QByteArray contentType = reply->rawHeader("Content-Type");
+        const QByteArray charset = charsetOf(contentType);
+        if (decoding && (charset.isEmpty() || charset == "utf-8" || charset == "utf8") &&
+            !endsInCutSequence(received)) {
+            // Undeclared and not valid UTF-8: the Korean code page, as decodeResponseBody decides.
+            result.text = !utf8.hasError() || !charset.isEmpty() ? std::move(decoded) : codec::fromCp949(received);
+        } else {
+            result.text = decodeResponseBody(received, contentType);
+        }
+        decoded = QString();
+        received = QByteArray();
     } else {
         result.failedStep = 3;
         if (tooLarge) {
