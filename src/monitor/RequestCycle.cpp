@@ -11,6 +11,8 @@
 #include "services/WebService.h"
 #include "services/WinHttp.h"
 
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
@@ -75,6 +77,10 @@ bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
         m_currentForExpiry = m_pendingForExpiry;
         m_askPending = false;
     }
+    // A very large answer grew the heap by tens of megabytes; hand the freed pages back
+    // (not after every ordinary answer: the next cycle would fault them in again).
+    if (m_prevRequestSize > kTrimAfterChars)
+        malloc_trim(0);
     return result && !m_shutDown;
 }
 
@@ -101,7 +107,11 @@ bool RequestCycle::runOnce(bool mSilent)
     const QString resp = GetWinHttp(address, body);
     if (m_shutDown)
         return false;
-    if (resp == m_prevRequest) {
+    // A large answer is compared by length and hash: keeping its text would hold
+    // tens of megabytes between cycles.
+    const bool large = resp.size() > kKeptAnswerChars;
+    const size_t respHash = large && resp.size() == m_prevRequestSize ? qHash(resp) : 0;
+    if (large ? resp.size() == m_prevRequestSize && respHash == m_prevRequestHash : resp == m_prevRequest) {
         WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
                      u"ms 걸림."_s,
                  channel);
@@ -109,7 +119,9 @@ bool RequestCycle::runOnce(bool mSilent)
         WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
         WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(resp), channel);
     }
-    m_prevRequest = resp;
+    m_prevRequest = large ? QString() : resp;
+    m_prevRequestSize = resp.size();
+    m_prevRequestHash = large ? (respHash ? respHash : qHash(resp)) : 0;
     call(m_hooks.hideWait);
 
     call(m_hooks.showWait);

@@ -214,6 +214,9 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
             received.reserve(qsizetype(declared) + 1);
         const QByteArray charset = charsetOf(reply->rawHeader("Content-Type"));
         decoding = charset.isEmpty() || charset == "utf-8" || charset == "utf8";
+        // At most one character per byte: the text never moves while it grows.
+        if (decoding && known && declared > decoded.capacity())
+            decoded.reserve(qsizetype(declared));
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (tooLarge)
