@@ -96,6 +96,7 @@ template <typename F> Measure measure(F &&body)
     settle.exec(); // the tick runs before the body starts
     total.start();
     since.restart();
+    longest = 0;
     body();
     longest = std::max(longest, since.nsecsElapsed());
     const qint64 all = total.nsecsElapsed();

@@ -11,6 +11,9 @@
 #include "services/WebService.h"
 #include "services/WinHttp.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <malloc.h>
 
 using namespace Qt::StringLiterals;
@@ -79,8 +82,9 @@ bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
     }
     // A very large answer grew the heap by tens of megabytes; hand the freed pages back
     // (not after every ordinary answer: the next cycle would fault them in again).
+    // Right after the cycle, as a step of its own, so it does not lengthen the cycle's hold on the window.
     if (m_prevRequestSize > kTrimAfterChars)
-        malloc_trim(0);
+        QTimer::singleShot(0, [] { malloc_trim(0); });
     return result && !m_shutDown;
 }
 
@@ -108,8 +112,14 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
     // A large answer is compared by length and hash: keeping its text would hold
-    // tens of megabytes between cycles.
+    // tens of megabytes between cycles. Its steps (decoding, logging, reading) each
+    // take long enough that the window's events run between them, as during the exchange.
     const bool large = resp.size() > kKeptAnswerChars;
+    if (large) {
+        QCoreApplication::processEvents();
+        if (m_shutDown)
+            return false;
+    }
     const size_t respHash = large && resp.size() == m_prevRequestSize ? qHash(resp) : 0;
     if (large ? resp.size() == m_prevRequestSize && respHash == m_prevRequestHash : resp == m_prevRequest) {
         WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
@@ -125,6 +135,8 @@ bool RequestCycle::runOnce(bool mSilent)
     call(m_hooks.hideWait);
 
     call(m_hooks.showWait);
+    if (large)
+        QCoreApplication::processEvents();
     if (m_shutDown)
         return false;
     const AnswerReading reading = readAnswer(resp, now);

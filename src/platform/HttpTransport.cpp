@@ -82,20 +82,6 @@ private:
     qint64 m_at = 0;
 };
 
-/// True when the bytes end inside a UTF-8 sequence (a piecewise decoder would
-/// hold those bytes back instead of marking them as an error).
-bool endsInCutSequence(const QByteArray &bytes)
-{
-    for (qsizetype back = 1; back <= std::min<qsizetype>(4, bytes.size()); ++back) {
-        const auto c = static_cast<unsigned char>(bytes.at(bytes.size() - back));
-        if ((c & 0xC0) == 0x80)
-            continue; // a continuation byte: look further back for its lead
-        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return length > back;
-    }
-    return false;
-}
-
 } // namespace
 
 QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType)
@@ -154,15 +140,6 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     bool tooLarge = false;
     const qint64 cap = std::max<qint64>(0, options.maxBodyBytes);
     QByteArray received;
-    // A UTF-8 answer (declared or not) is decoded piece by piece as it arrives, so a
-    // large answer never holds the window for one long decoding at the end.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString decoded;
-    bool decoding = false;
-    auto decodeArrived = [&](qsizetype from) {
-        if (decoding && from < received.size())
-            decoded += utf8.decode(QByteArrayView(received).sliced(from));
-    };
 
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
@@ -212,20 +189,13 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
             overCap();
         else if (known && declared > received.capacity())
             received.reserve(qsizetype(declared) + 1);
-        const QByteArray charset = charsetOf(reply->rawHeader("Content-Type"));
-        decoding = charset.isEmpty() || charset == "utf-8" || charset == "utf8";
-        // At most one character per byte: the text never moves while it grows.
-        if (decoding && known && declared > decoded.capacity())
-            decoded.reserve(qsizetype(declared));
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (tooLarge)
             return;
-        const qsizetype before = take();
+        take();
         if (received.size() > cap)
             overCap();
-        else
-            decodeArrived(before);
     });
     QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
     QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
@@ -247,27 +217,16 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
-        const qsizetype before = take();
+        take();
         if (received.size() > cap)
             tooLarge = true;
-        else
-            decodeArrived(before);
     }
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
         result.responded = true;
         result.status = status.toInt();
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        const QByteArray contentType = reply->rawHeader("Content-Type");
-        const QByteArray charset = charsetOf(contentType);
-        if (decoding && (charset.isEmpty() || charset == "utf-8" || charset == "utf8") &&
-            !endsInCutSequence(received)) {
-            // Undeclared and not valid UTF-8: the Korean code page, as decodeResponseBody decides.
-            result.text = !utf8.hasError() || !charset.isEmpty() ? std::move(decoded) : codec::fromCp949(received);
-        } else {
-            result.text = decodeResponseBody(received, contentType);
-        }
-        decoded = QString();
+        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"));
         received = QByteArray();
     } else {
         result.failedStep = 3;
