@@ -149,6 +149,7 @@ private slots:
         QCOMPARE(GetWinHttp(server.url(), QString::fromLatin1(Body)), QString());
         const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
         QCOMPARE(log.count(u"e)lib_misc->GetWinHttp[Erl:=3, Eno:="_s), 3);
+        QCOMPARE(log.count(u"응답 전에 연결이 끊겼습니다."_s), 3);
         QCOMPARE(server.requests(), 3);
     }
 
