@@ -1,3 +1,4 @@
+#include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
 #include "startup/CommandLine.h"
 #include "startup/LoginWindow.h"
@@ -21,8 +22,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"kavri-display"_s);
-    QApplication::setApplicationDisplayName(u"Kavri 디스플레이"_s);
+    kavri::platform::nameApplication();
 
     static kavri::platform::InstanceLock instanceLock;
     const kavri::StartOutcome outcome = kavri::Main(app.arguments().mid(1), instanceLock);

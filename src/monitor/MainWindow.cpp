@@ -5,6 +5,7 @@
 #include "platform/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/FormRound.h"
+#include "platform/ScreenPlacement.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
@@ -453,6 +454,24 @@ void frmAlarm::lblConfig_Click()
     hide();
 }
 
+namespace {
+
+/// Every placement of the main window keeps it on the screen; the stored keys stay as they are.
+void placeWindow(QWidget &window, const QPoint &wanted)
+{
+    const QString note = platform::placeOnScreen(window, wanted);
+    if (!note.isEmpty())
+        WriteLog(note);
+}
+
+QPoint storedPosition(const monitor::WindowOptions &options)
+{
+    return QPoint(int(std::clamp<qint64>(options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
+                  int(std::clamp<qint64>(options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
+}
+
+} // namespace
+
 void frmAlarm::Form_Load()
 {
     m_formLoading = true;
@@ -461,9 +480,8 @@ void frmAlarm::Form_Load()
         m_options = monitor::readWindowOptions();
         m_posX->setText(QString::number(m_options.displayPosX));
         m_posY->setText(QString::number(m_options.displayPosY));
-        move(int(std::clamp<qint64>(m_options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
-             int(std::clamp<qint64>(m_options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
         resize(1024, monitor::BoardGeometry::kWindowHeight);
+        placeWindow(*this, storedPosition(m_options));
 
         step = 4;
         m_cob크기->setCurrentIndex(m_options.resolutionIdx);
@@ -522,6 +540,7 @@ void frmAlarm::Form_Load()
 
         step = 12;
         Disp_List(m_options.resolutionIdx, m_options.displayIdx);
+        placeWindow(*this, storedPosition(m_options)); // the layout may have made it wider
 
         step = 13;
         m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
@@ -950,7 +969,7 @@ void frmAlarm::Pos적용_DblClick()
     // The boxes show what was applied and stored.
     m_posX->setText(QString::number(position.x()));
     m_posY->setText(QString::number(position.y()));
-    move(position);
+    placeWindow(*this, position);
     QCoreApplication::processEvents();
     m_anchorText->setFocus();
 }
@@ -969,7 +988,7 @@ void frmAlarm::centreOnScreen()
 {
     const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
     if (on)
-        move(monitor::centredOn(on->geometry(), size()));
+        placeWindow(*this, monitor::centredOn(on->geometry(), size()));
 }
 
 void frmAlarm::setTopMost(bool onTop)
@@ -1006,7 +1025,7 @@ void frmAlarm::ToggleFAB(bool full)
             m_lbl버전->hide();
             step = 4;
             resize(monitor::kIconSize);
-            move(icon);
+            placeWindow(*this, icon);
             step = 5;
             setMask(monitor::iconModeRegion());
             step = 6;

@@ -12,6 +12,11 @@
 #include "services/WebService.h"
 #include "services/WinHttp.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
@@ -124,6 +129,11 @@ bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
     // The board is filled and the number stored: now the printer faults may hold the screen.
     if (!m_shutDown)
         showPrintFaultsSoon();
+    // A very large answer grew the heap by tens of megabytes; hand the freed pages back
+    // (not after every ordinary answer: the next cycle would fault them in again).
+    // Right after the cycle, as a step of its own, so it does not lengthen the cycle's hold on the window.
+    if (m_prevRequestSize > kTrimAfterChars)
+        QTimer::singleShot(0, [] { malloc_trim(0); });
     return result && !m_shutDown;
 }
 
@@ -150,7 +160,17 @@ bool RequestCycle::runOnce(bool mSilent)
     const QString resp = GetWinHttp(address, body);
     if (m_shutDown)
         return false;
-    if (resp == m_prevRequest) {
+    // A large answer is compared by length and hash: keeping its text would hold
+    // tens of megabytes between cycles. Its steps (decoding, logging, reading) each
+    // take long enough that the window's events run between them, as during the exchange.
+    const bool large = resp.size() > kKeptAnswerChars;
+    if (large) {
+        QCoreApplication::processEvents();
+        if (m_shutDown)
+            return false;
+    }
+    const size_t respHash = large && resp.size() == m_prevRequestSize ? qHash(resp) : 0;
+    if (large ? resp.size() == m_prevRequestSize && respHash == m_prevRequestHash : resp == m_prevRequest) {
         WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
                      u"ms 걸림."_s,
                  channel);
@@ -158,10 +178,14 @@ bool RequestCycle::runOnce(bool mSilent)
         WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
         WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(resp), channel);
     }
-    m_prevRequest = resp;
+    m_prevRequest = large ? QString() : resp;
+    m_prevRequestSize = resp.size();
+    m_prevRequestHash = large ? (respHash ? respHash : qHash(resp)) : 0;
     call(m_hooks.hideWait);
 
     call(m_hooks.showWait);
+    if (large)
+        QCoreApplication::processEvents();
     if (m_shutDown)
         return false;
     const AnswerReading reading = readAnswer(resp, now);

@@ -66,8 +66,13 @@ public:
     /// running cycle: such a request is leaving and is never announced.
     void noteConfirmedByExpiry(const QString &numT);
 
-    /// The answer text of the previous cycle.
+    /// The answer text of the previous cycle; an answer over kKeptAnswerChars is
+    /// remembered by its length and hash only (empty here).
     const QString &gQRT_PrevRequest() const { return m_prevRequest; }
+    static constexpr qsizetype kKeptAnswerChars = 1024 * 1024;
+    /// After an answer over this many characters (about 20,000 records) the cycle
+    /// gives the freed heap back to the system.
+    static constexpr qsizetype kTrimAfterChars = 6 * 1024 * 1024;
     /// The registration time on the board's top row after the previous cycle.
     const QString &gQRT_PrevTopRegDate() const { return m_prevTopRegDate; }
 
@@ -90,6 +95,8 @@ private:
     RequestBoard &m_board;
     Hooks m_hooks;
     QString m_prevRequest;
+    qsizetype m_prevRequestSize = -1;
+    size_t m_prevRequestHash = 0;
     QString m_prevTopRegDate;
     /// Numbers the expiry pass of the running cycle confirmed or tried to.
     QSet<QString> m_confirmedByExpiry;

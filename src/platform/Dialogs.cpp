@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +17,13 @@ Dialogs *g_dialogs = &g_qtDialogs;
 QString appTitle()
 {
     return u"Kavri 디스플레이"_s;
+}
+
+void nameApplication()
+{
+    // No display name: Qt would append it to every window title ("패치 확인 — Kavri 디스플레이"),
+    // and each window and box of the program carries its whole title itself.
+    QCoreApplication::setApplicationName(u"kavri-display"_s);
 }
 
 DialogAnswer QtDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
@@ -45,12 +53,16 @@ DialogAnswer QtDialogs::showTitled(DialogIcon icon, const QString &text, DialogB
         box.setIcon(QMessageBox::Question);
         break;
     }
+    // Qt's own button texts are English unless a translation is installed.
     if (buttons == DialogButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(u"예"_s);
+        box.button(QMessageBox::No)->setText(u"아니요"_s);
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(u"확인"_s);
     box.exec();
     return DialogAnswer::Ok;
 }

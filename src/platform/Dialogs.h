@@ -8,6 +8,9 @@ namespace kavri::platform {
 /// The title of every message box of the program.
 QString appTitle();
 
+/// Names the application at start; sets no display name, so window titles stay as given.
+void nameApplication();
+
 enum class DialogIcon { None, Information, Error, Question };
 enum class DialogButtons { Ok, YesNo };
 enum class DialogAnswer { Ok, Yes, No };

@@ -2,7 +2,10 @@
 
 #include "codec/Cp949.h"
 
+#include <cstring>
+
 #include <QEventLoop>
+#include <QIODevice>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -46,6 +49,38 @@ bool isHttpLevelError(QNetworkReply::NetworkError error)
     const int code = static_cast<int>(error);
     return error == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
 }
+
+/// The form's bytes, readable once. Qt sends a request again on its own when the
+/// connection closes before any answer byte, but only when it can rewind the body;
+/// this body cannot be rewound, so each attempt reaches the service at most once.
+class OneShotBody final : public QIODevice
+{
+public:
+    OneShotBody(QByteArray bytes, QObject *parent) : QIODevice(parent), m_bytes(std::move(bytes))
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    bool reset() override { return false; }
+    qint64 bytesAvailable() const override { return m_bytes.size() - m_at + QIODevice::bytesAvailable(); }
+    bool atEnd() const override { return m_at >= m_bytes.size() && QIODevice::bytesAvailable() == 0; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_at >= m_bytes.size())
+            return -1;
+        const qint64 n = std::min<qint64>(maxSize, m_bytes.size() - m_at);
+        std::memcpy(data, m_bytes.constData() + m_at, size_t(n));
+        m_at += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_at = 0;
+};
 
 } // namespace
 
@@ -106,10 +141,26 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     const qint64 cap = std::max<qint64>(0, options.maxBodyBytes);
     QByteArray received;
 
-    QPointer<QNetworkReply> reply = manager.post(request, body);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    auto *once = new OneShotBody(body, &manager);
+    QPointer<QNetworkReply> reply = manager.post(request, once);
     // The body is taken as it arrives, so Qt's own buffer stays small and the cap
     // holds while receiving, not after.
     reply->setReadBufferSize(1024 * 1024);
+    // Reads what has arrived straight onto the end of `received`: QIODevice::read(max)
+    // would allocate `max` bytes (up to the cap) for every piece.
+    auto take = [&] {
+        const qsizetype before = received.size();
+        const qint64 room = cap + 1 - before;
+        const qint64 want = std::min<qint64>(room, std::max<qint64>(reply->bytesAvailable(), 0));
+        if (want <= 0)
+            return before;
+        received.resize(before + qsizetype(want));
+        const qint64 got = reply->read(received.data() + before, want);
+        received.resize(before + qsizetype(std::max<qint64>(got, 0)));
+        return before;
+    };
     auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
     auto giveUp = [&] {
         timedOut = true;
@@ -136,11 +187,13 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
         if (known && declared > cap)
             overCap();
+        else if (known && declared > received.capacity())
+            received.reserve(qsizetype(declared) + 1);
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (tooLarge)
             return;
-        received += reply->read(cap + 1 - received.size());
+        take();
         if (received.size() > cap)
             overCap();
     });
@@ -164,7 +217,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
-        received += reply->read(cap + 1 - received.size());
+        take();
         if (received.size() > cap)
             tooLarge = true;
     }
@@ -174,6 +227,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
         result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"));
+        received = QByteArray();
     } else {
         result.failedStep = 3;
         if (tooLarge) {
@@ -184,6 +238,10 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
             result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
             result.errorText =
                 u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
+        } else if (reply->error() == QNetworkReply::ContentReSendError) {
+            // The connection closed before the answer and Qt wanted to send the form again.
+            result.errorNumber = static_cast<int>(QNetworkReply::RemoteHostClosedError);
+            result.errorText = u"응답 전에 연결이 끊겼습니다."_s;
         } else {
             result.errorNumber = static_cast<int>(reply->error());
             result.errorText = reply->errorString();

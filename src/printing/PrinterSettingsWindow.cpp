@@ -1,6 +1,7 @@
 #include "printing/PrinterSettingsWindow.h"
 
 #include "platform/Dialogs.h"
+#include "platform/ScreenPlacement.h"
 #include "printing/ColumnLayout.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/TableList.h"
@@ -496,7 +497,9 @@ void PrinterSettingsWindow::Func_ReadSkin()
 void PrinterSettingsWindow::openAt(const QPoint &topLeft)
 {
     m_FirstActivated = true;
-    move(topLeft);
+    const QString note = platform::placeOnScreen(*this, topLeft);
+    if (!note.isEmpty())
+        WriteLog(note);
     show();
     activateWindow();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FormRound.h"
+#include "platform/ScreenPlacement.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -75,8 +76,12 @@ void frmDataLoad::Form_Load()
 {
     try {
         setFixedSize(370, 136);
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QString note =
+                platform::placeOnScreen(*this, screen->availableGeometry().center() - rect().center());
+            if (!note.isEmpty())
+                WriteLog(note);
+        }
         m_pMsgTitle->clear();
         m_pMsgDetail->clear();
         m_pMsgCount->clear();

@@ -222,6 +222,7 @@ PatchDownload::Result PatchDownload::TNV_program_patch()
     }
 
     m_mode = u"W"_s;
+    WriteLog(u"  다운로드 주소: http://"_s + gPatchServer.downloadAddress + u"/cc/"_s + gPatchFile);
     startDownloader(localFile);
     m_view.setTitle(u"패치 파일 다운로드 중 (WGET) ..."_s);
     m_view.setCount({});

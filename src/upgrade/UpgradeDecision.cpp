@@ -105,6 +105,8 @@ UpgradeOutcome TNV_자동_업그레이드()
     clearUpgradeProcessEnded();
     try {
         gPatchServer = patchServerOf(loadDeployment());
+        if (!gPatchServer.unreadable.isEmpty())
+            WriteLog(gPatchServer.unreadable); // nothing is recorded: a corrected key is tried next time
         if (!gPatchServer.isSet())
             return UpgradeOutcome::Continue; // no patch server in this deployment: nothing to check
         gPatchType = u"A"_s;

@@ -52,26 +52,55 @@ bool splitHostPort(const QString &text, QString *host, quint16 *port, quint16 de
     return true;
 }
 
+std::optional<QString> hostPortOf(const QString &text, const QStringList &schemes, quint16 defaultPort)
+{
+    QString t = text.trimmed();
+    const qsizetype mark = t.indexOf(u"://"_s);
+    if (mark >= 0) {
+        if (!schemes.contains(t.left(mark).toLower()))
+            return std::nullopt;
+        t = t.mid(mark + 3);
+    }
+    while (t.endsWith(u'/'))
+        t.chop(1);
+    QString host;
+    quint16 port = 0;
+    if (!splitHostPort(t, &host, &port, defaultPort))
+        return std::nullopt;
+    return t;
+}
+
 PatchServer patchServerOf(const Deployment &deployment)
 {
     PatchServer s;
+    if (deployment.patchServer.isEmpty())
+        return s;
+    auto unreadable = [](const QString &key, const QString &text) {
+        PatchServer none;
+        none.unreadable = u"Deploy.ini [Patch] "_s + key + u"="_s + text +
+                          u" - 읽을 수 없는 값이라 업그레이드 확인을 건너뜁니다."_s;
+        return none;
+    };
+    const std::optional<QString> server =
+        hostPortOf(deployment.patchServer, {u"mysql"_s, u"mariadb"_s}, 3306);
+    if (!server)
+        return unreadable(u"Server"_s, deployment.patchServer);
     QString host;
     quint16 port = 0;
-    if (deployment.patchServer.isEmpty() || !splitHostPort(deployment.patchServer, &host, &port, 3306))
-        return s;
+    splitHostPort(*server, &host, &port, 3306);
+    // The downloads go over plain HTTP ("http://" + address); any other scheme would not be honoured.
+    std::optional<QString> download;
+    if (!deployment.patchDownload.isEmpty()) {
+        download = hostPortOf(deployment.patchDownload, {u"http"_s}, 80);
+        if (!download)
+            return unreadable(u"Download"_s, deployment.patchDownload);
+    }
     s.host = host;
     s.port = port;
     // The account of the catalogue; the deployment may give its own.
     s.user = deployment.patchUser.isEmpty() ? u"qrpatcher"_s : deployment.patchUser;
     s.password = deployment.patchPassword.isEmpty() ? u"kel4783"_s : deployment.patchPassword;
-    QString downloadHost;
-    quint16 downloadPort = 80;
-    if (!deployment.patchDownload.isEmpty() &&
-        splitHostPort(deployment.patchDownload, &downloadHost, &downloadPort, 80)) {
-        s.downloadAddress = deployment.patchDownload.trimmed();
-    } else {
-        s.downloadAddress = host.contains(u':') ? u"["_s + host + u"]"_s : host;
-    }
+    s.downloadAddress = download ? *download : host.contains(u':') ? u"["_s + host + u"]"_s : host;
     return s;
 }
 

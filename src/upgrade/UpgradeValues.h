@@ -3,6 +3,9 @@
 #include "platform/CatalogueDb.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace kavri {
 
@@ -25,12 +28,20 @@ struct PatchServer
     QString user;        ///< the catalogue account
     QString password;
     QString downloadAddress; ///< host[:port] of the "/cc/" downloads, without a scheme
+    /// When a [Patch] key could not be read: the main log line that names it (the server is then unset).
+    QString unreadable;
 
     bool isSet() const { return !host.isEmpty(); }
 };
 
-/// The patch server of the deployment; an unreadable Server gives an unset one.
+/// The patch server of the deployment; an empty Server, or a Server or Download
+/// that cannot be read, gives an unset one (the latter with `unreadable` said).
 PatchServer patchServerOf(const Deployment &deployment);
+
+/// A Deploy.ini address as host[:port]: a leading "scheme://" of `schemes` (any
+/// case) and trailing slashes are dropped; nullopt for another scheme, a path,
+/// or what splitHostPort cannot read.
+std::optional<QString> hostPortOf(const QString &text, const QStringList &schemes, quint16 defaultPort);
 /// Set by the upgrade decision from Deploy.ini; tests set it directly.
 extern PatchServer gPatchServer;
 

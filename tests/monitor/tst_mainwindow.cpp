@@ -122,6 +122,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QPoint>("position");
+        QTest::addColumn<QPoint>("placed");
         QTest::addColumn<int>("resolution");
         QTest::addColumn<int>("display");
         QTest::addColumn<QString>("expiry");
@@ -129,23 +130,24 @@ private slots:
         QTest::newRow("all set") << QStringList{u"DisplayPosX=120"_s, u"DisplayPosY=40"_s,
                                                 u"ResolutionIDX=1"_s, u"DisplayIDX=2"_s,
                                                 u"DisplayDelete=15"_s}
-                                 << QPoint(120, 40) << 1 << 2 << u"15"_s << u"15"_s;
-        QTest::newRow("nothing stored") << QStringList{} << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
-        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0)
+                                 << QPoint(120, 40) << QPoint(120, 40) << 1 << 2 << u"15"_s << u"15"_s;
+        QTest::newRow("nothing stored") << QStringList{} << QPoint(0, 0) << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
+        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0) << QPoint(0, 0)
                                       << 0 << 1 << u"0"_s << u"0"_s;
-        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0)
+        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0) << QPoint(0, 0)
                                       << 0 << 0 << u"0"_s << u"0"_s;
         QTest::newRow("negative") << QStringList{u"DisplayPosX=-300"_s, u"ResolutionIDX=-1"_s,
                                                  u"DisplayIDX=-2"_s, u"DisplayDelete=-4"_s}
-                                  << QPoint(-300, 0) << 0 << 0 << u"0"_s << u"-4"_s;
+                                  << QPoint(-300, 0) << QPoint(0, 0) << 0 << 0 << u"0"_s << u"-4"_s;
         QTest::newRow("not numbers") << QStringList{u"DisplayPosX=abc"_s, u"ResolutionIDX=x1"_s,
                                                     u"DisplayIDX=true"_s, u"DisplayDelete=5분"_s}
-                                     << QPoint(0, 0) << 0 << 0 << u"5"_s << u"5분"_s;
+                                     << QPoint(0, 0) << QPoint(0, 0) << 0 << 0 << u"5"_s << u"5분"_s;
     }
     void loadShowsStoredOptions()
     {
         QFETCH(QStringList, lines);
         QFETCH(QPoint, position);
+        QFETCH(QPoint, placed);
         QFETCH(int, resolution);
         QFETCH(int, display);
         QFETCH(QString, expiry);
@@ -154,7 +156,7 @@ private slots:
 
         auto w = makeWindow();
         QVERIFY(!w->formLoading());
-        QCOMPARE(w->pos(), position);
+        QCOMPARE(w->pos(), placed); // never partly off the screen; the keys stay as stored
         QCOMPARE(w->findChild<QLineEdit *>(u"PosX"_s)->text(), QString::number(position.x()));
         QCOMPARE(w->findChild<QLineEdit *>(u"PosY"_s)->text(), QString::number(position.y()));
         QCOMPARE(w->resolutionIdx(), resolution);

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSslCertificate>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -229,6 +230,40 @@ private slots:
 
     // A silent cycle (the reload after a confirmation) highlights without
     // sound when a request that was on the board moved up to the top.
+    // An answer over a million characters is remembered by its length and hash,
+    // not its text: the same answer again is logged as unchanged, and a changed
+    // one of the same length is logged whole (its first megabyte).
+    void largeAnswerComparedWithoutItsText()
+    {
+        QList<test::RecordFields> records;
+        for (int i = 4000; i > 0; --i)
+            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000), regDate(0),
+                                     u"물 좀 더 주세요 앞접시도요"_s, u"1"_s, {}, u"N"_s));
+        const QString answer = test::answerText(records);
+        QVERIFY(answer.size() > RequestCycle::kKeptAnswerChars);
+        QString changed = answer;
+        const qsizetype at = changed.lastIndexOf(u"T1001"_s);
+        QVERIFY(at > 0);
+        changed.replace(at, 5, u"T1002"_s);
+        QCOMPARE(changed.size(), answer.size());
+
+        // Beyond what the simulator takes as a control post: a plain server per answer.
+        test::HostileServer first(test::HostileServer::response("HTTP/1.1 200 OK", answer.toUtf8()));
+        test::HostileServer second(test::HostileServer::response("HTTP/1.1 200 OK", changed.toUtf8()));
+        const QString saved = gBaseURL;
+        auto restore = qScopeGuard([&] { gBaseURL = saved; });
+        gBaseURL = first.url(QString());
+        QVERIFY(m_cycle->Load_Kavri(true));
+        QCOMPARE(m_board->row(0).table, u"T5000"_s);
+        QVERIFY(m_cycle->gQRT_PrevRequest().isEmpty());
+        QVERIFY(m_cycle->Load_Kavri(true));
+        gBaseURL = second.url(QString());
+        QVERIFY(m_cycle->Load_Kavri(true));
+        const QString log = requestLog();
+        QCOMPARE(log.count(u"]Load_Kavri() ... ResponseStr: 직전과 동일."_s), 1);
+        QCOMPARE(log.count(u"]Load_Kavri() ... ResponseStr:\r\n"_s), 2);
+    }
+
     void silentIsPassedOn()
     {
         QVERIFY(add(u"1층/1"_s, 60) > 0);

@@ -103,6 +103,56 @@ private slots:
         QVERIFY(log.size() < 10000);
     }
 
+    // An answer that arrives in many pieces is decoded as the whole would be:
+    // UTF-8 split anywhere, undeclared CP949, and a sequence cut at the very end.
+    void largeAnswerDecodesWhole_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        QByteArray korean;
+        while (korean.size() < 3 * 1024 * 1024 + 1)
+            korean += QStringLiteral("<memotext>물 좀 더 주세요 😀</memotext>\r\n").toUtf8();
+        QTest::newRow("utf-8 declared") << QByteArray("text/html; charset=utf-8") << korean;
+        QTest::newRow("undeclared utf-8") << QByteArray("text/html") << korean;
+        QTest::newRow("undeclared cp949") << QByteArray("text/html") << codec::toCp949(QString::fromUtf8(korean).remove(QStringLiteral("😀")));
+        QTest::newRow("cut at the end, undeclared") << QByteArray("text/html") << korean + QByteArray("\xEB\xAC");
+        QTest::newRow("cut at the end, declared") << QByteArray("text/html; charset=utf-8") << korean + QByteArray("\xF0\x9F\x98");
+        QTest::newRow("euc-kr") << QByteArray("text/html; charset=euc-kr") << codec::toCp949(u"가나"_s.repeated(600000));
+    }
+    void largeAnswerDecodesWhole()
+    {
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        HostileServer server(HostileServer::response("HTTP/1.1 200 OK", body).replace(
+            "text/html; charset=utf-8", contentType));
+        const platform::HttpResult result = platform::postForm(server.url(), Body, options());
+        QVERIFY(result.responded);
+        const QString whole = platform::decodeResponseBody(body, contentType);
+        QCOMPARE(result.text.size(), whole.size());
+        QVERIFY(result.text == whole);
+    }
+
+    // A connection closed before any answer byte fails the attempt; Qt must not
+    // send the form again by itself (a confirmation would be posted twice), so
+    // each logged attempt reaches the service exactly once.
+    void droppedConnectionReachesServiceOncePerAttempt()
+    {
+        {
+            HostileServer server({});
+            const platform::HttpResult result = platform::postForm(server.url(), Body, options());
+            QVERIFY(!result.responded);
+            QCOMPARE(server.requests(), 1);
+            QCOMPARE(server.lastRequest().right(Body.size()), Body);
+        }
+        test::TempAppFolder app;
+        HostileServer server({});
+        QCOMPARE(GetWinHttp(server.url(), QString::fromLatin1(Body)), QString());
+        const QString log = codec::fromCp949(test::readBytes(app.filePath(u"261209_WinHttp.log"_s)));
+        QCOMPARE(log.count(u"e)lib_misc->GetWinHttp[Erl:=3, Eno:="_s), 3);
+        QCOMPARE(log.count(u"응답 전에 연결이 끊겼습니다."_s), 3);
+        QCOMPARE(server.requests(), 3);
+    }
+
     // No redirect is followed: the form (ID and password) never goes to the other
     // address, and a 3xx is an answer like any other status, with its own text.
     void redirectsAreNotFollowed_data()

@@ -1,6 +1,7 @@
 #include "UpgradeTestSupport.h"
 
 #include "platform/Dialogs.h"
+#include "services/Deployment.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
@@ -202,9 +203,110 @@ private slots:
         QCOMPARE(m_windows, 0);
     }
 
-    // The whole road: a newer version in the catalogue is downloaded, recorded and started.
+    // The [Patch] addresses: "host[:port]", or the same as a URL of the key's own
+    // scheme with any trailing slash. Any other form names the key as unreadable.
+    void deployAddresses_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("download");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("unreadable");
+        QTest::newRow("plain") << u"10.0.0.5:3307"_s << QString() << u"10.0.0.5"_s << 3307 << u"10.0.0.5"_s
+                               << QString();
+        QTest::newRow("server url") << u"mysql://10.0.0.5:3307/"_s << QString() << u"10.0.0.5"_s << 3307
+                                    << u"10.0.0.5"_s << QString();
+        QTest::newRow("both urls") << u"MariaDB://db.example"_s << u"http://127.0.0.1:8080/"_s
+                                   << u"db.example"_s << 3306 << u"127.0.0.1:8080"_s << QString();
+        QTest::newRow("v6") << u"[::1]:3307"_s << u"HTTP://[::1]:8080"_s << u"::1"_s << 3307 << u"[::1]:8080"_s
+                            << QString();
+        QTest::newRow("v6 fallback") << u"mysql://[::1]"_s << QString() << u"::1"_s << 3306 << u"[::1]"_s
+                                     << QString();
+        QTest::newRow("download slashes") << u"10.0.0.5"_s << u" 127.0.0.1:8080// "_s << u"10.0.0.5"_s << 3306
+                                          << u"127.0.0.1:8080"_s << QString();
+        QTest::newRow("no server") << QString() << u"http://127.0.0.1:8080/"_s << QString() << 3306 << QString()
+                                   << QString();
+        QTest::newRow("other server scheme")
+            << u"postgres://10.0.0.5"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
+        QTest::newRow("server scheme alone")
+            << u"mysql://"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
+        QTest::newRow("server bad port")
+            << u"mysql://10.0.0.5:99999"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
+        QTest::newRow("https download")
+            << u"10.0.0.5"_s << u"https://127.0.0.1:8443/"_s << QString() << 3306 << QString() << u"Download"_s;
+        QTest::newRow("download path")
+            << u"10.0.0.5"_s << u"http://127.0.0.1:8080/cc/"_s << QString() << 3306 << QString() << u"Download"_s;
+        QTest::newRow("mysql download")
+            << u"10.0.0.5"_s << u"mysql://10.0.0.5"_s << QString() << 3306 << QString() << u"Download"_s;
+    }
+    void deployAddresses()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, download);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, address);
+        QFETCH(QString, unreadable);
+        Deployment d;
+        d.patchServer = server;
+        d.patchDownload = download;
+        const PatchServer s = patchServerOf(d);
+        QCOMPARE(s.host, host);
+        QCOMPARE(int(s.port), port);
+        QCOMPARE(s.downloadAddress, address);
+        if (unreadable.isEmpty()) {
+            QCOMPARE(s.unreadable, QString());
+        } else {
+            const QString text = unreadable == u"Server"_s ? server : download;
+            QVERIFY2(s.unreadable.startsWith(u"Deploy.ini [Patch] "_s + unreadable + u"="_s + text + u" - "_s),
+                     qPrintable(s.unreadable));
+        }
+    }
+
+    // A key that cannot be read skips the check with one main log line naming it;
+    // nothing is recorded, so the corrected key is used at the next start.
+    void unreadableKeySkipsWithoutFailure_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("download");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("server") << u"pgsql://"_s + m_db->serverAddress() << QString() << u"Server"_s;
+        QTest::newRow("download") << m_db->serverAddress() << u"https://127.0.0.1:8443/"_s << u"Download"_s;
+    }
+    void unreadableKeySkipsWithoutFailure()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, download);
+        QFETCH(QString, key);
+        writeDeploy(server, download);
+        offer(u"1.0.0.7"_s, u"100"_s);
+        QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
+        QCOMPARE(m_windows, 0);
+        QVERIFY(m_dialogs.shown().isEmpty());
+        QCOMPARE(patchIni(u"Result"_s), QString());
+        QCOMPARE(patchIni(u"Version"_s), QString());
+        const QStringList lines = test::mainLogLines().filter(u"Deploy.ini [Patch] "_s + key + u"="_s);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().contains(key == u"Server"_s ? server : download));
+
+        // Corrected, the same version is offered and fetched.
+        writeDeploy(m_db->serverAddress());
+        QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
+        QCOMPARE(m_windows, 1);
+    }
+
+    // The whole road: a newer version in the catalogue is downloaded, recorded and started,
+    // with the addresses written plainly or as URLs; the address used is logged.
+    void downloadsRecordsAndHandsOver_data()
+    {
+        QTest::addColumn<bool>("urls");
+        QTest::newRow("host and port") << false;
+        QTest::newRow("urls") << true;
+    }
     void downloadsRecordsAndHandsOver()
     {
+        QFETCH(bool, urls);
         if (QStandardPaths::findExecutable(u"wget"_s).isEmpty())
             QSKIP("wget is not installed");
         QTemporaryDir patches;
@@ -212,7 +314,11 @@ private slots:
         QVERIFY(test::writeBytes(patches.filePath(u"TenviVadn_Last.EXE"_s), script));
         test::Simulator sim(test::Simulator::defaultArgs() << u"--patch-dir"_s << patches.path());
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        writeDeploy(m_db->serverAddress(), u"127.0.0.1:"_s + QString::number(sim.httpPort()));
+        const QString download = u"127.0.0.1:"_s + QString::number(sim.httpPort());
+        if (urls)
+            writeDeploy(u"mysql://"_s + m_db->serverAddress() + u"/"_s, u"http://"_s + download + u"/"_s);
+        else
+            writeDeploy(m_db->serverAddress(), download);
         offer(u"1.0.0.7"_s, QString::number(script.size()));
         setDownloadWindowRunner({});
 
@@ -224,6 +330,7 @@ private slots:
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(1), u"T"_s);
         QCOMPARE(test::waitForFile(m_app->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_app->path() + u"\n"_s);
+        QVERIFY(test::mainLogLines().contains(u"  다운로드 주소: http://"_s + download + u"/cc/TenviVadn_Last.EXE"_s));
     }
 };
 
