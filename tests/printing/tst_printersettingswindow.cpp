@@ -10,6 +10,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/PtyPair.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
@@ -72,28 +73,7 @@ QList<bool> ticks(const PrinterSettingsWindow &w)
     return out;
 }
 
-/// Keeps every write of this process below `bytes` for as long as it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of ending us
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
+using test::FileSizeLimit;
 
 } // namespace
 

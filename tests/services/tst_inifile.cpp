@@ -4,6 +4,7 @@
 #include "services/Settings.h"
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempAppFolder.h"
 
 #include <QDir>
@@ -35,28 +36,7 @@ QByteArray cp(const QString &s)
     return codec::toCp949(s);
 }
 
-/// Writes of this process stop at `bytes` while it lives, as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
+using test::FileSizeLimit;
 
 struct stat statOf(const QString &path)
 {
