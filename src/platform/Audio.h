@@ -41,7 +41,7 @@ public:
     virtual void stop() = 0;
 };
 
-/// After the bound, how long kavri-speak has to end on SIGTERM before SIGKILL.
+/// After the bound, how long kavri-speak or kavri-play has to end on SIGTERM before SIGKILL.
 constexpr int SpeechHelperGraceMs = 200;
 
 /// The wave player of the machine, run in the helper process kavri-play (Qt
