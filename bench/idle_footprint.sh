@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The whole program idle between polls with a full 30-row board, under Xvfb:
-# proportional memory (PSS, from /proc/<pid>/smaps_rollup) and CPU time over a
-# quiet minute. Prints figures; asserts nothing.
+# The whole program idle between polls with a full 30-row board, under Xvfb,
+# beside a bare Qt window (build/bench/bench_bare_window) on the same display:
+# resident, unique and proportional memory (RSS, USS = private pages, PSS, from
+# /proc/<pid>/smaps_rollup) of both and their CPU time over a quiet minute.
+# Prints figures; asserts nothing.
 #   bench/idle_footprint.sh [build folder] [seconds to measure, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,26 +43,45 @@ DISPLAY=":$display_no" KAVRI_APP_DIR="$app" XDG_CONFIG_HOME="$app/config" KAVRI_
   "$build/src/kavri-display" >"$work/app.out" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")
+DISPLAY=":$display_no" "$build/bench/bench_bare_window" 1366 768 >"$work/bare.out" 2>&1 &
+bare_pid=$!
+pids+=("$bare_pid")
 
 # Let the login, the first polls, the alert and the speech pass.
 sleep 30
-# Time on a CPU in nanoseconds, all threads of the process.
-cpu() { cat /proc/"$app_pid"/task/*/schedstat | awk '{ns += $1} END {printf "%d\n", ns}'; }
-pss() { awk '/^Pss:/ {print $2}' "/proc/$app_pid/smaps_rollup"; }
+# Time on a CPU in nanoseconds, all threads of process $1.
+cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ns += $1} END {printf "%d\n", ns}'; }
+# "rss uss pss" in kB of process $1.
+mem() {
+  awk '/^Rss:/ {r = $2} /^Pss:/ {p = $2} /^Private_(Clean|Dirty):/ {u += $2} END {print r, u, p}' \
+    "/proc/$1/smaps_rollup"
+}
 polls() { cat "$app"/*_WinHttp_Req_*.log 2>/dev/null | iconv -f CP949 -t UTF-8 | grep -c 'Load_Kavri() ... \(ResponseStr: 직전과\|http\)' || true; }
-before=$(cpu)
+before=$(cpu "$app_pid")
+bare_before=$(cpu "$bare_pid")
 polls_before=$(polls)
-max_pss=0
+# Peaks of the samples, per process: rss uss pss.
+peak_app=(0 0 0)
+peak_bare=(0 0 0)
 for _ in $(seq 1 "$seconds"); do
-  p=$(pss)
-  [ "$p" -gt "$max_pss" ] && max_pss=$p
+  read -r -a m < <(mem "$app_pid")
+  for i in 0 1 2; do [ "${m[$i]}" -gt "${peak_app[$i]}" ] && peak_app[$i]=${m[$i]}; done
+  read -r -a m < <(mem "$bare_pid")
+  for i in 0 1 2; do [ "${m[$i]}" -gt "${peak_bare[$i]}" ] && peak_bare[$i]=${m[$i]}; done
   sleep 1
 done
-after=$(cpu)
+after=$(cpu "$app_pid")
+bare_after=$(cpu "$bare_pid")
 polls_after=$(polls)
 rows=$(grep -c '' "$work/trace" 2>/dev/null || echo 0)
-echo "idle with a 30-row board at 1366 pixels, measured over $seconds s:"
-echo "  PSS (peak of samples): $((max_pss / 1024)) MB ($max_pss kB)"
-awk -v d="$((after - before))" -v s="$seconds" \
-  'BEGIN { printf "  CPU: %.3f %% of one core (%.1f ms on a CPU)\n", 100 * d / 1e9 / s, d / 1e6 }'
-echo "  polls during the measurement: $((polls_after - polls_before)); audio trace lines in all: $rows"
+children=$( (pgrep -P "$app_pid" || true) | wc -l)
+echo "idle with a 30-row board at 1366 pixels, beside a bare Qt window, measured over $seconds s:"
+echo "  (peaks of per-second samples; PSS shares the Qt pages both processes map between them)"
+printf '  %-22s %9s %9s %9s\n' "" "RSS" "USS" "PSS"
+printf '  %-22s %6d MB %6d MB %6d MB\n' "the board" $((peak_app[0] / 1024)) $((peak_app[1] / 1024)) $((peak_app[2] / 1024))
+printf '  %-22s %6d MB %6d MB %6d MB\n' "bare Qt window" $((peak_bare[0] / 1024)) $((peak_bare[1] / 1024)) $((peak_bare[2] / 1024))
+awk -v a="${peak_app[0]}" -v b="${peak_bare[0]}" -v ua="${peak_app[1]}" -v ub="${peak_bare[1]}" \
+  'BEGIN { printf "  board / bare: RSS %.2f, USS %.2f\n", a / b, ua / ub }'
+awk -v d="$((after - before))" -v bd="$((bare_after - bare_before))" -v s="$seconds" \
+  'BEGIN { printf "  CPU: %.3f %% of one core (%.1f ms on a CPU); bare window %.3f %%\n", 100 * d / 1e9 / s, d / 1e6, 100 * bd / 1e9 / s }'
+echo "  polls during the measurement: $((polls_after - polls_before)); audio trace lines in all: $rows; helpers left running: $children"

@@ -2,18 +2,14 @@
 
 #include "platform/Clock.h"
 
-#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QMediaDevices>
 #include <QProcess>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -25,10 +21,8 @@ Q_LOGGING_CATEGORY(lcAudio, "kavri.audio", QtWarningMsg)
 namespace kavri::platform {
 namespace {
 
-// A chime is a second or two; anything far larger is not our wave file.
-constexpr qint64 MaxWaveBytes = 16 * 1024 * 1024;
 // A child that SIGKILL has not ended by then is in the kernel's hands; we go on.
-constexpr int SpeechHelperKillWaitMs = 2000;
+constexpr int HelperKillWaitMs = 2000;
 
 ChimePlayer *g_player = nullptr;
 Speaker *g_speaker = nullptr;
@@ -36,7 +30,7 @@ Speaker *g_speaker = nullptr;
 // The machine's own, made on first use (they need the application object).
 ChimePlayer &machinePlayer()
 {
-    static QtChimePlayer player;
+    static ProcessChimePlayer player;
     return player;
 }
 
@@ -48,32 +42,161 @@ Speaker &machineSpeaker()
 
 } // namespace
 
-// ---- chime ----
+// ---- the helpers ----
 
-QtChimePlayer::~QtChimePlayer()
+namespace {
+
+/// Ends `child` and waits for it, so no zombie is left: SIGTERM, then SIGKILL
+/// after a short grace (a stopped or signal-ignoring child ends on that one).
+void endChild(QProcess &child)
 {
-    delete m_effect; // nothing when the application object has already taken it
+    if (child.state() == QProcess::NotRunning)
+        return;
+    child.terminate();
+    if (child.waitForFinished(SpeechHelperGraceMs))
+        return;
+    child.kill();
+    if (!child.waitForFinished(HelperKillWaitMs))
+        qCDebug(lcAudio).noquote() << QFileInfo(child.program()).fileName() << "did not end on SIGKILL";
 }
 
-void QtChimePlayer::play(const QString &path)
+/// Where the helper `name` stands: `configured`, else beside the running executable.
+QString helperPath(const QString &configured, const QString &name)
 {
-    if (!QCoreApplication::instance())
+    // The running executable's folder, not the application folder (KAVRI_APP_DIR may move that).
+    if (!configured.isEmpty() || !QCoreApplication::instance())
+        return configured;
+    return QCoreApplication::applicationDirPath() + u'/' + name;
+}
+
+} // namespace
+
+// ---- chime ----
+
+ProcessChimePlayer::ProcessChimePlayer(QString helperPath) : m_helperPath(std::move(helperPath)) {}
+
+ProcessChimePlayer::~ProcessChimePlayer()
+{
+    if (QProcess *child = release()) {
+        endChild(*child);
+        delete child;
+    }
+}
+
+QString ProcessChimePlayer::defaultHelperPath()
+{
+    return helperPath(QString(), u"kavri-play"_s);
+}
+
+void ProcessChimePlayer::play(const QString &path)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
         return;
+    stop(); // a new chime ends the one still sounding: one helper at a time
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxWaveBytes) {
+    if (!info.isFile() || info.size() > ChimeMaxWaveBytes) {
         qCDebug(lcAudio) << "chime skipped: not a wave file of a sensible size:" << path;
         return;
     }
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        qCDebug(lcAudio) << "chime skipped: no audio output";
+    const QFileInfo helper(helperPath(m_helperPath, u"kavri-play"_s));
+    if (!helper.isFile() || !helper.isExecutable()) {
+        qCDebug(lcAudio) << "chime skipped: no chime helper at" << helper.filePath();
         return;
     }
-    // A new effect per chime: a chime still sounding stops, and a replaced file is read afresh.
-    delete m_effect;
-    auto *effect = new QSoundEffect(QCoreApplication::instance());
-    m_effect = effect;
-    effect->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
-    effect->play(); // plays as soon as the file is loaded; a bad file leaves it silent
+    auto *child = new QProcess(app);
+    child->setProgram(helper.absoluteFilePath());
+    child->setArguments({info.absoluteFilePath()});
+    child->setStandardInputFile(QProcess::nullDevice());
+    if (!lcAudio().isDebugEnabled())
+        child->setStandardErrorFile(QProcess::nullDevice());
+    else
+        child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    auto *bound = new QTimer(child);
+    bound->setSingleShot(true);
+    m_child = child;
+    m_bound = bound;
+    m_output.clear();
+    QObject::connect(bound, &QTimer::timeout, child, [this] {
+        qCDebug(lcAudio) << (m_output.contains(ChimeReadyLine) ? "chime cut: it outlived its limit"
+                                                                : "chime skipped: kavri-play did not begin in time");
+        stop();
+    });
+    QObject::connect(child, &QProcess::readyReadStandardOutput, child, [this] { onOutput(); });
+    QObject::connect(child, &QProcess::finished, child, [this] { onFinished(); });
+    QObject::connect(child, &QProcess::errorOccurred, child, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            onFinished(); // no finished() follows
+    });
+    // The helper ends with the program, also when the program quits during a chime.
+    QObject::connect(app, &QCoreApplication::aboutToQuit, child, [this] { stop(); });
+    bound->start(int(ChimeReadyLimitMs));
+    child->start(QIODevice::ReadOnly);
+}
+
+void ProcessChimePlayer::onOutput()
+{
+    if (!m_child)
+        return;
+    const bool wasReady = m_output.contains(ChimeReadyLine);
+    m_output = (m_output + m_child->readAllStandardOutput()).right(64);
+    if (!wasReady && m_output.contains(ChimeReadyLine) && m_bound)
+        m_bound->start(int(ChimePlayLimitMs)); // it sounds: now the chime's own limit
+}
+
+namespace {
+
+QString chimeExitReason(int code)
+{
+    switch (ChimeExit(code)) {
+    case ChimeExit::Played:
+        return QString();
+    case ChimeExit::NoFile:
+        return u"not a wave file of a sensible size"_s;
+    case ChimeExit::NoOutput:
+        return u"no audio output"_s;
+    case ChimeExit::BadFile:
+        return u"the file could not be played"_s;
+    case ChimeExit::TooLong:
+        return u"the chime did not begin or end in time"_s;
+    }
+    return u"kavri-play ended with code %1"_s.arg(code);
+}
+
+} // namespace
+
+void ProcessChimePlayer::onFinished()
+{
+    QProcess *child = release();
+    if (!child)
+        return;
+    if (child->error() == QProcess::FailedToStart)
+        qCDebug(lcAudio) << "chime skipped: kavri-play did not start:" << child->errorString();
+    else if (child->exitStatus() == QProcess::CrashExit)
+        qCDebug(lcAudio) << "chime ended: kavri-play was ended by a signal";
+    else if (child->exitCode() != 0)
+        qCDebug(lcAudio).noquote() << "chime skipped:" << chimeExitReason(child->exitCode());
+    child->deleteLater(); // inside its own signal
+}
+
+QProcess *ProcessChimePlayer::release()
+{
+    QProcess *child = m_child;
+    m_child = nullptr;
+    if (m_bound)
+        m_bound->stop();
+    m_bound = nullptr;
+    if (child)
+        QObject::disconnect(child, nullptr, nullptr, nullptr);
+    return child;
+}
+
+void ProcessChimePlayer::stop()
+{
+    if (QProcess *child = release()) {
+        endChild(*child);  // killed and reaped now
+        child->deleteLater(); // stop() may run inside one of its signals
+    }
 }
 
 // ---- speech ----
@@ -87,10 +210,7 @@ ProcessSpeaker::~ProcessSpeaker()
 
 QString ProcessSpeaker::defaultHelperPath()
 {
-    // The running executable's folder, not the application folder (KAVRI_APP_DIR may move that).
-    if (!QCoreApplication::instance())
-        return QString();
-    return QCoreApplication::applicationDirPath() + u"/kavri-speak"_s;
+    return helperPath(QString(), u"kavri-speak"_s);
 }
 
 void ProcessSpeaker::speak(const QString &text)
@@ -115,20 +235,6 @@ void ProcessSpeaker::speak(const QString &text)
 }
 
 namespace {
-
-/// Ends `child` and waits for it, so no zombie is left: SIGTERM, then SIGKILL
-/// after a short grace (a stopped or signal-ignoring child ends on that one).
-void endChild(QProcess &child)
-{
-    if (child.state() == QProcess::NotRunning)
-        return;
-    child.terminate();
-    if (child.waitForFinished(SpeechHelperGraceMs))
-        return;
-    child.kill();
-    if (!child.waitForFinished(SpeechHelperKillWaitMs))
-        qCDebug(lcAudio) << "kavri-speak did not end on SIGKILL";
-}
 
 QString exitReason(int code)
 {

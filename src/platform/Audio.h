@@ -5,13 +5,14 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "platform/ChimeLimits.h"
 #include "platform/SpeechLimits.h"
 
 #include <functional>
 
 class QEventLoop;
 class QProcess;
-class QSoundEffect;
+class QTimer;
 
 namespace kavri::platform {
 
@@ -40,22 +41,43 @@ public:
     virtual void stop() = 0;
 };
 
-/// After the bound, how long kavri-speak has to end on SIGTERM before SIGKILL.
+/// After the bound, how long kavri-speak or kavri-play has to end on SIGTERM before SIGKILL.
 constexpr int SpeechHelperGraceMs = 200;
 
-/// The wave player of the machine: Qt Multimedia's QSoundEffect on the default
-/// audio output.
-class QtChimePlayer final : public ChimePlayer
+/// The wave player of the machine, run in the helper process kavri-play (Qt
+/// Multimedia's QSoundEffect on the default audio output), so that the program
+/// itself does not carry Qt Multimedia and the sound server's libraries.
+///
+/// play() starts the helper and returns at once; the chime sounds while the
+/// caller goes on. The helper is bounded like kavri-speak: ChimeReadyLimitMs to
+/// begin playing, then ChimePlayLimitMs of sound, after which it is killed and
+/// reaped. There is never more than one: a new chime ends the one still
+/// sounding. A missing or failing helper leaves the chime silent, nothing more;
+/// kavri-play also ends when the program dies.
+class ProcessChimePlayer final : public ChimePlayer
 {
 public:
-    QtChimePlayer() = default;
-    ~QtChimePlayer() override;
-    QtChimePlayer(const QtChimePlayer &) = delete;
-    QtChimePlayer &operator=(const QtChimePlayer &) = delete;
+    /// `helperPath` empty: kavri-play in the folder of the running executable.
+    explicit ProcessChimePlayer(QString helperPath = QString());
+    ~ProcessChimePlayer() override;
+    ProcessChimePlayer(const ProcessChimePlayer &) = delete;
+    ProcessChimePlayer &operator=(const ProcessChimePlayer &) = delete;
     void play(const QString &path) override;
+    /// Ends the chime still sounding, if any, and reaps its helper.
+    void stop();
+
+    /// kavri-play beside the running executable.
+    static QString defaultHelperPath();
 
 private:
-    QPointer<QSoundEffect> m_effect; // owned by the application object
+    void onOutput();
+    void onFinished();
+    QProcess *release();
+
+    QString m_helperPath;
+    QPointer<QProcess> m_child; // owned by the application object
+    QPointer<QTimer> m_bound;   // the child's, ends it at its limit
+    QByteArray m_output;        // the tail of its output
 };
 
 /// The speech engine of the machine, run in the helper process kavri-speak

@@ -31,7 +31,7 @@ dpkg-deb -c "$deb" >"$work/contents"
 awk '$2 != "root/root" { print "not root/root: " $0 }' "$work/contents" | grep . && fail "file owners"
 awk '$1 !~ /^d/ { print $6 }' "$work/contents" | sort >"$work/files"
 {
-  for f in kavri-display kavri-speak kavri-display.installed DDD.wav sound/DDD.wav \
+  for f in kavri-display kavri-play kavri-speak kavri-display.installed DDD.wav sound/DDD.wav \
     skin/0001.gif skin/0106.gif skin/0601.gif skin/0602.gif skin/0603.gif skin/0604.gif; do
     echo "./usr/lib/kavri-display/$f"
   done
@@ -45,7 +45,9 @@ awk '$1 !~ /^d/ { print $6 }' "$work/contents" | sort >"$work/files"
 diff -u "$work/expected" "$work/files" || fail "file list differs (- expected, + in the package)"
 grep -q '^l.* ./usr/bin/kavri-display -> ../lib/kavri-display/kavri-display$' "$work/contents" ||
   fail "/usr/bin/kavri-display is not a link to the program"
-grep -q '^-rwxr-xr-x .* ./usr/lib/kavri-display/kavri-speak$' "$work/contents" || fail "kavri-speak is not executable"
+for helper in kavri-play kavri-speak; do
+  grep -q "^-rwxr-xr-x .* ./usr/lib/kavri-display/$helper\$" "$work/contents" || fail "$helper is not executable"
+done
 
 # Linked libraries (from dpkg-shlibdeps) and what is loaded at run time; nothing from -dev.
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
+
+#include <memory>
 
 #include <signal.h>
 
@@ -44,6 +47,60 @@ struct AudioFixture
 QString speakHelper()
 {
     return QStringLiteral(KAVRI_BINARY_DIR) + u"/src/kavri-speak"_s;
+}
+
+/// The chime helper as built beside kavri-display, and the chime it plays.
+QString playHelper()
+{
+    return QStringLiteral(KAVRI_BINARY_DIR) + u"/src/kavri-play"_s;
+}
+
+QString builtChime()
+{
+    return QStringLiteral(KAVRI_BINARY_DIR) + u"/src/sound/DDD.wav"_s;
+}
+
+/// `seconds` of silence as a wave file: 16-bit PCM, mono, 22050 Hz.
+QByteArray silentWave(int seconds)
+{
+    constexpr quint32 rate = 22050;
+    const quint32 dataBytes = rate * 2 * quint32(seconds);
+    QByteArray out;
+    const auto u32 = [&out](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    };
+    const auto u16 = [&out](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    };
+    out.append("RIFF");
+    u32(36 + dataBytes);
+    out.append("WAVEfmt ");
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out.append("data");
+    u32(dataBytes);
+    out.append(QByteArray(qsizetype(dataBytes), '\0'));
+    return out;
+}
+
+/// The state letter of process `pid` ('R', 'S', 'Z', ...), or 0 when it is gone.
+char processState(qint64 pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const qsizetype at = line.lastIndexOf(')') + 2;
+    return at > 1 && at < line.size() ? line.at(at) : 0;
 }
 
 /// This process's children (zombies included), but `except`.
@@ -108,8 +165,7 @@ public:
         writeBytes(home + u"/.libao"_s, "default_driver=null\n");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, home);
-        env.remove(u"PULSE_SERVER"_s);
-        m_process.setProcessEnvironment(env);
+        m_process.setProcessEnvironment(env); // PULSE_SERVER points nowhere: "Missing" stays missing
         m_process.setProgram(u"speech-dispatcher"_s);
         m_process.setArguments({u"-s"_s, u"-t"_s, u"60"_s, u"-C"_s, conf, u"-S"_s, socket()});
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -179,6 +235,62 @@ private:
     bool m_frozen = false;
 };
 
+/// A private PulseAudio server for one test: its own socket, runtime folder and
+/// log, and a null sink (an audio output that works and that nobody hears).
+class SoundServer
+{
+public:
+    static bool available() { return !QStandardPaths::findExecutable(u"pulseaudio"_s).isEmpty(); }
+
+    bool start()
+    {
+        const QString home = m_dir.filePath(u"home"_s), runtime = m_dir.filePath(u"run"_s);
+        QDir().mkpath(home);
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, home);
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+        env.remove(u"PULSE_SERVER"_s);
+        m_process.setProcessEnvironment(env);
+        m_process.setProgram(u"pulseaudio"_s);
+        m_process.setArguments({u"-n"_s, u"--daemonize=no"_s, u"--use-pid-file=no"_s, u"--exit-idle-time=-1"_s,
+                                u"--disable-shm=yes"_s, u"--log-level=info"_s, u"--log-target=file:"_s + log(),
+                                u"-L"_s, u"module-null-sink"_s, u"-L"_s,
+                                u"module-native-protocol-unix auth-anonymous=1 socket="_s + socket()});
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start();
+        if (!m_process.waitForStarted(5000))
+            return false;
+        for (int i = 0; i < 100 && !QFile::exists(socket()); ++i)
+            QTest::qWait(50);
+        return QFile::exists(socket());
+    }
+
+    ~SoundServer()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+
+    QString address() const { return u"unix:"_s + socket(); }
+    qint64 pid() const { return m_process.processId(); }
+
+    /// How many playback streams the server was sent.
+    int streams() const { return int(readBytes(log()).count("sink-input.c: Created input ")); }
+
+private:
+    QString socket() const { return m_dir.filePath(u"pulse.sock"_s); }
+    QString log() const { return m_dir.filePath(u"pulse.log"_s); }
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
 } // namespace
 
 class TstAudio : public QObject
@@ -192,9 +304,22 @@ class TstAudio : public QObject
     {
         qputenv("SPEECHD_ADDRESS", "unix_socket:" + QFile::encodeName(m_nowhere.filePath(u"none.sock"_s)));
     }
+    /// Likewise the chime looks for a sound server where none runs, unless a case starts one.
+    void pointSoundNowhere()
+    {
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(m_nowhere.filePath(u"none.sock"_s)));
+    }
+    /// The longest a chime helper may live, and a margin for a loaded machine.
+    static constexpr int ChimeHelperLifeMs =
+        int(platform::ChimeReadyLimitMs + platform::ChimePlayLimitMs) + 10000;
 
 private slots:
-    void initTestCase() { pointSpeechNowhere(); }
+    void initTestCase()
+    {
+        pointSpeechNowhere();
+        pointSoundNowhere();
+    }
+    void cleanup() { pointSoundNowhere(); }
 
     void traceLines_data()
     {
@@ -274,20 +399,219 @@ private slots:
     void machinePlayerSkipsSilently()
     {
         // Whatever the file and whether or not this machine has a sound device,
-        // play() returns at once and nothing breaks.
+        // play() returns at once, nothing breaks and no helper is left behind.
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        QString path =
-            name.isEmpty() ? QStringLiteral(KAVRI_BINARY_DIR) + u"/src/sound/DDD.wav"_s : dir.filePath(name);
+        QString path = name.isEmpty() ? builtChime() : dir.filePath(name);
         if (content == "<dir>")
             QVERIFY(QDir().mkpath(path));
         else if (!content.isNull())
             QVERIFY(writeBytes(path, content));
-        platform::QtChimePlayer player;
+        platform::ProcessChimePlayer player(playHelper());
         player.play(path);
         player.play(path); // a second chime replaces the first
-        QTest::qWait(100);
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), QList<qint64>{}, ChimeHelperLifeMs);
+    }
+
+    void machinePlayerPlaysTheChime()
+    {
+        // The chime reaches the sound server as one playback stream, and the
+        // helper ends by itself when the chime is over.
+        if (!SoundServer::available())
+            QSKIP("pulseaudio is not installed");
+        SoundServer server;
+        QVERIFY(server.start());
+        qputenv("PULSE_SERVER", server.address().toUtf8());
+        platform::ProcessChimePlayer player(playHelper());
+        player.play(builtChime());
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(server.pid()), QList<qint64>{}, ChimeHelperLifeMs);
+        QCOMPARE(server.streams(), 1);
+    }
+
+    void chimeHelperExitCodes_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<int>("expected");
+        const int noFile = int(platform::ChimeExit::NoFile), noOutput = int(platform::ChimeExit::NoOutput),
+                  badFile = int(platform::ChimeExit::BadFile);
+        QTest::newRow("no file named") << u"<none>"_s << false << noFile;
+        QTest::newRow("missing file") << u"<missing>"_s << false << noFile;
+        QTest::newRow("a folder") << u"<dir>"_s << false << noFile;
+        QTest::newRow("larger than a chime can be") << u"<large>"_s << true << noFile;
+        QTest::newRow("no sound server") << u"<chime>"_s << false << noOutput;
+        QTest::newRow("the chime") << u"<chime>"_s << true << int(platform::ChimeExit::Played);
+        QTest::newRow("not a wave") << u"<text>"_s << true << badFile;
+        QTest::newRow("empty file") << u"<empty>"_s << true << badFile;
+    }
+    void chimeHelperExitCodes()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, server);
+        QFETCH(int, expected);
+        if (server && !SoundServer::available())
+            QSKIP("pulseaudio is not installed");
+        SoundServer sound;
+        if (server)
+            QVERIFY(sound.start());
+        QTemporaryDir dir;
+        QStringList arguments;
+        if (file == u"<missing>"_s) {
+            arguments << dir.filePath(u"none.wav"_s);
+        } else if (file == u"<dir>"_s) {
+            arguments << dir.path();
+        } else if (file == u"<large>"_s) {
+            QFile large(dir.filePath(u"large.wav"_s));
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.write(silentWave(1)) > 0);
+            QVERIFY(large.resize(platform::ChimeMaxWaveBytes + 1)); // sparse: no disk is spent
+            arguments << large.fileName();
+        } else if (file == u"<chime>"_s) {
+            arguments << builtChime();
+        } else if (file == u"<text>"_s || file == u"<empty>"_s) {
+            arguments << dir.filePath(u"chime.wav"_s);
+            QVERIFY(writeBytes(arguments.first(), file == u"<text>"_s ? "hello, this is no RIFF"_ba : ""_ba));
+        }
+        QProcess helper;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (server)
+            env.insert(u"PULSE_SERVER"_s, sound.address());
+        helper.setProcessEnvironment(env);
+        helper.setStandardErrorFile(QProcess::nullDevice());
+        helper.start(playHelper(), arguments);
+        QVERIFY(helper.waitForStarted(5000));
+        if (!helper.waitForFinished(ChimeHelperLifeMs)) {
+            helper.kill();
+            helper.waitForFinished(5000);
+            QFAIL("kavri-play did not end");
+        }
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), expected);
+        // "ready" exactly when the chime sounded.
+        QCOMPARE(helper.readAllStandardOutput(), expected == 0 ? QByteArray(platform::ChimeReadyLine) : ""_ba);
+        if (server)
+            QCOMPARE(sound.streams(), expected == 0 ? 1 : 0);
+    }
+
+    void chimeHelperEndsWithTheProgram()
+    {
+        // Whatever kills the program, the chime helper goes with it.
+        if (!SoundServer::available())
+            QSKIP("pulseaudio is not installed");
+        SoundServer server;
+        QVERIFY(server.start());
+        QTemporaryDir dir;
+        const QString wave = dir.filePath(u"long.wav"_s);
+        QVERIFY(writeBytes(wave, silentWave(8)));
+        QProcess program; // stands in for kavri-display
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PULSE_SERVER"_s, server.address());
+        program.setProcessEnvironment(env);
+        program.start(u"/bin/sh"_s, {u"-c"_s, u"\"$0\" \"$1\" >/dev/null 2>&1 & echo $!; wait"_s, playHelper(), wave});
+        QVERIFY(program.waitForReadyRead(5000));
+        const qint64 helper = program.readLine().trimmed().toLongLong();
+        QVERIFY(helper > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(server.streams(), 1, ChimeHelperLifeMs); // it sounds
+        ::kill(pid_t(program.processId()), SIGKILL);
+        QVERIFY(program.waitForFinished(5000));
+        // Gone, or a zombie of whoever inherited it.
+        QTRY_VERIFY_WITH_TIMEOUT(processState(helper) == 0 || processState(helper) == 'Z', 5000);
+    }
+
+    void stuckChimeHelperIsKilled_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("never begins") << "exec sleep 600\n"_ba;
+        QTest::newRow("ignores SIGTERM") << "trap '' TERM\nexec sleep 600\n"_ba;
+        QTest::newRow("stops itself") << "kill -STOP $$\n"_ba;
+        QTest::newRow("sounds past its limit") << "echo ready\nexec sleep 600\n"_ba;
+    }
+    void stuckChimeHelperIsKilled()
+    {
+        // play() returns while the helper runs; whatever holds the helper, it is
+        // ended at its limit and reaped, not even a zombie left.
+        QFETCH(QByteArray, script);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath(u"chime.wav"_s), silentWave(1)));
+        platform::ProcessChimePlayer player(writeScript(dir, u"stuck"_s, script));
+        player.play(dir.filePath(u"chime.wav"_s));
+        QCOMPARE(childProcesses().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), QList<qint64>{}, ChimeHelperLifeMs);
+    }
+
+    void chimeHelperIsEndedBy_data()
+    {
+        QTest::addColumn<QString>("event");
+        QTest::newRow("a new chime") << u"play"_s;
+        QTest::newRow("stop()") << u"stop"_s;
+        QTest::newRow("the player going away") << u"destroy"_s;
+        QTest::newRow("the application quitting") << u"quit"_s;
+    }
+    void chimeHelperIsEndedBy()
+    {
+        // Never more than one helper: a chime still sounding is ended and reaped
+        // at once by the next chime, stop(), the player's end or the quitting
+        // application. The helper gets the wave file's absolute path.
+        QFETCH(QString, event);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath(u"a.wav"_s), silentWave(1)));
+        QVERIFY(writeBytes(dir.filePath(u"b.wav"_s), silentWave(1)));
+        const QString asked = dir.filePath(u"asked.txt"_s);
+        auto player = std::make_unique<platform::ProcessChimePlayer>(writeScript(
+            dir, u"sounding"_s, "echo \"$1\" >> '" + QFile::encodeName(asked) + "'\necho ready\nexec sleep 600\n"));
+        player->play(dir.filePath(u"a.wav"_s));
+        QTRY_COMPARE(readBytes(asked).count('\n'), 1);
+        const QList<qint64> first = childProcesses();
+        QCOMPARE(first.size(), 1);
+        if (event == u"play"_s) {
+            player->play(dir.filePath(u"b.wav"_s));
+            const QList<qint64> now = childProcesses();
+            QCOMPARE(now.size(), 1);
+            QVERIFY(now != first);
+            QTRY_COMPARE(readBytes(asked).count('\n'), 2);
+            QCOMPARE(QString::fromUtf8(readBytes(asked)),
+                     dir.filePath(u"a.wav"_s) + u'\n' + dir.filePath(u"b.wav"_s) + u'\n');
+            player->stop();
+        } else if (event == u"stop"_s) {
+            player->stop();
+        } else if (event == u"destroy"_s) {
+            player.reset();
+        } else {
+            QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+        }
+        QCOMPARE(childProcesses(), QList<qint64>{});
+    }
+
+    void missingOrBrokenChimeHelperSkips_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("missing") << u"none"_s << QByteArray() << false;
+        QTest::newRow("not executable") << u"plain"_s << "#!/bin/sh\nexit 0\n"_ba << false;
+        QTest::newRow("not a program") << u"garbage"_s << "\x7f\x01 not a program"_ba << true;
+        QTest::newRow("a folder") << u"folder"_s << QByteArray("<dir>") << true;
+        QTest::newRow("crashes") << u"crash"_s << "#!/bin/sh\nkill -SEGV $$\n"_ba << true;
+    }
+    void missingOrBrokenChimeHelperSkips()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (content == "<dir>")
+            QVERIFY(QDir().mkpath(path));
+        else if (!content.isNull())
+            QVERIFY(writeBytes(path, content));
+        if (executable && content != "<dir>")
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        platform::ProcessChimePlayer player(path);
+        player.play(builtChime());
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), QList<qint64>{}, ChimeHelperLifeMs);
+        player.play(builtChime()); // and the next chime is tried afresh
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), QList<qint64>{}, ChimeHelperLifeMs);
     }
 
     void machineSpeakerSpeaksKoreanOrNothing()
