@@ -195,6 +195,13 @@ int main(int argc, char *argv[])
             }));
         monitor::AnswerReading reading;
         row("reading the records", measure([&] { reading = monitor::readAnswer(text, QDateTime::currentDateTime()); }));
+        reading = {};
+        row("reading in slices, events between", measure([&] {
+                reading = monitor::readAnswer(text, QDateTime::currentDateTime(), [] {
+                    QCoreApplication::processEvents();
+                    return true;
+                });
+            }));
         text.clear();
         reading = {};
 

@@ -134,12 +134,9 @@ bool encodeAll(const QString &text, QByteArray &out)
     return all;
 }
 
-} // namespace
-
-QByteArray toCp949(const QString &text)
+// Appends `text` (a piece that starts and ends at character boundaries) character by character.
+void encodeClusters(const QString &text, QByteArray &out)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
     // Character by character (grapheme cluster): as it stands when CP949 holds it,
     // else in its composed form. Composing everything first would lose signs that
     // CP949 holds but whose composed form it lacks (the angstrom sign A1 CA would become Å).
@@ -161,6 +158,45 @@ QByteArray toCp949(const QString &text)
             }
         }
         start = end;
+    }
+}
+
+bool isAscii(QChar c)
+{
+    return c.unicode() < 0x80;
+}
+
+} // namespace
+
+QByteArray toCp949(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    // Two ASCII characters in a row always have a character boundary between them (a
+    // CR LF pair is written the same either way), so runs of ASCII are copied as they
+    // are and only the stretches around other characters go through the boundary finder:
+    // a megabyte of mostly ASCII is then converted in a few milliseconds.
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype start = i;
+        if (isAscii(text.at(i))) {
+            qsizetype j = i;
+            while (j < n && isAscii(text.at(j)))
+                ++j;
+            if (j == n) {
+                out.append(text.sliced(i).toLatin1());
+                break;
+            }
+            // The last ASCII character may take the marks that follow it.
+            out.append(text.sliced(i, j - 1 - i).toLatin1());
+            start = j - 1;
+        }
+        qsizetype end = start + 1;
+        while (end < n && !(isAscii(text.at(end - 1)) && isAscii(text.at(end))))
+            ++end;
+        encodeClusters(text.sliced(start, end - start), out);
+        i = end;
     }
     return out;
 }

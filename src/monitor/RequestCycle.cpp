@@ -157,7 +157,7 @@ bool RequestCycle::runOnce(bool mSilent)
     const quint32 t0 = GetTick();
     const QString address = web::endpoint(web::RequestListPath);
     const QString body = web::requestListBody(gLoginID, gLoginPW);
-    const QString resp = GetWinHttp(address, body);
+    QString resp = GetWinHttp(address, body);
     if (m_shutDown)
         return false;
     // A large answer is compared by length and hash: keeping its text would hold
@@ -188,7 +188,20 @@ bool RequestCycle::runOnce(bool mSilent)
         QCoreApplication::processEvents();
     if (m_shutDown)
         return false;
-    const AnswerReading reading = readAnswer(resp, now);
+    // A large answer is read in slices with the window's events between them; the
+    // board is cleared and the loop held meanwhile, so handlers meet nothing new.
+    std::function<bool()> between;
+    if (large)
+        between = [this] {
+            QCoreApplication::processEvents();
+            return !m_shutDown;
+        };
+    const AnswerReading reading = readAnswer(resp, now, between);
+    if (m_shutDown)
+        return false;
+    // The records hold their own copies: the answer's text need not outlive the reading.
+    const bool answered = !resp.isEmpty();
+    resp = QString();
     qsizetype named = 0;
     for (const SkippedRecord &skipped : reading.malformed) {
         if (named++ == kMalformedLinesPerCycle) {
@@ -213,7 +226,7 @@ bool RequestCycle::runOnce(bool mSilent)
     // The board as the check sees it: the alert lets events run for seconds.
     const QSet<QString> onBoard = numbersOnBoard();
     newRequestCheck(mSilent);
-    rememberShown(reading, !resp.isEmpty(), onBoard);
+    rememberShown(reading, answered, onBoard);
     call(m_hooks.hideWait);
     return true;
 }

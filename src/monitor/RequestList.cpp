@@ -208,6 +208,11 @@ QString payTypeText(const QString &payType)
 
 AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 {
+    return readAnswer(answer, now, {});
+}
+
+AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between)
+{
     AnswerReading reading;
     const QList<QStringView> records = splitRecords(answer);
     const qint64 nowStamp = minuteStamp(now);
@@ -215,6 +220,11 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now)
     // From the last record to the first: the first shown record is handled last.
     for (qsizetype i = records.size() - 1; i >= 0; --i) {
         const qsizetype position = i + 1;
+        const qsizetype done = records.size() - 1 - i;
+        if (between && done > 0 && done % kRecordsPerSlice == 0 && !between()) {
+            reading.stopped = true;
+            return reading;
+        }
         QString missing;
         const std::optional<RawRecord> raw = readRecord(records[i], &missing);
         if (!raw) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 // The rules of one request list cycle as plain functions: the record grammar of
@@ -98,13 +99,21 @@ struct AnswerReading
 {
     QList<HandledRecord> handled; ///< open records at most 180 minutes old
     QList<SkippedRecord> malformed;
+    bool stopped = false; ///< the reading was stopped between two slices
 };
+
+/// Records read between two calls of a reading's `between`: a few milliseconds' worth.
+inline constexpr qsizetype kRecordsPerSlice = 2000;
 
 /// Cuts the answer into records and filters them: done flag exactly "Y" and
 /// records older than 180 minutes are left out; a record lacking a tag, whose
 /// number is no request number, or whose registration time cannot be read is
 /// skipped whole and listed.
 AnswerReading readAnswer(QStringView answer, const QDateTime &now);
+/// The same, calling `between` after every kRecordsPerSlice records, so that a long
+/// answer lets the window's events run; when it returns false the reading stops
+/// there and what was read so far comes back, marked stopped.
+AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between);
 
 /// True when a handled record is printed: its number above the last printed
 /// one, at most 30 minutes old, a printer slot named and its table selected.

@@ -264,6 +264,43 @@ private slots:
         QCOMPARE(log.count(u"]Load_Kavri() ... ResponseStr:\r\n"_s), 2);
     }
 
+    // A large answer is read in slices with the window's events between them: a
+    // shutdown that comes in while the records are read stops the cycle there,
+    // with nothing on the board.
+    void shutDownWhileReadingLargeAnswer()
+    {
+        QList<test::RecordFields> records;
+        for (qsizetype i = 2 * kRecordsPerSlice; i > 0; --i)
+            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000), regDate(0),
+                                     u"물 좀 더 주세요 앞접시도요 그리고 물티슈도"_s, u"1"_s, {}, u"N"_s));
+        const QString answer = test::answerText(records);
+        QVERIFY(answer.size() > RequestCycle::kKeptAnswerChars);
+        test::HostileServer server(test::HostileServer::response("HTTP/1.1 200 OK", answer.toUtf8()));
+        const QString saved = gBaseURL;
+        auto restore = qScopeGuard([&] { gBaseURL = saved; });
+        gBaseURL = server.url(QString());
+
+        // From the wait picture before the reading: the first run of events is the
+        // one before the reading starts, the second comes between its slices.
+        int shows = 0;
+        int fired = 0;
+        QTimer tick;
+        tick.setInterval(0);
+        connect(&tick, &QTimer::timeout, this, [&] {
+            if (++fired == 2)
+                m_cycle->shutDown();
+        });
+        RequestCycle::Hooks hooks;
+        hooks.showWait = [&] {
+            if (++shows == 2)
+                tick.start();
+        };
+        m_cycle->setHooks(hooks);
+        QVERIFY(!m_cycle->Load_Kavri(true));
+        QCOMPARE(fired, 2);
+        QVERIFY(m_board->row(0).isEmpty());
+    }
+
     void silentIsPassedOn()
     {
         QVERIFY(add(u"1층/1"_s, 60) > 0);

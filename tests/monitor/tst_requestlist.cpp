@@ -350,6 +350,37 @@ private slots:
         QCOMPARE(r.malformed.at(3).why, u"<regdatememo> 태그 없음"_s);
     }
 
+    // A long answer is read in slices with a call between them; the reading given
+    // in slices is the one read at once, and a false from the call stops it there.
+    void slicedReading()
+    {
+        QList<test::RecordFields> records;
+        const qsizetype count = 2 * kRecordsPerSlice + 7;
+        for (qsizetype i = 0; i < count; ++i)
+            records.append(test::rec(QString::number(count - i), u"T"_s, minutesAgo(i % 200)));
+        const QString answer = test::answerText(records);
+        const AnswerReading whole = readAnswer(answer, kNow);
+
+        int calls = 0;
+        const AnswerReading sliced = readAnswer(answer, kNow, [&calls] {
+            ++calls;
+            return true;
+        });
+        QCOMPARE(calls, 2);
+        QVERIFY(!sliced.stopped);
+        QCOMPARE(numbers(sliced.handled), numbers(whole.handled));
+
+        const AnswerReading stopped = readAnswer(answer, kNow, [] { return false; });
+        QVERIFY(stopped.stopped);
+        QCOMPARE(numbers(stopped.handled), numbers(whole.handled).mid(0, numbers(stopped.handled).size()));
+        QVERIFY(stopped.handled.size() < whole.handled.size());
+
+        // A short answer never calls.
+        calls = 0;
+        readAnswer(test::answerText(records.mid(0, 10)), kNow, [&calls] { return ++calls, true; });
+        QCOMPARE(calls, 0);
+    }
+
     void printingRule_data()
     {
         QTest::addColumn<QString>("num");
