@@ -481,7 +481,9 @@ void frmAlarm::Form_Load()
         m_posX->setText(QString::number(m_options.displayPosX));
         m_posY->setText(QString::number(m_options.displayPosY));
         resize(1024, monitor::BoardGeometry::kWindowHeight);
-        placeWindow(*this, storedPosition(m_options));
+        // A first place for the layout to be measured in; only the final one is logged.
+        const QRect first(storedPosition(m_options), frameGeometry().size());
+        move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
         step = 4;
         m_cob크기->setCurrentIndex(m_options.resolutionIdx);
@@ -539,7 +541,7 @@ void frmAlarm::Form_Load()
         m_lblRequest->setCaption({});
 
         step = 12;
-        Disp_List(m_options.resolutionIdx, m_options.displayIdx);
+        Disp_List(shownResolution(), m_options.displayIdx);
         placeWindow(*this, storedPosition(m_options)); // the layout may have made it wider
 
         step = 13;
@@ -942,7 +944,7 @@ void frmAlarm::applyLayoutWidth()
 {
     const auto placement = monitor::listOptionChanged(
         monitor::ListOption::Resolution, m_cob크기->currentIndex(), false, m_options.resolutionIdx,
-        [this] { Disp_List(m_options.resolutionIdx, m_options.displayIdx); }, m_cycle);
+        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
     if (!placement)
         return;
     setMask(monitor::fullModeRegion(width()));
@@ -954,7 +956,7 @@ void frmAlarm::cob표시_Click()
     // The window keeps its size and its place.
     monitor::listOptionChanged(
         monitor::ListOption::Rows, m_cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
-        [this] { Disp_List(m_options.resolutionIdx, m_options.displayIdx); }, m_cycle);
+        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
 }
 
 void frmAlarm::삭제변경_Click(int index)
@@ -982,6 +984,18 @@ void frmAlarm::lblMinimize_Click()
 bool frmAlarm::iconMode() const
 {
     return height() != monitor::kFullHeight;
+}
+
+int frmAlarm::shownResolution()
+{
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int available = on ? on->availableGeometry().width() : 0;
+    const int shown = monitor::layoutForScreen(m_options.resolutionIdx, available);
+    if (shown != m_options.resolutionIdx && !m_narrowScreenLogged) {
+        m_narrowScreenLogged = true;
+        WriteLog(u"화면이 좁아 1366 배치 대신 1024 배치로 표시: 화면 너비 "_s + QString::number(available));
+    }
+    return shown;
 }
 
 void frmAlarm::centreOnScreen()

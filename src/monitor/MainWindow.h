@@ -165,6 +165,8 @@ private:
     /// The layout width rule after its key: layout, one cycle, outline, centred.
     void applyLayoutWidth();
     void centreOnScreen();
+    /// The layout to show: the stored one, unless the screen is too narrow for it.
+    int shownResolution();
     void setTopMost(bool onTop);
     void createControls();
     void createOptionFrame();
@@ -187,6 +189,7 @@ private:
     monitor::BoardGeometry m_geometry;
     monitor::WindowOptions m_options;
     bool m_formLoading = false;
+    bool m_narrowScreenLogged = false;
     bool m_activationPending = false;
     bool m_ending = false;
     int m_bannerStyle = 0;

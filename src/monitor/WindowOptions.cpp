@@ -1,5 +1,6 @@
 #include "monitor/WindowOptions.h"
 
+#include "monitor/BoardGeometry.h"
 #include "services/Conversions.h"
 #include "services/Settings.h"
 
@@ -29,6 +30,13 @@ int optionIndex(const QString &stored, int count)
 {
     const qint64 value = ToLong(stored);
     return value >= 0 && value < count ? int(value) : 0;
+}
+
+int layoutForScreen(int resolutionIdx, int availableWidth)
+{
+    if (resolutionIdx != 1 || availableWidth <= 0)
+        return resolutionIdx;
+    return boardGeometry(1, 0).windowWidth > availableWidth ? 0 : 1;
 }
 
 int alramsoundFrom(const QString &stored)

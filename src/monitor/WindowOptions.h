@@ -22,6 +22,11 @@ int optionIndex(const QString &stored, int count);
 /// outside is clamped, a fraction rounded; an empty or unreadable text is 100.
 int alramsoundFrom(const QString &stored);
 
+/// The layout the board shows on a screen `availableWidth` pixels wide: the wide
+/// layout does not fit a narrower screen, which gets the 1024 layout instead (the
+/// stored choice stays). An unknown width (0 or less) keeps the choice.
+int layoutForScreen(int resolutionIdx, int availableWidth);
+
 /// Zarazo.cfg, the file CfgMain is bound to.
 QString settingsFilePath();
 
