@@ -15,6 +15,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/HostileServer.h"
+#include "support/RecordingAudio.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,7 @@
+#include "platform/Audio.h"
 #include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
+#include "platform/gui/QtDialogs.h"
 #include "startup/CommandLine.h"
 #include "startup/LoginWindow.h"
 #include "startup/StartUp.h"
@@ -23,6 +25,15 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     kavri::platform::nameApplication();
+
+    // The one place the real message boxes, chime player and speaker are chosen;
+    // without them (tests, tools) boxes answer No/OK unseen and sound stays silent.
+    static kavri::platform::QtDialogs messageBoxes;
+    static kavri::platform::ProcessChimePlayer chimePlayer;
+    static kavri::platform::ProcessSpeaker speaker;
+    kavri::platform::setDialogs(&messageBoxes);
+    kavri::platform::setChimePlayer(&chimePlayer);
+    kavri::platform::setSpeaker(&speaker);
 
     static kavri::platform::InstanceLock instanceLock;
     const kavri::StartOutcome outcome = kavri::Main(app.arguments().mid(1), instanceLock);

@@ -2,10 +2,10 @@
 
 #include "monitor/BoardFonts.h"
 #include "monitor/OptionRules.h"
-#include "platform/ClickLabel.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
-#include "platform/FormRound.h"
-#include "platform/ScreenPlacement.h"
+#include "platform/gui/FormRound.h"
+#include "platform/gui/ScreenPlacement.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"

@@ -27,16 +27,30 @@ constexpr int HelperKillWaitMs = 2000;
 ChimePlayer *g_player = nullptr;
 Speaker *g_speaker = nullptr;
 
-// The machine's own, made on first use (they need the application object).
-ChimePlayer &machinePlayer()
+// Until start-up installs the machine's own, a chime or a text goes nowhere:
+// code run without the program (a test, a tool) never starts a helper by chance.
+class SilentPlayer final : public ChimePlayer
 {
-    static ProcessChimePlayer player;
+public:
+    void play(const QString &) override {}
+};
+
+class SilentSpeaker final : public Speaker
+{
+public:
+    void speak(const QString &) override {}
+    void stop() override {}
+};
+
+ChimePlayer &silentPlayer()
+{
+    static SilentPlayer player;
     return player;
 }
 
-Speaker &machineSpeaker()
+Speaker &silentSpeaker()
 {
-    static ProcessSpeaker speaker;
+    static SilentSpeaker speaker;
     return speaker;
 }
 
@@ -342,27 +356,16 @@ void ProcessSpeaker::stop()
         m_wait->quit();
 }
 
-// ---- test doubles ----
-
-void RecordingSpeaker::speak(const QString &text)
-{
-    if (!m_koreanVoice)
-        return;
-    m_spoken.append(text);
-    if (m_whileSpeaking)
-        m_whileSpeaking();
-}
-
 // ---- the seams ----
 
 ChimePlayer &chimePlayer()
 {
-    return g_player ? *g_player : machinePlayer();
+    return g_player ? *g_player : silentPlayer();
 }
 
 Speaker &speaker()
 {
-    return g_speaker ? *g_speaker : machineSpeaker();
+    return g_speaker ? *g_speaker : silentSpeaker();
 }
 
 void setChimePlayer(ChimePlayer *player)

@@ -28,32 +28,6 @@ QDateTime SystemClock::now() const
     return QDateTime::currentDateTime();
 }
 
-ManualClock::ManualClock() : m_now(QDateTime::currentDateTime()), m_tickBase(monotonicMs()), m_realAtBase(m_tickBase)
-{
-}
-
-quint32 ManualClock::tick() const
-{
-    return m_tickBase + (monotonicMs() - m_realAtBase);
-}
-
-QDateTime ManualClock::now() const
-{
-    return m_now;
-}
-
-void ManualClock::advance(qint64 ms)
-{
-    m_now = m_now.addMSecs(ms);
-    m_tickBase += static_cast<quint32>(ms);
-}
-
-void ManualClock::setTick(quint32 tick)
-{
-    m_tickBase = tick;
-    m_realAtBase = monotonicMs();
-}
-
 const Clock &clock()
 {
     return *g_clock;

@@ -1,16 +1,17 @@
 #include "platform/Dialogs.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QCoreApplication>
+#include <QLoggingCategory>
 
 using namespace Qt::StringLiterals;
 
 namespace kavri::platform {
 namespace {
 
-QtDialogs g_qtDialogs;
-Dialogs *g_dialogs = &g_qtDialogs;
+Q_LOGGING_CATEGORY(lcDialogs, "kavri.dialogs", QtWarningMsg)
+
+HeadlessDialogs g_headlessDialogs;
+Dialogs *g_dialogs = &g_headlessDialogs;
 
 } // namespace
 
@@ -26,67 +27,16 @@ void nameApplication()
     QCoreApplication::setApplicationName(u"kavri-display"_s);
 }
 
-DialogAnswer QtDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
+DialogAnswer HeadlessDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
 {
     return showTitled(icon, text, buttons, appTitle());
 }
 
-DialogAnswer QtDialogs::showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
-                                   const QString &title)
+DialogAnswer HeadlessDialogs::showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
+                                         const QString &title)
 {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
-    QMessageBox box;
-    box.setWindowTitle(title);
-    box.setText(text);
-    switch (icon) {
-    case DialogIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case DialogIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case DialogIcon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case DialogIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    }
-    // Qt's own button texts are English unless a translation is installed.
-    if (buttons == DialogButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.button(QMessageBox::Yes)->setText(u"예"_s);
-        box.button(QMessageBox::No)->setText(u"아니요"_s);
-        box.setDefaultButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? DialogAnswer::Yes : DialogAnswer::No;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(u"확인"_s);
-    box.exec();
-    return DialogAnswer::Ok;
-}
-
-DialogAnswer RecordingDialogs::show(DialogIcon icon, const QString &text, DialogButtons buttons)
-{
-    return showTitled(icon, text, buttons, appTitle());
-}
-
-DialogAnswer RecordingDialogs::showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
-                                          const QString &title)
-{
-    m_shown.append({icon, text, buttons, title});
-    if (!m_answers.isEmpty())
-        return m_answers.takeFirst();
+    qCWarning(lcDialogs).noquote() << "no window for the box" << title << ":" << text;
     return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
-}
-
-QStringList RecordingDialogs::texts() const
-{
-    QStringList out;
-    for (const Shown &s : m_shown)
-        out.append(s.text);
-    return out;
 }
 
 Dialogs &dialogs()
@@ -96,7 +46,7 @@ Dialogs &dialogs()
 
 void setDialogs(Dialogs *dialogs)
 {
-    g_dialogs = dialogs ? dialogs : &g_qtDialogs;
+    g_dialogs = dialogs ? dialogs : &g_headlessDialogs;
 }
 
 void showError(const QString &text)

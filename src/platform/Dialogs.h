@@ -29,46 +29,19 @@ public:
     }
 };
 
-/// Real message boxes, titled with the application title.
-class QtDialogs final : public Dialogs
+/// Answers without a window: every box is logged (category kavri.dialogs) and
+/// answered OK, a Yes/No box No. In use until start-up installs the real boxes,
+/// so code run without a GUI never blocks on a window and never says Yes.
+class HeadlessDialogs final : public Dialogs
 {
 public:
     DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) override;
     DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
                             const QString &title) override;
-};
-
-/// Records every box and answers from a queue; a Yes/No box with nothing queued is answered No.
-class RecordingDialogs final : public Dialogs
-{
-public:
-    struct Shown
-    {
-        DialogIcon icon;
-        QString text;
-        DialogButtons buttons;
-        QString title;
-    };
-
-    DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) override;
-    DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
-                            const QString &title) override;
-    void queueAnswer(DialogAnswer answer) { m_answers.append(answer); }
-    const QList<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;
-    void clear()
-    {
-        m_shown.clear();
-        m_answers.clear();
-    }
-
-private:
-    QList<Shown> m_shown;
-    QList<DialogAnswer> m_answers;
 };
 
 Dialogs &dialogs();
-/// Installs `dialogs` (not owned); nullptr goes back to real message boxes.
+/// Installs `dialogs` (not owned); nullptr goes back to HeadlessDialogs.
 void setDialogs(Dialogs *dialogs);
 
 /// A box with the error icon and an OK button.

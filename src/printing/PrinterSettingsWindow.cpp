@@ -1,7 +1,7 @@
 #include "printing/PrinterSettingsWindow.h"
 
 #include "platform/Dialogs.h"
-#include "platform/ScreenPlacement.h"
+#include "platform/gui/ScreenPlacement.h"
 #include "printing/ColumnLayout.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/TableList.h"

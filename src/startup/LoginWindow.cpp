@@ -1,8 +1,8 @@
 #include "startup/LoginWindow.h"
 
-#include "platform/ClickLabel.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
-#include "platform/FormRound.h"
+#include "platform/gui/FormRound.h"
 #include "services/Conversions.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"

@@ -1,8 +1,8 @@
 #include "upgrade/DataLoadWindow.h"
 
 #include "platform/Dialogs.h"
-#include "platform/FormRound.h"
-#include "platform/ScreenPlacement.h"
+#include "platform/gui/FormRound.h"
+#include "platform/gui/ScreenPlacement.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"

@@ -3,6 +3,7 @@
 #include "services/Housekeeping.h"
 #include "services/ProcessValues.h"
 #include "support/FileBytes.h"
+#include "support/RecordingAudio.h"
 #include "support/TempAppFolder.h"
 
 #include <QDir>

@@ -6,6 +6,7 @@
 #include "services/ProcessValues.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

@@ -8,6 +8,7 @@
 #include "services/Settings.h"
 #include "services/UserStore.h"
 #include "support/FileBytes.h"
+#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QApplication>

@@ -11,6 +11,9 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/RecordingAudio.h"
+#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

@@ -8,6 +8,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

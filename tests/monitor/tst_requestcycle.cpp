@@ -12,7 +12,9 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/HostileServer.h"
+#include "support/ManualClock.h"
 #include "support/PtyPair.h"
+#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

@@ -1,5 +1,6 @@
 #include "platform/Audio.h"
 #include "support/FileBytes.h"
+#include "support/RecordingAudio.h"
 
 #include <QDir>
 #include <QFile>

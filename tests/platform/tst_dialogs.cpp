@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "platform/gui/QtDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -58,7 +59,39 @@ class TstDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { platform::nameApplication(); }
+    void initTestCase()
+    {
+        platform::nameApplication();
+        platform::setDialogs(&m_boxes); // as the program's start-up does
+    }
+    void cleanupTestCase() { platform::setDialogs(nullptr); }
+
+    // Nothing installed (a test or tool without the program's start-up): no
+    // window opens, a question is answered No and a notice OK.
+    void withoutRealBoxesNothingIsShownAndNoIsTheAnswer()
+    {
+        platform::setDialogs(nullptr);
+        // A box that opens anyway is closed, so the test fails instead of hanging.
+        bool seen = false;
+        QTimer watcher;
+        watcher.setInterval(10);
+        QObject::connect(&watcher, &QTimer::timeout, &watcher, [&seen] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                seen = true;
+                box->close();
+            }
+        });
+        watcher.start();
+        const bool yes = platform::askYesNo(u"지울까요?"_s);
+        const bool titledYes = platform::askYesNoTitled(u"종료할까요?"_s, u"종료"_s);
+        platform::showError(u"오류"_s);
+        platform::showNotice(u"알림"_s);
+        watcher.stop();
+        platform::setDialogs(&m_boxes);
+        QVERIFY(!yes);
+        QVERIFY(!titledYes);
+        QVERIFY(!seen);
+    }
 
     // Nothing is appended to a window title: the window system adds the display
     // name to every title when one is set.
@@ -132,6 +165,9 @@ private slots:
         QCOMPARE(shown, buttons);
         QCOMPARE(answer, yes);
     }
+
+private:
+    platform::QtDialogs m_boxes;
 };
 
 QTEST_MAIN(TstDialogs)

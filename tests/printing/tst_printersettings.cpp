@@ -3,6 +3,7 @@
 #include "printing/PrinterSettings.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>

@@ -11,7 +11,9 @@
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
+#include "support/ManualClock.h"
 #include "support/PtyPair.h"
+#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

@@ -8,7 +8,9 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/PtyPair.h"
+#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>

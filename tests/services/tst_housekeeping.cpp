@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 #include "services/Housekeeping.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/TempAppFolder.h"
 
 #include <QCoreApplication>

@@ -4,6 +4,7 @@
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
 #include "support/HostileServer.h"
+#include "support/ManualClock.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>

@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

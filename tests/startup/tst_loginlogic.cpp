@@ -6,6 +6,7 @@
 #include "startup/LoginLogic.h"
 #include "support/FileBytes.h"
 #include "support/HostileServer.h"
+#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

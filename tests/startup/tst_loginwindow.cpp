@@ -7,6 +7,8 @@
 #include "services/WinHttp.h"
 #include "startup/LoginWindow.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 

@@ -9,6 +9,8 @@
 #include "startup/StartUp.h"
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QApplication>

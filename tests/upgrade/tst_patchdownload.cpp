@@ -1,4 +1,5 @@
 #include "UpgradeTestSupport.h"
+#include "support/RecordingDialogs.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"

@@ -1,4 +1,4 @@
-#include "platform/ClickLabel.h"
+#include "platform/gui/ClickLabel.h"
 
 #include <QMouseEvent>
 

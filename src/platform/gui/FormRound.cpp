@@ -1,4 +1,4 @@
-#include "platform/FormRound.h"
+#include "platform/gui/FormRound.h"
 
 #include <QPainterPath>
 #include <QPolygon>
