@@ -101,7 +101,16 @@ bool prepareSkin(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A screen wide enough for the 1366 layout: on a narrower one the board shows the 1024 layout.
+    QTemporaryDir screenConfig;
+    const QString screenFile = screenConfig.filePath(u"screen.json"_s);
+    {
+        QFile f(screenFile);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(R"({"screens": [{"name": "Preview", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenFile.toLocal8Bit());
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: kavri-board-preview <output folder>\n");
@@ -123,6 +132,7 @@ int main(int argc, char *argv[])
     frmAlarm window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
+    window.hideWait(); // the preview runs no cycle that would hide it
     int written = 0;
     for (int resolution = 0; resolution < 2; ++resolution) {
         for (int display = 0; display < 3; ++display) {
