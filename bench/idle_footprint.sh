@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole program idle between polls with a full 30-row board, under Xvfb,
-# beside a bare Qt window (build/bench/bench_bare_window) on the same display:
-# resident, unique and proportional memory (RSS, USS = private pages, PSS, from
-# /proc/<pid>/smaps_rollup) of both and their CPU time over a quiet minute.
+# beside a bare Qt window (build/bench/bench_bare_window) and one that shows 30
+# lines of Korean text in the board's font, on the same display: resident,
+# unique and proportional memory (RSS, USS = private pages, PSS, from
+# /proc/<pid>/smaps_rollup) of all three and their CPU time over a quiet minute.
 # Prints figures; asserts nothing.
 #   bench/idle_footprint.sh [build folder] [seconds to measure, default 60]
 set -euo pipefail
@@ -46,6 +47,9 @@ pids+=("$app_pid")
 DISPLAY=":$display_no" "$build/bench/bench_bare_window" 1366 768 >"$work/bare.out" 2>&1 &
 bare_pid=$!
 pids+=("$bare_pid")
+DISPLAY=":$display_no" "$build/bench/bench_bare_window" 1366 768 --korean >"$work/text.out" 2>&1 &
+text_pid=$!
+pids+=("$text_pid")
 
 # Let the login, the first polls, the alert and the speech pass.
 sleep 30
@@ -63,11 +67,14 @@ polls_before=$(polls)
 # Peaks of the samples, per process: rss uss pss.
 peak_app=(0 0 0)
 peak_bare=(0 0 0)
+peak_text=(0 0 0)
 for _ in $(seq 1 "$seconds"); do
   read -r -a m < <(mem "$app_pid")
   for i in 0 1 2; do [ "${m[$i]}" -gt "${peak_app[$i]}" ] && peak_app[$i]=${m[$i]}; done
   read -r -a m < <(mem "$bare_pid")
   for i in 0 1 2; do [ "${m[$i]}" -gt "${peak_bare[$i]}" ] && peak_bare[$i]=${m[$i]}; done
+  read -r -a m < <(mem "$text_pid")
+  for i in 0 1 2; do [ "${m[$i]}" -gt "${peak_text[$i]}" ] && peak_text[$i]=${m[$i]}; done
   sleep 1
 done
 after=$(cpu "$app_pid")
@@ -80,8 +87,11 @@ echo "  (peaks of per-second samples; PSS shares the Qt pages both processes map
 printf '  %-22s %9s %9s %9s\n' "" "RSS" "USS" "PSS"
 printf '  %-22s %6d MB %6d MB %6d MB\n' "the board" $((peak_app[0] / 1024)) $((peak_app[1] / 1024)) $((peak_app[2] / 1024))
 printf '  %-22s %6d MB %6d MB %6d MB\n' "bare Qt window" $((peak_bare[0] / 1024)) $((peak_bare[1] / 1024)) $((peak_bare[2] / 1024))
+printf '  %-22s %6d MB %6d MB %6d MB\n' "window of Korean text" $((peak_text[0] / 1024)) $((peak_text[1] / 1024)) $((peak_text[2] / 1024))
 awk -v a="${peak_app[0]}" -v b="${peak_bare[0]}" -v ua="${peak_app[1]}" -v ub="${peak_bare[1]}" \
   'BEGIN { printf "  board / bare: RSS %.2f, USS %.2f\n", a / b, ua / ub }'
+awk -v a="${peak_app[0]}" -v b="${peak_text[0]}" -v ua="${peak_app[1]}" -v ub="${peak_text[1]}" \
+  'BEGIN { printf "  board / Korean text window: RSS %.2f, USS %.2f\n", a / b, ua / ub }'
 awk -v d="$((after - before))" -v bd="$((bare_after - bare_before))" -v s="$seconds" \
   'BEGIN { printf "  CPU: %.3f %% of one core (%.1f ms on a CPU); bare window %.3f %%\n", 100 * d / 1e9 / s, d / 1e6, 100 * bd / 1e9 / s }'
 echo "  polls during the measurement: $((polls_after - polls_before)); audio trace lines in all: $rows; helpers left running: $children"
