@@ -3,6 +3,7 @@
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
+#include "platform/Clock.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/ProcessValues.h"
@@ -129,6 +130,8 @@ bool ConfirmFlow::confirmOne(const QString &numT)
     try {
         call(m_hooks.showWait);
         ok = Check_Kavri(numT);
+        if (ok)
+            m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
     } catch (const std::exception &e) {
         reportError(kWindowName, u"Check_Kavri"_s, {1, 5, QString::fromLocal8Bit(e.what())});
     }

@@ -201,6 +201,11 @@ bool RequestCycle::runOnce(bool mSilent)
         return false;
     // The records hold their own copies: the answer's text need not outlive the reading.
     const bool answered = !resp.isEmpty();
+    // Only a list (records, or the list's own tag) tells which requests have left: an
+    // error page or a cut reading would make every followed request look gone.
+    const bool listRead = answered && !reading.stopped &&
+                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() ||
+                           resp.contains(u"<memochecks>"_s) || resp.contains(u"<memolist"_s));
     resp = QString();
     qsizetype named = 0;
     for (const SkippedRecord &skipped : reading.malformed) {
@@ -218,6 +223,8 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
 
+    if (listRead)
+        m_stats.observeListed(reading.handled, now);
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
     Disp_삭제();
     if (m_shutDown)

@@ -2,6 +2,7 @@
 
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
+#include "monitor/ResponseStats.h"
 
 #include <QSet>
 #include <QString>
@@ -66,6 +67,10 @@ public:
     /// running cycle: such a request is leaving and is never announced.
     void noteConfirmedByExpiry(const QString &numT);
 
+    /// The requests followed from their first listing to their leaving, for the
+    /// response-time statistics; confirmations the service accepted are told to it.
+    ResponseStats &responseStats() { return m_stats; }
+
     /// The answer text of the previous cycle; an answer over kKeptAnswerChars is
     /// remembered by its length and hash only (empty here).
     const QString &gQRT_PrevRequest() const { return m_prevRequest; }
@@ -102,6 +107,7 @@ private:
     QSet<QString> m_confirmedByExpiry;
     /// Numbers that have been on the board and are still listed by the service.
     QSet<QString> m_shownNumbers;
+    ResponseStats m_stats;
     bool m_running = false;
     bool m_askPending = false;
     bool m_pendingSilent = true;
