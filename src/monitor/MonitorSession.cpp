@@ -4,12 +4,20 @@
 #include "monitor/Expiry.h"
 #include "monitor/MainWindow.h"
 #include "platform/Audio.h"
+#include "platform/Clock.h"
+#include "printing/Unprinted.h"
+#include "services/AppFolder.h"
+
+using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
 
 MonitorSession::MonitorSession()
     : m_pollLoop([this] { m_cycle.Load_Kavri(false); }, [this] { return m_cycle.isRunning(); })
 {
+    // Tickets a printer did not take before the last exit are still owed.
+    unprintedTickets().load(appFilePath(u"unprinted.json"_s), platform::clock().now());
+    m_cycle.health().setUnprinted(unprintedTickets().count());
 }
 
 MonitorSession::~MonitorSession()
@@ -75,6 +83,10 @@ void MonitorSession::newRequestAlert(bool silent)
     m_alertRunning = false;
     if (!alive)
         return; // the window went away, or the process is ending
+    if (!silent) {
+        m_cycle.health().setSpeechUnavailable(platform::speechUnavailable());
+        m_cycle.healthUpdated();
+    }
     if (window && !m_shutDown)
         window->startLoopBlinking();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/RequestBoard.h"
+#include "monitor/BoardHealth.h"
 #include "monitor/RequestList.h"
 #include "monitor/ResponseStats.h"
 
@@ -35,6 +36,8 @@ public:
         /// The expiry pass `Disp_삭제` over the board as filled. A cycle it asks
         /// for (with Asker::Expiry) runs after this one.
         std::function<void()> expiryPass;
+        /// The health line changed (after each cycle's answer and printing).
+        std::function<void()> healthChanged;
     };
 
     explicit RequestCycle(RequestBoard &board);
@@ -70,6 +73,10 @@ public:
     /// The requests followed from their first listing to their leaving, for the
     /// response-time statistics; confirmations the service accepted are told to it.
     ResponseStats &responseStats() { return m_stats; }
+    /// What the board's health line says; a change of its faults is logged once.
+    BoardHealth &health() { return m_health; }
+    /// Tells the window the health line changed, and logs a change of its faults.
+    void healthUpdated();
 
     /// The answer text of the previous cycle; an answer over kKeptAnswerChars is
     /// remembered by its length and hash only (empty here).
@@ -108,6 +115,7 @@ private:
     /// Numbers that have been on the board and are still listed by the service.
     QSet<QString> m_shownNumbers;
     ResponseStats m_stats;
+    BoardHealth m_health;
     bool m_running = false;
     bool m_askPending = false;
     bool m_pendingSilent = true;

@@ -168,8 +168,11 @@ bool send(const PrintJob &job)
         port->close();
         const QString message = openingMessage(job, opened, error);
         // Every ticket that did not go out is in the main log; the box may be told once for many.
-        WriteLog(u"프린터_출력 ... "_s + message);
-        tellFault(job, message);
+        // A kept ticket tried again at each poll was logged and told when it first failed.
+        if (!job.resend) {
+            WriteLog(u"프린터_출력 ... "_s + message);
+            tellFault(job, message);
+        }
         noteOutcome(job, false);
         // Kept for later; the caller goes on as for a ticket that went out.
         return true;
