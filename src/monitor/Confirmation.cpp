@@ -121,6 +121,8 @@ void ConfirmFlow::confirmMarked()
     m_board.clearMarks();
     for (const QString &numT : numbers)
         confirmOne(numT);
+    if (!numbers.isEmpty())
+        emit confirmed();
     m_cycle.Load_Kavri(true);
 }
 

@@ -235,6 +235,7 @@ bool RequestCycle::runOnce(bool mSilent)
     }
     m_health.setLoginRejected(loginRejected);
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
+    call(m_hooks.boardFilled);
     healthUpdated();
     Disp_삭제();
     if (m_shutDown)

@@ -38,6 +38,8 @@ public:
         std::function<void()> expiryPass;
         /// The health line changed (after each cycle's answer and printing).
         std::function<void()> healthChanged;
+        /// The board was filled from an answer (before the expiry pass and the alert).
+        std::function<void()> boardFilled;
     };
 
     explicit RequestCycle(RequestBoard &board);
