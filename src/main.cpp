@@ -13,14 +13,14 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    // --help, --version and --autostart answer without a display, a window, a log
+    // --help, --version, --autostart and --stats answer without a display, a window, a log
     // line or a look at a copy already running in the same folder.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (const kavri::QuickCommand quick = kavri::parseQuickCommand(arguments); quick != kavri::QuickCommand::None) {
         QCoreApplication core(argc, argv);
-        return kavri::runQuickCommand(quick);
+        return kavri::runQuickCommand(quick, arguments);
     }
 
     QApplication app(argc, argv);

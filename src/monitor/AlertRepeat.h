@@ -43,6 +43,8 @@ public:
     bool isDue(quint32 nowTick) const;
     /// The repeat that was due has been played (or started and cut short).
     void noteRepeated(quint32 nowTick);
+    /// Staff answered the present top.
+    bool stopped() const { return m_stopped; }
     /// Repeats played for the present top.
     int repeats() const { return m_repeats; }
     /// The top request has waited past its repeats unanswered.

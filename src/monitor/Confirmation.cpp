@@ -3,6 +3,7 @@
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
+#include "platform/Clock.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/ProcessValues.h"
@@ -120,6 +121,8 @@ void ConfirmFlow::confirmMarked()
     m_board.clearMarks();
     for (const QString &numT : numbers)
         confirmOne(numT);
+    if (!numbers.isEmpty())
+        emit confirmed();
     m_cycle.Load_Kavri(true);
 }
 
@@ -129,6 +132,8 @@ bool ConfirmFlow::confirmOne(const QString &numT)
     try {
         call(m_hooks.showWait);
         ok = Check_Kavri(numT);
+        if (ok)
+            m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
     } catch (const std::exception &e) {
         reportError(kWindowName, u"Check_Kavri"_s, {1, 5, QString::fromLocal8Bit(e.what())});
     }

@@ -61,6 +61,8 @@ public:
 
 signals:
     void buttonChanged();
+    /// A press of the confirm button sent its marked requests (whatever the service answered).
+    void confirmed();
 
 private:
     void setButton(bool visible, bool enabled);

@@ -81,6 +81,7 @@ bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, Request
         cycle.noteConfirmedByExpiry(numT);
         if (!Check_Kavri(numT))
             break;
+        cycle.responseStats().noteConfirmed(numT, LeftHow::Auto, platform::clock().now());
         anyConfirmed = true;
     }
     // Only a list that changed is reloaded. A reload asked for by a pass runs a

@@ -1,12 +1,17 @@
 #include "monitor/MainWindow.h"
 
+#include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "monitor/OptionRules.h"
+#include "monitor/StatsWindow.h"
+#include "platform/Clock.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/gui/FormRound.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "printing/PrinterSettingsWindow.h"
+#include "printing/Ticket.h"
+#include "services/AppFolder.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -16,10 +21,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
@@ -70,7 +77,8 @@ const QColor PayBack(0xff, 0xb0, 0x20);
 
 // Design positions of the controls the board geometry does not place.
 const QRect PicIconRect(0, 0, 110, 65);
-const QRect StoreNameRect(110, 4, 220, 44);
+const QRect StoreNameRect(110, 2, 220, 30);
+const QRect HealthRect(110, 32, 220, 16);
 const QRect VersionRect(110, 48, 220, 16);
 const QSize PicFrameSize(684, 56);
 const QRect TablePanelRect(10, 75, 445, 198);
@@ -234,6 +242,7 @@ void frmAlarm::construct()
         if (m_loopTimer->isActive())
             m_loopTimer->setInterval(int(
                 std::clamp<quint32>(m_pollLoop->msUntilNextDecision(), monitor::PollLoop::kTickMs, 1000)));
+        emit loopTicked();
     });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
         setBannerStyle(3);
@@ -269,6 +278,12 @@ void frmAlarm::createControls()
     m_lbl버전->setFont(monitor::uiFont(11));
     m_lbl버전->setStyleSheet(u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
 
+    m_lblHealth = new QLabel(this);
+    m_lblHealth->setObjectName(u"lblHealth"_s);
+    m_lblHealth->setGeometry(HealthRect);
+    m_lblHealth->setFont(monitor::uiFont(11, true));
+    showHealth(u"확인 전"_s, false);
+
     createOptionFrame();
 
     for (int i = 0; i < 2; ++i) {
@@ -286,6 +301,7 @@ void frmAlarm::createControls()
     m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
     m_lblRequest->setFont(monitor::boardDisplayFont(40));
     setBannerStyle(0);
+    connect(m_lblRequest, &monitor::CaptionPanel::clicked, this, &frmAlarm::bannerClicked);
 
     m_lblTable = new monitor::CaptionPanel(this);
     m_lblTable->setObjectName(u"lblTable"_s);
@@ -422,6 +438,21 @@ void frmAlarm::createOptionFrame()
     m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
     m_lblConfig = frameButton(u"lblConfig"_s, u"프린터 설정"_s, m_picFrame, {106, 30, 96, 22});
     m_lblMinimize = frameButton(u"lblMinimize"_s, u"아이콘"_s, m_picFrame, {208, 30, 80, 22});
+    m_lblStats = frameButton(u"lblStats"_s, u"통계"_s, m_picFrame, {294, 30, 50, 22});
+    frameCaption(u"반복"_s, m_picFrame, {348, 30, 32, 22});
+    m_cobRepeat = new QComboBox(m_picFrame);
+    m_cobRepeat->setObjectName(u"cobRepeat"_s);
+    m_cobRepeat->addItems({u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s});
+    m_cobRepeat->setGeometry(382, 30, 90, 22);
+    m_cobRepeat->setToolTip(u"아무도 확인하지 않은 맨 위 요청을 다시 알립니다 (최대 5번)"_s);
+    connect(m_lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
+    connect(m_cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_formLoading || index < 0 || index >= int(std::size(monitor::AlertRepeat::Choices)))
+            return;
+        m_options.alertRepeat = monitor::AlertRepeat::Choices[index];
+        monitor::storeAlertRepeat(m_options.alertRepeat);
+        emit alertRepeatChanged(m_options.alertRepeat);
+    });
     m_lblLogout = frameButton(u"lblLogout"_s, u"로그아웃"_s, m_picFrame, {478, 30, 96, 22});
     m_lblTerminate = frameButton(u"lblTerminate"_s, u"종료"_s, m_picFrame, {580, 30, 96, 22});
     m_lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
@@ -488,6 +519,8 @@ void frmAlarm::Form_Load()
         step = 4;
         m_cob크기->setCurrentIndex(m_options.resolutionIdx);
         m_cob표시->setCurrentIndex(m_options.displayIdx);
+        // A stored value the bar does not offer still works; the bar then shows none.
+        m_cobRepeat->setCurrentIndex(monitor::AlertRepeat::choiceIndex(m_options.alertRepeat));
         step = 5;
         m_삭제->setText(QString::number(m_options.displayDelete));
 
@@ -564,6 +597,9 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
         step = 2;
         resize(g.windowWidth, height());
         m_상호->resize(g.storeNameWidth, m_상호->height());
+        // The health line is as wide as the store name above it; redrawn to its new width.
+        m_lblHealth->resize(g.storeNameWidth, m_lblHealth->height());
+        showHealth(m_lblHealth->toolTip(), m_healthFaulty);
         m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
         for (int i = 0; i < 2; ++i)
             m_imgBack[i]->setGeometry(g.imgBack[i]);
@@ -687,14 +723,69 @@ QPixmap frmAlarm::imgIconPicture(int n) const
 
 void frmAlarm::setBannerStyle(int style)
 {
+    // The end of a highlight goes back to the steady frame while the top still waits.
+    if (style == 0 && m_bannerStale)
+        style = 4;
     m_bannerStyle = style;
     if (style == 3) {
         m_lblRequest->setColours(HighlightInk, HighlightBack);
+        m_lblRequest->setFrame(16, HighlightBorder, 6);
+    } else if (style == 4) {
+        m_lblRequest->setColours(BannerInk, BannerBack);
         m_lblRequest->setFrame(16, HighlightBorder, 6);
     } else {
         m_lblRequest->setColours(BannerInk, BannerBack);
         m_lblRequest->setFrame(16, QColor(0xc8, 0xd6, 0xe4), 2);
     }
+}
+
+void frmAlarm::setBannerStale(bool stale)
+{
+    if (stale == m_bannerStale)
+        return;
+    m_bannerStale = stale;
+    if (m_bannerStyle != 3)
+        setBannerStyle(0);
+}
+
+void frmAlarm::showHealth(const QString &text, bool faulty)
+{
+    m_healthFaulty = faulty;
+    m_lblHealth->setStyleSheet(faulty ? u"QLabel { color: #ff5a5a; background: transparent; padding-left: 12px; }"_s
+                                      : u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
+    m_lblHealth->setToolTip(text);
+    // What does not fit ends in "…"; the whole line is the tooltip.
+    m_lblHealth->setText(m_lblHealth->fontMetrics().elidedText(text, Qt::ElideRight, m_lblHealth->width() - 14));
+}
+
+QString frmAlarm::healthText() const
+{
+    return m_lblHealth->toolTip();
+}
+
+bool frmAlarm::reprintRow(int index)
+{
+    if (!m_board || index < 0 || index >= m_board->rowCount())
+        return false;
+    const monitor::BoardRow row = m_board->row(index);
+    if (row.isEmpty())
+        return false;
+    WriteLog(u"다시 출력: "_s + row.table + u" "_s + row.regDate);
+    return reprintTicket(row.table, row.memo, row.regDate, row.payType);
+}
+
+void frmAlarm::openStats()
+{
+    if (m_statsWindow) {
+        m_statsWindow->raise();
+        m_statsWindow->activateWindow();
+        return;
+    }
+    auto *window = new monitor::StatsWindow(appFolder(), platform::clock().now().date(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowFlag(Qt::Window);
+    m_statsWindow = window;
+    window->show();
 }
 
 void frmAlarm::highlightBanner()
@@ -918,6 +1009,21 @@ bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
+    if (event->type() == QEvent::ContextMenu) {
+        for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
+            if (watched != m_sspNO[r] && watched != m_sspTable[r] && watched != m_sspRequest[r] &&
+                watched != m_sspCheck[r])
+                continue;
+            if (!m_board || r >= m_board->rowCount() || m_board->row(r).isEmpty())
+                return true;
+            QMenu menu(this);
+            menu.setObjectName(u"rowMenu"_s);
+            QAction *reprint = menu.addAction(u"다시 출력"_s);
+            if (menu.exec(static_cast<QContextMenuEvent *>(event)->globalPos()) == reprint)
+                reprintRow(r);
+            return true;
+        }
+    }
     // A double click on a row is one click: the release that ends it is not a
     // second one, which would take the mark straight off again.
     if (event->type() == QEvent::MouseButtonDblClick) {
@@ -1037,6 +1143,7 @@ void frmAlarm::ToggleFAB(bool full)
             m_picIcon->raise();
             step = 3;
             m_lbl버전->hide();
+            m_lblHealth->hide();
             step = 4;
             resize(monitor::kIconSize);
             placeWindow(*this, icon);
@@ -1062,6 +1169,7 @@ void frmAlarm::ToggleFAB(bool full)
             step = 6;
             // The version is part of the normal window; only the icon hides it.
             m_lbl버전->show();
+            m_lblHealth->show();
             step = 7;
             setMask(monitor::fullModeRegion(width()));
             step = 8;

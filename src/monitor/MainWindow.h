@@ -19,6 +19,7 @@
 #include <memory>
 
 class QComboBox;
+class QMenu;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -108,8 +109,25 @@ public:
     /// restarts the 10 seconds; nothing waits.
     void startLoopBlinking();
     QTimer *loopBlinking() const { return m_loopBlinking; }
-    /// 3 while highlighted, 0 otherwise.
+    /// 3 while highlighted, 4 while the top request waits unanswered past its
+    /// repeats (a steady red frame), 0 otherwise.
     int bannerStyle() const { return m_bannerStyle; }
+    /// The steady red frame of a top request nobody answered; the highlight, while
+    /// on, is drawn over it.
+    void setBannerStale(bool stale);
+
+    // The health line and the extra commands.
+    /// The health line in the header: grey, or red while something is wrong.
+    void showHealth(const QString &text, bool faulty);
+    QString healthText() const;
+    bool healthFaulty() const { return m_healthFaulty; }
+    /// Board row `index`'s ticket printed again, marked as a reprint. False when
+    /// the row is empty or no printer prints its table.
+    bool reprintRow(int index);
+    /// The statistics window, opened by `lblStats` (one at a time).
+    void openStats();
+    /// The seconds of "AlertRepeat" the option bar shows.
+    int alertRepeat() const { return m_options.alertRepeat; }
 
     // Window values.
     bool formLoading() const { return m_formLoading; }
@@ -149,6 +167,12 @@ signals:
     void endingProcess();
     /// `lblSound` was clicked: the alert's sound test.
     void soundTestRequested();
+    /// The banner was clicked: staff have seen the top request.
+    void bannerClicked();
+    /// `cobRepeat` changed the alert repeat (seconds, 0 off); it is stored already.
+    void alertRepeatChanged(int seconds);
+    /// Each tick of `LoopTimer` after the poll loop's own work.
+    void loopTicked();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -193,6 +217,8 @@ private:
     bool m_activationPending = false;
     bool m_ending = false;
     int m_bannerStyle = 0;
+    bool m_bannerStale = false;
+    bool m_healthFaulty = false;
     std::function<void(int)> m_endProcess;
     QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
@@ -207,6 +233,11 @@ private:
     QTimer *m_loopTimer = nullptr;
     QTimer *m_loopBlinking = nullptr;
     QTimer *m_highlightHold = nullptr;
+
+    QLabel *m_lblHealth = nullptr;
+    platform::ClickLabel *m_lblStats = nullptr;
+    QComboBox *m_cobRepeat = nullptr;
+    QPointer<QWidget> m_statsWindow;
 
     std::array<monitor::CaptionPanel *, 12> m_sspTitle{};
     std::array<monitor::CaptionPanel *, 30> m_sspNO{};

@@ -4,12 +4,25 @@
 #include "monitor/Expiry.h"
 #include "monitor/MainWindow.h"
 #include "platform/Audio.h"
+#include "platform/Clock.h"
+#include "printing/Unprinted.h"
+#include "services/AppFolder.h"
+#include "services/EventLog.h"
+
+using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
 
 MonitorSession::MonitorSession()
-    : m_pollLoop([this] { m_cycle.Load_Kavri(false); }, [this] { return m_cycle.isRunning(); })
+    : m_pollLoop([this] { m_cycle.Load_Kavri(false); },
+                 // A repeated alert counts as a cycle under way: no poll starts inside its pause.
+                 [this] { return m_cycle.isRunning() || m_repeatRunning; })
 {
+    // Tickets a printer did not take before the last exit are still owed.
+    unprintedTickets().load(appFilePath(u"unprinted.json"_s), platform::clock().now());
+    m_cycle.health().setUnprinted(unprintedTickets().count());
+    // Staff who confirm anything have seen the board.
+    connect(&m_confirm, &ConfirmFlow::confirmed, this, [this] { m_repeat.stop(); });
 }
 
 MonitorSession::~MonitorSession()
@@ -26,6 +39,8 @@ void MonitorSession::attach(frmAlarm *window)
     m_window = window;
     RequestCycle::Hooks hooks = window->cycleHooks();
     hooks.newRequestAlert = [this](bool silent) { newRequestAlert(silent); };
+    hooks.healthChanged = [this] { showHealth(); };
+    hooks.boardFilled = [this] { m_repeat.observeTop(m_board.row(0).numTag, platform::clock().tick()); };
     // The pass reads the minutes the window shows in `삭제`.
     hooks.expiryPass = [this] {
         if (m_window && !m_shutDown)
@@ -38,6 +53,19 @@ void MonitorSession::attach(frmAlarm *window)
     window->setConfirmFlow(&m_confirm);
     m_endingConnection = connect(window, &frmAlarm::endingProcess, this, &MonitorSession::shutDown);
     m_soundTestConnection = connect(window, &frmAlarm::soundTestRequested, this, &MonitorSession::soundTest);
+    m_repeat.setInterval(window->alertRepeat(), platform::clock().tick());
+    m_windowConnections = {
+        connect(window, &frmAlarm::loopTicked, this, &MonitorSession::repeatTick),
+        connect(window, &frmAlarm::bannerClicked, this,
+                [this] {
+                    m_repeat.stop();
+                    if (m_window)
+                        m_window->setBannerStale(false);
+                }),
+        connect(window, &frmAlarm::alertRepeatChanged, this,
+                [this](int seconds) { m_repeat.setInterval(seconds, platform::clock().tick()); }),
+    };
+    showHealth();
     // A window that goes away unannounced takes its hooks with it.
     m_destroyedConnection = connect(window, &QObject::destroyed, this, [this] {
         m_cycle.setHooks({});
@@ -51,6 +79,9 @@ void MonitorSession::detach()
     disconnect(m_endingConnection);
     disconnect(m_soundTestConnection);
     disconnect(m_destroyedConnection);
+    for (const QMetaObject::Connection &c : std::as_const(m_windowConnections))
+        disconnect(c);
+    m_windowConnections.clear();
     m_cycle.setHooks({});
     m_confirm.setHooks({});
     if (m_window) {
@@ -75,7 +106,46 @@ void MonitorSession::newRequestAlert(bool silent)
     m_alertRunning = false;
     if (!alive)
         return; // the window went away, or the process is ending
+    if (!silent) {
+        m_cycle.health().setSpeechUnavailable(platform::speechUnavailable());
+        m_cycle.healthUpdated();
+    }
     if (window && !m_shutDown)
+        window->startLoopBlinking();
+}
+
+void MonitorSession::showHealth()
+{
+    if (m_window)
+        m_window->showHealth(m_cycle.health().text(), m_cycle.health().faulty());
+}
+
+void MonitorSession::repeatTick()
+{
+    const QPointer<frmAlarm> window = m_window;
+    if (!window || m_shutDown)
+        return;
+    const quint32 now = platform::clock().tick();
+    window->setBannerStale(m_repeat.isStale(now));
+    if (!m_repeat.isDue(now) || m_alertRunning || m_soundTestRunning || m_cycle.isRunning() ||
+        m_pollLoop.LoopTimerDoing() || m_pollLoop.msUntilNextDecision() < kRepeatRoomMs)
+        return;
+    const QString top = m_board.row(0).numTag;
+    m_repeat.noteRepeated(now);
+    WriteLog(u"알림 반복 "_s + QString::number(m_repeat.repeats()) + u"/"_s +
+             QString::number(AlertRepeat::MaxRepeats) + u": "_s + m_board.row(0).table);
+    window->highlightBanner();
+    const Banner banner = m_board.banner();
+    m_alertRunning = m_repeatRunning = true;
+    // Cut short by a poll coming due, by staff answering, or by the top changing.
+    const bool alive = alerts::announce(banner.table, banner.text, false, window, [this, top] {
+        const bool pollDue = quint32(platform::clock().tick() - m_pollLoop.LastLoopTick()) >= m_pollLoop.LoopInterval();
+        return m_shutDown || pollDue || m_repeat.stopped() || m_board.row(0).numTag != top;
+    });
+    m_alertRunning = m_repeatRunning = false;
+    if (!alive && !m_shutDown)
+        platform::speaker().stop();
+    if (alive && window && !m_shutDown)
         window->startLoopBlinking();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/AlertRepeat.h"
 #include "monitor/Confirmation.h"
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
@@ -49,6 +50,15 @@ public:
     /// Logout or terminate: no cycle, alert or tick runs any more.
     void shutDown();
 
+    /// The repeat of an unanswered top request's alert ("AlertRepeat").
+    AlertRepeat &alertRepeat() { return m_repeat; }
+    /// One tick of the window's loop: the steady frame, and a repeat when one is
+    /// due and neither a cycle, a confirmation, an alert nor a near poll is in its way.
+    void repeatTick();
+    /// A repeat starts only when the next poll is at least this far away, and a
+    /// poll that comes due meanwhile cuts it short: it never delays a poll.
+    static constexpr quint32 kRepeatRoomMs = 3000;
+
 private:
     RequestBoard m_board;
     RequestCycle m_cycle{m_board};
@@ -58,8 +68,12 @@ private:
     QMetaObject::Connection m_endingConnection;
     QMetaObject::Connection m_soundTestConnection;
     QMetaObject::Connection m_destroyedConnection;
+    QList<QMetaObject::Connection> m_windowConnections;
+    AlertRepeat m_repeat;
+    void showHealth();
     bool m_soundTestRunning = false;
     bool m_alertRunning = false;
+    bool m_repeatRunning = false;
     bool m_shutDown = false;
 };
 

@@ -4,6 +4,7 @@
 #include "printing/PrinterSettings.h"
 #include "printing/Ticket.h"
 #include "printing/TicketOutput.h"
+#include "printing/Unprinted.h"
 #include "services/Conversions.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -24,6 +25,8 @@ namespace kavri::monitor {
 namespace {
 
 const QString kNumKey = u"KavriNumT"_s;
+// What the service answers, instead of a list, to a shop whose login it turns away.
+const QString kLoginRejected = u"아이디 또는 비밀번호가 일치하지 않습니다"_s;
 
 // The number this process last stored in KavriNumT, and whether the file failed
 // to take it (a full disk): then the cycle goes by this one, or it would print
@@ -201,6 +204,12 @@ bool RequestCycle::runOnce(bool mSilent)
         return false;
     // The records hold their own copies: the answer's text need not outlive the reading.
     const bool answered = !resp.isEmpty();
+    const bool loginRejected = answered && resp.size() < 4096 && resp.contains(kLoginRejected);
+    // Only a list (records, or the list's own tag) tells which requests have left: an
+    // error page or a cut reading would make every followed request look gone.
+    const bool listRead = answered && !reading.stopped &&
+                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() ||
+                           resp.contains(u"<memochecks>"_s) || resp.contains(u"<memolist"_s));
     resp = QString();
     qsizetype named = 0;
     for (const SkippedRecord &skipped : reading.malformed) {
@@ -218,7 +227,16 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
 
+    if (listRead) {
+        m_stats.observeListed(reading.handled, now);
+        m_health.pollSucceeded(now);
+    } else {
+        m_health.pollFailed();
+    }
+    m_health.setLoginRejected(loginRejected);
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
+    call(m_hooks.boardFilled);
+    healthUpdated();
     Disp_삭제();
     if (m_shutDown)
         return false;
@@ -283,6 +301,9 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
 {
     // A printer fault is told after the cycle, not in a box that holds it up.
     const PrintFaultsDeferred deferFaults;
+    // Tickets kept from earlier failures go first, each at most once a poll.
+    if (!gFilePrint)
+        retryUnprintedTickets();
     // The last printed number is the one the cycle started with, for every record.
     QString stored = lastStoredNumber(kavriNumT);
     const qint64 lastPrinted = numberOf(stored);
@@ -309,6 +330,19 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     // The number of the last record handled, once, rather than a file rewrite per record;
     // a file that missed the last one is caught up.
     store(anyHandled ? handledLast : stored);
+    for (const QString &slot : gPrinterSettings.이름) {
+        if (const std::optional<bool> delivered = lastTicketDelivered(slot))
+            m_health.setPrinterFailed(slot, !*delivered);
+    }
+    m_health.setUnprinted(unprintedTickets().count());
+}
+
+void RequestCycle::healthUpdated()
+{
+    QString faults;
+    if (m_health.takeChange(&faults))
+        WriteLog(u"보드 상태: "_s + (faults.isEmpty() ? u"정상"_s : faults));
+    call(m_hooks.healthChanged);
 }
 
 void RequestCycle::Disp_삭제()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "monitor/RequestBoard.h"
+#include "monitor/BoardHealth.h"
 #include "monitor/RequestList.h"
+#include "monitor/ResponseStats.h"
 
 #include <QSet>
 #include <QString>
@@ -34,6 +36,10 @@ public:
         /// The expiry pass `Disp_삭제` over the board as filled. A cycle it asks
         /// for (with Asker::Expiry) runs after this one.
         std::function<void()> expiryPass;
+        /// The health line changed (after each cycle's answer and printing).
+        std::function<void()> healthChanged;
+        /// The board was filled from an answer (before the expiry pass and the alert).
+        std::function<void()> boardFilled;
     };
 
     explicit RequestCycle(RequestBoard &board);
@@ -65,6 +71,14 @@ public:
     /// The expiry pass names each request it confirms (or tries to) in the
     /// running cycle: such a request is leaving and is never announced.
     void noteConfirmedByExpiry(const QString &numT);
+
+    /// The requests followed from their first listing to their leaving, for the
+    /// response-time statistics; confirmations the service accepted are told to it.
+    ResponseStats &responseStats() { return m_stats; }
+    /// What the board's health line says; a change of its faults is logged once.
+    BoardHealth &health() { return m_health; }
+    /// Tells the window the health line changed, and logs a change of its faults.
+    void healthUpdated();
 
     /// The answer text of the previous cycle; an answer over kKeptAnswerChars is
     /// remembered by its length and hash only (empty here).
@@ -102,6 +116,8 @@ private:
     QSet<QString> m_confirmedByExpiry;
     /// Numbers that have been on the board and are still listed by the service.
     QSet<QString> m_shownNumbers;
+    ResponseStats m_stats;
+    BoardHealth m_health;
     bool m_running = false;
     bool m_askPending = false;
     bool m_pendingSilent = true;

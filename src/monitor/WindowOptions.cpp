@@ -1,5 +1,6 @@
 #include "monitor/WindowOptions.h"
 
+#include "monitor/AlertRepeat.h"
 #include "monitor/BoardGeometry.h"
 #include "services/Conversions.h"
 #include "services/Settings.h"
@@ -53,6 +54,11 @@ QString settingsFilePath()
     return CfgMain.fileName();
 }
 
+void storeAlertRepeat(int seconds)
+{
+    write(u"AlertRepeat"_s, QString::number(AlertRepeat::intervalFrom(QString::number(seconds))));
+}
+
 WindowOptions readWindowOptions()
 {
     WindowOptions options;
@@ -72,6 +78,8 @@ WindowOptions readWindowOptions()
     if (read(u"DisplayDelete"_s).isEmpty())
         write(u"DisplayDelete"_s, u"0"_s);
     options.displayDelete = std::max<qint64>(0, ToLong(read(u"DisplayDelete"_s)));
+    // Off unless the shop chose it; a missing key is not written.
+    options.alertRepeat = AlertRepeat::intervalFrom(read(u"AlertRepeat"_s));
     return options;
 }
 

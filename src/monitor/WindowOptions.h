@@ -13,6 +13,7 @@ struct WindowOptions
     int resolutionIdx = 0; ///< 0 or 1
     int displayIdx = 0;    ///< 0, 1 or 2
     qint64 displayDelete = 0;
+    int alertRepeat = 0; ///< "AlertRepeat": seconds between repeats of an unanswered alert, 0 off
 };
 
 /// A stored list index: its ToLong when it names one of the `count` entries, else 0.
@@ -33,5 +34,8 @@ QString settingsFilePath();
 /// Reads the window's options. Writes "alramsound" back when it was not
 /// already its whole-number value, and "DisplayDelete" as "0" when it is empty.
 WindowOptions readWindowOptions();
+
+/// Writes "AlertRepeat" (whole seconds, 0 off).
+void storeAlertRepeat(int seconds);
 
 } // namespace kavri::monitor

@@ -250,6 +250,23 @@ void ProcessSpeaker::speak(const QString &text)
 
 namespace {
 
+bool g_speechUnavailable = false;
+
+void noteSpeakExit(int code)
+{
+    switch (static_cast<SpeakExit>(code)) {
+    case SpeakExit::Spoken:
+        g_speechUnavailable = false;
+        break;
+    case SpeakExit::NoEngine:
+    case SpeakExit::NoKoreanVoice:
+        g_speechUnavailable = true;
+        break;
+    default:
+        break;
+    }
+}
+
 QString exitReason(int code)
 {
     switch (SpeakExit(code)) {
@@ -334,16 +351,27 @@ void ProcessSpeaker::speakOne(const QString &text)
         } else {
             qCDebug(lcAudio) << (ready ? "speech wait ended: the text outlived its bound"
                                        : "speech skipped: the speech engine did not answer in time");
+            if (!ready)
+                g_speechUnavailable = true;
         }
         endChild(child);
         return;
     }
+    if (child.error() == QProcess::FailedToStart)
+        g_speechUnavailable = true;
+    else if (child.exitStatus() == QProcess::NormalExit)
+        noteSpeakExit(child.exitCode());
     if (child.error() == QProcess::FailedToStart)
         qCDebug(lcAudio) << "speech skipped: kavri-speak did not start:" << child.errorString();
     else if (child.exitStatus() == QProcess::CrashExit)
         qCDebug(lcAudio) << "speech ended: kavri-speak was ended by a signal";
     else if (child.exitCode() != 0)
         qCDebug(lcAudio).noquote() << "speech skipped:" << exitReason(child.exitCode());
+}
+
+bool speechUnavailable()
+{
+    return g_speechUnavailable;
 }
 
 void ProcessSpeaker::stop()

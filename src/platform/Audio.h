@@ -114,6 +114,11 @@ private:
     QPointer<QEventLoop> m_wait; // its wait, ended by stop()
 };
 
+/// True after kavri-speak last found no speech engine or Korean voice, or did not
+/// start or answer at all; false again once it speaks. Other outcomes (an empty
+/// text, a stop) change nothing.
+bool speechUnavailable();
+
 /// The player and speaker in use: silent ones until start-up (or a test) installs others.
 ChimePlayer &chimePlayer();
 Speaker &speaker();

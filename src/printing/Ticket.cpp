@@ -89,4 +89,33 @@ bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &M
     }
 }
 
+QString withReprintLine(const QString &ticket)
+{
+    // The header is the first line and the blank line after it.
+    const QString header = gCrLf + gCrLf;
+    const qsizetype at = ticket.indexOf(header);
+    const qsizetype cut = at < 0 ? 0 : at + header.size();
+    return ticket.left(cut) + gPrnNormal + QString::fromUtf16(ReprintLine) + gCrLf + ticket.mid(cut);
+}
+
+bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT, const QString &PayTypeT)
+{
+    if (!IsTableSelected(gPrinterSettings.선택된테이블, TableT))
+        return false;
+    const QString ticket =
+        withReprintLine(ComposeTicket(gPrinterSettings, QString(), TableT, MemoT, RegDateT, PayTypeT));
+    const auto names = gPrinterSettings.이름;
+    bool any = false;
+    for (const QString &name : names) {
+        if (name.isEmpty())
+            continue;
+        any = true;
+        // The ticket's own mark line names it as a reprint in the print log too.
+        파일_출력(name, ticket);
+        if (!gFilePrint)
+            프린터_출력(name, ticket);
+    }
+    return any;
+}
+
 } // namespace kavri

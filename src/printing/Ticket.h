@@ -17,4 +17,14 @@ QString ComposeTicket(const PrinterSettings &settings, const QString &groupT, co
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
                 const QString &PayTypeT);
 
+/// The reprint mark, on its own line after the ticket's header.
+inline constexpr char16_t ReprintLine[] = u"[재출력]";
+/// `ticket` with the reprint mark after its header line ("< Kavri >"); the rest unchanged.
+QString withReprintLine(const QString &ticket);
+
+/// Prints a board row's ticket again, marked as a reprint, on the printers that
+/// would print it now: every named slot, when the row's table is selected. The
+/// print log names it as a reprint. False when no printer would print it.
+bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT, const QString &PayTypeT);
+
 } // namespace kavri

@@ -1,14 +1,17 @@
 #include "printing/TicketOutput.h"
 
 #include "codec/Cp949.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "printing/PrinterCommands.h"
 #include "printing/PrinterSettings.h"
+#include "printing/Unprinted.h"
 #include "services/Deployment.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
+#include "services/ProcessValues.h"
 #include "services/Settings.h"
 
 #include <QHash>
@@ -17,6 +20,8 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +37,19 @@ struct PrintJob
     int port = 0;
     qint32 speed = 0;
     QString text;
+    bool resend = false; ///< a kept ticket sent again: on failure it stays where it is kept
 };
+
+// Each slot's last outcome: true when its last ticket went out whole.
+QHash<QString, bool> g_lastOutcome;
+
+/// A ticket that did not go out whole is kept to be sent again, unless it is a kept one already.
+void noteOutcome(const PrintJob &job, bool delivered)
+{
+    g_lastOutcome.insert(job.name, delivered);
+    if (!delivered && !job.resend)
+        unprintedTickets().add(job.name, job.text, platform::clock().now());
+}
 
 // One line to the printers at a time: calls that arrive while a ticket drains
 // wait here and are served by the call that holds the line.
@@ -151,8 +168,13 @@ bool send(const PrintJob &job)
         port->close();
         const QString message = openingMessage(job, opened, error);
         // Every ticket that did not go out is in the main log; the box may be told once for many.
-        WriteLog(u"프린터_출력 ... "_s + message);
-        tellFault(job, message);
+        // A kept ticket tried again at each poll was logged and told when it first failed.
+        if (!job.resend) {
+            WriteLog(u"프린터_출력 ... "_s + message);
+            tellFault(job, message);
+        }
+        noteOutcome(job, false);
+        // Kept for later; the caller goes on as for a ticket that went out.
         return true;
     }
 
@@ -189,7 +211,18 @@ bool send(const PrintJob &job)
     } else {
         tellFault(job, sendingMessage(job, failure));
     }
+    noteOutcome(job, ok);
     return ok;
+}
+
+/// The job of the first slot named `name`; nothing when none is.
+std::optional<PrintJob> jobFor(const QString &name, const QString &text)
+{
+    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
+        if (gPrinterSettings.이름[n] == name)
+            return PrintJob{name, gPrinterSettings.포트[n], gPrinterSettings.통신속도[n], text};
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -271,16 +304,10 @@ bool 프린터_출력(const QString &m프린터이름, const QString &mStr)
 {
     if (m프린터이름.isEmpty() || mStr.isEmpty())
         return true;
-    PrintJob job;
-    bool found = false;
-    for (int n = 0; n < PrinterSettings::SlotCount && !found; ++n) {
-        if (gPrinterSettings.이름[n] == m프린터이름) {
-            job = {m프린터이름, gPrinterSettings.포트[n], gPrinterSettings.통신속도[n], mStr};
-            found = true;
-        }
-    }
+    const std::optional<PrintJob> found = jobFor(m프린터이름, mStr);
     if (!found)
         return true;
+    const PrintJob job = *found;
 
     if (g_lineBusy) {
         // We run inside the holder's wait; blocking here would never end. The holder sends this next.
@@ -296,6 +323,39 @@ bool 프린터_출력(const QString &m프린터이름, const QString &mStr)
     while (!g_waiting.isEmpty())
         send(g_waiting.takeFirst());
     return ok;
+}
+
+bool resendTicket(const QString &slot, const QString &text)
+{
+    std::optional<PrintJob> job = jobFor(slot, text);
+    // A slot renamed or emptied since: the ticket waits until a slot bears the name again.
+    if (!job || g_lineBusy || gFilePrint)
+        return false;
+    job->resend = true;
+    g_lineBusy = true;
+    struct Release
+    {
+        ~Release() { g_lineBusy = false; }
+    } release;
+    const bool delivered = send(*job) && g_lastOutcome.value(slot);
+    while (!g_waiting.isEmpty())
+        send(g_waiting.takeFirst());
+    if (delivered)
+        WriteLog(slot + u" 미출력 티켓 다시 보냄 "_s + QString(40, u'=') + u"\r\n"_s + text, LogChannel::Print);
+    return delivered;
+}
+
+int retryUnprintedTickets()
+{
+    return unprintedTickets().retry(platform::clock().now(), resendTicket);
+}
+
+std::optional<bool> lastTicketDelivered(const QString &slot)
+{
+    const auto it = g_lastOutcome.constFind(slot);
+    if (it == g_lastOutcome.constEnd())
+        return std::nullopt;
+    return it.value();
 }
 
 } // namespace kavri

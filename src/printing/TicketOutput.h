@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace kavri {
 
 /// Copies a ticket into the day's print log ("_PRN"), headed by the slot name
@@ -14,11 +16,22 @@ bool 파일_출력(const QString &m프린터이름, const QString &mStr);
 /// in pieces of 3500 characters, each drained before the next. A failure while
 /// sending is reported in the log; it and opening errors are shown in a message
 /// box, at once, or after the cycle while a PrintFaultsDeferred lives. A ticket
+/// that did not go out whole is kept in unprintedTickets() to be sent again. A ticket
 /// cut short ends with a cut ahead of the next ticket to that port.
 /// A call made while another ticket is still going out is queued and sent,
 /// through its own slot's port, by the call that holds the line before that
 /// one returns. False only after a failure while sending.
 bool 프린터_출력(const QString &m프린터이름, const QString &mStr);
+
+/// Sends a kept ticket again through the port of the first slot named `slot`;
+/// true only when the printer took it whole. A failure leaves it to the caller
+/// (it is not kept a second time). False without trying while another ticket
+/// holds the line, with "-fileprint", or when no slot bears the name.
+bool resendTicket(const QString &slot, const QString &text);
+/// Sends the kept tickets again, oldest first (once per poll); how many went out.
+int retryUnprintedTickets();
+/// Whether the last ticket sent to `slot` went out whole; nothing before the first.
+std::optional<bool> lastTicketDelivered(const QString &slot);
 
 /// While one lives, printer faults are kept for showPrintFaultsSoon() instead
 /// of opening a box in the middle of the work, and each slot's fault is shown

@@ -43,6 +43,21 @@ bool 로그_파일_삭제(const QString &pattern)
     return true;
 }
 
+int removeOldStatsFiles(const QString &statsFolder, const QDate &today, int keepDays)
+{
+    const QDate oldestKept = today.addDays(-keepDays);
+    int removed = 0;
+    const QDir folder(statsFolder);
+    for (const QString &name : folder.entryList({u"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].csv"_s}, QDir::Files, QDir::Name)) {
+        const QDate day = QDate::fromString(name.left(10), u"yyyy-MM-dd"_s);
+        if (!day.isValid() || day >= oldestKept)
+            continue;
+        if (QFile::remove(folder.filePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 quint32 GetTick()
 {
     return platform::clock().tick();

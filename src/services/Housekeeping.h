@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,11 @@ namespace kavri {
 /// Keeps the 21 newest files of the application folder that match `pattern`
 /// ("?" one character, "*" any run) and deletes the older ones. Returns true.
 bool 로그_파일_삭제(const QString &pattern);
+
+/// Deletes the daily statistics files ("yyyy-MM-dd.csv" in the folder `statsFolder`)
+/// of days more than `keepDays` before `today`; other files are left alone.
+/// Returns how many were deleted.
+int removeOldStatsFiles(const QString &statsFolder, const QDate &today, int keepDays = 90);
 
 /// Milliseconds since the machine started, low 32 bits. Compare elapsed times
 /// as quint32 differences, which stay right across the wrap.

@@ -1,11 +1,15 @@
 #include "startup/CommandLine.h"
 
+#include "monitor/StatsReport.h"
+#include "platform/Clock.h"
+#include "services/AppFolder.h"
 #include "services/ErrorReport.h"
 #include "services/ProcessValues.h"
 #include "startup/Autostart.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -63,6 +67,8 @@ QuickCommand parseQuickCommand(const QStringList &arguments)
             return QuickCommand::Help;
         if (item == u"--version"_s)
             return QuickCommand::Version;
+        if (item == u"--stats"_s || item.startsWith(u"--stats="_s))
+            return statsDays(arguments) ? QuickCommand::Stats : QuickCommand::BadUsage;
         QString value;
         if (item == u"--autostart"_s)
             value = i + 1 < arguments.size() ? arguments.at(i + 1).toLower() : QString();
@@ -77,6 +83,30 @@ QuickCommand parseQuickCommand(const QStringList &arguments)
         return QuickCommand::BadUsage;
     }
     return QuickCommand::None;
+}
+
+int statsDays(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString item = arguments.at(i).toLower();
+        QString value;
+        if (item == u"--stats"_s) {
+            // The number is optional: a following option is not it.
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(u'-'))
+                return 7;
+            value = arguments.at(i + 1);
+        } else if (item.startsWith(u"--stats="_s)) {
+            value = item.mid(8);
+        } else {
+            continue;
+        }
+        bool ok = false;
+        const qlonglong days = value.toLongLong(&ok);
+        if (!ok)
+            return 0;
+        return int(std::clamp<qlonglong>(days, 1, 90));
+    }
+    return 7;
 }
 
 QString versionLine()
@@ -100,6 +130,8 @@ QString helpText()
            "                       Given by the upgrade to the downloaded program it starts (not typed by hand).\n"
            "  --autostart on|off   로그인할 때 자동으로 시작할지 정합니다(~/.config/autostart/kavri-display.desktop).\n"
            "                       Starts the program at login, or no longer (~/.config/autostart/kavri-display.desktop).\n"
+           "  --stats [일수]       최근 일수(기본 7, 최대 90)의 응답 시간 통계를 보여 줍니다(stats/*.csv).\n"
+           "                       Prints the response-time statistics of the last days (default 7, at most 90).\n"
            "  --version            버전을 보여 줍니다. / Prints the version.\n"
            "  --help, -h           이 도움말을 보여 줍니다. / Prints this help.\n"
            "\n"
@@ -113,7 +145,7 @@ QString helpText()
            "  ($XDG_DATA_HOME/kavri-display); otherwise the folder of the executable.\n"_s;
 }
 
-int runQuickCommand(QuickCommand command)
+int runQuickCommand(QuickCommand command, const QStringList &arguments)
 {
     switch (command) {
     case QuickCommand::None:
@@ -124,8 +156,13 @@ int runQuickCommand(QuickCommand command)
     case QuickCommand::Version:
         print(stdout, versionLine() + u'\n');
         return 0;
+    case QuickCommand::Stats:
+        print(stdout, monitor::statsReportText(monitor::recentDays(appFolder(), platform::clock().now().date(),
+                                                                  statsDays(arguments))));
+        return 0;
     case QuickCommand::BadUsage:
-        print(stderr, u"kavri-display: --autostart 뒤에는 on 또는 off를 씁니다. / --autostart takes on or off.\n"_s);
+        print(stderr, u"kavri-display: --autostart 뒤에는 on 또는 off를, --stats 뒤에는 일수를 씁니다. / "
+                      "--autostart takes on or off, --stats a number of days.\n"_s);
         return 2;
     case QuickCommand::AutostartOn:
     case QuickCommand::AutostartOff: {

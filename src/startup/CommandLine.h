@@ -25,11 +25,11 @@ CommandLineFlags parseCommandLine(const QStringList &arguments);
 
 /// What the command line asks for before any start-up: these answer and end
 /// without a window, a log line or a look at a running copy.
-enum class QuickCommand { None, Help, Version, AutostartOn, AutostartOff, BadUsage };
+enum class QuickCommand { None, Help, Version, AutostartOn, AutostartOff, Stats, BadUsage };
 
-/// Looks for "--help" ("-h"), "--version" and "--autostart on|off" ("--autostart=on")
-/// among the arguments after the program name, without regard to case; the first
-/// one found decides.
+/// Looks for "--help" ("-h"), "--version", "--autostart on|off" ("--autostart=on")
+/// and "--stats [days]" among the arguments after the program name, without
+/// regard to case; the first one found decides.
 QuickCommand parseQuickCommand(const QStringList &arguments);
 
 /// The command line, in Korean and English.
@@ -39,6 +39,10 @@ QString versionLine();
 
 /// Carries out a quick command: prints to standard output (errors to standard
 /// error) and returns the exit code. Needs a QCoreApplication.
-int runQuickCommand(QuickCommand command);
+int runQuickCommand(QuickCommand command, const QStringList &arguments = {});
+
+/// The days of "--stats [days]" ("--stats=days"): 7 when none is given, bounded to 1..90;
+/// 0 when the value is not a whole number.
+int statsDays(const QStringList &arguments);
 
 } // namespace kavri

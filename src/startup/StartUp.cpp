@@ -1,5 +1,6 @@
 #include "startup/StartUp.h"
 
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/InstanceLock.h"
 #include "platform/Processes.h"
@@ -110,6 +111,7 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
         step = 10;
         for (const QString &pattern : startupLogPatterns())
             로그_파일_삭제(pattern);
+        removeOldStatsFiles(appFilePath(u"stats"_s), platform::clock().now().date());
         return StartOutcome::Proceed;
     } catch (const std::exception &e) {
         reportError(u"StartUp"_s, u"Main"_s, {step, 5, QString::fromLocal8Bit(e.what())});

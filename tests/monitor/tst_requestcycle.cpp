@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "printing/PrinterSettings.h"
+#include "printing/Unprinted.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
@@ -152,6 +153,8 @@ private slots:
     {
         m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 0, 0)));
         platform::setClock(&m_clock);
+        // Tickets kept by an earlier case would be sent again in this one.
+        unprintedTickets().load({}, m_clock.now());
         platform::setDialogs(&m_dialogs);
         m_dialogs.clear();
         m_app = std::make_unique<test::TempAppFolder>();
@@ -612,7 +615,9 @@ private slots:
         gPrinterSettings.통신속도[0] = 9600;
         QVERIFY(add(u"T4"_s, 4) > 0);
         QVERIFY(m_cycle->Load_Kavri(false));
-        QCOMPARE(printedTables(), QStringList{u"T4"_s});
+        // The tickets the port could not take come out first, oldest first, each once.
+        QCOMPARE(printedTables(), (QStringList{u"T1"_s, u"T2"_s, u"T3"_s, u"T4"_s}));
+        QCOMPARE(unprintedTickets().count(), 0);
         gPrinterSettings.포트[0] = 0;
         QVERIFY(add(u"T5"_s, 3) > 0);
         QVERIFY(m_cycle->Load_Kavri(false));

@@ -53,7 +53,7 @@ done
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for p in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libqt6multimedia6 \
-  libqt6texttospeech6 libmariadb3 qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng \
+  libqt6texttospeech6 libqt6charts6 libmariadb3 qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng \
   fonts-nanum fonts-noto-color-emoji wget; do
   printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$p" || fail "Depends lacks $p"
 done

@@ -1,5 +1,5 @@
 // The command line that answers without starting the board (--version, --help,
-// --autostart), against the real program and a temporary home folder.
+// --autostart, --stats), against the real program and a temporary home folder.
 #include "startup/Autostart.h"
 #include "startup/CommandLine.h"
 #include "support/FileBytes.h"
@@ -152,10 +152,55 @@ private slots:
         QCOMPARE(run({u"--help"_s}).exitCode, 0);
         QCOMPARE(run({u"--autostart"_s, u"on"_s}).exitCode, 0);
         QCOMPARE(run({u"--autostart"_s, u"off"_s}).exitCode, 0);
+        const Run stats = run({u"--stats"_s});
+        QCOMPARE(stats.exitCode, 0);
+        QVERIFY2(stats.out.contains(QDate::currentDate().toString(u"yyyy-MM-dd"_s)), qPrintable(stats.out));
         QCOMPARE(test::readBytes(todaysLog()), log);
         QCOMPARE(board.state(), QProcess::Running);
         board.kill();
         board.waitForFinished();
+    }
+
+    // The statistics of a fixed file, printed without a window, a log or a lock.
+    void statsReport()
+    {
+        const QDate today = QDate::currentDate();
+        QVERIFY(QDir().mkpath(appDir() + u"/stats"_s));
+        QFile file(appDir() + u"/stats/"_s + today.toString(u"yyyy-MM-dd"_s) + u".csv"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QString day = today.toString(u"yyyy-MM-dd "_s);
+        file.write((u"number,table,registered,first_seen,left,how\n1,A5,"_s + day + u"09:00:00,,"_s + day +
+                    u"09:06:00,staff\n2,B4,"_s + day + u"09:00:00,,"_s + day + u"09:02:00,staff\n"_s)
+                       .toUtf8());
+        file.close();
+        const Run stats = run({u"--stats"_s, u"3"_s});
+        QCOMPARE(stats.exitCode, 0);
+        const QStringList lines = stats.out.split(u'\n');
+        QCOMPARE(lines.size(), 6); // header, three days, the note, the final line end
+        QVERIFY2(lines.at(3).startsWith(day.trimmed() + u"     2         4.0      6.0         0%  A5 6.0, B4 2.0"_s),
+                 qPrintable(stats.out));
+        QVERIFY(lines.at(1).startsWith(today.addDays(-2).toString(u"yyyy-MM-dd"_s) + u"     0"_s));
+        QCOMPARE(QDir(appDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"stats"_s});
+        QCOMPARE(run({u"--stats"_s, u"많이"_s}).exitCode, 2);
+    }
+
+    void statsDays_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("days");
+        QTest::newRow("default") << QStringList{u"--stats"_s} << 7;
+        QTest::newRow("next is an option") << QStringList{u"--stats"_s, u"-FilePrint"_s} << 7;
+        QTest::newRow("given") << QStringList{u"--stats"_s, u"30"_s} << 30;
+        QTest::newRow("joined") << QStringList{u"--stats=2"_s} << 2;
+        QTest::newRow("zero is one") << QStringList{u"--stats"_s, u"0"_s} << 1;
+        QTest::newRow("at most 90") << QStringList{u"--stats"_s, u"99999999999"_s} << 90;
+        QTest::newRow("not a number") << QStringList{u"--stats"_s, u"일주일"_s} << 0;
+    }
+    void statsDays()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, days);
+        QCOMPARE(kavri::statsDays(arguments), days);
     }
 
     void parsing_data()
@@ -171,6 +216,10 @@ private slots:
         QTest::newRow("no value") << QStringList{u"--autostart"_s} << int(QuickCommand::BadUsage);
         QTest::newRow("empty value") << QStringList{u"--autostart="_s} << int(QuickCommand::BadUsage);
         QTest::newRow("single dash is not it") << QStringList{u"-version"_s} << int(QuickCommand::None);
+        QTest::newRow("stats") << QStringList{u"--stats"_s} << int(QuickCommand::Stats);
+        QTest::newRow("stats days") << QStringList{u"--stats"_s, u"30"_s} << int(QuickCommand::Stats);
+        QTest::newRow("stats joined") << QStringList{u"--STATS=400"_s} << int(QuickCommand::Stats);
+        QTest::newRow("stats words") << QStringList{u"--stats=a"_s} << int(QuickCommand::BadUsage);
     }
     void parsing()
     {

@@ -1,0 +1,88 @@
+#include "monitor/BoardHealth.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::monitor {
+
+void BoardHealth::pollSucceeded(const QDateTime &now)
+{
+    m_lastSuccess = now;
+    m_failedPolls = 0;
+    m_loginRejected = false;
+}
+
+void BoardHealth::pollFailed()
+{
+    // Bounded: the line says how many in a row, not an ever-growing number.
+    if (m_failedPolls < 9999)
+        ++m_failedPolls;
+}
+
+void BoardHealth::setLoginRejected(bool rejected)
+{
+    m_loginRejected = rejected;
+}
+
+void BoardHealth::setPrinterFailed(const QString &slot, bool failed)
+{
+    if (slot.isEmpty())
+        return;
+    if (failed)
+        m_printerFailed.insert(slot.left(40), true);
+    else
+        m_printerFailed.remove(slot.left(40));
+}
+
+void BoardHealth::setUnprinted(qsizetype count)
+{
+    m_unprinted = count;
+}
+
+void BoardHealth::setSpeechUnavailable(bool unavailable)
+{
+    m_speechUnavailable = unavailable;
+}
+
+QString BoardHealth::faults() const
+{
+    QStringList parts;
+    if (m_loginRejected)
+        parts << u"로그인 거부됨"_s;
+    else if (m_failedPolls > 0)
+        parts << u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s;
+    for (auto it = m_printerFailed.cbegin(); it != m_printerFailed.cend(); ++it)
+        parts << it.key() + u" 프린터 출력 실패"_s;
+    if (m_unprinted > 0)
+        parts << u"미출력 "_s + QString::number(m_unprinted) + u"건"_s;
+    if (m_speechUnavailable)
+        parts << u"음성 안내 불가"_s;
+    return parts.join(u" · "_s);
+}
+
+QString BoardHealth::text() const
+{
+    const QString last =
+        m_lastSuccess.isValid() ? u"확인 "_s + m_lastSuccess.toString(u"HH:mm:ss"_s) : u"확인 전"_s;
+    const QString wrong = faults();
+    return wrong.isEmpty() ? last : last + u" · "_s + wrong;
+}
+
+bool BoardHealth::takeChange(QString *now)
+{
+    // The count of failed polls grows every poll; only its start and end are a change.
+    QString state = faults();
+    if (m_failedPolls > 1 && !m_loginRejected)
+        state.replace(u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s, u"서버 응답 없음"_s);
+    else if (m_failedPolls == 1 && !m_loginRejected)
+        state.replace(u"서버 응답 없음 · 1회"_s, u"서버 응답 없음"_s);
+    if (state == m_reported)
+        return false;
+    m_reported = state;
+    if (now)
+        *now = state;
+    return true;
+}
+
+} // namespace kavri::monitor

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+
+namespace kavri::monitor {
+
+/// What the board's health line says: when the service last answered with a
+/// list, and, only when something is wrong, what. A plain state object fed by
+/// the cycle, the printing and the alert; the window draws text() in grey, or
+/// in red while faulty().
+class BoardHealth
+{
+public:
+    /// An answer the request list reader accepted (an empty list included).
+    void pollSucceeded(const QDateTime &now);
+    /// No answer, a blank one, or one that is not a list.
+    void pollFailed();
+    /// The service turned the shop's login away.
+    void setLoginRejected(bool rejected);
+    /// Whether the last ticket of printer slot `slot` failed.
+    void setPrinterFailed(const QString &slot, bool failed);
+    /// Tickets waiting to be sent again.
+    void setUnprinted(qsizetype count);
+    /// The speech engine cannot speak (no engine, no Korean voice, no helper).
+    void setSpeechUnavailable(bool unavailable);
+
+    /// "확인 14:02:10" (or "확인 전" before the first list), then each fault after " · ".
+    QString text() const;
+    /// The faults only, "" when all is well: what the main log hears of.
+    QString faults() const;
+    bool faulty() const { return !faults().isEmpty(); }
+    int failedPolls() const { return m_failedPolls; }
+
+    /// True once for each change of faults() since the last call, with the new
+    /// faults in `now`; the caller writes it to the log (one line a change).
+    bool takeChange(QString *now);
+
+private:
+    QDateTime m_lastSuccess;
+    int m_failedPolls = 0;
+    bool m_loginRejected = false;
+    QMap<QString, bool> m_printerFailed; ///< by slot name, sorted so the text is stable
+    qsizetype m_unprinted = 0;
+    bool m_speechUnavailable = false;
+    QString m_reported;
+};
+
+} // namespace kavri::monitor

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "monitor/ResponseStats.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace kavri::monitor {
+
+/// A table's median wait, for the slowest tables of a day.
+struct TableWait
+{
+    QString table;
+    double medianMinutes = 0;
+};
+
+/// The figures of one day's statistics file.
+struct DayFigures
+{
+    QDate day;
+    int requests = 0; ///< lines of the day: requests that left
+    int byStaff = 0;
+    int byExpiry = 0;
+    int gone = 0;
+    /// Minutes from registration to a confirmation by staff: median and 90th
+    /// percentile (nearest rank); nothing when staff confirmed none.
+    std::optional<double> medianMinutes;
+    std::optional<double> p90Minutes;
+    /// Confirmed by the expiry pass, of all requests; 0 for an empty day.
+    double autoShare = 0;
+    /// At most five tables with the longest median staff wait, longest first
+    /// (ties by name).
+    QList<TableWait> slowestTables;
+    /// Lines of the file that could not be read.
+    int unreadable = 0;
+};
+
+/// Requests per hour and the median staff wait per hour of one day, by the hour
+/// the request came in (one from the evening before counts in hour 0).
+struct HourFigures
+{
+    std::array<int, 24> requests{};
+    std::array<std::optional<double>, 24> medianMinutes{};
+};
+
+/// The median of `values` (the mean of the two middle ones for an even count).
+std::optional<double> median(QList<double> values);
+/// The nearest-rank percentile `p` (0 < p <= 100) of `values`.
+std::optional<double> percentile(QList<double> values, double p);
+
+/// A request's wait in minutes: from its registration (or, when that could not
+/// be read, from its first listing) to the moment it left; never below zero.
+double waitMinutes(const StatsLine &line);
+
+/// The figures of one day's lines.
+DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable = 0);
+HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines);
+
+/// The lines of a day's file. A missing file, a folder or a link in its place
+/// gives nothing; only the first MaxReadBytes are read; `unreadable` counts the
+/// lines that could not be read (the header is not counted).
+QList<StatsLine> readStatsFile(const QString &path, int *unreadable = nullptr);
+inline constexpr qint64 MaxReadBytes = 16 * 1024 * 1024;
+
+/// The figures of the `days` days up to `today` of the statistics in `folder`,
+/// oldest first.
+QList<DayFigures> recentDays(const QString &folder, const QDate &today, int days);
+
+/// The report of `kavri-display --stats`: a line per day.
+QString statsReportText(const QList<DayFigures> &days);
+/// One table's cell texts of a day: date, requests, median, 90 %, auto share, slowest tables.
+QStringList dayCells(const DayFigures &figures);
+
+} // namespace kavri::monitor

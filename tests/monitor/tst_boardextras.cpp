@@ -1,0 +1,297 @@
+#include "codec/Cp949.h"
+#include "monitor/BoardGeometry.h"
+#include "monitor/CaptionPanel.h"
+#include "monitor/MainWindow.h"
+#include "monitor/MonitorSession.h"
+#include "monitor/StatsWindow.h"
+#include "monitor/WindowOptions.h"
+#include "platform/Audio.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "printing/PrinterCommands.h"
+#include "printing/PrinterSettings.h"
+#include "printing/Unprinted.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/PtyPair.h"
+#include "support/RecordingAudio.h"
+#include "support/RecordingDialogs.h"
+#include "support/Simulator.h"
+#include "support/TempAppFolder.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+void writeSettings(const QStringList &lines)
+{
+    QString text = u"[Set]\r\n"_s;
+    for (const QString &line : lines)
+        text += line + u"\r\n"_s;
+    QVERIFY(test::writeBytes(monitor::settingsFilePath(), codec::toCp949(text)));
+}
+
+QString setting(const QString &key)
+{
+    return ReadINI(u"Set"_s, key, monitor::settingsFilePath());
+}
+
+} // namespace
+
+// What the board adds to the requests themselves: the health line, the repeat
+// of an unanswered alert and its steady frame, the reprint of a row, and the
+// statistics window; through the real window and session against the simulator.
+class TstBoardExtras : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    platform::RecordingDialogs m_dialogs;
+    platform::RecordingChimePlayer m_player;
+    platform::RecordingSpeaker m_speaker;
+    std::unique_ptr<test::TempAppFolder> m_app;
+    std::unique_ptr<test::Simulator> m_sim;
+    std::unique_ptr<monitor::MonitorSession> m_session;
+    std::unique_ptr<frmAlarm> m_window;
+
+    qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
+    {
+        return m_sim->addRequest(test::Simulator::shopId, table, text, {},
+                                 m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
+    }
+    void openWindow()
+    {
+        m_session = std::make_unique<monitor::MonitorSession>();
+        m_window = std::make_unique<frmAlarm>(m_session->board());
+        m_window->setEndProcess([](int) {});
+        m_session->attach(m_window.get());
+        m_window->show();
+    }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
+    void waitForCycleEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 15000); }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
+        m_clock.setTick(1000000);
+        platform::setClock(&m_clock);
+        platform::setDialogs(&m_dialogs);
+        platform::setChimePlayer(&m_player);
+        platform::setSpeaker(&m_speaker);
+        m_dialogs.clear();
+        m_player.clear();
+        m_speaker.clear();
+        m_app = std::make_unique<test::TempAppFolder>();
+        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        gSkinPath = m_app->filePath(u"skin"_s);
+        gSoundPath = m_app->filePath(u"sound"_s);
+        gPrinterSettings = PrinterSettings{};
+        gFilePrint = false;
+        m_sim = std::make_unique<test::Simulator>();
+        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
+        m_sim->logIn(3000);
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_session.reset();
+        m_sim.reset();
+        unprintedTickets().load({}, m_clock.now());
+        platform::setChimePlayer(nullptr);
+        platform::setSpeaker(nullptr);
+        platform::setDialogs(nullptr);
+        platform::setClock(nullptr);
+        CfgMain.setFileName({});
+        winHttpOptions() = platform::HttpOptions{};
+        m_app.reset();
+    }
+
+    // The health line sits in the header at both widths and every row count, clear
+    // of the banner, the option bar and the rows.
+    void healthLineInEveryLayout_data()
+    {
+        QTest::addColumn<int>("resolution");
+        QTest::addColumn<int>("display");
+        for (int resolution : {0, 1}) {
+            for (int display : {0, 1, 2})
+                QTest::addRow("%d, %d rows", resolution == 0 ? 1024 : 1366, QList<int>{10, 16, 30}[display])
+                    << resolution << display;
+        }
+    }
+    void healthLineInEveryLayout()
+    {
+        QFETCH(int, resolution);
+        QFETCH(int, display);
+        writeSettings({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        auto *health = w.findChild<QLabel *>(u"lblHealth"_s);
+        QVERIFY(health);
+        QVERIFY(health->isVisible());
+        const QRect line = health->geometry();
+        QVERIFY(w.rect().contains(line));
+        QList<QWidget *> others{w.findChild<QWidget *>(u"lblRequest"_s), w.findChild<QWidget *>(u"picFrame"_s),
+                                w.findChild<QWidget *>(u"imgBack_0"_s), w.findChild<QWidget *>(u"imgBack_1"_s),
+                                w.findChild<QWidget *>(u"lblTable"_s), w.findChild<QWidget *>(u"상호"_s),
+                                w.findChild<QWidget *>(u"lbl버전"_s), w.findChild<QWidget *>(u"picIcon"_s)};
+        for (const QString &prefix : {u"sspTitle_"_s, u"sspNO_"_s, u"sspRequest_"_s}) {
+            for (int i = 0; i < 30; ++i) {
+                if (QWidget *cell = w.findChild<QWidget *>(prefix + QString::number(i)); cell && cell->isVisible())
+                    others << cell;
+            }
+        }
+        for (QWidget *other : others) {
+            QVERIFY(other);
+            QVERIFY2(!line.intersects(other->geometry()), qPrintable(other->objectName()));
+        }
+        // A long fault text ends in "…" inside the line; the whole text is its tooltip.
+        const QString text = u"확인 12:00:00 · 서버 응답 없음 · 12회 · 주방 프린터 출력 실패 · 미출력 3건 · 음성 안내 불가"_s;
+        w.showHealth(text, true);
+        QCOMPARE(w.healthText(), text);
+        QVERIFY(w.healthFaulty());
+        QVERIFY(health->fontMetrics().horizontalAdvance(health->text()) <= line.width());
+        QVERIFY(health->text().startsWith(u"확인 12:00:00"_s));
+    }
+
+    // The service stops answering and comes back: the line says so, in red, and the
+    // log has one line for each change, not one per poll.
+    void healthFollowsTheService()
+    {
+        add(u"A1"_s, u"물"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        waitForCycleEnd();
+        QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
+        QVERIFY(!m_window->healthFaulty());
+        QVERIFY(m_sim->setFault(u"blank"_s, 2));
+        for (int poll = 1; poll <= 2; ++poll) {
+            m_clock.setNow(m_clock.now().addSecs(10));
+            m_clock.setTick(m_clock.tick() + 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)), 15000);
+            waitForCycleEnd();
+        }
+        QVERIFY(m_window->healthFaulty());
+        QCOMPARE(m_window->healthText(), u"확인 12:00:00 · 서버 응답 없음 · 2회"_s);
+        m_clock.setNow(m_clock.now().addSecs(10));
+        m_clock.setTick(m_clock.tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->healthText(), u"확인 12:00:30"_s, 15000);
+        QVERIFY(!m_window->healthFaulty());
+        const QString log = mainLog();
+        QCOMPARE(log.count(u"]보드 상태: 서버 응답 없음\r\n"_s), 1);
+        QCOMPARE(log.count(u"]보드 상태: 정상\r\n"_s), 1);
+    }
+
+    // Nobody answers the top request: its alert comes again after the interval; a click
+    // on the banner ends the repeats. The option is read from and stored in Zarazo.cfg.
+    void unansweredAlertIsRepeated()
+    {
+        writeSettings({u"AlertRepeat=30"_s});
+        add(u"A5"_s, u"물 주세요"_s, 60);
+        openWindow();
+        QCOMPARE(m_window->alertRepeat(), 30);
+        QCOMPARE(m_window->findChild<QComboBox *>(u"cobRepeat"_s)->currentText(), u"30초"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        waitForCycleEnd();
+        QTest::qWait(1500);
+        QCOMPARE(m_speaker.spoken().size(), 1); // not before its time
+        m_clock.setTick(m_clock.tick() + 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 2, 15000);
+        QCOMPARE(m_speaker.spoken().last(), u"A5 ! ! 물 주세요"_s);
+        QCOMPARE(m_player.played().size(), 2);
+        QVERIFY(mainLog().contains(u"]알림 반복 1/5: A5\r\n"_s));
+
+        // Staff saw it.
+        auto *banner = m_window->findChild<monitor::CaptionPanel *>(u"lblRequest"_s);
+        QVERIFY(banner);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTest::qWait(2500); // the repeat's own pause and speech
+        QTest::mouseClick(banner, Qt::LeftButton);
+        QVERIFY(m_session->alertRepeat().stopped());
+        m_clock.setTick(m_clock.tick() + 30000);
+        QTest::qWait(2500);
+        QCOMPARE(m_speaker.spoken().size(), 2);
+
+        // Off in the option bar: stored at once.
+        m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(0);
+        QCOMPARE(setting(u"AlertRepeat"_s), u"0"_s);
+        QCOMPARE(m_session->alertRepeat().interval(), 0);
+        m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(3);
+        QCOMPARE(setting(u"AlertRepeat"_s), u"120"_s);
+        QCOMPARE(m_session->alertRepeat().interval(), 120);
+    }
+
+    // The steady frame outlasts the highlight and goes with the top's answer.
+    void staleFrame()
+    {
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        QCOMPARE(w.bannerStyle(), 0);
+        w.setBannerStale(true);
+        QCOMPARE(w.bannerStyle(), 4);
+        w.highlightBanner();
+        QCOMPARE(w.bannerStyle(), 3);
+        auto *hold = w.findChild<QTimer *>(u"LoopBlinkingHold"_s);
+        QVERIFY(hold);
+        hold->start(1);
+        QTRY_COMPARE(w.bannerStyle(), 4);
+        w.setBannerStale(false);
+        QCOMPARE(w.bannerStyle(), 0);
+    }
+
+    // A row printed again: its ticket with the reprint mark, on the slot's printer.
+    void reprintARow()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + pty.printerPath() + u"\n"_s).toUtf8()));
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.board().fill({{u"7"_s, u"A5"_s, u"2026-12-10 11:59:00"_s, u"물 주세요"_s, u"카드"_s}});
+        QVERIFY(!w.reprintRow(0)); // no printer named yet
+        QVERIFY(!w.reprintRow(5)); // an empty row
+        gPrinterSettings.이름[0] = u"카운터"_s;
+        gPrinterSettings.포트[0] = 3;
+        gPrinterSettings.통신속도[0] = 115200;
+        gPrinterSettings.선택된테이블 = u"전체"_s;
+        QVERIFY(w.reprintRow(0));
+        const QString bytes = codec::fromCp949(pty.readUntilQuiet(300, 5000));
+        QVERIFY2(bytes.contains(u"[재출력]"_s), qPrintable(bytes));
+        QVERIFY(bytes.contains(u"QR: A5"_s));
+        QVERIFY(bytes.contains(u"물 주세요"_s));
+        QVERIFY(bytes.endsWith(gPrnCut));
+    }
+
+    void statsButtonOpensOneWindow()
+    {
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        auto *button = w.findChild<QWidget *>(u"lblStats"_s);
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_COMPARE(w.findChildren<monitor::StatsWindow *>().size(), 1);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w.findChildren<monitor::StatsWindow *>().size(), 1);
+        QVERIFY(w.findChildren<monitor::StatsWindow *>().first()->isVisible());
+    }
+};
+
+QTEST_MAIN(TstBoardExtras)
+#include "tst_boardextras.moc"

@@ -1,0 +1,387 @@
+#include "monitor/Confirmation.h"
+#include "monitor/Expiry.h"
+#include "monitor/PollLoop.h"
+#include "monitor/RequestBoard.h"
+#include "monitor/RequestCycle.h"
+#include "monitor/StatsReport.h"
+#include "monitor/StatsWindow.h"
+#include "platform/Clock.h"
+#include "services/Housekeeping.h"
+#include "services/ProcessValues.h"
+#include "services/Settings.h"
+#include "services/WinHttp.h"
+#include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/Simulator.h"
+#include "support/TempAppFolder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+using namespace kavri::monitor;
+
+namespace {
+
+const QDate kDay(2026, 12, 10);
+
+QString at(const QString &time)
+{
+    return kDay.toString(u"yyyy-MM-dd "_s) + time;
+}
+
+/// A day's lines from CSV text written as the recorder writes it.
+QList<StatsLine> linesOf(const QStringList &csv)
+{
+    QList<StatsLine> out;
+    for (const QString &text : csv) {
+        const std::optional<StatsLine> line = parseStatsCsvLine(text);
+        if (line)
+            out.append(*line);
+    }
+    return out;
+}
+
+} // namespace
+
+// The response-time statistics: the lines the cycle writes as requests leave,
+// the file format, the day's figures and the report.
+class TstResponseStats : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    std::unique_ptr<test::TempAppFolder> m_app;
+
+    QString statsFile(const QDate &day) const { return statsFilePath(m_app->path(), day); }
+
+    /// The file's lines without the times that depend on the run: number, table, how.
+    QStringList recorded(const QDate &day) const
+    {
+        QStringList out;
+        for (const StatsLine &line : readStatsFile(statsFile(day)))
+            out << line.number + u' ' + line.table + u' ' + leftHowText(line.how) + u' ' +
+                       line.left.toString(u"HH:mm"_s) + u' ' + QString::number(waitMinutes(line));
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(kDay, QTime(10, 0, 0)));
+        m_clock.setTick(5000000);
+        platform::setClock(&m_clock);
+        m_app = std::make_unique<test::TempAppFolder>();
+        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        CfgMain.setFileName({});
+        gBaseURL.clear();
+        winHttpOptions() = platform::HttpOptions{};
+        platform::setClock(nullptr);
+    }
+
+    // Table names hold what a shop types: commas, quotes, line breaks.
+    void csvRoundTrip_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("plain") << u"A-5"_s << u"A-5"_s;
+        QTest::newRow("comma") << u"창가, 2층"_s << u"창가, 2층"_s;
+        QTest::newRow("quotes") << u"\"VIP\" 룸"_s << u"\"VIP\" 룸"_s;
+        QTest::newRow("line break") << u"룸\r\n3"_s << u"룸  3"_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void csvRoundTrip()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, readBack);
+        const StatsLine line{u"1201"_s, table, QDateTime(kDay, QTime(9, 0)), QDateTime(kDay, QTime(9, 0, 10)),
+                             QDateTime(kDay, QTime(9, 4, 30)), LeftHow::Auto};
+        const QString text = statsCsvLine(line);
+        QVERIFY(!text.contains(u'\n'));
+        const std::optional<StatsLine> read = parseStatsCsvLine(text);
+        QVERIFY(read);
+        QCOMPARE(read->table, readBack);
+        QCOMPARE(read->number, line.number);
+        QCOMPARE(read->registered, line.registered);
+        QCOMPARE(read->firstSeen, line.firstSeen);
+        QCOMPARE(read->left, line.left);
+        QCOMPARE(read->how, LeftHow::Auto);
+    }
+
+    void malformedLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("header") << statsHeader();
+        QTest::newRow("five fields") << u"1,A,2026-12-10 09:00:00,2026-12-10 09:00:00,staff"_s;
+        QTest::newRow("seven fields") << u"1,A,,,2026-12-10 09:00:00,staff,x"_s;
+        QTest::newRow("open quote") << u"1,\"A,,,2026-12-10 09:00:00,staff"_s;
+        QTest::newRow("unknown how") << u"1,A,,,2026-12-10 09:00:00,waiter"_s;
+        QTest::newRow("no number") << u",A,,,2026-12-10 09:00:00,staff"_s;
+        QTest::newRow("no leaving time") << u"1,A,,,,staff"_s;
+        QTest::newRow("bad time") << u"1,A,,,2026-13-10 09:00:00,staff"_s;
+    }
+    void malformedLines()
+    {
+        QFETCH(QString, text);
+        QVERIFY(!parseStatsCsvLine(text));
+    }
+
+    // The day's figures for small fixed days.
+    void dayFigures_data()
+    {
+        QTest::addColumn<QStringList>("csv");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<QString>("median");
+        QTest::addColumn<QString>("p90");
+        QTest::addColumn<QString>("autoShare");
+        QTest::addColumn<QString>("slowest");
+        QTest::newRow("empty day") << QStringList() << 0 << u"-"_s << u"-"_s << u"-"_s << QString();
+        QTest::newRow("one request") << QStringList{u"1,A,2026-12-10 09:00:00,,2026-12-10 09:03:00,staff"_s} << 1
+                                     << u"3.0"_s << u"3.0"_s << u"0%"_s << u"A 3.0"_s;
+        // Two tables with the same median: by name.
+        QTest::newRow("ties") << QStringList{u"1,B,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff"_s,
+                                             u"2,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff"_s,
+                                             u"3,C,2026-12-10 09:00:00,,2026-12-10 09:02:00,staff"_s}
+                              << 3 << u"4.0"_s << u"4.0"_s << u"0%"_s << u"A 4.0, B 4.0, C 2.0"_s;
+        // Registered before midnight, confirmed after: 20 minutes, not minus 23 hours.
+        QTest::newRow("across midnight")
+            << QStringList{u"1,A,2026-12-09 23:50:00,2026-12-09 23:50:05,2026-12-10 00:10:00,staff"_s} << 1
+            << u"20.0"_s << u"20.0"_s << u"0%"_s << u"A 20.0"_s;
+        // Even count: the mean of the middle two; 90 % by nearest rank; auto and gone
+        // count as requests but not as staff waits.
+        QTest::newRow("mixed") << QStringList{u"1,A,2026-12-10 09:00:00,,2026-12-10 09:01:00,staff"_s,
+                                              u"2,A,2026-12-10 09:00:00,,2026-12-10 09:02:00,staff"_s,
+                                              u"3,B,2026-12-10 09:00:00,,2026-12-10 09:05:00,staff"_s,
+                                              u"4,B,2026-12-10 09:00:00,,2026-12-10 09:10:00,staff"_s,
+                                              u"5,C,2026-12-10 09:00:00,,2026-12-10 10:00:00,auto"_s,
+                                              u"6,D,2026-12-10 09:00:00,,2026-12-10 09:30:00,gone"_s}
+                               << 6 << u"3.5"_s << u"10.0"_s << u"17%"_s << u"B 7.5, A 1.5"_s;
+        // An unreadable registration time falls back on the first listing; a clock
+        // set back never gives a negative wait.
+        QTest::newRow("fallbacks") << QStringList{u"1,A,,2026-12-10 09:00:00,2026-12-10 09:06:00,staff"_s,
+                                                  u"2,B,2026-12-10 09:10:00,,2026-12-10 09:00:00,staff"_s}
+                                   << 2 << u"3.0"_s << u"6.0"_s << u"0%"_s << u"A 6.0, B 0.0"_s;
+    }
+    void dayFigures()
+    {
+        QFETCH(QStringList, csv);
+        QFETCH(int, requests);
+        QFETCH(QString, median);
+        QFETCH(QString, p90);
+        QFETCH(QString, autoShare);
+        QFETCH(QString, slowest);
+        const DayFigures f = monitor::dayFigures(kDay, linesOf(csv));
+        QCOMPARE(f.requests, requests);
+        const QStringList cells = dayCells(f);
+        QCOMPARE(cells.at(0), u"2026-12-10"_s);
+        QCOMPARE(cells.at(1), QString::number(requests));
+        QCOMPARE(cells.at(2), median);
+        QCOMPARE(cells.at(3), p90);
+        QCOMPARE(cells.at(4), autoShare);
+        QCOMPARE(cells.at(5), slowest);
+    }
+
+    void onlyFiveSlowestTables()
+    {
+        QStringList csv;
+        for (int i = 0; i < 8; ++i)
+            csv << u"%1,T%1,2026-12-10 09:00:00,,2026-12-10 09:%2:00,staff"_s.arg(i).arg(10 + i);
+        const DayFigures f = monitor::dayFigures(kDay, linesOf(csv));
+        QCOMPARE(f.slowestTables.size(), 5);
+        QCOMPARE(f.slowestTables.first().table, u"T7"_s);
+        QCOMPARE(f.slowestTables.last().table, u"T3"_s);
+    }
+
+    // A file with broken lines, a huge file, a link or a folder in its place.
+    void readingFiles()
+    {
+        QDir().mkpath(m_app->filePath(u"stats"_s));
+        const QString path = statsFile(kDay);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((statsHeader() + u"\n1,A,,,2026-12-10 09:00:00,staff\r\n\ngarbage\n2,B,,,2026-12-10 09:01:00,gone"_s)
+                       .toUtf8());
+        file.close();
+        int unreadable = -1;
+        QCOMPARE(readStatsFile(path, &unreadable).size(), 2);
+        QCOMPARE(unreadable, 1);
+
+        // Only the first 16 MB are read.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        const QByteArray line = "\n3,C,,,2026-12-10 09:02:00,auto";
+        QByteArray block;
+        while (block.size() < 1024 * 1024)
+            block += line;
+        for (int i = 0; i < 20; ++i)
+            file.write(block);
+        file.close();
+        const qsizetype lines = readStatsFile(path).size();
+        QVERIFY(lines > 500000);
+        QVERIFY(lines <= MaxReadBytes / (line.size() - 1));
+
+        const QString link = statsFile(kDay.addDays(-1));
+        QVERIFY(QFile::link(path, link));
+        QCOMPARE(readStatsFile(link).size(), 0);
+        QVERIFY(QDir().mkpath(statsFile(kDay.addDays(-2))));
+        QCOMPARE(readStatsFile(statsFile(kDay.addDays(-2))).size(), 0);
+        QCOMPARE(readStatsFile(statsFile(kDay.addDays(-3))).size(), 0);
+    }
+
+    // A confirmed request the service still lists for a poll is not followed again;
+    // the number of followed requests is bounded.
+    void recorderRules()
+    {
+        auto listOf = [](int first, int count) {
+            QList<HandledRecord> records;
+            for (int n = first; n < first + count; ++n) {
+                HandledRecord r;
+                r.entry.NumT = QString::number(n);
+                r.entry.TableT = u"T"_s;
+                r.entry.RegDateT = at(u"09:00:00"_s);
+                records.append(r);
+            }
+            return records;
+        };
+        const QDateTime now(kDay, QTime(10, 0));
+        ResponseStats stats;
+        stats.observeListed(listOf(1, 2), now);
+        stats.noteConfirmed(u"1"_s, LeftHow::Staff, now.addSecs(60));
+        stats.noteConfirmed(u"99"_s, LeftHow::Staff, now.addSecs(60)); // never listed: nothing
+        stats.observeListed(listOf(1, 2), now.addSecs(70));
+        QCOMPARE(stats.followedCount(), 1);
+        stats.observeListed(listOf(2, 1), now.addSecs(80));
+        stats.observeListed(listOf(1, 2), now.addSecs(90)); // listed anew after it had gone: a new request to follow
+        QCOMPARE(stats.followedCount(), 2);
+        QCOMPARE(recorded(kDay), QStringList{u"1 T staff 10:01 61"_s});
+
+        ResponseStats many;
+        many.observeListed(listOf(1, int(ResponseStats::MaxFollowed) + 100), now);
+        QCOMPARE(many.followedCount(), ResponseStats::MaxFollowed);
+    }
+
+    // Staff, the expiry pass and another device each end a request; an error
+    // page between polls ends none.
+    void cycleRecordsLeaving()
+    {
+        test::Simulator sim;
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        sim.logIn(3000);
+        RequestBoard board;
+        board.setLayout(0, 0);
+        RequestCycle cycle(board);
+        PollLoop loop([&cycle] { cycle.Load_Kavri(false); }, [&cycle] { return cycle.isRunning(); });
+        ConfirmFlow flow(board, cycle, loop);
+        QString minutes = u"0"_s;
+        RequestCycle::Hooks hooks;
+        hooks.expiryPass = [&] { Disp_삭제(minutes, board, cycle); };
+        cycle.setHooks(hooks);
+        auto add = [&sim](const QString &table, const QString &time) {
+            return QString::number(sim.addRequest(test::Simulator::shopId, table, u"물 주세요"_s, {}, at(time)));
+        };
+        const QString a = add(u"A"_s, u"09:50:00"_s);
+        const QString b = add(u"B"_s, u"09:55:00"_s);
+        const QString c = add(u"C"_s, u"09:57:00"_s);
+        QVERIFY(cycle.Load_Kavri(false));
+        QCOMPARE(cycle.responseStats().followedCount(), 3);
+        QCOMPARE(recorded(kDay), QStringList());
+
+        // Staff confirm A at 10:03.
+        m_clock.setNow(QDateTime(kDay, QTime(10, 3, 0)));
+        int rowA = -1;
+        for (int r = 0; r < board.rowCount(); ++r) {
+            if (board.row(r).numTag == a)
+                rowA = r;
+        }
+        QVERIFY(rowA >= 0);
+        flow.rowClicked(rowA);
+        flow.CMD_Click(0);
+        QCOMPARE(recorded(kDay), QStringList{a + u" A staff 10:03 13"_s});
+
+        // An error page with status 200 lists nothing: nobody has left.
+        m_clock.setNow(QDateTime(kDay, QTime(10, 4, 0)));
+        QVERIFY(sim.setRawAnswer(u"<html>DB error</html>"_s, 1));
+        QVERIFY(cycle.Load_Kavri(false));
+        QCOMPARE(cycle.responseStats().followedCount(), 2);
+        QCOMPARE(recorded(kDay).size(), 1);
+
+        // B is confirmed elsewhere (another counter): gone at the next poll.
+        QVERIFY(Check_Kavri(b));
+        m_clock.setNow(QDateTime(kDay, QTime(10, 5, 0)));
+        QVERIFY(cycle.Load_Kavri(false));
+        QCOMPARE(recorded(kDay).last(), b + u" B gone 10:05 10"_s);
+
+        // C expires after 5 minutes: the pass confirms it at 10:06.
+        minutes = u"5"_s;
+        m_clock.setNow(QDateTime(kDay, QTime(10, 6, 0)));
+        QVERIFY(cycle.Load_Kavri(false));
+        QCOMPARE(recorded(kDay), (QStringList{a + u" A staff 10:03 13"_s, b + u" B gone 10:05 10"_s,
+                                              c + u" C auto 10:06 9"_s}));
+        QCOMPARE(cycle.responseStats().followedCount(), 0);
+        // Nothing left to follow: a further poll writes nothing.
+        QVERIFY(cycle.Load_Kavri(false));
+        QCOMPARE(recorded(kDay).size(), 3);
+        const QByteArray bytes = test::readBytes(statsFile(kDay));
+        QVERIFY(bytes.startsWith(statsHeader().toUtf8() + '\n'));
+        test::Simulator::logOut();
+    }
+
+    // The figures through the real program, and the window, over one fixed file.
+    void reportAndWindow()
+    {
+        QDir().mkpath(m_app->filePath(u"stats"_s));
+        QFile file(statsFile(kDay));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((statsHeader() +
+                    u"\n1,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff\n2,B,2026-12-10 11:30:00,,2026-12-10 11:32:00,staff\n3,B,2026-12-10 11:40:00,,2026-12-10 12:40:00,auto\n"_s)
+                       .toUtf8());
+        file.close();
+        const QString report = statsReportText(recentDays(m_app->path(), kDay, 2));
+        const QStringList lines = report.split(u'\n');
+        QVERIFY2(lines.at(1).startsWith(u"2026-12-09     0"_s), qPrintable(report));
+        QVERIFY2(lines.at(2).startsWith(u"2026-12-10     3         3.0      4.0        33%  A 4.0, B 2.0"_s),
+                 qPrintable(report));
+
+        StatsWindow window(m_app->path(), kDay);
+        window.show();
+        auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), StatsWindow::Days);
+        QCOMPARE(table->item(0, 0)->text(), u"2026-12-10"_s);
+        QCOMPARE(table->item(0, 1)->text(), u"3"_s);
+        QCOMPARE(table->item(0, 5)->text(), u"A 4.0, B 2.0"_s);
+        QCOMPARE(window.shownHours().requests[9], 1);
+        QCOMPARE(window.shownHours().requests[11], 2);
+        QCOMPARE(window.shownHours().medianMinutes[11], std::optional<double>(2.0));
+        auto *day = window.findChild<QComboBox *>(u"statsDay"_s);
+        QVERIFY(day);
+        day->setCurrentIndex(1);
+        QCOMPARE(window.shownHours().requests[9], 0);
+    }
+
+    // Housekeeping keeps 90 days and nothing else is touched.
+    void oldFilesRemoved()
+    {
+        const QString folder = m_app->filePath(u"stats"_s);
+        QDir().mkpath(folder);
+        for (const QString &name : {u"2026-09-10.csv"_s, u"2026-09-11.csv"_s, u"2026-12-10.csv"_s,
+                                    u"notes.csv"_s, u"2025-13-01.csv"_s}) {
+            QFile f(folder + u'/' + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(removeOldStatsFiles(folder, kDay), 1);
+        QStringList left = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left, (QStringList{u"2025-13-01.csv"_s, u"2026-09-11.csv"_s, u"2026-12-10.csv"_s, u"notes.csv"_s}));
+    }
+};
+
+QTEST_MAIN(TstResponseStats)
+#include "tst_responsestats.moc"

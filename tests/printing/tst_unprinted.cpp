@@ -1,0 +1,277 @@
+#include "codec/Cp949.h"
+#include "monitor/BoardHealth.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "printing/PrinterCommands.h"
+#include "printing/PrinterSettings.h"
+#include "printing/Ticket.h"
+#include "printing/TicketOutput.h"
+#include "printing/Unprinted.h"
+#include "services/ProcessValues.h"
+#include "support/FileBytes.h"
+#include "support/ManualClock.h"
+#include "support/PtyPair.h"
+#include "support/RecordingDialogs.h"
+#include "support/TempAppFolder.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace kavri;
+
+namespace {
+
+void writePorts(const test::TempAppFolder &app, const QList<QPair<int, QString>> &ports)
+{
+    QString text = u"[Ports]\n"_s;
+    for (const auto &[n, device] : ports)
+        text += u"COM"_s + QString::number(n) + u"="_s + device + u"\n"_s;
+    QVERIFY(test::writeBytes(app.filePath(u"Deploy.ini"_s), text.toUtf8()));
+}
+
+void setSlot(int n, const QString &name, int port, qint32 speed = 115200)
+{
+    gPrinterSettings.이름[n] = name;
+    gPrinterSettings.포트[n] = port;
+    gPrinterSettings.통신속도[n] = speed;
+}
+
+} // namespace
+
+// Tickets a printer did not take: kept, sent again once the printer takes
+// output, each exactly once; reprints; the health line's text.
+class TstUnprinted : public QObject
+{
+    Q_OBJECT
+    platform::ManualClock m_clock;
+    platform::RecordingDialogs m_dialogs;
+    std::unique_ptr<test::TempAppFolder> m_app;
+
+    QString listFile() const { return m_app->filePath(u"unprinted.json"_s); }
+    QDateTime now() const { return m_clock.now(); }
+
+private slots:
+    void init()
+    {
+        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
+        platform::setClock(&m_clock);
+        platform::setDialogs(&m_dialogs);
+        m_dialogs.clear();
+        m_app = std::make_unique<test::TempAppFolder>();
+        gPrinterSettings = {};
+        gFilePrint = false;
+        unprintedTickets().load(listFile(), now());
+    }
+    void cleanup()
+    {
+        unprintedTickets().load({}, now());
+        m_app.reset();
+        gPrinterSettings = {};
+        platform::setDialogs(nullptr);
+        platform::setClock(nullptr);
+    }
+
+    // Oldest first, each once; a slot whose ticket fails again is left for the next poll.
+    void retryOrderAndOnce()
+    {
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        list.add(u"주방"_s, u"k1"_s, now());
+        list.add(u"카운터"_s, u"c1"_s, now());
+        list.add(u"주방"_s, u"k2"_s, now());
+        list.add(u"카운터"_s, u"c2"_s, now());
+        QStringList sent;
+        // The kitchen printer is still off; the counter printer is back.
+        const auto send = [&sent](const QString &slot, const QString &text) {
+            sent << slot + u':' + text;
+            return slot == u"카운터"_s;
+        };
+        QCOMPARE(list.retry(now(), send), 2);
+        QCOMPARE(sent, (QStringList{u"주방:k1"_s, u"카운터:c1"_s, u"카운터:c2"_s}));
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.tickets().at(0).text, u"k1"_s);
+        QCOMPARE(list.tickets().at(1).text, u"k2"_s);
+
+        // A retry asked for while one runs (its send lets events run) sends nothing twice.
+        sent.clear();
+        const auto nested = [&](const QString &slot, const QString &text) {
+            sent << slot + u':' + text;
+            list.retry(now(), send);
+            return true;
+        };
+        QCOMPARE(list.retry(now(), nested), 2);
+        QCOMPARE(sent, (QStringList{u"주방:k1"_s, u"주방:k2"_s}));
+        QCOMPARE(list.count(), 0);
+    }
+
+    // The file keeps the list over a restart; bounds and a broken file.
+    void fileAndBounds()
+    {
+        {
+            UnprintedTickets list;
+            list.load(listFile(), now());
+            list.add(u"주방"_s, gPrnInit + u"물 주세요"_s + gPrnCut, now());
+            list.add(u"주방"_s, u"두번째"_s, now().addSecs(60));
+        }
+        UnprintedTickets again;
+        again.load(listFile(), now());
+        QCOMPARE(again.count(), 2);
+        QCOMPARE(again.tickets().first().text, gPrnInit + u"물 주세요"_s + gPrnCut);
+        QCOMPARE(again.tickets().first().failedAt, now());
+
+        // Three hours later the first is dropped, the second one minute later.
+        again.expire(now().addSecs(3 * 3600 + 1));
+        QCOMPARE(again.count(), 1);
+        UnprintedTickets reread;
+        reread.load(listFile(), now().addSecs(3 * 3600 + 1));
+        QCOMPARE(reread.count(), 1);
+
+        // At most fifty: the oldest goes.
+        for (int i = 0; i < 60; ++i)
+            reread.add(u"주방"_s, QString::number(i), now().addSecs(3 * 3600 + 2));
+        QCOMPARE(reread.count(), UnprintedTickets::MaxTickets);
+        QCOMPARE(reread.tickets().first().text, u"10"_s);
+        // A ticket too long to keep is not kept.
+        reread.add(u"주방"_s, QString(UnprintedTickets::MaxTicketChars + 1, u'가'), now().addSecs(3 * 3600 + 2));
+        QCOMPARE(reread.tickets().last().text, u"59"_s);
+
+        for (const QByteArray &broken : {QByteArray("{not json"), QByteArray("{\"a\":1}"), QByteArray("[1,2,{}]")}) {
+            QVERIFY(test::writeBytes(listFile(), broken));
+            UnprintedTickets list;
+            list.load(listFile(), now());
+            QCOMPARE(list.count(), 0);
+            QCOMPARE(test::readBytes(listFile()), broken); // left alone until the list changes
+        }
+    }
+
+    // The printer is pulled out while two tickets are due, then put back: both come out
+    // once, in order, and the health line clears.
+    void printerBackPrintsBothOnce()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        auto pty = std::make_unique<test::PtyPair>();
+        QVERIFY2(pty->isValid(), qPrintable(pty->error()));
+        writePorts(*m_app, {{3, pty->printerPath()}});
+        setSlot(0, u"주방"_s, 3);
+        pty->unplug();
+        const QString first = gPrnInit + u"A5 물 주세요"_s + gPrnCut;
+        const QString second = gPrnInit + u"B4 앞접시"_s + gPrnCut;
+        {
+            const PrintFaultsDeferred deferred;
+            프린터_출력(u"주방"_s, first);
+            프린터_출력(u"주방"_s, second);
+        }
+        QCOMPARE(unprintedTickets().count(), 2);
+        QCOMPARE(lastTicketDelivered(u"주방"_s), std::optional<bool>(false));
+        monitor::BoardHealth health;
+        health.setPrinterFailed(u"주방"_s, true);
+        health.setUnprinted(unprintedTickets().count());
+        QVERIFY(health.text().contains(u"주방 프린터 출력 실패 · 미출력 2건"_s));
+
+        // Still out at the next poll: nothing sent, nothing lost, nothing doubled.
+        QCOMPARE(retryUnprintedTickets(), 0);
+        QCOMPARE(unprintedTickets().count(), 2);
+
+        // Plugged in again (a new device behind the same port).
+        pty = std::make_unique<test::PtyPair>();
+        QVERIFY2(pty->isValid(), qPrintable(pty->error()));
+        writePorts(*m_app, {{3, pty->printerPath()}});
+        QCOMPARE(retryUnprintedTickets(), 2);
+        QCOMPARE(pty->readUntilQuiet(300, 5000), codec::toCp949(first) + codec::toCp949(second));
+        QCOMPARE(unprintedTickets().count(), 0);
+        QCOMPARE(retryUnprintedTickets(), 0);
+        QCOMPARE(pty->readUntilQuiet(300, 1000), QByteArray());
+        health.setPrinterFailed(u"주방"_s, !*lastTicketDelivered(u"주방"_s));
+        health.setUnprinted(unprintedTickets().count());
+        QVERIFY(!health.faulty());
+    }
+
+    // A reprint is the ticket with its mark after the header, on every named slot.
+    void reprintBytes()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        writePorts(*m_app, {{3, pty.printerPath()}});
+        setSlot(0, u"카운터"_s, 3);
+        gPrinterSettings.선택된테이블 = u"-[A3]-"_s;
+        const QString original = ComposeTicket(gPrinterSettings, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
+        QVERIFY(reprintTicket(u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s));
+        const QByteArray arrived = pty.readUntilQuiet(300, 5000);
+        const QByteArray mark = codec::toCp949(gPrnNormal + u"[재출력]"_s + gCrLf);
+        const QByteArray plain = codec::toCp949(original);
+        QCOMPARE(arrived.size(), plain.size() + mark.size());
+        const qsizetype at = arrived.indexOf(mark);
+        QVERIFY(at > 0);
+        QCOMPARE(arrived.left(at) + arrived.mid(at + mark.size()), plain);
+        QVERIFY(plain.left(at).endsWith("\r\n\r\n")); // right after the header and its blank line
+        // A table the printers do not print is not reprinted either.
+        QVERIFY(!reprintTicket(u"B9"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, {}));
+        QCOMPARE(pty.readUntilQuiet(300, 1000), QByteArray());
+    }
+
+    void healthText_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("faulty");
+        QTest::newRow("before the first list") << QStringList{} << u"확인 전"_s << false;
+        QTest::newRow("quiet") << QStringList{u"ok"_s} << u"확인 14:02:10"_s << false;
+        QTest::newRow("three failed polls") << QStringList{u"ok"_s, u"fail"_s, u"fail"_s, u"fail"_s}
+                                            << u"확인 14:02:10 · 서버 응답 없음 · 3회"_s << true;
+        QTest::newRow("back again") << QStringList{u"fail"_s, u"ok"_s} << u"확인 14:02:10"_s << false;
+        QTest::newRow("login turned away") << QStringList{u"ok"_s, u"fail"_s, u"rejected"_s}
+                                           << u"확인 14:02:10 · 로그인 거부됨"_s << true;
+        QTest::newRow("everything") << QStringList{u"ok"_s, u"printer"_s, u"unprinted"_s, u"speech"_s}
+                                    << u"확인 14:02:10 · 주방 프린터 출력 실패 · 미출력 2건 · 음성 안내 불가"_s << true;
+    }
+    void healthText()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QString, text);
+        QFETCH(bool, faulty);
+        monitor::BoardHealth health;
+        for (const QString &e : events) {
+            if (e == u"ok"_s)
+                health.pollSucceeded(QDateTime(QDate(2026, 5, 1), QTime(14, 2, 10)));
+            else if (e == u"fail"_s)
+                health.pollFailed();
+            else if (e == u"rejected"_s)
+                health.setLoginRejected(true);
+            else if (e == u"printer"_s)
+                health.setPrinterFailed(u"주방"_s, true);
+            else if (e == u"unprinted"_s)
+                health.setUnprinted(2);
+            else if (e == u"speech"_s)
+                health.setSpeechUnavailable(true);
+        }
+        QCOMPARE(health.text(), text);
+        QCOMPARE(health.faulty(), faulty);
+    }
+
+    // A change of state is told once, not once per poll.
+    void healthChangesOnce()
+    {
+        monitor::BoardHealth health;
+        QString state;
+        QVERIFY(!health.takeChange(&state));
+        int changes = 0;
+        for (int i = 0; i < 5; ++i) {
+            health.pollFailed();
+            changes += health.takeChange(&state);
+        }
+        QCOMPARE(changes, 1);
+        QCOMPARE(state, u"서버 응답 없음"_s);
+        health.pollSucceeded(QDateTime(QDate(2026, 5, 1), QTime(14, 0)));
+        QVERIFY(health.takeChange(&state));
+        QCOMPARE(state, QString());
+        QVERIFY(!health.takeChange(&state));
+    }
+};
+
+QTEST_MAIN(TstUnprinted)
+#include "tst_unprinted.moc"
