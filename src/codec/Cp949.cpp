@@ -166,6 +166,81 @@ bool isAscii(QChar c)
     return c.unicode() < 0x80;
 }
 
+// Characters that are a grapheme cluster of their own beside one another and
+// beside ASCII: precomposed Hangul syllables (they join only conjoining jamo),
+// Hangul compatibility jamo, CJK ideographs and fullwidth forms. Nearly every
+// non-ASCII character a shop's text holds is one of them.
+bool standsAlone(char16_t c)
+{
+    return (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0x3131 && c <= 0x318E) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xFF01 && c <= 0xFF5E);
+}
+
+// The code page's two bytes of a character that stands alone, asked of the converter
+// once per character and then kept: the same bytes as the converter's, without its cost.
+class EncodeCache
+{
+public:
+    /// Appends the character's bytes, or "?" when the code page has none.
+    void append(char16_t c, QByteArray &out)
+    {
+        if (m_codes.empty())
+            m_codes.assign(0x10000, kUnknown);
+        quint16 &code = m_codes[c];
+        if (code == kUnknown) {
+            QByteArray bytes;
+            code = encodeOne(c, bytes) && bytes.size() == 2
+                       ? quint16((quint8(bytes.at(0)) << 8) | quint8(bytes.at(1)))
+                       : kNone;
+        }
+        if (code == kNone) {
+            out.append('?');
+        } else {
+            out.append(char(code >> 8));
+            out.append(char(code & 0xFF));
+        }
+    }
+
+private:
+    // No two-byte code of the code page is 0x0000 or 0xFFFF.
+    static constexpr quint16 kUnknown = 0xFFFF;
+    static constexpr quint16 kNone = 0x0000;
+    std::vector<quint16> m_codes;
+};
+
+EncodeCache &encodeCache()
+{
+    static EncodeCache cache;
+    return cache;
+}
+
+// Appends text[from, to) (a piece that starts and ends at character boundaries):
+// characters that stand alone between neighbours that do too go straight through
+// the cache, the rest cluster by cluster.
+void encodePiece(const QString &text, qsizetype from, qsizetype to, QByteArray &out)
+{
+    const qsizetype n = text.size();
+    auto neighbourOk = [&text, n](qsizetype at) {
+        return at < 0 || at >= n || isAscii(text.at(at)) || standsAlone(text.at(at).unicode());
+    };
+    auto fast = [&](qsizetype at) {
+        return standsAlone(text.at(at).unicode()) && neighbourOk(at - 1) && neighbourOk(at + 1);
+    };
+    qsizetype k = from;
+    while (k < to) {
+        if (fast(k)) {
+            encodeCache().append(text.at(k).unicode(), out);
+            ++k;
+            continue;
+        }
+        qsizetype j = k + 1;
+        while (j < to && !fast(j))
+            ++j;
+        encodeClusters(text.sliced(k, j - k), out);
+        k = j;
+    }
+}
+
 } // namespace
 
 QByteArray toCp949(const QString &text)
@@ -195,7 +270,7 @@ QByteArray toCp949(const QString &text)
         qsizetype end = start + 1;
         while (end < n && !(isAscii(text.at(end - 1)) && isAscii(text.at(end))))
             ++end;
-        encodeClusters(text.sliced(start, end - start), out);
+        encodePiece(text, start, end, out);
         i = end;
     }
     return out;

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <iconv.h>
+
 using namespace Qt::StringLiterals;
 using kavri::codec::fromCp949;
 using kavri::codec::toCp949;
@@ -126,6 +128,53 @@ private slots:
         for (int i = 0; i < 2000; ++i)
             text += QChar(0xAC00 + (i * 7) % 11172);
         QCOMPARE(fromCp949(toCp949(text)), text);
+    }
+
+    // The characters that take the quick road come out exactly as the converter
+    // gives them, alone and between neighbours; every one of them is checked.
+    void quickRoadMatchesTheConverter()
+    {
+        iconv_t cd = iconv_open("CP949", "UTF-32LE");
+        QVERIFY(cd != reinterpret_cast<iconv_t>(-1));
+        int checked = 0;
+        for (const auto &[first, last] : {std::pair{0xAC00, 0xD7A3}, std::pair{0x3131, 0x318E},
+                                         std::pair{0x4E00, 0x9FFF}, std::pair{0xFF01, 0xFF5E}}) {
+            for (char32_t cp = char32_t(first); cp <= char32_t(last); ++cp) {
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                char in[4] = {char(cp & 0xFF), char((cp >> 8) & 0xFF), 0, 0};
+                char buf[8];
+                char *inPtr = in;
+                size_t inLeft = sizeof in;
+                char *outPtr = buf;
+                size_t outLeft = sizeof buf;
+                const QByteArray expected = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)
+                                                ? QByteArray("?")
+                                                : QByteArray(buf, outPtr - buf);
+                const QString c = QString(QChar(char16_t(cp)));
+                if (toCp949(c) != expected || toCp949(u"a"_s + c + c + u"b"_s) != "a" + expected + expected + "b")
+                    QFAIL(qPrintable(u"U+%1"_s.arg(uint(cp), 4, 16, QChar(u'0'))));
+                ++checked;
+            }
+        }
+        iconv_close(cd);
+        QCOMPARE(checked, 11172 + 94 + 20992 + 94);
+    }
+
+    // Beside characters that join them, the same characters go cluster by cluster.
+    void quickRoadNeighbours_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sameAs");
+        QTest::newRow("syllable and final jamo") << u"물가\u11A8"_s << u"물각"_s;
+        QTest::newRow("leading and vowel jamo") << u"\u1100\u1161요"_s << u"가요"_s;
+        QTest::newRow("line break between") << u"물\r\n주세요"_s << u"물\r\n주세요"_s;
+        QTest::newRow("emoji between") << u"물\U0001F600주세요"_s << u"물?주세요"_s;
+    }
+    void quickRoadNeighbours()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, sameAs);
+        QCOMPARE(toCp949(text), toCp949(sameAs));
     }
 };
 
