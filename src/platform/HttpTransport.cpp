@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QIODevice>
 #include <QFile>
@@ -84,7 +85,8 @@ private:
 
 } // namespace
 
-QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType)
+QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType,
+                           const std::function<void()> &between)
 {
     const QByteArray charset = charsetOf(contentType);
     if (isCp949Name(charset))
@@ -93,6 +95,19 @@ QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType
         QStringDecoder decoder(charset.constData());
         if (decoder.isValid())
             return decoder.decode(body);
+    }
+    // Valid UTF-8 decodes the same in slices (the decoder carries a sequence cut
+    // between two of them); anything else takes the whole-body road below.
+    if (between && body.size() > DecodeSliceBytes && QByteArrayView(body).isValidUtf8()) {
+        QStringDecoder sliced(QStringDecoder::Utf8);
+        QString text;
+        text.reserve(body.size());
+        for (qsizetype at = 0; at < body.size(); at += DecodeSliceBytes) {
+            text += sliced.decode(QByteArrayView(body).sliced(at, std::min(DecodeSliceBytes, body.size() - at)));
+            between();
+        }
+        if (!sliced.hasError())
+            return text;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(body);
@@ -226,7 +241,9 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         result.status = status.toInt();
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"));
+        // A long body lets the window's events run between its slices, as the exchange did.
+        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"),
+                                         [] { QCoreApplication::processEvents(); });
         received = QByteArray();
     } else {
         result.failedStep = 3;

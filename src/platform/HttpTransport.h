@@ -5,6 +5,7 @@
 #include <QSslCertificate>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace kavri::platform {
@@ -73,6 +74,10 @@ private:
 
 /// The response body as text: the declared character set when there is one; else
 /// UTF-8 when the bytes are valid UTF-8, else CP949 (the Korean legacy code page).
-QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType);
+/// With `between`, a long UTF-8 body is decoded in slices of DecodeSliceBytes and
+/// `between` runs after each (the window's events); the text is the same.
+QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType,
+                           const std::function<void()> &between = {});
+inline constexpr qsizetype DecodeSliceBytes = 1024 * 1024;
 
 } // namespace kavri::platform

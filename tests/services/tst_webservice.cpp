@@ -140,6 +140,41 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(platform::decodeResponseBody(body, contentType), text);
     }
+
+    // A long body decoded in slices, with events between, gives the text the whole
+    // body gives: sequences cut at every slice boundary, a bad byte anywhere, a
+    // sequence cut at the very end, a declared character set.
+    void slicedDecoding_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<int>("slices");
+        // Three-byte Hangul after one ASCII byte: every slice boundary cuts a sequence.
+        QByteArray hangul = "a";
+        while (hangul.size() < 3 * platform::DecodeSliceBytes + 5)
+            hangul += u"물좀"_s.toUtf8();
+        QTest::newRow("cut sequences") << hangul << QByteArray("text/html") << 4;
+        QTest::newRow("declared utf-8") << hangul << QByteArray("text/html; charset=utf-8") << 4;
+        QByteArray bad = hangul;
+        bad[2 * platform::DecodeSliceBytes + 7] = char(0xFF);
+        QTest::newRow("bad byte: code page") << bad << QByteArray("text/html") << 0;
+        QTest::newRow("bad byte, declared utf-8") << bad << QByteArray("text/html; charset=utf-8") << 0;
+        QByteArray cutEnd = hangul;
+        cutEnd.chop(1);
+        QTest::newRow("cut at the end") << cutEnd << QByteArray("text/html") << 0;
+        QTest::newRow("short body") << u"물 좀"_s.toUtf8() << QByteArray("text/html") << 0;
+        QTest::newRow("declared cp949") << codec::toCp949(QString(600000, u'물')) << QByteArray("text/html; charset=cp949") << 0;
+    }
+    void slicedDecoding()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, contentType);
+        QFETCH(int, slices);
+        int between = 0;
+        const QString sliced = platform::decodeResponseBody(body, contentType, [&between] { ++between; });
+        QCOMPARE(sliced, platform::decodeResponseBody(body, contentType));
+        QCOMPARE(between, slices);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstWebService)
