@@ -1,6 +1,7 @@
 #include "codec/Cp949.h"
 #include "monitor/BoardGeometry.h"
 #include "monitor/CaptionPanel.h"
+#include "monitor/Confirmation.h"
 #include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/StatsWindow.h"
@@ -231,6 +232,25 @@ private slots:
         m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(3);
         QCOMPARE(setting(u"AlertRepeat"_s), u"120"_s);
         QCOMPARE(m_session->alertRepeat().interval(), 120);
+    }
+
+    // A top request answered elsewhere leaves the board empty: nothing is repeated for it
+    // (the row keeps the number it showed last) and no frame stays.
+    void noRepeatForAnEmptyBoard()
+    {
+        writeSettings({u"AlertRepeat=30"_s});
+        const qint64 number = add(u"A5"_s, u"물 주세요"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        waitForCycleEnd();
+        QVERIFY(monitor::Check_Kavri(QString::number(number)));
+        m_clock.setTick(m_clock.tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_session->board().row(0).isEmpty(), 15000);
+        waitForCycleEnd();
+        m_clock.setTick(m_clock.tick() + 200000);
+        QTest::qWait(2500);
+        QCOMPARE(m_speaker.spoken().size(), 1);
+        QVERIFY(m_window->bannerStyle() != 4);
     }
 
     // The steady frame outlasts the highlight and goes with the top's answer.
