@@ -36,8 +36,11 @@ void fillHourChart(QWidget *widget, const std::array<double, 24> &values, const 
     auto *view = static_cast<QChartView *>(widget);
     QChart *chart = view->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    // A removed axis is handed back to the caller, not deleted with the chart.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto *set = new QBarSet(unit);
     QStringList hours;
     double top = 0;
