@@ -35,6 +35,19 @@ void BoardHealth::setPrinterFailed(const QString &slot, bool failed)
         m_printerFailed.remove(slot.left(40));
 }
 
+void BoardHealth::keepPrinters(const QStringList &names)
+{
+    QStringList kept;
+    for (const QString &name : names)
+        kept << name.left(40);
+    for (auto it = m_printerFailed.begin(); it != m_printerFailed.end();) {
+        if (kept.contains(it.key()))
+            ++it;
+        else
+            it = m_printerFailed.erase(it);
+    }
+}
+
 void BoardHealth::setUnprinted(qsizetype count)
 {
     m_unprinted = count;

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace kavri::monitor {
 
@@ -21,6 +22,8 @@ public:
     void setLoginRejected(bool rejected);
     /// Whether the last ticket of printer slot `slot` failed.
     void setPrinterFailed(const QString &slot, bool failed);
+    /// Forgets the failures of slots not named in `names` (a slot renamed or emptied).
+    void keepPrinters(const QStringList &names);
     /// Tickets waiting to be sent again.
     void setUnprinted(qsizetype count);
     /// The speech engine cannot speak (no engine, no Korean voice, no helper).

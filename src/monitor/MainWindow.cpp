@@ -8,6 +8,7 @@
 #include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/gui/FormRound.h"
+#include "platform/gui/LongPress.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "printing/Ticket.h"
@@ -333,6 +334,7 @@ void frmAlarm::createControls()
         heading->hide();
         m_sspTitle[h] = heading;
     }
+    auto *longPress = new platform::LongPress(this);
     for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
         m_sspNO[r] = new monitor::CaptionPanel(this);
         m_sspNO[r]->setObjectName(indexed(u"sspNO"_s, r));
@@ -356,6 +358,8 @@ void frmAlarm::createControls()
             cell->hide();
             // A click on any of the four cells marks or unmarks the row.
             cell->installEventFilter(this);
+            // Held still, a cell opens the row's menu on a touch screen; it sees the release first.
+            longPress->watch(cell);
             connect(cell, &monitor::CaptionPanel::clicked, this, [this, r] {
                 if (m_confirm)
                     m_confirm->rowClicked(r);

@@ -161,6 +161,7 @@ bool RequestCycle::runOnce(bool mSilent)
     const QString address = web::endpoint(web::RequestListPath);
     const QString body = web::requestListBody(gLoginID, gLoginPW);
     QString resp = GetWinHttp(address, body);
+    const int status = lastWinHttpStatus();
     if (m_shutDown)
         return false;
     // A large answer is compared by length and hash: keeping its text would hold
@@ -206,8 +207,9 @@ bool RequestCycle::runOnce(bool mSilent)
     const bool answered = !resp.isEmpty();
     const bool loginRejected = answered && resp.size() < 4096 && resp.contains(kLoginRejected);
     // Only a list (records, or the list's own tag) tells which requests have left: an
-    // error page or a cut reading would make every followed request look gone.
-    const bool listRead = answered && !reading.stopped &&
+    // error page or a cut reading would make every followed request look gone. A list
+    // under a failure status (a proxy's stale copy) does not say the service is up.
+    const bool listRead = answered && status == 200 && !reading.stopped &&
                           (!reading.handled.isEmpty() || !reading.malformed.isEmpty() ||
                            resp.contains(u"<memochecks>"_s) || resp.contains(u"<memolist"_s));
     resp = QString();
@@ -330,6 +332,8 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     // The number of the last record handled, once, rather than a file rewrite per record;
     // a file that missed the last one is caught up.
     store(anyHandled ? handledLast : stored);
+    // A slot renamed or emptied since its ticket failed no longer stands on the line.
+    m_health.keepPrinters({gPrinterSettings.이름.cbegin(), gPrinterSettings.이름.cend()});
     for (const QString &slot : gPrinterSettings.이름) {
         if (const std::optional<bool> delivered = lastTicketDelivered(slot))
             m_health.setPrinterFailed(slot, !*delivered);

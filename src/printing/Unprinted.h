@@ -14,10 +14,13 @@ struct UnprintedTicket
     QString slot; ///< the printer slot's name
     QString text; ///< the ticket as composed (printer commands and text)
     QDateTime failedAt;
+    quint64 id = 0; ///< its place in the order of failures (not stored)
 };
 
 /// The tickets that failed, oldest first, in memory and in a small UTF-8 JSON
 /// file of the application folder ("unprinted.json"), so a restart keeps them.
+/// The file is replaced whole by the INI module's atomic write and read as the
+/// settings are (a regular file of at most ini::MaxFileBytes, never through a link).
 /// At most MaxTickets, none older than MaxAgeSeconds: past that a ticket is
 /// dropped with a line in the main log (a ticket hours late helps no one).
 class UnprintedTickets
@@ -28,6 +31,9 @@ public:
     /// A longer ticket is not kept: the full list must stay readable as one
     /// settings-sized file (1 MB) after a restart.
     static constexpr qsizetype MaxTicketChars = 6000;
+    /// Nor one whose stored form is longer: printer commands take six bytes each
+    /// in the file, and fifty such tickets must still fit in it.
+    static constexpr qsizetype MaxTicketBytes = 20000;
 
     /// Binds the list to `path` and reads what it holds (an empty path: memory only).
     /// A missing file is an empty list; an unreadable one is logged and left alone.
@@ -39,7 +45,9 @@ public:
     /// Sends the kept tickets again, oldest first, at most once each: `send` gets
     /// slot and text and is true when the printer took the ticket, which then
     /// leaves the list at once. A slot whose ticket failed again is not tried
-    /// further this time. Returns how many went out.
+    /// further this time. Tickets kept or dropped while a ticket is being sent
+    /// (sending lets events run) neither disturb the order nor go out twice, and
+    /// the file always holds what is still owed. Returns how many went out.
     int retry(const QDateTime &now, const std::function<bool(const QString &, const QString &)> &send);
 
     const QList<UnprintedTicket> &tickets() const { return m_tickets; }
@@ -48,8 +56,11 @@ public:
 
 private:
     void save();
+    void append(UnprintedTicket ticket);
 
     QString m_path;
+    quint64 m_nextId = 1;
+    quint64 m_saves = 0;
     QList<UnprintedTicket> m_tickets;
     bool m_retrying = false;
     bool m_saveFailing = false;

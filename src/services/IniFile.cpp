@@ -407,4 +407,9 @@ bool writeValues(const QString &path, const QString &section, const QList<QPair<
     });
 }
 
+bool writeFile(const QString &path, const QByteArray &contents, const Access &access)
+{
+    return replaceFile(path, access, [&](const QByteArray &) { return contents; });
+}
+
 } // namespace kavri::ini

@@ -65,6 +65,12 @@ bool writeValues(const QString &path, const QString &section, const QList<QPair<
                  QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
+/// Replaces the whole file with `contents` the way write() replaces it (a temporary
+/// file renamed over it, mode and owner kept; a FIFO, device or folder in its place,
+/// or a link when `access.followLinks` is false, is left alone). False when it did
+/// not, or when `contents` is over MaxFileBytes. For the program's own small files.
+bool writeFile(const QString &path, const QByteArray &contents, const Access &access);
+
 /// The pure text transformation behind write(): `original` with the key set.
 QByteArray withValue(const QByteArray &original, const QString &section, const QString &key,
                      const QString &value, IniEncoding encoding);

@@ -9,6 +9,15 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
+namespace {
+int g_lastStatus = 0;
+} // namespace
+
+int lastWinHttpStatus()
+{
+    return g_lastStatus;
+}
+
 platform::HttpOptions &winHttpOptions()
 {
     static platform::HttpOptions options;
@@ -29,12 +38,14 @@ QString GetWinHttp(const QString &address, const QString &body)
     const QString shown = address + u'?' + web::maskPassword(body);
     QString result;
     int attempts = 0;
+    g_lastStatus = 0;
     while (true) {
         const quint32 t0 = GetTick();
         const platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
         const quint32 elapsed = GetTick() - t0;
         if (r.responded) {
             result = r.text;
+            g_lastStatus = r.status;
             if (r.status != 200) {
                 WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s +
                              QString::number(elapsed) + u"ms 걸림. ("_s + r.statusText + u")"_s + u"\r\n"_s +

@@ -12,6 +12,9 @@ namespace kavri {
 /// once on "_WinHttp" and not retried; a failed attempt is logged and retried at
 /// once. The password's value never reaches the log. Never fails to its caller.
 QString GetWinHttp(const QString &address, const QString &body);
+/// The HTTP status of the answer the last GetWinHttp call returned; 0 when it got none.
+/// Read it right after the call: a later call (while events run) replaces it.
+int lastWinHttpStatus();
 
 /// The options every GetWinHttp call uses: 10000 ms per stage and the system's
 /// certificate authorities. Tests shorten the limit or add their own authority here.

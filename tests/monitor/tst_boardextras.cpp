@@ -23,9 +23,11 @@
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -296,6 +298,38 @@ private slots:
         QVERIFY(bytes.contains(u"QR: A5"_s));
         QVERIFY(bytes.contains(u"물 주세요"_s));
         QVERIFY(bytes.endsWith(gPrnCut));
+    }
+
+    // A finger held on a row offers the same menu as a right click; lifting it marks
+    // nothing, and the next tap marks the row as before.
+    void longPressOnARow()
+    {
+        add(u"A5"_s, u"물 주세요"_s, 60);
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        waitForCycleEnd();
+        auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
+        QVERIFY(cell && cell->isVisible());
+        // The menu runs its own loop: this timer reads and closes it from inside.
+        QStringList offered;
+        QTimer closer;
+        closer.setInterval(20);
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (const QAction *action : menu->actions())
+                    offered << action->text();
+                menu->close();
+            }
+        });
+        closer.start();
+        const QPoint at(20, 10);
+        QTest::mousePress(cell, Qt::LeftButton, {}, at);
+        QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 5000);
+        QTest::mouseRelease(cell, Qt::LeftButton, {}, at);
+        QCOMPARE(offered, QStringList{u"다시 출력"_s});
+        QVERIFY(!m_session->board().row(0).marked);
+        QTest::mouseClick(cell, Qt::LeftButton, {}, at);
+        QVERIFY(m_session->board().row(0).marked);
     }
 
     void statsButtonOpensOneWindow()

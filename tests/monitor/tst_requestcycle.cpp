@@ -438,6 +438,44 @@ private slots:
         QCOMPARE(alerts(), (QStringList{u"alert"_s, u"alert"_s}));
     }
 
+    // A poll counts as answered for the health line only when the status is 200 and the
+    // answer is a list (an empty one too); the board shows what it always showed.
+    void pollCountsAsAnswered_data()
+    {
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("health");
+        QTest::addColumn<QStringList>("rows");
+        const QString list = test::answerText({test::rec(u"7"_s, u"T7"_s, regDate(60))});
+        const QString answered = u"확인 12:00:00"_s;
+        const QString failed = u"확인 전 · 서버 응답 없음 · 1회"_s;
+        QTest::newRow("list") << QByteArray("HTTP/1.1 200 OK") << list << answered << QStringList{u"T7"_s};
+        QTest::newRow("empty list") << QByteArray("HTTP/1.1 200 OK") << test::answerText({}) << answered
+                                    << QStringList();
+        QTest::newRow("list under status 500")
+            << QByteArray("HTTP/1.1 500 Internal Server Error") << list << failed << QStringList{u"T7"_s};
+        QTest::newRow("empty list under status 503")
+            << QByteArray("HTTP/1.1 503 Service Unavailable") << test::answerText({}) << failed << QStringList();
+        QTest::newRow("blank") << QByteArray("HTTP/1.1 200 OK") << QString() << failed << QStringList();
+        QTest::newRow("a page that is no list")
+            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>점검 중입니다</body></html>"_s << failed << QStringList();
+        QTest::newRow("login refused")
+            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>아이디 또는 비밀번호가 일치하지 않습니다.</body></html>"_s
+            << u"확인 전 · 로그인 거부됨"_s << QStringList();
+    }
+    void pollCountsAsAnswered()
+    {
+        QFETCH(QByteArray, statusLine);
+        QFETCH(QString, body);
+        QFETCH(QString, health);
+        QFETCH(QStringList, rows);
+        test::HostileServer server(test::HostileServer::response(statusLine, body.toUtf8()));
+        gBaseURL = server.url(QString());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(m_cycle->health().text(), health);
+        QCOMPARE(rowTables(), rows);
+    }
+
     // 40 open requests on a 10-row board: the 10 newest shown, all 40 printed.
     void fortyOpenRequests()
     {
@@ -574,6 +612,37 @@ private slots:
         QCOMPARE(kavriNumT(), u"12"_s);
         QCOMPARE(mainLog().count(u"]KavriNumT 저장 복구: 12\r\n"_s), 1);
         QCOMPARE(mainLog().count(u"KavriNumT를 저장하지 못함"_s), 1);
+    }
+
+    // The printer is pulled out while two requests come in, then put back: the next poll
+    // prints both once, oldest first, ahead of the new one, and the health line clears.
+    void unpluggedPrinterCatchesUp()
+    {
+        setUpPrinter(u"전체"_s);
+        if (!m_pty)
+            return;
+        m_pty->unplug();
+        QVERIFY(add(u"T1"_s, 20) > 0);
+        const qint64 second = add(u"T2"_s, 10);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(kavriNumT(), QString::number(second));
+        const QString down = u"확인 12:00:00 · "_s + kSlotName + u" 프린터 출력 실패 · 미출력 2건"_s;
+        QCOMPARE(m_cycle->health().text(), down);
+        // Still out at the next poll: nothing lost, nothing doubled.
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(m_cycle->health().text(), down);
+
+        m_pty = std::make_unique<test::PtyPair>();
+        QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
+        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
+        QVERIFY(add(u"T3"_s, 5) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), (QStringList{u"T1"_s, u"T2"_s, u"T3"_s}));
+        QCOMPARE(m_cycle->health().text(), u"확인 12:00:00"_s);
+        QVERIFY(!m_cycle->health().faulty());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTables(), QStringList());
     }
 
     // A slot with a name but no usable port: the cycle fills the board and stores the number

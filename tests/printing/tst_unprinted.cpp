@@ -14,6 +14,8 @@
 #include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <memory>
@@ -146,6 +148,87 @@ private slots:
         }
     }
 
+    // Sending lets events run: a ticket that fails meanwhile is kept, and tickets may pass
+    // their three hours. The retry keeps its order, sends nothing twice, tries the new
+    // ticket at the next poll, and the file still holds the ticket that was out being sent.
+    void changesWhileSending()
+    {
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        for (const QString &text : {u"a1"_s, u"a2"_s, u"a3"_s})
+            list.add(u"주방"_s, text, now());
+        list.add(u"카운터"_s, u"c1"_s, now().addSecs(3600));
+        QStringList sent;
+        const QDateTime later = now().addSecs(3 * 3600 + 60); // a1 to a3 are past their hours
+        const auto send = [&](const QString &slot, const QString &text) {
+            sent << text;
+            if (text == u"c1"_s)
+                list.add(u"카운터"_s, u"c2"_s, later); // the counter printer is still out
+            return false;
+        };
+        QCOMPARE(list.retry(now(), send), 0);
+        QCOMPARE(sent, (QStringList{u"a1"_s, u"c1"_s}));
+        QStringList kept;
+        for (const UnprintedTicket &t : list.tickets())
+            kept << t.text;
+        QCOMPARE(kept, (QStringList{u"c1"_s, u"c2"_s}));
+        UnprintedTickets reread;
+        reread.load(listFile(), later);
+        QStringList stored;
+        for (const UnprintedTicket &t : reread.tickets())
+            stored << t.text;
+        QCOMPARE(stored, kept);
+
+        // Back at the next poll: both once, oldest first.
+        sent.clear();
+        QCOMPARE(list.retry(later, [&](const QString &, const QString &text) {
+            sent << text;
+            return true;
+        }),
+                 2);
+        QCOMPARE(sent, (QStringList{u"c1"_s, u"c2"_s}));
+        QCOMPARE(list.count(), 0);
+    }
+
+    // Whatever the list keeps comes back whole after a restart: a ticket whose stored
+    // form would not let fifty of them fit in the file is not kept.
+    void keptListFitsItsFile_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a long Korean ticket") << QString(3000, u'가') << true;
+        QTest::newRow("printer commands throughout")
+            << QString(UnprintedTickets::MaxTicketChars - 1, QChar(0x1b)) << false;
+    }
+    void keptListFitsItsFile()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, kept);
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        for (qsizetype i = 0; i < UnprintedTickets::MaxTickets; ++i)
+            list.add(u"주방"_s, text, now());
+        QCOMPARE(list.count(), kept ? UnprintedTickets::MaxTickets : 0);
+        UnprintedTickets again;
+        again.load(listFile(), now());
+        QCOMPARE(again.count(), list.count());
+    }
+
+    // A link in the file's place is neither read nor written through: what it points
+    // at stays as it was, and the list still works in memory.
+    void linkInPlaceOfTheFile()
+    {
+        const QString elsewhere = m_app->filePath(u"elsewhere.txt"_s);
+        QVERIFY(test::writeBytes(elsewhere, "[]"));
+        QVERIFY(QFile::link(elsewhere, listFile()));
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        list.add(u"주방"_s, u"k1"_s, now());
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(test::readBytes(elsewhere), QByteArray("[]"));
+        QVERIFY(QFileInfo(listFile()).isSymLink());
+    }
+
     // The printer is pulled out while two tickets are due, then put back: both come out
     // once, in order, and the health line clears.
     void printerBackPrintsBothOnce()
@@ -226,6 +309,10 @@ private slots:
         QTest::newRow("back again") << QStringList{u"fail"_s, u"ok"_s} << u"확인 14:02:10"_s << false;
         QTest::newRow("login turned away") << QStringList{u"ok"_s, u"fail"_s, u"rejected"_s}
                                            << u"확인 14:02:10 · 로그인 거부됨"_s << true;
+        QTest::newRow("failed slot renamed") << QStringList{u"ok"_s, u"printer"_s, u"renamed"_s}
+                                             << u"확인 14:02:10"_s << false;
+        QTest::newRow("other slot renamed") << QStringList{u"ok"_s, u"printer"_s, u"other renamed"_s}
+                                            << u"확인 14:02:10 · 주방 프린터 출력 실패"_s << true;
         QTest::newRow("everything") << QStringList{u"ok"_s, u"printer"_s, u"unprinted"_s, u"speech"_s}
                                     << u"확인 14:02:10 · 주방 프린터 출력 실패 · 미출력 2건 · 음성 안내 불가"_s << true;
     }
@@ -246,6 +333,10 @@ private slots:
                 health.setPrinterFailed(u"주방"_s, true);
             else if (e == u"unprinted"_s)
                 health.setUnprinted(2);
+            else if (e == u"renamed"_s)
+                health.keepPrinters({u"조리실"_s, u"카운터"_s, {}});
+            else if (e == u"other renamed"_s)
+                health.keepPrinters({u"주방"_s, u"바"_s, {}});
             else if (e == u"speech"_s)
                 health.setSpeechUnavailable(true);
         }
