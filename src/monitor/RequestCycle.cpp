@@ -219,7 +219,7 @@ bool RequestCycle::runOnce(bool mSilent)
         return false;
 
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
-    Disp_삭제();
+    askExpiryPass();
     if (m_shutDown)
         return false;
 
@@ -311,7 +311,7 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     store(anyHandled ? handledLast : stored);
 }
 
-void RequestCycle::Disp_삭제()
+void RequestCycle::askExpiryPass()
 {
     m_confirmedByExpiry.clear();
     // The pass reads the expiry minutes the window shows, so the window lends it.
