@@ -4,6 +4,7 @@
 #include "monitor/CaptionLayout.h"
 #include "monitor/CaptionPanel.h"
 #include "monitor/RequestBoard.h"
+#include "platform/gui/Theme.h"
 
 #include <QStringList>
 
@@ -11,10 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
 namespace {
-
-const QColor HeadingBack(0x2b, 0x3d, 0x52);
-const QColor NoBack(249, 249, 249);
-const QColor CheckInk(218, 33, 36);
 
 const QStringList HeadingCaptions{u"NO"_s, u"테이블"_s, u"요청사항"_s, u"체크"_s};
 
@@ -30,7 +27,7 @@ BoardView::BoardView(QWidget &window, QObject *filter, std::function<void(int ro
     for (int h = 0; h < BoardGeometry::kHeadings; ++h) {
         auto *heading = new CaptionPanel(&window);
         heading->setObjectName(indexed(u"sspTitle"_s, h));
-        heading->setColours(Qt::white, HeadingBack);
+        heading->setColours(Qt::white, theme::HeadingBack);
         heading->setMargin(1);
         heading->hide();
         m_sspTitle[h] = heading;
@@ -74,10 +71,10 @@ void BoardView::layOut(const BoardGeometry &g)
     }
 
     for (int r = 0; r < BoardGeometry::kRows; ++r) {
-        m_sspNO[r]->setColours(Qt::black, NoBack);
+        m_sspNO[r]->setColours(Qt::black, theme::NoBack);
         m_sspTable[r]->setColours(Qt::black, Qt::white);
         m_sspRequest[r]->setColours(Qt::black, Qt::white);
-        m_sspCheck[r]->setColours(CheckInk, Qt::white);
+        m_sspCheck[r]->setColours(theme::CheckInk, Qt::white);
         for (CaptionPanel *cell : {m_sspTable[r], m_sspRequest[r], m_sspCheck[r]}) {
             cell->setCaption({});
             cell->setTag({});

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/gui/FormRound.h"
 #include "platform/gui/ScreenPlacement.h"
+#include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "services/ErrorReport.h"
@@ -44,20 +45,6 @@ QString indexed(const QString &name, int index)
 {
     return name + u'_' + QString::number(index);
 }
-
-// Colours of the window. The board's cell colours are fixed by the design;
-// the rest is the window's own look.
-const QColor WindowBack(0x16, 0x20, 0x2b);
-const QColor GridLines(0x4a, 0x5a, 0x6b);
-const QColor ConfirmBlue(0, 141, 238);
-const QColor TableBackTop(0x0f, 0x5c, 0xa8);
-const QColor TableBackBottom(0x0a, 0x3f, 0x78);
-const QColor BannerBack(Qt::white);
-const QColor BannerInk(0x10, 0x20, 0x2f);
-const QColor HighlightBack(0xff, 0xd4, 0x3b);
-const QColor HighlightBorder(0xe0, 0x31, 0x31);
-const QColor HighlightInk(0x8a, 0x10, 0x10);
-const QColor PayBack(0xff, 0xb0, 0x20);
 
 // Design positions of the controls the board geometry does not place.
 const QRect PicIconRect(0, 0, 110, 65);
@@ -192,12 +179,9 @@ void frmAlarm::construct()
         // skip line.
         m_loopTimer->start(int(monitor::PollLoop::kTickMs));
         m_pollLoop->LoopTimer_Timer();
-        // A counter PC runs this all day: between polls the loop wakes at most
-        // once a second instead of ten times, armed for the moment a poll is
-        // due; while a cycle runs it ticks every 100 ms again.
+        // A counter PC runs this all day: armed for the moment a poll is due.
         if (m_loopTimer->isActive())
-            m_loopTimer->setInterval(int(
-                std::clamp<quint32>(m_pollLoop->msUntilNextDecision(), monitor::PollLoop::kTickMs, 1000)));
+            m_loopTimer->setInterval(m_pollLoop->nextTickMs());
     });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
         setBannerStyle(3);
@@ -214,7 +198,7 @@ frmAlarm::~frmAlarm() = default;
 
 void frmAlarm::createControls()
 {
-    m_shpBack = new Shape(this, GridLines);
+    m_shpBack = new Shape(this, theme::GridLines);
     m_shpBack->setObjectName(u"shpBack"_s);
 
     m_picIcon = new QLabel(this);
@@ -225,13 +209,13 @@ void frmAlarm::createControls()
     m_상호->setObjectName(u"상호"_s);
     m_상호->setGeometry(StoreNameRect);
     m_상호->setFont(monitor::boardDisplayFont(20));
-    m_상호->setStyleSheet(u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s);
+    m_상호->setStyleSheet(theme::StoreNameStyle);
 
     m_lbl버전 = new QLabel(this);
     m_lbl버전->setObjectName(u"lbl버전"_s);
     m_lbl버전->setGeometry(VersionRect);
     m_lbl버전->setFont(monitor::uiFont(11));
-    m_lbl버전->setStyleSheet(u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
+    m_lbl버전->setStyleSheet(theme::VersionStyle);
 
     createOptionFrame();
 
@@ -279,8 +263,7 @@ void frmAlarm::createControls()
     });
 
     m_picWait = new platform::WaitPanel(
-        this, u"잠시만 기다려 주세요"_s,
-        u"QLabel#picWait { background: white; border: 2px solid #0f5ca8; border-radius: 12px; }"_s);
+        this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
     m_picWait->setFallbackSize({128, 128}, 4);
 
     // Takes the keyboard focus so that no visible control keeps it.
@@ -377,7 +360,7 @@ void frmAlarm::Form_Load()
             m_imgIcon[n - 1].load(path);
     }
 
-    m_cmd->setColours(Qt::white, ConfirmBlue);
+    m_cmd->setColours(Qt::white, theme::ConfirmBlue);
     QString error;
     if (!platform::FormRound(m_cmd, 3, &error))
         WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
@@ -454,7 +437,7 @@ void frmAlarm::renderBoard()
     if (banner.payType.isEmpty())
         m_lbl결제방법->setColours(Qt::white, Qt::transparent);
     else
-        m_lbl결제방법->setColours(QColor(0x3a, 0x22, 0x00), PayBack);
+        m_lbl결제방법->setColours(theme::PayInk, theme::PayBack);
     m_lbl결제방법->setFrame(banner.payType.isEmpty() ? 0 : 10);
     m_lblRequest->setFont(monitor::boardDisplayFont(banner.pointSize));
     m_lblRequest->setCaption(banner.text);
@@ -471,11 +454,11 @@ void frmAlarm::setBannerStyle(int style)
 {
     m_bannerStyle = style;
     if (style == 3) {
-        m_lblRequest->setColours(HighlightInk, HighlightBack);
-        m_lblRequest->setFrame(16, HighlightBorder, 6);
+        m_lblRequest->setColours(theme::HighlightInk, theme::HighlightBack);
+        m_lblRequest->setFrame(16, theme::HighlightBorder, 6);
     } else {
-        m_lblRequest->setColours(BannerInk, BannerBack);
-        m_lblRequest->setFrame(16, QColor(0xc8, 0xd6, 0xe4), 2);
+        m_lblRequest->setColours(theme::BannerInk, theme::BannerBack);
+        m_lblRequest->setFrame(16, theme::BannerBorder, 2);
     }
 }
 
@@ -687,10 +670,10 @@ bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
         // press while its own press runs keeps the look.
         const bool enabled = !m_confirm || m_confirm->buttonEnabled();
         if (enabled && event->type() == QEvent::MouseButtonPress) {
-            m_cmd->setColours(ConfirmBlue, Qt::white);
+            m_cmd->setColours(theme::ConfirmBlue, Qt::white);
             m_cmd->repaint();
         } else if (enabled && event->type() == QEvent::MouseButtonRelease) {
-            m_cmd->setColours(Qt::white, ConfirmBlue);
+            m_cmd->setColours(Qt::white, theme::ConfirmBlue);
             m_cmd->repaint();
         }
         return false;
@@ -847,12 +830,12 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
 void frmAlarm::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), WindowBack);
+    p.fillRect(rect(), theme::WindowBack);
     p.setRenderHint(QPainter::Antialiasing);
     // The panel behind the banner's table and payment type.
     QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
-    panel.setColorAt(0, TableBackTop);
-    panel.setColorAt(1, TableBackBottom);
+    panel.setColorAt(0, theme::TableBackTop);
+    panel.setColorAt(1, theme::TableBackBottom);
     p.setPen(Qt::NoPen);
     p.setBrush(panel);
     p.drawRoundedRect(TablePanelRect, 16, 16);

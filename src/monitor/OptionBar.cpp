@@ -2,6 +2,7 @@
 
 #include "monitor/BoardFonts.h"
 #include "platform/gui/ClickLabel.h"
+#include "platform/gui/Theme.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,7 +22,7 @@ QLabel *caption(const QString &text, QWidget *parent, const QRect &where)
     label->setGeometry(where);
     label->setFont(uiFont(13, true));
     label->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    label->setStyleSheet(u"QLabel { color: #d6e0ea; background: transparent; }"_s);
+    label->setStyleSheet(theme::OptionCaptionStyle);
     return label;
 }
 
@@ -32,8 +33,7 @@ platform::ClickLabel *button(const QString &name, const QString &text, QWidget *
     button->setGeometry(where);
     button->setFont(uiFont(13, true));
     button->setAlignment(Qt::AlignCenter);
-    button->setStyleSheet(u"QLabel { color: white; background: #3a5068; border-radius: 5px; }"
-                          " QLabel:hover { background: #4d6a88; }"_s);
+    button->setStyleSheet(theme::OptionButtonStyle);
     return button;
 }
 
@@ -43,9 +43,7 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
 {
     setObjectName(u"picFrame"_s);
     resize(BarSize);
-    setStyleSheet(u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
-                  " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
-                  " border-radius: 4px; padding: 0 4px; }"_s);
+    setStyleSheet(theme::OptionBarStyle);
 
     // First line: the display options.
     caption(u"화면"_s, this, {4, 4, 34, 22});
@@ -66,7 +64,7 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     삭제->setGeometry(314, 4, 36, 22);
     삭제->setAlignment(Qt::AlignCenter);
     삭제->setFont(uiFont(14, true));
-    삭제->setStyleSheet(u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s);
+    삭제->setStyleSheet(theme::OptionValueStyle);
     삭제변경[1] = button(u"삭제변경_1"_s, u"▶"_s, this, {352, 4, 22, 22});
     auto *minutes = caption(u"분"_s, this, {376, 4, 16, 22});
     minutes->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
@@ -87,8 +85,7 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     lblMinimize = button(u"lblMinimize"_s, u"아이콘"_s, this, {208, 30, 80, 22});
     lblLogout = button(u"lblLogout"_s, u"로그아웃"_s, this, {478, 30, 96, 22});
     lblTerminate = button(u"lblTerminate"_s, u"종료"_s, this, {580, 30, 96, 22});
-    lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
-                                " QLabel:hover { background: #d04040; }"_s);
+    lblTerminate->setStyleSheet(theme::OptionStopButtonStyle);
 }
 
 } // namespace kavri::monitor

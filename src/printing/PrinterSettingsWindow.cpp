@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/gui/ScreenPlacement.h"
+#include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "printing/ColumnLayout.h"
 #include "printing/PrinterSettingsForm.h"
@@ -45,15 +46,6 @@ namespace {
 
 const QString WindowName = u"frmQ설정"_s;
 
-const QColor Page(0xf4, 0xf7, 0xfa);
-const QColor Band(0x1f, 0x6f, 0x8b);
-const QColor PanelBorder(0xd3, 0xdd, 0xe7);
-const QColor Ink(0x1b, 0x2a, 0x3a);
-const QColor Muted(0x5a, 0x6b, 0x7c);
-const QColor ButtonBlue(0, 141, 238);
-const QColor CellFill(232, 246, 255);
-const QColor CurrentFill(0xbf, 0xe2, 0xfb);
-
 // Grid columns of the model; the shop's view numbers them from 1 behind the row header.
 constexpr int ColNumber = TableGridModel::ColNumber;
 constexpr int ColTicked = TableGridModel::ColTicked;
@@ -70,14 +62,6 @@ constexpr int TestPrintGapMs = 1500;
 constexpr QRect PrinterPanel(24, 90, 560, 196);
 constexpr QRect TicketPanel(24, 330, 560, 414);
 constexpr QRect TablePanel(608, 90, 392, 654);
-
-QFont nanum(int pixels, bool bold = false)
-{
-    QFont f(u"NanumGothic"_s);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 QLabel *label(QWidget *parent, const QString &text, const QRect &at, const QString &name = {})
 {
@@ -117,7 +101,7 @@ public:
     {
         painter->save();
         const bool current = m_view->currentIndex().isValid() && m_view->currentIndex().row() == index.row();
-        painter->fillRect(option.rect, current ? CurrentFill : CellFill);
+        painter->fillRect(option.rect, current ? theme::CurrentFill : theme::CellFill);
         if (index.column() == ColTicked) {
             QStyleOptionViewItem check(option);
             check.features |= QStyleOptionViewItem::HasCheckIndicator;
@@ -183,7 +167,7 @@ PrinterSettingsWindow::PrinterSettingsWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(u"Kavri 디스플레이 - 프린터 설정"_s);
-    setFont(nanum(13));
+    setFont(theme::nanum(13));
     buildControls();
     Form_Load();
 }
@@ -198,13 +182,13 @@ void PrinterSettingsWindow::buildControls()
 
     // The band across the top: the program's name and the way back to the board.
     auto *title = label(this, u"Kavri 디스플레이"_s, {24, 0, 400, 48}, u"lbl제목"_s);
-    title->setFont(nanum(18, true));
+    title->setFont(theme::nanum(18, true));
     title->setStyleSheet(u"QLabel { color: white; background: transparent; }"_s);
     m_lblTerminate = new ClickLabel(u"닫  기"_s, this, [this] { lblTerminate_Click(); });
     m_lblTerminate->setObjectName(u"lblTerminate"_s);
     m_lblTerminate->setGeometry(904, 9, 96, 30);
     m_lblTerminate->setAlignment(Qt::AlignCenter);
-    m_lblTerminate->setFont(nanum(14, true));
+    m_lblTerminate->setFont(theme::nanum(14, true));
     m_lblTerminate->setStyleSheet(
         u"QLabel { color: white; border: 1px solid white; border-radius: 6px; background: transparent; }"_s);
 
@@ -217,7 +201,7 @@ void PrinterSettingsWindow::buildControls()
     const std::array<int, 3> headingIndex{27, 7, 8};
     for (int i = 0; i < 3; ++i) {
         auto *h = label(this, headings[i], headingAt[i], u"lblLabel"_s + QString::number(headingIndex[i]));
-        h->setFont(nanum(i == 2 ? 14 : 15, true));
+        h->setFont(theme::nanum(i == 2 ? 14 : 15, true));
         h->setStyleSheet(headingStyle);
     }
     auto *how = label(this, u"◀ 설정 방법"_s, {464, 58, 120, 26}, u"lblInfo10"_s);
@@ -230,7 +214,7 @@ void PrinterSettingsWindow::buildControls()
 
     // ① Printers.
     auto *cap0 = label(this, u"프린터 설정"_s, {36, 96, 300, 24}, u"lblInfo0"_s);
-    cap0->setFont(nanum(14, true));
+    cap0->setFont(theme::nanum(14, true));
     cap0->setStyleSheet(captionStyle);
     for (int n = 0; n < 3; ++n) {
         const int y = 126 + n * 52;
@@ -251,14 +235,14 @@ void PrinterSettingsWindow::buildControls()
         m_통신속도[n]->setGeometry(468, y, 80, 28);
         label(this, u"bps"_s, {552, y, 28, 28});
         m_포트장치[n] = label(this, {}, {94, y + 29, 484, 18}, u"포트장치"_s + digit);
-        m_포트장치[n]->setFont(nanum(11));
+        m_포트장치[n]->setFont(theme::nanum(11));
         m_이름[n]->setStyleSheet(fieldStyle);
         connect(m_포트[n], &QComboBox::currentIndexChanged, this, [this, n] { refreshDeviceLine(n); });
     }
 
     // ② Ticket layout.
     auto *cap1 = label(this, u"주문서 설정"_s, {36, 336, 300, 24}, u"lblInfo1"_s);
-    cap1->setFont(nanum(14, true));
+    cap1->setFont(theme::nanum(14, true));
     cap1->setStyleSheet(captionStyle);
     label(this, u"출력수"_s, {36, 366, 64, 28});
     m_출력수 = new QComboBox(this);
@@ -318,7 +302,7 @@ void PrinterSettingsWindow::buildControls()
     m_꼬리말길이->setContentsMargins(0, 5, 0, 0);
     m_꼬리말길이->setStyleSheet(hintStyle);
     auto *hint = label(this, u"(줄 바꿈은 엔터를 입력하세요.)"_s, {36, 636, 340, 20});
-    hint->setFont(nanum(12));
+    hint->setFont(theme::nanum(12));
     hint->setStyleSheet(hintStyle);
 
     m_낱장출력 = new QCheckBox(u"주문상품 마다 낱장 출력"_s, this);
@@ -333,10 +317,10 @@ void PrinterSettingsWindow::buildControls()
 
     // ③ Tables.
     auto *cap2 = label(this, u"주문받을 테이블 선택"_s, {620, 96, 300, 24}, u"lblInfo2"_s);
-    cap2->setFont(nanum(14, true));
+    cap2->setFont(theme::nanum(14, true));
     cap2->setStyleSheet(captionStyle);
     auto *only = label(this, u"선택된 테이블만 주문내역을 표시합니다."_s, {620, 120, 368, 20}, u"lblInfo9"_s);
-    only->setFont(nanum(12));
+    only->setFont(theme::nanum(12));
     only->setStyleSheet(hintStyle);
     m_count = label(this, u"만들어진 테이블"_s, {620, 140, 368, 36}, u"lblInfo6"_s);
     m_count->setWordWrap(true);
@@ -387,7 +371,7 @@ void PrinterSettingsWindow::buildControls()
         auto *b = new QPushButton(captions[i], this);
         b->setObjectName(u"CMD"_s + QString::number(i));
         b->setGeometry(buttonAt[i]);
-        b->setFont(nanum(i == 2 ? 14 : 16, true));
+        b->setFont(theme::nanum(i == 2 ? 14 : 16, true));
         b->setStyleSheet(buttonStyle);
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, [this, i] { CMD_Click(i); });
@@ -399,14 +383,14 @@ void PrinterSettingsWindow::buildControls()
         QPushButton *b = m_cmd[i];
         b->setIcon(arrowIcon(up, Qt::white));
         b->setToolTip(up ? u"이전 페이지"_s : u"다음 페이지"_s);
-        connect(b, &QPushButton::pressed, this, [b, up] { b->setIcon(arrowIcon(up, ButtonBlue)); });
+        connect(b, &QPushButton::pressed, this, [b, up] { b->setIcon(arrowIcon(up, theme::ButtonBlue)); });
         connect(b, &QPushButton::released, this, [b, up] { b->setIcon(arrowIcon(up, Qt::white)); });
     }
 
     // The wait panel of the table list exchange.
     m_picWait = new platform::WaitPanel(
         this, u"테이블 목록을 불러오는 중입니다"_s,
-        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
+        theme::DialogWaitStyle);
 }
 
 void PrinterSettingsWindow::Form_Load()
@@ -814,9 +798,9 @@ void PrinterSettingsWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Page);
-    p.fillRect(QRect(0, 0, Width, 48), Band);
-    p.setPen(PanelBorder);
+    p.fillRect(rect(), theme::Page);
+    p.fillRect(QRect(0, 0, Width, 48), theme::Band);
+    p.setPen(theme::PanelBorder);
     p.setBrush(Qt::white);
     for (const QRect &panel : {PrinterPanel, TicketPanel, TablePanel})
         p.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);

@@ -3,6 +3,7 @@
 #include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/gui/FormRound.h"
+#include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "services/Conversions.h"
 #include "services/ErrorReport.h"
@@ -108,7 +109,7 @@ frmLogin::frmLogin(QWidget *parent)
 
     m_picWait = new platform::WaitPanel(
         this, u"잠시만 기다려 주세요"_s,
-        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
+        theme::DialogWaitStyle);
 
     setTabOrder(m_id, m_pw);
     setTabOrder(m_pw, m_chkLoadValue[0]);
