@@ -11,12 +11,13 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-namespace kavri::platform {
-class WaitPanel;
-}
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
+
+namespace kavri::platform {
+class WaitPanel;
+}
 
 namespace kavri {
 

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+
 namespace kavri::platform {
 class WaitPanel;
 }
