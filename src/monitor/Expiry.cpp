@@ -15,21 +15,10 @@ using namespace Qt::StringLiterals;
 namespace kavri::monitor {
 
 namespace {
-const QString kTimeFormat = u"yyyy-MM-dd HH:mm:ss"_s;
-}
-
-QDateTime readRegistrationTime(const QString &text)
-{
-    // The cycle's reader decides what is a time, so every row it shows can expire
-    // and no text it refuses (a signed year, say) is read here.
-    if (!minuteStamp(text))
-        return {};
-    const QDate date = QDate::fromString(text.left(10), u"yyyy-MM-dd"_s);
-    const QTime time = QTime::fromString(text.mid(11), u"HH:mm:ss"_s);
-    const QDateTime local(date, time);
-    // A time the clock skipped at the change to summer time is read as written.
-    return local.isValid() ? local : QDateTime(date, time, Qt::UTC);
-}
+// Beyond a century of minutes nothing on the board can expire; the bound keeps
+// the arithmetic in range.
+constexpr qint64 kMaxMinutes = qint64(100) * 366 * 24 * 60;
+} // namespace
 
 QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now,
                                   QList<int> *unreadableRows)
@@ -37,29 +26,28 @@ QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, con
     QStringList numbers;
     if (minutes <= 0)
         return numbers;
-    const QString nowText = now.toString(kTimeFormat);
+    minutes = std::min(minutes, kMaxMinutes);
+    // The cycle's reader, so every row it shows can expire and no text it
+    // refuses (a signed year, say) is read here.
+    const qint64 nowSeconds = wallClockSeconds(now);
     for (int r = 0; r < board.rowCount(); ++r) {
         const BoardRow &row = board.row(r);
         if (row.regDate.isEmpty())
             continue;
-        const QDateTime registered = readRegistrationTime(row.regDate);
-        if (!registered.isValid()) {
+        const std::optional<qint64> registered = registrationSeconds(row.regDate);
+        if (!registered) {
             if (unreadableRows)
                 unreadableRows->append(r);
             continue;
         }
-        const QString expiresText = registered.addSecs(minutes * 60).toString(kTimeFormat);
-        if (expiresText < nowText && !row.numTag.isEmpty())
+        if (*registered + minutes * 60 < nowSeconds && !row.numTag.isEmpty())
             numbers.append(row.numTag);
     }
     return numbers;
 }
 
-bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle)
+bool runExpiryPass(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle)
 {
-    // Beyond a century of minutes nothing on the board can expire; the bound
-    // keeps the date arithmetic in range.
-    constexpr qint64 kMaxMinutes = qint64(100) * 366 * 24 * 60;
     const qint64 minutes = std::min(ToLong(shownMinutes), kMaxMinutes);
     if (minutes <= 0)
         return true;

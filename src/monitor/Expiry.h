@@ -10,15 +10,12 @@ class RequestBoard;
 class RequestCycle;
 
 /// The numbers of the requests on the rows in use that are older than `minutes`
-/// at `now`, in row order: registration time plus the minutes, written as
-/// "yyyy-MM-dd hh:mm:ss", sorts before `now` written the same way. Nothing when
+/// at `now`, in row order: registration time plus the minutes is before `now`
+/// on the wall clock, to the second (registrationSeconds()). Nothing when
 /// `minutes` is not above 0. A row whose time cannot be read is passed over and
 /// named in `unreadableRows` when given.
 QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, const QDateTime &now,
                                   QList<int> *unreadableRows = nullptr);
-
-/// Reads a registration time "yyyy-MM-dd hh:mm:ss"; invalid when it is not one.
-QDateTime readRegistrationTime(const QString &text);
 
 /// The expiry pass over the board as the last cycle filled it: confirms the
 /// requests older than the minutes shown in `삭제` (`shownMinutes`, 0 or less
@@ -27,6 +24,6 @@ QDateTime readRegistrationTime(const QString &text);
 /// was confirmed it asks `cycle` for one reload, unless the running cycle was
 /// itself asked for by an expiry pass. A row whose time cannot be read is
 /// reported and passed over. True when the pass ran to its end.
-bool Disp_삭제(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle);
+bool runExpiryPass(const QString &shownMinutes, const RequestBoard &board, RequestCycle &cycle);
 
 } // namespace kavri::monitor

@@ -2,6 +2,8 @@
 
 #include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
+#include "monitor/BoardView.h"
+#include "monitor/OptionBar.h"
 #include "monitor/OptionRules.h"
 #include "monitor/StatsWindow.h"
 #include "platform/Clock.h"
@@ -10,6 +12,8 @@
 #include "platform/gui/FormRound.h"
 #include "platform/gui/LongPress.h"
 #include "platform/gui/ScreenPlacement.h"
+#include "platform/gui/Theme.h"
+#include "platform/gui/WaitPanel.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "printing/Ticket.h"
 #include "services/AppFolder.h"
@@ -29,7 +33,6 @@
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QMovie>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -38,7 +41,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -47,47 +49,20 @@ namespace {
 
 const QString WindowName = u"frmAlarm"_s;
 
-QString describe(const std::exception &e)
-{
-    return QString::fromLocal8Bit(e.what());
-}
-
 QString indexed(const QString &name, int index)
 {
     return name + u'_' + QString::number(index);
 }
-
-// Colours of the window. The board's cell colours are fixed by the design;
-// the rest is the window's own look.
-const QColor WindowBack(0x16, 0x20, 0x2b);
-const QColor FrameBack(0x22, 0x31, 0x40);
-const QColor FrameText(0xd6, 0xe0, 0xea);
-const QColor GridLines(0x4a, 0x5a, 0x6b);
-const QColor HeadingBack(0x2b, 0x3d, 0x52);
-const QColor NoBack(249, 249, 249);
-const QColor CheckInk(218, 33, 36);
-const QColor ConfirmBlue(0, 141, 238);
-const QColor TableBackTop(0x0f, 0x5c, 0xa8);
-const QColor TableBackBottom(0x0a, 0x3f, 0x78);
-const QColor BannerBack(Qt::white);
-const QColor BannerInk(0x10, 0x20, 0x2f);
-const QColor HighlightBack(0xff, 0xd4, 0x3b);
-const QColor HighlightBorder(0xe0, 0x31, 0x31);
-const QColor HighlightInk(0x8a, 0x10, 0x10);
-const QColor PayBack(0xff, 0xb0, 0x20);
 
 // Design positions of the controls the board geometry does not place.
 const QRect PicIconRect(0, 0, 110, 65);
 const QRect StoreNameRect(110, 2, 220, 30);
 const QRect HealthRect(110, 32, 220, 16);
 const QRect VersionRect(110, 48, 220, 16);
-const QSize PicFrameSize(684, 56);
 const QRect TablePanelRect(10, 75, 445, 198);
 const QRect TableRect(22, 82, 421, 124);
 const QRect PayTypeRect(22, 213, 190, 50);
 const QRect ConfirmRect(222, 213, 221, 50);
-
-const QStringList HeadingCaptions{u"NO"_s, u"테이블"_s, u"요청사항"_s, u"체크"_s};
 
 /// The largest of a few pixel sizes at which `text` fits `width` on one line.
 int fittingPixelSize(const QString &text, int width, std::initializer_list<int> sizes)
@@ -127,30 +102,6 @@ QPixmap bannerBackPicture(const QSize &size, int part)
         p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), size.width() / 2.0, 10);
     }
     return picture;
-}
-
-/// A static caption inside the option frame.
-QLabel *frameCaption(const QString &text, QWidget *parent, const QRect &where)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(where);
-    label->setFont(monitor::uiFont(13, true));
-    label->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
-    label->setStyleSheet(u"QLabel { color: #d6e0ea; background: transparent; }"_s);
-    return label;
-}
-
-platform::ClickLabel *frameButton(const QString &name, const QString &text, QWidget *parent,
-                                  const QRect &where)
-{
-    auto *button = new platform::ClickLabel(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(where);
-    button->setFont(monitor::uiFont(13, true));
-    button->setAlignment(Qt::AlignCenter);
-    button->setStyleSheet(u"QLabel { color: white; background: #3a5068; border-radius: 5px; }"
-                          " QLabel:hover { background: #4d6a88; }"_s);
-    return button;
 }
 
 /// The white frame over a confirm button; clicks go through to the button.
@@ -237,12 +188,9 @@ void frmAlarm::construct()
         // skip line.
         m_loopTimer->start(int(monitor::PollLoop::kTickMs));
         m_pollLoop->LoopTimer_Timer();
-        // A counter PC runs this all day: between polls the loop wakes at most
-        // once a second instead of ten times, armed for the moment a poll is
-        // due; while a cycle runs it ticks every 100 ms again.
+        // A counter PC runs this all day: armed for the moment a poll is due.
         if (m_loopTimer->isActive())
-            m_loopTimer->setInterval(int(
-                std::clamp<quint32>(m_pollLoop->msUntilNextDecision(), monitor::PollLoop::kTickMs, 1000)));
+            m_loopTimer->setInterval(m_pollLoop->nextTickMs());
         emit loopTicked();
     });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
@@ -260,7 +208,7 @@ frmAlarm::~frmAlarm() = default;
 
 void frmAlarm::createControls()
 {
-    m_shpBack = new Shape(this, GridLines);
+    m_shpBack = new Shape(this, theme::GridLines);
     m_shpBack->setObjectName(u"shpBack"_s);
 
     m_picIcon = new QLabel(this);
@@ -271,13 +219,13 @@ void frmAlarm::createControls()
     m_상호->setObjectName(u"상호"_s);
     m_상호->setGeometry(StoreNameRect);
     m_상호->setFont(monitor::boardDisplayFont(20));
-    m_상호->setStyleSheet(u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s);
+    m_상호->setStyleSheet(theme::StoreNameStyle);
 
     m_lbl버전 = new QLabel(this);
     m_lbl버전->setObjectName(u"lbl버전"_s);
     m_lbl버전->setGeometry(VersionRect);
     m_lbl버전->setFont(monitor::uiFont(11));
-    m_lbl버전->setStyleSheet(u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
+    m_lbl버전->setStyleSheet(theme::VersionStyle);
 
     m_lblHealth = new QLabel(this);
     m_lblHealth->setObjectName(u"lblHealth"_s);
@@ -326,59 +274,14 @@ void frmAlarm::createControls()
     m_cmd->installEventFilter(this);
     connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
 
-    for (int h = 0; h < monitor::BoardGeometry::kHeadings; ++h) {
-        auto *heading = new monitor::CaptionPanel(this);
-        heading->setObjectName(indexed(u"sspTitle"_s, h));
-        heading->setColours(Qt::white, HeadingBack);
-        heading->setMargin(1);
-        heading->hide();
-        m_sspTitle[h] = heading;
-    }
-    auto *longPress = new platform::LongPress(this);
-    for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
-        m_sspNO[r] = new monitor::CaptionPanel(this);
-        m_sspNO[r]->setObjectName(indexed(u"sspNO"_s, r));
-        m_sspNO[r]->setMargin(1);
-        m_sspTable[r] = new monitor::CaptionPanel(this);
-        m_sspTable[r]->setObjectName(indexed(u"sspTable"_s, r));
-        m_sspTable[r]->setWordWrap(true);
-        m_sspTable[r]->setMargins(monitor::kTableCellMargins.horizontal, monitor::kTableCellMargins.vertical);
-        m_sspTable[r]->setShrinkToFit(0.7);
-        m_sspRequest[r] = new monitor::CaptionPanel(this);
-        m_sspRequest[r]->setObjectName(indexed(u"sspRequest"_s, r));
-        m_sspRequest[r]->setWordWrap(true);
-        m_sspRequest[r]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_sspRequest[r]->setMargins(monitor::kRequestCellMargins.horizontal,
-                                    monitor::kRequestCellMargins.vertical);
-        m_sspRequest[r]->setShrinkToFit(0.7);
-        m_sspCheck[r] = new monitor::CaptionPanel(this);
-        m_sspCheck[r]->setObjectName(indexed(u"sspCheck"_s, r));
-        m_sspCheck[r]->setMargin(2);
-        for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]}) {
-            cell->hide();
-            // A click on any of the four cells marks or unmarks the row.
-            cell->installEventFilter(this);
-            // Held still, a cell opens the row's menu on a touch screen; it sees the release first.
-            longPress->watch(cell);
-            connect(cell, &monitor::CaptionPanel::clicked, this, [this, r] {
-                if (m_confirm)
-                    m_confirm->rowClicked(r);
-            });
-        }
-    }
+    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
+        if (m_confirm)
+            m_confirm->rowClicked(row);
+    });
 
-    m_picWait = new QLabel(this);
-    m_picWait->setObjectName(u"picWait"_s);
-    m_picWait->setStyleSheet(
-        u"QLabel#picWait { background: white; border: 2px solid #0f5ca8; border-radius: 12px; }"_s);
-    m_imgWait = new QLabel(m_picWait);
-    m_imgWait->setObjectName(u"imgWait"_s);
-    m_imgWait->setAlignment(Qt::AlignCenter);
-    m_imgWait->setWordWrap(true);
-    m_imgWait->setText(u"잠시만 기다려 주세요"_s);
-    m_picWait->resize(128, 128);
-    m_imgWait->setGeometry(4, 4, 120, 120);
-    m_picWait->hide();
+    m_picWait = new platform::WaitPanel(
+        this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
+    m_picWait->setFallbackSize({128, 128}, 4);
 
     // Takes the keyboard focus so that no visible control keeps it.
     m_anchorText = new QLineEdit(this);
@@ -390,82 +293,26 @@ void frmAlarm::createControls()
 
 void frmAlarm::createOptionFrame()
 {
-    m_picFrame = new QFrame(this);
-    m_picFrame->setObjectName(u"picFrame"_s);
-    m_picFrame->resize(PicFrameSize);
-    m_picFrame->setStyleSheet(
-        u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
-        " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
-        " border-radius: 4px; padding: 0 4px; }"_s);
-
-    // First line: the display options.
-    frameCaption(u"화면"_s, m_picFrame, {4, 4, 34, 22});
-    m_cob크기 = new QComboBox(m_picFrame);
-    m_cob크기->setObjectName(u"cob크기"_s);
-    m_cob크기->addItems({u"1024"_s, u"1366"_s});
-    m_cob크기->setGeometry(42, 4, 70, 22);
-    frameCaption(u"표시"_s, m_picFrame, {114, 4, 34, 22});
-    m_cob표시 = new QComboBox(m_picFrame);
-    m_cob표시->setObjectName(u"cob표시"_s);
-    m_cob표시->addItems({u"10개"_s, u"16개"_s, u"30개"_s});
-    m_cob표시->setGeometry(152, 4, 70, 22);
-
-    frameCaption(u"자동삭제"_s, m_picFrame, {224, 4, 60, 22});
-    m_삭제변경[0] = frameButton(indexed(u"삭제변경"_s, 0), u"◀"_s, m_picFrame, {290, 4, 22, 22});
-    m_삭제 = new QLabel(m_picFrame);
-    m_삭제->setObjectName(u"삭제"_s);
-    m_삭제->setGeometry(314, 4, 36, 22);
-    m_삭제->setAlignment(Qt::AlignCenter);
-    m_삭제->setFont(monitor::uiFont(14, true));
-    m_삭제->setStyleSheet(u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s);
-    m_삭제변경[1] = frameButton(indexed(u"삭제변경"_s, 1), u"▶"_s, m_picFrame, {352, 4, 22, 22});
-    auto *minutes = frameCaption(u"분"_s, m_picFrame, {376, 4, 16, 22});
-    minutes->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-
-    frameCaption(u"위치"_s, m_picFrame, {396, 4, 34, 22});
-    m_posX = new QLineEdit(m_picFrame);
-    m_posX->setObjectName(u"PosX"_s);
-    m_posX->setGeometry(434, 4, 58, 22);
-    m_posY = new QLineEdit(m_picFrame);
-    m_posY->setObjectName(u"PosY"_s);
-    m_posY->setGeometry(496, 4, 58, 22);
-    m_pos적용 = frameButton(u"Pos적용"_s, u"적용"_s, m_picFrame, {558, 4, 50, 22});
-    m_pos적용->setToolTip(u"두 번 눌러 적용"_s);
-    connect(m_cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
-    connect(m_cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
+    m_picFrame = new monitor::OptionBar(this);
+    connect(m_picFrame->cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
+    connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
     // A double click is two clicks here: the release that ends it clicks again.
     for (int i = 0; i < 2; ++i)
-        connect(m_삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
-    connect(m_pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
-
-    // Second line: the commands.
-    m_lblSound = frameButton(u"lblSound"_s, u"소리 테스트"_s, m_picFrame, {4, 30, 96, 22});
-    m_lblConfig = frameButton(u"lblConfig"_s, u"프린터 설정"_s, m_picFrame, {106, 30, 96, 22});
-    m_lblMinimize = frameButton(u"lblMinimize"_s, u"아이콘"_s, m_picFrame, {208, 30, 80, 22});
-    m_lblStats = frameButton(u"lblStats"_s, u"통계"_s, m_picFrame, {294, 30, 50, 22});
-    frameCaption(u"반복"_s, m_picFrame, {348, 30, 32, 22});
-    m_cobRepeat = new QComboBox(m_picFrame);
-    m_cobRepeat->setObjectName(u"cobRepeat"_s);
-    m_cobRepeat->addItems({u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s});
-    m_cobRepeat->setGeometry(382, 30, 90, 22);
-    m_cobRepeat->setToolTip(u"아무도 확인하지 않은 맨 위 요청을 다시 알립니다 (최대 5번)"_s);
-    connect(m_lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
-    connect(m_cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
+    connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
+    connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
+    connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
+    connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
+    connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
+    connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (m_formLoading || index < 0 || index >= int(std::size(monitor::AlertRepeat::Choices)))
             return;
         m_options.alertRepeat = monitor::AlertRepeat::Choices[index];
         monitor::storeAlertRepeat(m_options.alertRepeat);
         emit alertRepeatChanged(m_options.alertRepeat);
     });
-    m_lblLogout = frameButton(u"lblLogout"_s, u"로그아웃"_s, m_picFrame, {478, 30, 96, 22});
-    m_lblTerminate = frameButton(u"lblTerminate"_s, u"종료"_s, m_picFrame, {580, 30, 96, 22});
-    m_lblTerminate->setStyleSheet(u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
-                                  " QLabel:hover { background: #d04040; }"_s);
-    connect(m_lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
-    connect(m_lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
-    connect(m_lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
-    connect(m_lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
-    connect(m_lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+    connect(m_picFrame->lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
+    connect(m_picFrame->lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
 }
 
 void frmAlarm::lblConfig_Click()
@@ -510,159 +357,87 @@ QPoint storedPosition(const monitor::WindowOptions &options)
 void frmAlarm::Form_Load()
 {
     m_formLoading = true;
-    int step = 2;
-    try {
-        m_options = monitor::readWindowOptions();
-        m_posX->setText(QString::number(m_options.displayPosX));
-        m_posY->setText(QString::number(m_options.displayPosY));
-        resize(1024, monitor::BoardGeometry::kWindowHeight);
-        // A first place for the layout to be measured in; only the final one is logged.
-        const QRect first(storedPosition(m_options), frameGeometry().size());
-        move(platform::keptOnScreen(platform::availableAreaFor(first), first));
+    m_options = monitor::readWindowOptions();
+    m_picFrame->posX->setText(QString::number(m_options.displayPosX));
+    m_picFrame->posY->setText(QString::number(m_options.displayPosY));
+    resize(1024, monitor::BoardGeometry::kWindowHeight);
+    // A first place for the layout to be measured in; only the final one is logged.
+    const QRect first(storedPosition(m_options), frameGeometry().size());
+    move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
-        step = 4;
-        m_cob크기->setCurrentIndex(m_options.resolutionIdx);
-        m_cob표시->setCurrentIndex(m_options.displayIdx);
-        // A stored value the bar does not offer still works; the bar then shows none.
-        m_cobRepeat->setCurrentIndex(monitor::AlertRepeat::choiceIndex(m_options.alertRepeat));
-        step = 5;
-        m_삭제->setText(QString::number(m_options.displayDelete));
+    m_picFrame->cob크기->setCurrentIndex(m_options.resolutionIdx);
+    m_picFrame->cob표시->setCurrentIndex(m_options.displayIdx);
+    // A stored value the bar does not offer still works; the bar then shows none.
+    m_picFrame->cobRepeat->setCurrentIndex(monitor::AlertRepeat::choiceIndex(m_options.alertRepeat));
+    m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
 
-        step = 6;
-        const QString wait = gSkinPath + u"/0106.gif"_s;
-        if (!m_waitMovie && FileExists(wait)) {
-            m_waitMovie = new QMovie(wait, {}, this);
-            if (m_waitMovie->isValid()) {
-                m_imgWait->setMovie(m_waitMovie);
-                m_waitMovie->jumpToFrame(0);
-                const QSize size = m_waitMovie->currentImage().size();
-                m_picWait->resize(size + QSize(8, 8));
-                m_imgWait->setGeometry(4, 4, size.width(), size.height());
-            }
-        }
-        m_picWait->move((width() - m_picWait->width()) / 2, (height() - m_picWait->height()) / 2);
-        m_picWait->hide();
+    const QString wait = gSkinPath + u"/0106.gif"_s;
+    if (FileExists(wait))
+        m_picWait->setPicture(wait, 4);
+    m_picWait->centreIn(size());
+    m_picWait->hide();
 
-        step = 7;
-        // Each picture keeps its number even when another file is missing, so a
-        // missing card picture never puts the cash picture on card rows.
-        for (int n = 1; n <= 4; ++n) {
-            const QString path =
-                gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
-            m_imgIcon[n - 1] = QPixmap();
-            if (FileExists(path))
-                m_imgIcon[n - 1].load(path);
-        }
-
-        step = 8;
-        m_cmd->setColours(Qt::white, ConfirmBlue);
-        QString error;
-        if (!platform::FormRound(m_cmd, 3, &error))
-            WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
-        m_shp->setGeometry(m_cmd->geometry());
-        m_cmd->hide();
-        m_shp->hide(); // the frame shows with its button
-
-        step = 9;
-        m_lbl버전->setText(gVersion);
-        m_picIcon->setGeometry(PicIconRect);
-        if (!m_imgIcon[0].isNull())
-            m_picIcon->setPixmap(
-                m_imgIcon[0].scaled(PicIconRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        else
-            m_picIcon->clear();
-
-        step = 11;
-        m_lblTable->setCaption({});
-        m_lbl결제방법->setCaption({});
-        m_lblRequest->setCaption({});
-
-        step = 12;
-        Disp_List(shownResolution(), m_options.displayIdx);
-        placeWindow(*this, storedPosition(m_options)); // the layout may have made it wider
-
-        step = 13;
-        m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
-        m_상호->setToolTip(gStoreName);
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
+    // Each picture keeps its number even when another file is missing, so a
+    // missing card picture never puts the cash picture on card rows.
+    for (int n = 1; n <= 4; ++n) {
+        const QString path =
+            gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
+        m_imgIcon[n - 1] = QPixmap();
+        if (FileExists(path))
+            m_imgIcon[n - 1].load(path);
     }
+
+    m_cmd->setColours(Qt::white, theme::ConfirmBlue);
+    QString error;
+    if (!platform::FormRound(m_cmd, 3, &error))
+        WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
+    m_shp->setGeometry(m_cmd->geometry());
+    m_cmd->hide();
+    m_shp->hide(); // the frame shows with its button
+
+    m_lbl버전->setText(gVersion);
+    m_picIcon->setGeometry(PicIconRect);
+    if (!m_imgIcon[0].isNull())
+        m_picIcon->setPixmap(
+            m_imgIcon[0].scaled(PicIconRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        m_picIcon->clear();
+
+    m_lblTable->setCaption({});
+    m_lbl결제방법->setCaption({});
+    m_lblRequest->setCaption({});
+
+    Disp_List(shownResolution(), m_options.displayIdx);
+    placeWindow(*this, storedPosition(m_options)); // the layout may have made it wider
+
+    m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
+    m_상호->setToolTip(gStoreName);
     m_formLoading = false;
     drawConfirmButton(); // marks live outside the window, and so does the button's state
 }
 
 void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
 {
-    int step = 1;
-    try {
-        const monitor::BoardGeometry g = monitor::boardGeometry(resolutionIdx, displayIdx, m_geometry);
-        m_picFrame->move(g.picFrameLeft, monitor::BoardGeometry::kPicFrameTop);
+    const monitor::BoardGeometry g = monitor::boardGeometry(resolutionIdx, displayIdx, m_geometry);
+    m_picFrame->move(g.picFrameLeft, monitor::BoardGeometry::kPicFrameTop);
 
-        step = 2;
-        resize(g.windowWidth, height());
-        m_상호->resize(g.storeNameWidth, m_상호->height());
-        // The health line is as wide as the store name above it; redrawn to its new width.
-        m_lblHealth->resize(g.storeNameWidth, m_lblHealth->height());
-        showHealth(m_lblHealth->toolTip(), m_healthFaulty);
-        m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
-        for (int i = 0; i < 2; ++i)
-            m_imgBack[i]->setGeometry(g.imgBack[i]);
-        m_lblRequest->setGeometry(g.lblRequest);
-        m_shpBack->setGeometry(g.shpBack);
-        applyBannerBackgrounds();
+    resize(g.windowWidth, height());
+    m_상호->resize(g.storeNameWidth, m_상호->height());
+    // The health line is as wide as the store name above it; redrawn to its new width.
+    m_lblHealth->resize(g.storeNameWidth, m_lblHealth->height());
+    showHealth(m_lblHealth->toolTip(), m_healthFaulty);
+    m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
+    for (int i = 0; i < 2; ++i)
+        m_imgBack[i]->setGeometry(g.imgBack[i]);
+    m_lblRequest->setGeometry(g.lblRequest);
+    m_shpBack->setGeometry(g.shpBack);
+    applyBannerBackgrounds();
 
-        step = 3;
-        for (int h = 0; h < monitor::BoardGeometry::kHeadings; ++h) {
-            m_sspTitle[h]->hide();
-            m_sspTitle[h]->setCaption(HeadingCaptions.at(h % 4));
-        }
+    m_boardView->layOut(g);
+    m_geometry = g;
 
-        step = 4;
-        for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
-            m_sspNO[r]->setColours(Qt::black, NoBack);
-            m_sspTable[r]->setColours(Qt::black, Qt::white);
-            m_sspRequest[r]->setColours(Qt::black, Qt::white);
-            m_sspCheck[r]->setColours(CheckInk, Qt::white);
-            for (monitor::CaptionPanel *cell : {m_sspTable[r], m_sspRequest[r], m_sspCheck[r]}) {
-                cell->setCaption({});
-                cell->setTag({});
-            }
-            m_sspCheck[r]->setPicture({});
-            for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
-                cell->hide();
-        }
-
-        step = 5;
-        for (int h = 0; h < g.headingCount; ++h) {
-            m_sspTitle[h]->setGeometry(g.headings[h]);
-            m_sspTitle[h]->setFont(monitor::boardDisplayFont(g.fonts.heading));
-            m_sspTitle[h]->show();
-        }
-        for (int r = 0; r < g.rowCount; ++r) {
-            const auto &cells = g.cells[r];
-            m_sspNO[r]->setGeometry(cells[monitor::BoardGeometry::No]);
-            m_sspTable[r]->setGeometry(cells[monitor::BoardGeometry::Table]);
-            m_sspRequest[r]->setGeometry(cells[monitor::BoardGeometry::Request]);
-            m_sspCheck[r]->setGeometry(cells[monitor::BoardGeometry::Check]);
-            m_sspNO[r]->setFont(monitor::boardDisplayFont(g.fonts.no));
-            m_sspTable[r]->setFont(monitor::boardDisplayFont(g.fonts.table));
-            m_sspTable[r]->setShrinkToFit(0.7, monitor::captionFloorPoints(g.fonts.table));
-            m_sspRequest[r]->setFont(monitor::boardRequestFont(g.fonts.request));
-            // The width rules give long texts tiny sizes; the floor keeps them readable.
-            m_sspRequest[r]->setShrinkToFit(0.7, monitor::captionFloorPoints(g.fonts.request));
-            m_sspCheck[r]->setFont(monitor::boardDisplayFont(g.fonts.check));
-            m_sspNO[r]->setCaption(QString::number(r + 1));
-            for (monitor::CaptionPanel *cell : {m_sspNO[r], m_sspTable[r], m_sspRequest[r], m_sspCheck[r]})
-                cell->show();
-        }
-        m_geometry = g;
-
-        step = 6;
-        m_picWait->move((width() - m_picWait->width()) / 2, (height() - m_picWait->height()) / 2);
-        m_picWait->raise();
-    } catch (const std::exception &e) {
-        WriteLog(errorReport(WindowName, u"Disp_List"_s, {step, 5, describe(e)}));
-    }
+    m_picWait->centreIn(size());
+    m_picWait->raise();
     // The model follows the layout: rows and marks empty; it tells the window to draw.
     m_board->setLayout(resolutionIdx, displayIdx);
 }
@@ -678,27 +453,7 @@ void frmAlarm::applyBannerBackgrounds()
 
 void frmAlarm::renderBoard()
 {
-    const int rows = m_board->rowCount();
-    for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
-        const monitor::BoardRow &row = m_board->row(r);
-        m_sspNO[r]->setTag(row.numTag);
-        m_sspTable[r]->setCaption(row.table);
-        m_sspTable[r]->setTag(row.regDate);
-        m_sspRequest[r]->setCaption(row.memo);
-        m_sspRequest[r]->setTag(row.payType);
-        if (r < rows) {
-            const int size = row.memoPointSize > 0 ? row.memoPointSize : m_geometry.fonts.request;
-            if (size > 0 && m_sspRequest[r]->font().pointSize() != size)
-                m_sspRequest[r]->setFont(monitor::boardRequestFont(size));
-        }
-        QPixmap icon;
-        if (row.icon == monitor::PayIcon::Card)
-            icon = imgIconPicture(3);
-        else if (row.icon == monitor::PayIcon::Cash)
-            icon = imgIconPicture(4);
-        m_sspCheck[r]->setPicture(icon);
-        m_sspCheck[r]->setCaption(row.marked ? u"v"_s : QString());
-    }
+    m_boardView->draw(*m_board, m_geometry.fonts.request, imgIconPicture(3), imgIconPicture(4));
 
     const monitor::Banner &banner = m_board->banner();
     if (banner.table != m_lblTable->caption() || m_lblTable->caption().isEmpty()) {
@@ -712,7 +467,7 @@ void frmAlarm::renderBoard()
     if (banner.payType.isEmpty())
         m_lbl결제방법->setColours(Qt::white, Qt::transparent);
     else
-        m_lbl결제방법->setColours(QColor(0x3a, 0x22, 0x00), PayBack);
+        m_lbl결제방법->setColours(theme::PayInk, theme::PayBack);
     m_lbl결제방법->setFrame(banner.payType.isEmpty() ? 0 : 10);
     m_lblRequest->setFont(monitor::boardDisplayFont(banner.pointSize));
     m_lblRequest->setCaption(banner.text);
@@ -732,14 +487,14 @@ void frmAlarm::setBannerStyle(int style)
         style = 4;
     m_bannerStyle = style;
     if (style == 3) {
-        m_lblRequest->setColours(HighlightInk, HighlightBack);
-        m_lblRequest->setFrame(16, HighlightBorder, 6);
+        m_lblRequest->setColours(theme::HighlightInk, theme::HighlightBack);
+        m_lblRequest->setFrame(16, theme::HighlightBorder, 6);
     } else if (style == 4) {
-        m_lblRequest->setColours(BannerInk, BannerBack);
-        m_lblRequest->setFrame(16, HighlightBorder, 6);
+        m_lblRequest->setColours(theme::BannerInk, theme::BannerBack);
+        m_lblRequest->setFrame(16, theme::HighlightBorder, 6);
     } else {
-        m_lblRequest->setColours(BannerInk, BannerBack);
-        m_lblRequest->setFrame(16, QColor(0xc8, 0xd6, 0xe4), 2);
+        m_lblRequest->setColours(theme::BannerInk, theme::BannerBack);
+        m_lblRequest->setFrame(16, theme::BannerBorder, 2);
     }
 }
 
@@ -822,10 +577,7 @@ monitor::RequestCycle::Hooks frmAlarm::cycleHooks()
 
 void frmAlarm::showWait()
 {
-    m_picWait->raise();
-    m_picWait->show();
-    if (m_waitMovie && m_waitMovie->isValid())
-        m_waitMovie->start();
+    m_picWait->showWait();
     // Only the wait picture must be on screen before the exchange; the rest of
     // the window is painted as usual while it runs.
     repaint(m_picWait->geometry());
@@ -833,9 +585,7 @@ void frmAlarm::showWait()
 
 void frmAlarm::hideWait()
 {
-    if (m_waitMovie)
-        m_waitMovie->stop();
-    m_picWait->hide();
+    m_picWait->hideWait();
 }
 
 bool frmAlarm::waitShown() const
@@ -975,7 +725,7 @@ void frmAlarm::setRequestCycle(monitor::RequestCycle *cycle)
 
 QString frmAlarm::shownDisplayDelete() const
 {
-    return m_삭제->text();
+    return m_picFrame->삭제->text();
 }
 
 void frmAlarm::drawConfirmButton()
@@ -1005,19 +755,16 @@ bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
         // press while its own press runs keeps the look.
         const bool enabled = !m_confirm || m_confirm->buttonEnabled();
         if (enabled && event->type() == QEvent::MouseButtonPress) {
-            m_cmd->setColours(ConfirmBlue, Qt::white);
+            m_cmd->setColours(theme::ConfirmBlue, Qt::white);
             m_cmd->repaint();
         } else if (enabled && event->type() == QEvent::MouseButtonRelease) {
-            m_cmd->setColours(Qt::white, ConfirmBlue);
+            m_cmd->setColours(Qt::white, theme::ConfirmBlue);
             m_cmd->repaint();
         }
         return false;
     }
     if (event->type() == QEvent::ContextMenu) {
-        for (int r = 0; r < monitor::BoardGeometry::kRows; ++r) {
-            if (watched != m_sspNO[r] && watched != m_sspTable[r] && watched != m_sspRequest[r] &&
-                watched != m_sspCheck[r])
-                continue;
+        if (const int r = m_boardView->rowOf(watched); r >= 0) {
             if (!m_board || r >= m_board->rowCount() || m_board->row(r).isEmpty())
                 return true;
             QMenu menu(this);
@@ -1053,7 +800,7 @@ void frmAlarm::cob크기_Click()
 void frmAlarm::applyLayoutWidth()
 {
     const auto placement = monitor::listOptionChanged(
-        monitor::ListOption::Resolution, m_cob크기->currentIndex(), false, m_options.resolutionIdx,
+        monitor::ListOption::Resolution, m_picFrame->cob크기->currentIndex(), false, m_options.resolutionIdx,
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
     if (!placement)
         return;
@@ -1065,22 +812,22 @@ void frmAlarm::cob표시_Click()
 {
     // The window keeps its size and its place.
     monitor::listOptionChanged(
-        monitor::ListOption::Rows, m_cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
+        monitor::ListOption::Rows, m_picFrame->cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
 }
 
 void frmAlarm::삭제변경_Click(int index)
 {
-    m_options.displayDelete = monitor::삭제변경_Click(m_삭제->text(), index, m_pollLoop);
-    m_삭제->setText(QString::number(m_options.displayDelete));
+    m_options.displayDelete = monitor::stepExpiryMinutes(m_picFrame->삭제->text(), index, m_pollLoop);
+    m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
 }
 
 void frmAlarm::Pos적용_DblClick()
 {
-    const QPoint position = monitor::Pos적용(m_posX->text(), m_posY->text());
+    const QPoint position = monitor::Pos적용(m_picFrame->posX->text(), m_picFrame->posY->text());
     // The boxes show what was applied and stored.
-    m_posX->setText(QString::number(position.x()));
-    m_posY->setText(QString::number(position.y()));
+    m_picFrame->posX->setText(QString::number(position.x()));
+    m_picFrame->posY->setText(QString::number(position.y()));
     placeWindow(*this, position);
     QCoreApplication::processEvents();
     m_anchorText->setFocus();
@@ -1135,52 +882,35 @@ void frmAlarm::setTopMost(bool onTop)
 
 void frmAlarm::ToggleFAB(bool full)
 {
-    int step = 1;
-    try {
-        if (full) {
-            const QPoint icon = monitor::readIconPosition();
-            step = 2;
-            m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
-            if (!m_imgIcon[1].isNull())
-                m_picIcon->setPixmap(
-                    m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-            m_picIcon->raise();
-            step = 3;
-            m_lbl버전->hide();
-            m_lblHealth->hide();
-            step = 4;
-            resize(monitor::kIconSize);
-            placeWindow(*this, icon);
-            step = 5;
-            setMask(monitor::iconModeRegion());
-            step = 6;
-            setTopMost(true);
-        } else {
-            monitor::storeIconPosition(pos());
-            step = 2;
-            resize(width(), monitor::kFullHeight);
-            step = 3;
-            applyLayoutWidth();
-            step = 4;
-            centreOnScreen();
-            step = 5;
-            m_picIcon->setGeometry(PicIconRect);
-            if (!m_imgIcon[0].isNull())
-                m_picIcon->setPixmap(
-                    m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-            else
-                m_picIcon->clear();
-            step = 6;
-            // The version is part of the normal window; only the icon hides it.
-            m_lbl버전->show();
-            m_lblHealth->show();
-            step = 7;
-            setMask(monitor::fullModeRegion(width()));
-            step = 8;
-            setTopMost(false);
-        }
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"ToggleFAB"_s, {step, 5, describe(e)});
+    if (full) {
+        const QPoint icon = monitor::readIconPosition();
+        m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
+        if (!m_imgIcon[1].isNull())
+            m_picIcon->setPixmap(
+                m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        m_picIcon->raise();
+        m_lbl버전->hide();
+        m_lblHealth->hide();
+        resize(monitor::kIconSize);
+        placeWindow(*this, icon);
+        setMask(monitor::iconModeRegion());
+        setTopMost(true);
+    } else {
+        monitor::storeIconPosition(pos());
+        resize(width(), monitor::kFullHeight);
+        applyLayoutWidth();
+        centreOnScreen();
+        m_picIcon->setGeometry(PicIconRect);
+        if (!m_imgIcon[0].isNull())
+            m_picIcon->setPixmap(
+                m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        else
+            m_picIcon->clear();
+        // The version is part of the normal window; only the icon hides it.
+        m_lbl버전->show();
+        m_lblHealth->show();
+        setMask(monitor::fullModeRegion(width()));
+        setTopMost(false);
     }
 }
 
@@ -1199,12 +929,12 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
 void frmAlarm::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), WindowBack);
+    p.fillRect(rect(), theme::WindowBack);
     p.setRenderHint(QPainter::Antialiasing);
     // The panel behind the banner's table and payment type.
     QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
-    panel.setColorAt(0, TableBackTop);
-    panel.setColorAt(1, TableBackBottom);
+    panel.setColorAt(0, theme::TableBackTop);
+    panel.setColorAt(1, theme::TableBackBottom);
     p.setPen(Qt::NoPen);
     p.setBrush(panel);
     p.drawRoundedRect(TablePanelRect, 16, 16);

@@ -23,13 +23,18 @@ class QMenu;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QMovie;
 class QTimer;
 
 namespace kavri {
 
 namespace platform {
 class ClickLabel;
+class WaitPanel;
+}
+
+namespace monitor {
+class BoardView;
+class OptionBar;
 }
 
 /// The main window, the request monitor: the banner with the newest request,
@@ -41,6 +46,7 @@ class ClickLabel;
 /// a KavriList), `COMM` (printing opens its own port per ticket), `ctWAV` (the
 /// alert's chime player) and `W1` (no media player volume exists on this
 /// platform; `alramsound` is only kept).
+
 class frmAlarm : public QWidget
 {
     Q_OBJECT
@@ -235,15 +241,9 @@ private:
     QTimer *m_highlightHold = nullptr;
 
     QLabel *m_lblHealth = nullptr;
-    platform::ClickLabel *m_lblStats = nullptr;
-    QComboBox *m_cobRepeat = nullptr;
     QPointer<QWidget> m_statsWindow;
 
-    std::array<monitor::CaptionPanel *, 12> m_sspTitle{};
-    std::array<monitor::CaptionPanel *, 30> m_sspNO{};
-    std::array<monitor::CaptionPanel *, 30> m_sspTable{};
-    std::array<monitor::CaptionPanel *, 30> m_sspRequest{};
-    std::array<monitor::CaptionPanel *, 30> m_sspCheck{};
+    std::unique_ptr<monitor::BoardView> m_boardView;
     monitor::CaptionPanel *m_cmd = nullptr;
     QWidget *m_shp = nullptr;
     monitor::CaptionPanel *m_lblRequest = nullptr;
@@ -251,25 +251,11 @@ private:
     monitor::CaptionPanel *m_lbl결제방법 = nullptr;
     std::array<QLabel *, 2> m_imgBack{};
     QWidget *m_shpBack = nullptr;
-    QFrame *m_picFrame = nullptr;
+    monitor::OptionBar *m_picFrame = nullptr;
     QLabel *m_상호 = nullptr;
     QLabel *m_lbl버전 = nullptr;
     QLabel *m_picIcon = nullptr;
-    QLabel *m_picWait = nullptr;
-    QLabel *m_imgWait = nullptr;
-    QMovie *m_waitMovie = nullptr;
-    QComboBox *m_cob크기 = nullptr;
-    QComboBox *m_cob표시 = nullptr;
-    QLabel *m_삭제 = nullptr;
-    std::array<platform::ClickLabel *, 2> m_삭제변경{};
-    QLineEdit *m_posX = nullptr;
-    QLineEdit *m_posY = nullptr;
-    platform::ClickLabel *m_pos적용 = nullptr;
-    platform::ClickLabel *m_lblSound = nullptr;
-    platform::ClickLabel *m_lblConfig = nullptr;
-    platform::ClickLabel *m_lblMinimize = nullptr;
-    platform::ClickLabel *m_lblLogout = nullptr;
-    platform::ClickLabel *m_lblTerminate = nullptr;
+    platform::WaitPanel *m_picWait = nullptr;
     QLineEdit *m_anchorText = nullptr;
 };
 

@@ -47,7 +47,7 @@ void MonitorSession::attach(frmAlarm *window)
     // The pass reads the minutes the window shows in `삭제`.
     hooks.expiryPass = [this] {
         if (m_window && !m_shutDown)
-            Disp_삭제(m_window->shownDisplayDelete(), m_board, m_cycle);
+            runExpiryPass(m_window->shownDisplayDelete(), m_board, m_cycle);
     };
     m_confirm.setHooks({hooks.showWait, hooks.hideWait});
     m_cycle.setHooks(std::move(hooks));

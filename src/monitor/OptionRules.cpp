@@ -47,7 +47,7 @@ qint64 displayDeleteAfter(const QString &shown, int index)
     }
 }
 
-qint64 삭제변경_Click(const QString &shown, int index, PollLoop *loop)
+qint64 stepExpiryMinutes(const QString &shown, int index, PollLoop *loop)
 {
     const qint64 value = displayDeleteAfter(shown, index);
     write(kOptionSection, u"DisplayDelete"_s, value);

@@ -40,7 +40,7 @@ qint64 displayDeleteAfter(const QString &shown, int index);
 /// `삭제변경` clicked (a double click is one more click): the new minutes,
 /// written to "DisplayDelete"; the next poll of `loop` (when given) comes one
 /// full interval later.
-qint64 삭제변경_Click(const QString &shown, int index, PollLoop *loop);
+qint64 stepExpiryMinutes(const QString &shown, int index, PollLoop *loop);
 
 /// `Pos적용` double-clicked: the two texts as whole numbers (unreadable is 0),
 /// written to "DisplayPosX" and "DisplayPosY"; the window moves there.

@@ -5,6 +5,8 @@
 #include "services/Housekeeping.h"
 #include "services/Settings.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
@@ -69,6 +71,11 @@ quint32 PollLoop::msUntilNextDecision() const
         return kTickMs;
     const quint32 elapsed = GetTick() - m_lastLoopTick;
     return elapsed >= m_loopInterval ? 0 : m_loopInterval - elapsed;
+}
+
+int PollLoop::nextTickMs() const
+{
+    return int(std::clamp<quint32>(msUntilNextDecision(), kTickMs, 1000));
 }
 
 } // namespace kavri::monitor

@@ -40,6 +40,10 @@ public:
     /// cycle, the tick period while a cycle runs or the loop is held, else
     /// what is left of the interval.
     quint32 msUntilNextDecision() const;
+    /// The period of `LoopTimer` after a tick: msUntilNextDecision() kept
+    /// between the tick period and one second, so the loop wakes at most once a
+    /// second between polls and every tick while a cycle runs.
+    int nextTickMs() const;
     static constexpr quint32 kTickMs = 100;
     quint32 LoopInterval() const { return m_loopInterval; }
     void setLoopInterval(quint32 ms) { m_loopInterval = ms; }

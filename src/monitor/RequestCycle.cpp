@@ -239,7 +239,7 @@ bool RequestCycle::runOnce(bool mSilent)
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
     call(m_hooks.boardFilled);
     healthUpdated();
-    Disp_삭제();
+    askExpiryPass();
     if (m_shutDown)
         return false;
 
@@ -349,7 +349,7 @@ void RequestCycle::healthUpdated()
     call(m_hooks.healthChanged);
 }
 
-void RequestCycle::Disp_삭제()
+void RequestCycle::askExpiryPass()
 {
     m_confirmedByExpiry.clear();
     // The pass reads the expiry minutes the window shows, so the window lends it.

@@ -33,7 +33,7 @@ public:
         /// The new-request alert for the banner as filled: highlight always, chime
         /// and speech unless `silent`. It may let events run for seconds.
         std::function<void(bool silent)> newRequestAlert;
-        /// The expiry pass `Disp_삭제` over the board as filled. A cycle it asks
+        /// The expiry pass over the board as filled. A cycle it asks
         /// for (with Asker::Expiry) runs after this one.
         std::function<void()> expiryPass;
         /// The health line changed (after each cycle's answer and printing).
@@ -100,7 +100,7 @@ public:
 private:
     bool runOnce(bool mSilent);
     void printAndRecord(const AnswerReading &reading, const QString &kavriNumT);
-    void Disp_삭제();
+    void askExpiryPass();
     void call(const std::function<void()> &hook) const;
     void newRequestCheck(bool mSilent);
     QSet<QString> numbersOnBoard() const;

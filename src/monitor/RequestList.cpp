@@ -67,9 +67,9 @@ int digitsAt(QStringView text, qsizetype at, qsizetype count)
     return value;
 }
 
-qint64 stampOf(const QDate &date, int hour, int minute)
+qint64 secondsOf(const QDate &date, int hour, int minute, int second)
 {
-    return date.toJulianDay() * 1440 + hour * 60 + minute;
+    return date.toJulianDay() * 86400 + hour * 3600 + minute * 60 + second;
 }
 
 } // namespace
@@ -163,7 +163,7 @@ qint64 numberOf(const QString &kavriNumT)
     return exact ? *exact : ToLong(kavriNumT);
 }
 
-std::optional<qint64> minuteStamp(QStringView regDate)
+std::optional<qint64> registrationSeconds(QStringView regDate)
 {
     // "yyyy-MM-dd hh:mm:ss", nothing more or less.
     if (regDate.size() != 19 || regDate.at(4) != u'-' || regDate.at(7) != u'-' || regDate.at(10) != u' ' ||
@@ -181,12 +181,25 @@ std::optional<qint64> minuteStamp(QStringView regDate)
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
-    return stampOf(date, hour, minute);
+    return secondsOf(date, hour, minute, second);
+}
+
+qint64 wallClockSeconds(const QDateTime &now)
+{
+    return secondsOf(now.date(), now.time().hour(), now.time().minute(), now.time().second());
+}
+
+std::optional<qint64> minuteStamp(QStringView regDate)
+{
+    const std::optional<qint64> seconds = registrationSeconds(regDate);
+    if (!seconds)
+        return std::nullopt;
+    return *seconds / 60; // never negative: the year is at least 1
 }
 
 qint64 minuteStamp(const QDateTime &now)
 {
-    return stampOf(now.date(), now.time().hour(), now.time().minute());
+    return wallClockSeconds(now) / 60;
 }
 
 QString withQuantity(const QString &text, const QString &orderCount)

@@ -60,10 +60,16 @@ std::optional<qint64> requestNumber(QStringView numT);
 /// it ("" and unreadable text are 0).
 qint64 numberOf(const QString &kavriNumT);
 
-/// Minutes since 0000-00-00 of a registration time "yyyy-MM-dd hh:mm:ss" (the
-/// seconds are read and dropped); nothing when the text is not such a time.
+/// The one reader of a registration time "yyyy-MM-dd hh:mm:ss" (year 1 to
+/// 9999): seconds on the wall clock, counted from the Julian day epoch, so a
+/// time the clock skipped at a summer-time change is read as written; nothing
+/// when the text is not such a time.
+std::optional<qint64> registrationSeconds(QStringView regDate);
+/// The same count for a moment of the local clock (its milliseconds dropped).
+qint64 wallClockSeconds(const QDateTime &now);
+/// registrationSeconds() in whole minutes (the seconds dropped).
 std::optional<qint64> minuteStamp(QStringView regDate);
-/// The same count for a moment of the local clock.
+/// wallClockSeconds() in whole minutes.
 qint64 minuteStamp(const QDateTime &now);
 /// Minute boundaries from the registration time to `now`: negative for a time
 /// in the future; 10:00:59 to 10:01:00 is 1.

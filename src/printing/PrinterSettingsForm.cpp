@@ -3,6 +3,8 @@
 #include "platform/SerialPort.h"
 #include "printing/PrinterCommands.h"
 #include "printing/TableList.h"
+#include "printing/TicketOutput.h"
+#include "services/Housekeeping.h"
 #include "services/Settings.h"
 
 using namespace Qt::StringLiterals;
@@ -108,6 +110,19 @@ QString TestTicket(const QString &slotName)
                          u"123456789012345678901234567890123456789012345678901234567890"_s +
                          QString(u"\r\n"_s).repeated(5) + gPrnCut;
     return gPrnInit + u"["_s + slotName + u"] "_s + gPrnNormal + body;
+}
+
+void printTestTickets(const PrinterSettings &settings, quint32 gapMs)
+{
+    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
+        const QString name = settings.이름[n];
+        if (name.isEmpty() || settings.포트[n] < 1)
+            continue;
+        const QString text = TestTicket(name);
+        파일_출력(name, text);
+        프린터_출력(name, text);
+        Delay(gapMs);
+    }
 }
 
 PortDeviceLine portDeviceLine(const Deployment &deployment, int port)

@@ -58,6 +58,10 @@ QList<QPair<QString, QString>> storedPrinterKeys(const PrinterForm &form);
 /// The test ticket of one slot, as it goes to the print log and the printer.
 QString TestTicket(const QString &slotName);
 
+/// Prints the test ticket of every slot with a name and a port, to the print
+/// log and the printer, `gapMs` apart (events run meanwhile).
+void printTestTickets(const PrinterSettings &settings, quint32 gapMs);
+
 /// The line beside a port list: the device of the port and whether it can be
 /// used; an empty text for "없음".
 struct PortDeviceLine

@@ -2,8 +2,11 @@
 
 #include "platform/Dialogs.h"
 #include "platform/gui/ScreenPlacement.h"
+#include "platform/gui/Theme.h"
+#include "platform/gui/WaitPanel.h"
 #include "printing/ColumnLayout.h"
 #include "printing/PrinterSettingsForm.h"
+#include "printing/TableGrid.h"
 #include "printing/TableList.h"
 #include "printing/TicketOutput.h"
 #include "services/ErrorReport.h"
@@ -11,8 +14,6 @@
 #include "services/Housekeeping.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
-#include "services/WebService.h"
-#include "services/WinHttp.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,7 +25,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
-#include <QMovie>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
@@ -38,7 +38,6 @@
 #include <QTextBlock>
 
 #include <algorithm>
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -47,17 +46,13 @@ namespace {
 
 const QString WindowName = u"frmQ설정"_s;
 
-const QColor Page(0xf4, 0xf7, 0xfa);
-const QColor Band(0x1f, 0x6f, 0x8b);
-const QColor PanelBorder(0xd3, 0xdd, 0xe7);
-const QColor Ink(0x1b, 0x2a, 0x3a);
-const QColor Muted(0x5a, 0x6b, 0x7c);
-const QColor ButtonBlue(0, 141, 238);
-const QColor CellFill(232, 246, 255);
-const QColor CurrentFill(0xbf, 0xe2, 0xfb);
-
 // Grid columns of the model; the shop's view numbers them from 1 behind the row header.
-enum Column { ColNumber = 0, ColTicked = 1, ColGroup = 2, ColName = 3, ColSortKey = 4, ColumnCount = 5 };
+constexpr int ColNumber = TableGridModel::ColNumber;
+constexpr int ColTicked = TableGridModel::ColTicked;
+constexpr int ColGroup = TableGridModel::ColGroup;
+constexpr int ColName = TableGridModel::ColName;
+constexpr int ColSortKey = TableGridModel::ColSortKey;
+constexpr int ColumnCount = TableGridModel::ColumnCount;
 constexpr int RowHeight = 28;
 constexpr int MaxNameChars = 40;
 constexpr int MaxFooterChars = 2000;
@@ -67,19 +62,6 @@ constexpr int TestPrintGapMs = 1500;
 constexpr QRect PrinterPanel(24, 90, 560, 196);
 constexpr QRect TicketPanel(24, 330, 560, 414);
 constexpr QRect TablePanel(608, 90, 392, 654);
-
-QString describe(const std::exception &e)
-{
-    return QString::fromLocal8Bit(e.what());
-}
-
-QFont nanum(int pixels, bool bold = false)
-{
-    QFont f(u"NanumGothic"_s);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 QLabel *label(QWidget *parent, const QString &text, const QRect &at, const QString &name = {})
 {
@@ -119,7 +101,7 @@ public:
     {
         painter->save();
         const bool current = m_view->currentIndex().isValid() && m_view->currentIndex().row() == index.row();
-        painter->fillRect(option.rect, current ? CurrentFill : CellFill);
+        painter->fillRect(option.rect, current ? theme::CurrentFill : theme::CellFill);
         if (index.column() == ColTicked) {
             QStyleOptionViewItem check(option);
             check.features |= QStyleOptionViewItem::HasCheckIndicator;
@@ -185,7 +167,7 @@ PrinterSettingsWindow::PrinterSettingsWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(u"Kavri 디스플레이 - 프린터 설정"_s);
-    setFont(nanum(13));
+    setFont(theme::nanum(13));
     buildControls();
     Form_Load();
 }
@@ -200,13 +182,13 @@ void PrinterSettingsWindow::buildControls()
 
     // The band across the top: the program's name and the way back to the board.
     auto *title = label(this, u"Kavri 디스플레이"_s, {24, 0, 400, 48}, u"lbl제목"_s);
-    title->setFont(nanum(18, true));
+    title->setFont(theme::nanum(18, true));
     title->setStyleSheet(u"QLabel { color: white; background: transparent; }"_s);
     m_lblTerminate = new ClickLabel(u"닫  기"_s, this, [this] { lblTerminate_Click(); });
     m_lblTerminate->setObjectName(u"lblTerminate"_s);
     m_lblTerminate->setGeometry(904, 9, 96, 30);
     m_lblTerminate->setAlignment(Qt::AlignCenter);
-    m_lblTerminate->setFont(nanum(14, true));
+    m_lblTerminate->setFont(theme::nanum(14, true));
     m_lblTerminate->setStyleSheet(
         u"QLabel { color: white; border: 1px solid white; border-radius: 6px; background: transparent; }"_s);
 
@@ -219,7 +201,7 @@ void PrinterSettingsWindow::buildControls()
     const std::array<int, 3> headingIndex{27, 7, 8};
     for (int i = 0; i < 3; ++i) {
         auto *h = label(this, headings[i], headingAt[i], u"lblLabel"_s + QString::number(headingIndex[i]));
-        h->setFont(nanum(i == 2 ? 14 : 15, true));
+        h->setFont(theme::nanum(i == 2 ? 14 : 15, true));
         h->setStyleSheet(headingStyle);
     }
     auto *how = label(this, u"◀ 설정 방법"_s, {464, 58, 120, 26}, u"lblInfo10"_s);
@@ -232,7 +214,7 @@ void PrinterSettingsWindow::buildControls()
 
     // ① Printers.
     auto *cap0 = label(this, u"프린터 설정"_s, {36, 96, 300, 24}, u"lblInfo0"_s);
-    cap0->setFont(nanum(14, true));
+    cap0->setFont(theme::nanum(14, true));
     cap0->setStyleSheet(captionStyle);
     for (int n = 0; n < 3; ++n) {
         const int y = 126 + n * 52;
@@ -253,14 +235,14 @@ void PrinterSettingsWindow::buildControls()
         m_통신속도[n]->setGeometry(468, y, 80, 28);
         label(this, u"bps"_s, {552, y, 28, 28});
         m_포트장치[n] = label(this, {}, {94, y + 29, 484, 18}, u"포트장치"_s + digit);
-        m_포트장치[n]->setFont(nanum(11));
+        m_포트장치[n]->setFont(theme::nanum(11));
         m_이름[n]->setStyleSheet(fieldStyle);
         connect(m_포트[n], &QComboBox::currentIndexChanged, this, [this, n] { refreshDeviceLine(n); });
     }
 
     // ② Ticket layout.
     auto *cap1 = label(this, u"주문서 설정"_s, {36, 336, 300, 24}, u"lblInfo1"_s);
-    cap1->setFont(nanum(14, true));
+    cap1->setFont(theme::nanum(14, true));
     cap1->setStyleSheet(captionStyle);
     label(this, u"출력수"_s, {36, 366, 64, 28});
     m_출력수 = new QComboBox(this);
@@ -320,7 +302,7 @@ void PrinterSettingsWindow::buildControls()
     m_꼬리말길이->setContentsMargins(0, 5, 0, 0);
     m_꼬리말길이->setStyleSheet(hintStyle);
     auto *hint = label(this, u"(줄 바꿈은 엔터를 입력하세요.)"_s, {36, 636, 340, 20});
-    hint->setFont(nanum(12));
+    hint->setFont(theme::nanum(12));
     hint->setStyleSheet(hintStyle);
 
     m_낱장출력 = new QCheckBox(u"주문상품 마다 낱장 출력"_s, this);
@@ -335,16 +317,16 @@ void PrinterSettingsWindow::buildControls()
 
     // ③ Tables.
     auto *cap2 = label(this, u"주문받을 테이블 선택"_s, {620, 96, 300, 24}, u"lblInfo2"_s);
-    cap2->setFont(nanum(14, true));
+    cap2->setFont(theme::nanum(14, true));
     cap2->setStyleSheet(captionStyle);
     auto *only = label(this, u"선택된 테이블만 주문내역을 표시합니다."_s, {620, 120, 368, 20}, u"lblInfo9"_s);
-    only->setFont(nanum(12));
+    only->setFont(theme::nanum(12));
     only->setStyleSheet(hintStyle);
     m_count = label(this, u"만들어진 테이블"_s, {620, 140, 368, 36}, u"lblInfo6"_s);
     m_count->setWordWrap(true);
     m_count->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_tables = new QStandardItemModel(0, ColumnCount, this);
+    m_tables = new TableGridModel(this);
     m_spr = new QTableView(this);
     m_spr->setObjectName(u"SPR0"_s);
     m_spr->setModel(m_tables);
@@ -389,7 +371,7 @@ void PrinterSettingsWindow::buildControls()
         auto *b = new QPushButton(captions[i], this);
         b->setObjectName(u"CMD"_s + QString::number(i));
         b->setGeometry(buttonAt[i]);
-        b->setFont(nanum(i == 2 ? 14 : 16, true));
+        b->setFont(theme::nanum(i == 2 ? 14 : 16, true));
         b->setStyleSheet(buttonStyle);
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, [this, i] { CMD_Click(i); });
@@ -401,97 +383,68 @@ void PrinterSettingsWindow::buildControls()
         QPushButton *b = m_cmd[i];
         b->setIcon(arrowIcon(up, Qt::white));
         b->setToolTip(up ? u"이전 페이지"_s : u"다음 페이지"_s);
-        connect(b, &QPushButton::pressed, this, [b, up] { b->setIcon(arrowIcon(up, ButtonBlue)); });
+        connect(b, &QPushButton::pressed, this, [b, up] { b->setIcon(arrowIcon(up, theme::ButtonBlue)); });
         connect(b, &QPushButton::released, this, [b, up] { b->setIcon(arrowIcon(up, Qt::white)); });
     }
 
     // The wait panel of the table list exchange.
-    m_picWait = new QLabel(this);
-    m_picWait->setObjectName(u"picWait"_s);
-    m_picWait->setStyleSheet(
-        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
-    m_imgWait = new QLabel(m_picWait);
-    m_imgWait->setObjectName(u"imgWait"_s);
-    m_imgWait->setAlignment(Qt::AlignCenter);
-    m_imgWait->setText(u"테이블 목록을 불러오는 중입니다"_s);
-    m_imgWait->setWordWrap(true);
+    m_picWait = new platform::WaitPanel(
+        this, u"테이블 목록을 불러오는 중입니다"_s,
+        theme::DialogWaitStyle);
 }
 
 void PrinterSettingsWindow::Form_Load()
 {
-    int step = 1;
-    try {
-        WriteLog(u"  ["_s + WindowName + u"→Form_Load] Enter"_s);
-        step = 2;
-        setFixedSize(Width, Height);
-        step = 3;
-        Func_ReadSkin();
-        step = 4;
-        for (int n = 0; n < 3; ++n) {
-            m_포트[n]->addItems(portItems());
-            m_포트[n]->setMaxVisibleItems(kPortItems);
-            m_포트[n]->setCurrentIndex(0);
-            m_통신속도[n]->addItems(speedItems());
-            m_통신속도[n]->setMaxVisibleItems(int(kLineSpeeds.size()));
-            m_통신속도[n]->setCurrentIndex(0);
-        }
-        step = 6;
-        m_출력수->addItems(copiesItems());
-        m_출력수->setCurrentIndex(0);
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
+    WriteLog(u"  ["_s + WindowName + u"→Form_Load] Enter"_s);
+    setFixedSize(Width, Height);
+    Func_ReadSkin();
+    for (int n = 0; n < 3; ++n) {
+        m_포트[n]->addItems(portItems());
+        m_포트[n]->setMaxVisibleItems(kPortItems);
+        m_포트[n]->setCurrentIndex(0);
+        m_통신속도[n]->addItems(speedItems());
+        m_통신속도[n]->setMaxVisibleItems(int(kLineSpeeds.size()));
+        m_통신속도[n]->setCurrentIndex(0);
     }
+    m_출력수->addItems(copiesItems());
+    m_출력수->setCurrentIndex(0);
 }
 
 void PrinterSettingsWindow::Func_ReadSkin()
 {
-    int step = 1;
-    try {
-        // The project's wait picture turns in the wait panel while the table list comes.
-        const QString wait = gSkinPath + u"/0106.gif"_s;
-        QSize waitSize(260, 130);
-        if (FileExists(wait)) {
-            m_waitMovie = new QMovie(wait, {}, this);
-            if (m_waitMovie->isValid()) {
-                m_imgWait->setMovie(m_waitMovie);
-                m_waitMovie->jumpToFrame(0);
-                waitSize = m_waitMovie->currentImage().size().expandedTo(QSize(120, 120));
-            }
-        }
-        m_picWait->resize(waitSize);
-        m_imgWait->setGeometry(0, 0, waitSize.width(), waitSize.height());
-        m_picWait->move((Width - waitSize.width()) / 2, (Height - waitSize.height()) / 2);
-        m_picWait->hide();
+    // The project's wait picture turns in the wait panel while the table list comes.
+    const QString wait = gSkinPath + u"/0106.gif"_s;
+    m_picWait->setFallbackSize({260, 130});
+    if (FileExists(wait))
+        m_picWait->setPicture(wait, 0, {120, 120});
+    m_picWait->centreIn({Width, Height});
+    m_picWait->hide();
 
-        step = 3;
-        m_tables->setHorizontalHeaderLabels({{}, u"선택"_s, u"그룹 이름"_s, u"테이블이름"_s, u"정렬"_s});
-        QHeaderView *top = m_spr->horizontalHeader();
-        top->setSectionResizeMode(QHeaderView::Fixed);
-        top->setFixedHeight(RowHeight);
-        top->setSectionsClickable(true);
-        top->setHighlightSections(false);
-        top->setDefaultAlignment(Qt::AlignCenter);
-        QHeaderView *side = m_spr->verticalHeader();
-        side->setSectionResizeMode(QHeaderView::Fixed);
-        side->setDefaultSectionSize(RowHeight);
-        side->setMinimumSectionSize(RowHeight);
-        side->setFixedWidth(30);
-        side->setDefaultAlignment(Qt::AlignCenter);
-        m_spr->setColumnWidth(ColNumber, 35);
-        m_spr->setColumnWidth(ColTicked, 50);
-        m_spr->setColumnWidth(ColGroup, 90);
-        m_spr->setColumnWidth(ColName, 135);
-        m_spr->setColumnWidth(ColSortKey, 120);
-        m_spr->setColumnHidden(ColNumber, true);
-        m_spr->setColumnHidden(ColSortKey, true);
-        // Exactly one page of rows fits: the header row, 15 rows and the frame.
-        const int frame = 2 * m_spr->frameWidth();
-        m_spr->setGeometry(620, 180,
-                           30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
-                           RowHeight * (RowsPerPage + 1) + frame);
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Func_ReadSkin"_s, {step, 5, describe(e)});
-    }
+    m_tables->setHorizontalHeaderLabels({{}, u"선택"_s, u"그룹 이름"_s, u"테이블이름"_s, u"정렬"_s});
+    QHeaderView *top = m_spr->horizontalHeader();
+    top->setSectionResizeMode(QHeaderView::Fixed);
+    top->setFixedHeight(RowHeight);
+    top->setSectionsClickable(true);
+    top->setHighlightSections(false);
+    top->setDefaultAlignment(Qt::AlignCenter);
+    QHeaderView *side = m_spr->verticalHeader();
+    side->setSectionResizeMode(QHeaderView::Fixed);
+    side->setDefaultSectionSize(RowHeight);
+    side->setMinimumSectionSize(RowHeight);
+    side->setFixedWidth(30);
+    side->setDefaultAlignment(Qt::AlignCenter);
+    m_spr->setColumnWidth(ColNumber, 35);
+    m_spr->setColumnWidth(ColTicked, 50);
+    m_spr->setColumnWidth(ColGroup, 90);
+    m_spr->setColumnWidth(ColName, 135);
+    m_spr->setColumnWidth(ColSortKey, 120);
+    m_spr->setColumnHidden(ColNumber, true);
+    m_spr->setColumnHidden(ColSortKey, true);
+    // Exactly one page of rows fits: the header row, 15 rows and the frame.
+    const int frame = 2 * m_spr->frameWidth();
+    m_spr->setGeometry(620, 180,
+                       30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
+                       RowHeight * (RowsPerPage + 1) + frame);
 }
 
 void PrinterSettingsWindow::openAt(const QPoint &topLeft)
@@ -523,15 +476,11 @@ void PrinterSettingsWindow::Form_Activate()
     }
     m_FirstActivated = false;
     ++m_busy;
-    try {
-        WriteLog(trace + u"Enter"_s);
-        Load_설정();
-        Load_테이블();
-        Load_선택된테이블();
-        주문서_꼬리말_자동줄바꿈();
-    } catch (const std::exception &e) {
-        CfgMain.report(errorReport(WindowName, u"Form_Activate"_s, {1, 5, describe(e)}), 3, 2);
-    }
+    WriteLog(trace + u"Enter"_s);
+    Load_설정();
+    Load_테이블();
+    Load_선택된테이블();
+    주문서_꼬리말_자동줄바꿈();
     --m_busy;
 }
 
@@ -581,95 +530,55 @@ void PrinterSettingsWindow::applyForm(const PrinterForm &f)
 
 bool PrinterSettingsWindow::Load_설정()
 {
-    try {
-        // A port the list does not offer (typed into the file by hand) shows as "없음".
-        applyForm(formFromSettings(gPrinterSettings));
-        return true;
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Load_설정"_s, {1, 5, describe(e)});
-        return false;
-    }
+    // A port the list does not offer (typed into the file by hand) shows as "없음".
+    applyForm(formFromSettings(gPrinterSettings));
+    return true;
 }
 
 bool PrinterSettingsWindow::Save_설정()
 {
-    try {
-        QList<QPair<QString, QString>> keys = storedPrinterKeys(formFromControls());
-        // An empty grid from a list that never came would store an empty selection and stop every ticket.
-        if (!m_tableListLoaded)
-            keys.removeIf([](const QPair<QString, QString> &key) { return key.first == u"선택된테이블"_s; });
-        // All keys go into the file in one replace: a failure leaves every stored setting as it was.
-        if (CfgMain.writeValues(kPrinterSection, keys))
-            return true;
-        reportError(WindowName, u"Save_설정"_s,
-                    {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Save_설정"_s, {1, 5, describe(e)});
-    }
+    QList<QPair<QString, QString>> keys = storedPrinterKeys(formFromControls());
+    // An empty grid from a list that never came would store an empty selection and stop every ticket.
+    if (!m_tableListLoaded)
+        keys.removeIf([](const QPair<QString, QString> &key) { return key.first == u"선택된테이블"_s; });
+    // All keys go into the file in one replace: a failure leaves every stored setting as it was.
+    if (CfgMain.writeValues(kPrinterSection, keys))
+        return true;
+    reportError(WindowName, u"Save_설정"_s,
+                {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
     return false;
 }
 
 void PrinterSettingsWindow::showWait(bool visible)
 {
     if (visible) {
-        m_picWait->raise();
-        m_picWait->show();
-        if (m_waitMovie && m_waitMovie->isValid())
-            m_waitMovie->start();
+        m_picWait->showWait();
         repaint();
     } else {
-        if (m_waitMovie)
-            m_waitMovie->stop();
-        m_picWait->hide();
+        m_picWait->hideWait();
     }
 }
 
 bool PrinterSettingsWindow::Load_테이블()
 {
     ++m_busy;
-    int step = 1;
-    bool ok = false;
-    try {
-        m_spr->setUpdatesEnabled(false);
-        m_tables->removeRows(0, m_tables->rowCount());
-        m_tableListLoaded = false;
-        m_tableListCut = false;
-        // Saving while the list is on its way would store the selection of an empty grid.
-        m_cmd[0]->setEnabled(false);
-        m_cmd[1]->setEnabled(false);
-        showWait(true);
+    m_spr->setUpdatesEnabled(false);
+    m_tables->clearTables();
+    m_tableListLoaded = false;
+    m_tableListCut = false;
+    // Saving while the list is on its way would store the selection of an empty grid.
+    m_cmd[0]->setEnabled(false);
+    m_cmd[1]->setEnabled(false);
+    showWait(true);
 
-        step = 2;
-        const QString address = web::endpoint(web::TableListPath);
-        const QString body = web::tableListBody(gLoginID, gLoginPW);
-        WriteLog(u"Load_테이블(1) ... "_s + web::maskPassword(address + u"?"_s + body), LogChannel::WinHttp);
-        step = 3;
-        const QString answer = GetWinHttp(address, body);
-        step = 4;
-        WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answerForLog(answer), LogChannel::WinHttp);
-        showWait(false);
-
-        step = 6;
-        const TableList list = parseTableList(answer);
-        if (list.malformed > 0)
-            WriteLog(u"Load_테이블(7) ... 형식이 맞지 않는 기록 "_s + QString::number(list.malformed) +
-                         u"개는 넣지 않음"_s,
-                     LogChannel::WinHttp);
-        if (!list.anyRecord)
-            WriteLog(u"Load_테이블(7) ... 테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s, LogChannel::WinHttp);
-        step = 7;
-        for (const TableListEntry &entry : list.tables)
-            appendTableRow(entry);
-        step = 8;
-        sortTables(Qt::AscendingOrder);
-        m_tableListLoaded = list.anyRecord;
-        m_tableListCut = list.cut;
-        step = 9;
-        refreshCountLine();
-        ok = true;
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Load_테이블"_s, {step, 5, describe(e)});
-    }
+    const TableList list = fetchTableList(gLoginID, gLoginPW);
+    showWait(false);
+    for (const TableListEntry &entry : list.tables)
+        m_tables->appendTable(entry);
+    sortTables(Qt::AscendingOrder);
+    m_tableListLoaded = list.anyRecord;
+    m_tableListCut = list.cut;
+    refreshCountLine();
     m_spr->setUpdatesEnabled(true);
     m_cmd[0]->setEnabled(true);
     m_cmd[1]->setEnabled(true);
@@ -677,41 +586,23 @@ bool PrinterSettingsWindow::Load_테이블()
     m_spr->doItemsLayout();
     showWait(false);
     --m_busy;
-    return ok;
-}
-
-void PrinterSettingsWindow::appendTableRow(const TableListEntry &entry)
-{
-    QList<QStandardItem *> row;
-    for (const QString &text :
-         {entry.nums, QString(), entry.tableqroup, entry.tablenum, TableSortKey(entry.tablenum)}) {
-        auto *item = new QStandardItem(text);
-        item->setFlags(Qt::ItemIsEnabled);
-        row.append(item);
-    }
-    row[ColTicked]->setData(Qt::Unchecked, Qt::CheckStateRole);
-    m_tables->appendRow(row);
+    return true;
 }
 
 bool PrinterSettingsWindow::Load_선택된테이블()
 {
-    try {
-        const QString selection = gPrinterSettings.선택된테이블;
-        if (selection == u"전체"_s) {
-            m_chk전체선택->setChecked(true);
-            chk전체선택_Click();
-        } else {
-            for (int row = 1; row <= tableRows(); ++row) {
-                if (IsTableSelected(selection, tableName(row)))
-                    setTicked(row, true);
-            }
+    const QString selection = gPrinterSettings.선택된테이블;
+    if (selection == u"전체"_s) {
+        m_chk전체선택->setChecked(true);
+        chk전체선택_Click();
+    } else {
+        for (int row = 1; row <= tableRows(); ++row) {
+            if (IsTableSelected(selection, tableName(row)))
+                setTicked(row, true);
         }
-        refreshCountLine();
-        return true;
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Load_선택된테이블"_s, {1, 5, describe(e)});
-        return false;
     }
+    refreshCountLine();
+    return true;
 }
 
 void PrinterSettingsWindow::refreshCountLine()
@@ -734,22 +625,17 @@ void PrinterSettingsWindow::refreshCountLine()
 
 bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
 {
-    try {
-        const QString text = toCrLf(m_꼬리말->toPlainText());
-        if (text.isEmpty())
-            return true;
-        const int caret = m_꼬리말->textCursor().position();
-        const int code = qMax(0, m_꼬리말_글자크기->checkedId());
-        m_꼬리말->setPlainText(fromCrLf(WrapFooter(text, code)));
-        QTextCursor c = m_꼬리말->textCursor();
-        c.setPosition(qMin(caret, m_꼬리말->document()->characterCount() - 1));
-        m_꼬리말->setTextCursor(c);
-        refreshFooterIndicator();
+    const QString text = toCrLf(m_꼬리말->toPlainText());
+    if (text.isEmpty())
         return true;
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"주문서_꼬리말_자동줄바꿈"_s, {1, 5, describe(e)});
-        return false;
-    }
+    const int caret = m_꼬리말->textCursor().position();
+    const int code = qMax(0, m_꼬리말_글자크기->checkedId());
+    m_꼬리말->setPlainText(fromCrLf(WrapFooter(text, code)));
+    QTextCursor c = m_꼬리말->textCursor();
+    c.setPosition(qMin(caret, m_꼬리말->document()->characterCount() - 1));
+    m_꼬리말->setTextCursor(c);
+    refreshFooterIndicator();
+    return true;
 }
 
 void PrinterSettingsWindow::refreshFooterIndicator()
@@ -789,67 +675,50 @@ void PrinterSettingsWindow::CMD_Click(int index)
         Load_설정();
         refreshCountLine();
     };
-    try {
-        switch (index) {
-        case 0:
-            if (Save_설정()) {
-                platform::showNotice(u"설정이 저장되었습니다."_s);
-                reload();
-            } else {
-                platform::showError(u"설정 저장에 실패했습니다!"_s);
-            }
-            break;
-        case 1:
-            if (!Save_설정()) {
-                platform::showError(u"설정 저장에 실패했습니다!"_s);
-                break;
-            }
+    switch (index) {
+    case 0:
+        if (Save_설정()) {
+            platform::showNotice(u"설정이 저장되었습니다."_s);
             reload();
-            printTestTickets();
-            break;
-        case 2:
-            주문서_꼬리말_자동줄바꿈();
-            m_꼬리말->repaint();
-            m_꼬리말->setFocus();
-            break;
-        case 3: {
-            const int first = firstVisibleRow();
-            if (first < 1)
-                break;
-            const int top = first + RowsPerPage <= tableRows() ? first + RowsPerPage : first;
-            // The row the view really shows at the top, which near the end is less than asked.
-            const int shown = showFirstRow(top);
-            m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
+        } else {
+            platform::showError(u"설정 저장에 실패했습니다!"_s);
+        }
+        break;
+    case 1:
+        if (!Save_설정()) {
+            platform::showError(u"설정 저장에 실패했습니다!"_s);
             break;
         }
-        case 4: {
-            const int first = firstVisibleRow();
-            if (first < 1)
-                break;
-            const int shown = showFirstRow(first - RowsPerPage < 1 ? 1 : first - RowsPerPage);
-            m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
+        reload();
+        printTestTickets(gPrinterSettings, TestPrintGapMs);
+        break;
+    case 2:
+        주문서_꼬리말_자동줄바꿈();
+        m_꼬리말->repaint();
+        m_꼬리말->setFocus();
+        break;
+    case 3: {
+        const int first = firstVisibleRow();
+        if (first < 1)
             break;
-        }
-        }
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"CMD_Click"_s, {index, 5, describe(e)});
+        const int top = nextPageTop(first, tableRows(), RowsPerPage);
+        // The row the view really shows at the top, which near the end is less than asked.
+        const int shown = showFirstRow(top);
+        m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
+        break;
+    }
+    case 4: {
+        const int first = firstVisibleRow();
+        if (first < 1)
+            break;
+        const int shown = showFirstRow(previousPageTop(first, RowsPerPage));
+        m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
+        break;
+    }
     }
     m_spr->viewport()->update();
     --m_busy;
     button->setEnabled(true);
-}
-
-void PrinterSettingsWindow::printTestTickets()
-{
-    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
-        const QString name = gPrinterSettings.이름[n];
-        if (name.isEmpty() || gPrinterSettings.포트[n] < 1)
-            continue;
-        const QString text = TestTicket(name);
-        파일_출력(name, text);
-        프린터_출력(name, text);
-        Delay(TestPrintGapMs);
-    }
 }
 
 int PrinterSettingsWindow::showFirstRow(int row)
@@ -865,16 +734,12 @@ int PrinterSettingsWindow::showFirstRow(int row)
 
 void PrinterSettingsWindow::SPR_Click(int column, int row)
 {
-    try {
-        if (row < 1 || column < 1 || row > tableRows() || column > ColumnCount)
-            return;
-        m_spr->setCurrentIndex(m_tables->index(row - 1, column - 1));
-        if (column - 1 == ColTicked)
-            setTicked(row, !isTicked(row));
-        m_spr->viewport()->update();
-    } catch (const std::exception &e) {
-        WriteLog(compactErrorReport(WindowName, u"SPR_Click"_s, {1, 5, describe(e)}));
-    }
+    if (row < 1 || column < 1 || row > tableRows() || column > ColumnCount)
+        return;
+    m_spr->setCurrentIndex(m_tables->index(row - 1, column - 1));
+    if (column - 1 == ColTicked)
+        setTicked(row, !isTicked(row));
+    m_spr->viewport()->update();
 }
 
 void PrinterSettingsWindow::chk전체선택_Click()
@@ -899,7 +764,7 @@ void PrinterSettingsWindow::sortTables(Qt::SortOrder order)
     // Names sort by their key, so 2 comes before 10.
     const bool updates = m_spr->updatesEnabled();
     m_spr->setUpdatesEnabled(false);
-    m_tables->sort(ColSortKey, order);
+    m_tables->sortByName(order);
     m_nameOrder = order;
     m_spr->horizontalHeader()->setSortIndicatorShown(true);
     m_spr->horizontalHeader()->setSortIndicator(ColName, order);
@@ -933,9 +798,9 @@ void PrinterSettingsWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Page);
-    p.fillRect(QRect(0, 0, Width, 48), Band);
-    p.setPen(PanelBorder);
+    p.fillRect(rect(), theme::Page);
+    p.fillRect(QRect(0, 0, Width, 48), theme::Band);
+    p.setPen(theme::PanelBorder);
     p.setBrush(Qt::white);
     for (const QRect &panel : {PrinterPanel, TicketPanel, TablePanel})
         p.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
@@ -943,23 +808,22 @@ void PrinterSettingsWindow::paintEvent(QPaintEvent *)
 
 int PrinterSettingsWindow::tableRows() const
 {
-    return m_tables->rowCount();
+    return m_tables->tableRows();
 }
 
 QString PrinterSettingsWindow::tableName(int row) const
 {
-    return m_tables->data(m_tables->index(row - 1, ColName)).toString();
+    return m_tables->tableName(row);
 }
 
 bool PrinterSettingsWindow::isTicked(int row) const
 {
-    return m_tables->data(m_tables->index(row - 1, ColTicked), Qt::CheckStateRole).toInt() == Qt::Checked;
+    return m_tables->isTicked(row);
 }
 
 void PrinterSettingsWindow::setTicked(int row, bool ticked)
 {
-    m_tables->setData(m_tables->index(row - 1, ColTicked), ticked ? Qt::Checked : Qt::Unchecked,
-                      Qt::CheckStateRole);
+    m_tables->setTicked(row, ticked);
 }
 
 int PrinterSettingsWindow::currentRow() const

@@ -11,16 +11,18 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMovie;
 class QPlainTextEdit;
 class QPushButton;
-class QStandardItemModel;
 class QTableView;
+
+namespace kavri::platform {
+class WaitPanel;
+}
 
 namespace kavri {
 
 struct PrinterForm;
-struct TableListEntry;
+class TableGridModel;
 
 /// The printer settings window (frmQ설정): three printer slots, the ticket
 /// layout, the shop's tables whose requests are printed, save and test print.
@@ -88,7 +90,6 @@ private:
     void Form_Activate();
     void Func_ReadSkin();
     void showWait(bool visible);
-    void appendTableRow(const TableListEntry &entry);
     void setTicked(int row, bool ticked);
     void sortTables(Qt::SortOrder order);
     void headerClicked(int section);
@@ -97,7 +98,6 @@ private:
     void refreshFooterIndicator();
     void refreshDeviceLine(int slot);
     void refreshCountLine();
-    void printTestTickets();
     PrinterForm formFromControls() const;
     void applyForm(const PrinterForm &form);
 
@@ -122,14 +122,12 @@ private:
     QCheckBox *m_메뉴가격표시 = nullptr;
     QCheckBox *m_중간커팅금지 = nullptr;
     QTableView *m_spr = nullptr;
-    QStandardItemModel *m_tables = nullptr;
+    TableGridModel *m_tables = nullptr;
     QCheckBox *m_chk전체선택 = nullptr;
     std::array<QPushButton *, 5> m_cmd{};
     QLabel *m_count = nullptr;
     QLabel *m_lblTerminate = nullptr;
-    QLabel *m_picWait = nullptr;
-    QLabel *m_imgWait = nullptr;
-    QMovie *m_waitMovie = nullptr;
+    platform::WaitPanel *m_picWait = nullptr;
 };
 
 /// The window under the name the rest of the program knows it by.

@@ -40,6 +40,11 @@ inline constexpr int kMaxTableFieldChars = 200;
 /// missing), or whose field is too long, is skipped whole.
 TableList parseTableList(const QString &answer);
 
+/// Asks the service for the shop's table list as `loginId` and reads the
+/// answer. The request (password masked) and the answer go to the WinHttp log,
+/// and so do the skipped records and an answer without any record.
+TableList fetchTableList(const QString &loginId, const QString &password);
+
 /// The sort key of a table name: names ending in digits sort by that number,
 /// names without a trailing number first.
 QString TableSortKey(const QString &name);

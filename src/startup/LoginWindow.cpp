@@ -3,6 +3,8 @@
 #include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
 #include "platform/gui/FormRound.h"
+#include "platform/gui/Theme.h"
+#include "platform/gui/WaitPanel.h"
 #include "services/Conversions.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
@@ -17,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMovie>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -106,15 +107,9 @@ frmLogin::frmLogin(QWidget *parent)
     m_lblAppName->setAlignment(Qt::AlignCenter);
     m_lblAppName->setStyleSheet(u"QLabel { color: #7a8a99; background: transparent; }"_s);
 
-    m_picWait = new QLabel(this);
-    m_picWait->setObjectName(u"picWait"_s);
-    m_picWait->setStyleSheet(
-        u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s);
-    m_imgWait = new QLabel(m_picWait);
-    m_imgWait->setObjectName(u"imgWait"_s);
-    m_imgWait->setAlignment(Qt::AlignCenter);
-    m_imgWait->setText(u"잠시만 기다려 주세요"_s);
-    m_imgWait->setWordWrap(true);
+    m_picWait = new platform::WaitPanel(
+        this, u"잠시만 기다려 주세요"_s,
+        theme::DialogWaitStyle);
 
     setTabOrder(m_id, m_pw);
     setTabOrder(m_pw, m_chkLoadValue[0]);
@@ -141,18 +136,10 @@ void frmLogin::Form_Load()
         if (FileExists(background))
             m_background.load(background);
         const QString wait = gSkinPath + u"/0106.gif"_s;
-        if (FileExists(wait)) {
-            m_waitMovie = new QMovie(wait, {}, this);
-            if (m_waitMovie->isValid()) {
-                m_imgWait->setMovie(m_waitMovie);
-                m_waitMovie->jumpToFrame(0);
-            }
-        }
-        const QSize waitSize = m_waitMovie && m_waitMovie->isValid() ? m_waitMovie->currentImage().size()
-                                                                     : QSize(Wait.w, Wait.h);
-        m_picWait->resize(waitSize);
-        m_imgWait->setGeometry(0, 0, waitSize.width(), waitSize.height());
-        m_picWait->move((Width - waitSize.width()) / 2, (Height - waitSize.height()) / 2);
+        m_picWait->setFallbackSize(QSize(Wait.w, Wait.h));
+        if (FileExists(wait))
+            m_picWait->setPicture(wait);
+        m_picWait->centreIn({Width, Height});
         m_picWait->hide();
         QString error;
         if (!platform::FormRound(this, Corner, &error))
@@ -225,15 +212,10 @@ void frmLogin::setFieldsEnabled(bool enabled)
 void frmLogin::showWait(bool visible)
 {
     if (visible) {
-        m_picWait->raise();
-        m_picWait->show();
-        if (m_waitMovie && m_waitMovie->isValid())
-            m_waitMovie->start();
+        m_picWait->showWait();
         repaint();
     } else {
-        if (m_waitMovie)
-            m_waitMovie->stop();
-        m_picWait->hide();
+        m_picWait->hideWait();
     }
 }
 

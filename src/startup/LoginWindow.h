@@ -13,7 +13,10 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QMovie;
+
+namespace kavri::platform {
+class WaitPanel;
+}
 
 namespace kavri {
 
@@ -79,9 +82,7 @@ private:
     QLineEdit *m_pw = nullptr;
     QLabel *m_lblLogin = nullptr;
     std::array<QCheckBox *, 2> m_chkLoadValue{};
-    QLabel *m_picWait = nullptr;
-    QLabel *m_imgWait = nullptr;
-    QMovie *m_waitMovie = nullptr;
+    platform::WaitPanel *m_picWait = nullptr;
     QLabel *m_lblAppName = nullptr;
 };
 

@@ -161,7 +161,7 @@ private slots:
         hooks.expiryPass = [this] {
             if (m_aroundExpiry[0])
                 m_aroundExpiry[0]();
-            Disp_삭제(m_minutes, *m_board, *m_cycle);
+            runExpiryPass(m_minutes, *m_board, *m_cycle);
             if (m_aroundExpiry[1])
                 m_aroundExpiry[1]();
         };
@@ -556,7 +556,7 @@ private slots:
                        {u"102"_s, u"B"_s, u"어제 저녁"_s, u"물"_s, {}},
                        {c, u"C"_s, at(u"09:01:00"_s), u"물"_s, {}}};
         m_board->fill(list);
-        QVERIFY(Disp_삭제(u"5"_s, *m_board, *m_cycle));
+        QVERIFY(runExpiryPass(u"5"_s, *m_board, *m_cycle));
         QCOMPARE(exchanges(), (QStringList{a, c, u"list"_s}));
         QVERIFY2(mainLog().contains(u"e)frmAlarm->Disp_삭제[Erl:=2, Eno:=13]\r\n   "
                                     u"등록 시각을 읽을 수 없어 건너뜀: 2번 줄 어제 저녁"_s),

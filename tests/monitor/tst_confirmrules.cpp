@@ -12,6 +12,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 using namespace kavri;
 using namespace kavri::monitor;
@@ -117,6 +119,25 @@ private slots:
         QCOMPARE(expired.last(), u"109"_s);
         QVERIFY(!expired.contains(u"101"_s));
         QVERIFY(!expired.contains(u"110"_s));
+    }
+
+    // A time whose expiry lies past the year 9999 is far in the future, not
+    // before today; the largest minutes stay in range.
+    void expiryNearTheLastYear_data()
+    {
+        QTest::addColumn<qint64>("minutes");
+        QTest::addColumn<QString>("registered");
+        QTest::newRow("past the year 9999") << qint64(5) << u"9999-12-31 23:59:00"_s;
+        QTest::newRow("largest minutes") << std::numeric_limits<qint64>::max() << u"2026-12-10 09:00:00"_s;
+    }
+    void expiryNearTheLastYear()
+    {
+        QFETCH(qint64, minutes);
+        QFETCH(QString, registered);
+        RequestBoard board;
+        board.setLayout(0, 0);
+        board.fill({at(u"101"_s, registered)});
+        QCOMPARE(expiredRequestNumbers(board, minutes, when(u"2026-12-10 10:00:00"_s)), QStringList{});
     }
 
     // The confirmation against the service: success only on "성공"; the

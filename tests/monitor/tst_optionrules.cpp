@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(loop.LastLoopTick(), 0u);
         qint64 shown = 0;
         for (int index : {1, 1, 1, 0})
-            shown = 삭제변경_Click(QString::number(shown), index, &loop);
+            shown = stepExpiryMinutes(QString::number(shown), index, &loop);
         QCOMPARE(shown, qint64(2));
         QCOMPARE(stored(u"DisplayDelete"_s), u"2"_s);
         QVERIFY(loop.LastLoopTick() >= 7000000u);

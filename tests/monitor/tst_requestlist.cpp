@@ -149,8 +149,8 @@ private slots:
             QCOMPARE(ageMinutes(*stamp, minuteStamp(now)), age);
     }
 
-    // The cycle's reader and the expiry's reader take the same texts as times.
-    void timeReadersAgree_data()
+    // The one reader of a registration time, against Qt's calendar in UTC.
+    void registrationTimes_data()
     {
         QTest::addColumn<QString>("regDate");
         QTest::addColumn<bool>("readable");
@@ -165,16 +165,28 @@ private slots:
         QTest::newRow("leap day") << u"2028-02-29 23:59:59"_s << true;
         QTest::newRow("no leap day") << u"2026-02-29 10:00:00"_s << false;
         QTest::newRow("trailing blank") << u"2026-05-01 10:04:35 "_s << false;
+        QTest::newRow("year 9999") << u"9999-12-31 23:59:59"_s << true;
+        QTest::newRow("hour 24") << u"2026-05-01 24:00:00"_s << false;
+        QTest::newRow("second 60") << u"2026-05-01 10:04:60"_s << false;
+        // Hours a clock with summer time skips or repeats are read as written.
+        QTest::newRow("skipped in spring") << u"2026-03-29 02:30:00"_s << true;
+        QTest::newRow("repeated in autumn") << u"2026-10-25 02:30:00"_s << true;
     }
-    void timeReadersAgree()
+    void registrationTimes()
     {
         QFETCH(QString, regDate);
         QFETCH(bool, readable);
+        const std::optional<qint64> seconds = registrationSeconds(regDate);
+        QCOMPARE(seconds.has_value(), readable);
         QCOMPARE(minuteStamp(regDate).has_value(), readable);
-        const QDateTime read = readRegistrationTime(regDate);
-        QCOMPARE(read.isValid(), readable);
-        if (readable)
-            QCOMPARE(read.toString(u"yyyy-MM-dd HH:mm:ss"_s), regDate);
+        if (!readable)
+            return;
+        const QDateTime asWritten(QDate::fromString(regDate.left(10), u"yyyy-MM-dd"_s),
+                                  QTime::fromString(regDate.mid(11), u"HH:mm:ss"_s), Qt::UTC);
+        const qint64 epoch = *registrationSeconds(u"1970-01-01 00:00:00"_s);
+        QCOMPARE(*seconds - epoch, asWritten.toSecsSinceEpoch());
+        QCOMPARE(*minuteStamp(regDate), *seconds / 60);
+        QCOMPARE(wallClockSeconds(asWritten), *seconds);
     }
 
     void requestNumbers_data()

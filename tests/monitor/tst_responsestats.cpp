@@ -282,7 +282,7 @@ private slots:
         ConfirmFlow flow(board, cycle, loop);
         QString minutes = u"0"_s;
         RequestCycle::Hooks hooks;
-        hooks.expiryPass = [&] { Disp_삭제(minutes, board, cycle); };
+        hooks.expiryPass = [&] { runExpiryPass(minutes, board, cycle); };
         cycle.setHooks(hooks);
         auto add = [&sim](const QString &table, const QString &time) {
             return QString::number(sim.addRequest(test::Simulator::shopId, table, u"물 주세요"_s, {}, at(time)));

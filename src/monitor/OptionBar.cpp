@@ -1,0 +1,98 @@
+#include "monitor/OptionBar.h"
+
+#include "monitor/BoardFonts.h"
+#include "platform/gui/ClickLabel.h"
+#include "platform/gui/Theme.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri::monitor {
+namespace {
+
+const QSize BarSize(684, 56);
+
+/// A static caption inside the bar.
+QLabel *caption(const QString &text, QWidget *parent, const QRect &where)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(where);
+    label->setFont(uiFont(13, true));
+    label->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    label->setStyleSheet(theme::OptionCaptionStyle);
+    return label;
+}
+
+platform::ClickLabel *button(const QString &name, const QString &text, QWidget *parent, const QRect &where)
+{
+    auto *button = new platform::ClickLabel(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(where);
+    button->setFont(uiFont(13, true));
+    button->setAlignment(Qt::AlignCenter);
+    button->setStyleSheet(theme::OptionButtonStyle);
+    return button;
+}
+
+} // namespace
+
+OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(u"picFrame"_s);
+    resize(BarSize);
+    setStyleSheet(theme::OptionBarStyle);
+
+    // First line: the display options.
+    caption(u"화면"_s, this, {4, 4, 34, 22});
+    cob크기 = new QComboBox(this);
+    cob크기->setObjectName(u"cob크기"_s);
+    cob크기->addItems({u"1024"_s, u"1366"_s});
+    cob크기->setGeometry(42, 4, 70, 22);
+    caption(u"표시"_s, this, {114, 4, 34, 22});
+    cob표시 = new QComboBox(this);
+    cob표시->setObjectName(u"cob표시"_s);
+    cob표시->addItems({u"10개"_s, u"16개"_s, u"30개"_s});
+    cob표시->setGeometry(152, 4, 70, 22);
+
+    caption(u"자동삭제"_s, this, {224, 4, 60, 22});
+    삭제변경[0] = button(u"삭제변경_0"_s, u"◀"_s, this, {290, 4, 22, 22});
+    삭제 = new QLabel(this);
+    삭제->setObjectName(u"삭제"_s);
+    삭제->setGeometry(314, 4, 36, 22);
+    삭제->setAlignment(Qt::AlignCenter);
+    삭제->setFont(uiFont(14, true));
+    삭제->setStyleSheet(theme::OptionValueStyle);
+    삭제변경[1] = button(u"삭제변경_1"_s, u"▶"_s, this, {352, 4, 22, 22});
+    auto *minutes = caption(u"분"_s, this, {376, 4, 16, 22});
+    minutes->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+
+    caption(u"위치"_s, this, {396, 4, 34, 22});
+    posX = new QLineEdit(this);
+    posX->setObjectName(u"PosX"_s);
+    posX->setGeometry(434, 4, 58, 22);
+    posY = new QLineEdit(this);
+    posY->setObjectName(u"PosY"_s);
+    posY->setGeometry(496, 4, 58, 22);
+    pos적용 = button(u"Pos적용"_s, u"적용"_s, this, {558, 4, 50, 22});
+    pos적용->setToolTip(u"두 번 눌러 적용"_s);
+
+    // Second line: the commands.
+    lblSound = button(u"lblSound"_s, u"소리 테스트"_s, this, {4, 30, 96, 22});
+    lblConfig = button(u"lblConfig"_s, u"프린터 설정"_s, this, {106, 30, 96, 22});
+    lblMinimize = button(u"lblMinimize"_s, u"아이콘"_s, this, {208, 30, 80, 22});
+    lblStats = button(u"lblStats"_s, u"통계"_s, this, {294, 30, 50, 22});
+    caption(u"반복"_s, this, {348, 30, 32, 22});
+    cobRepeat = new QComboBox(this);
+    cobRepeat->setObjectName(u"cobRepeat"_s);
+    cobRepeat->addItems({u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s});
+    cobRepeat->setGeometry(382, 30, 90, 22);
+    cobRepeat->setToolTip(u"아무도 확인하지 않은 맨 위 요청을 다시 알립니다 (최대 5번)"_s);
+    lblLogout = button(u"lblLogout"_s, u"로그아웃"_s, this, {478, 30, 96, 22});
+    lblTerminate = button(u"lblTerminate"_s, u"종료"_s, this, {580, 30, 96, 22});
+    lblTerminate->setStyleSheet(theme::OptionStopButtonStyle);
+}
+
+} // namespace kavri::monitor

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+/// The look of the windows in one place: the palette, the settings window's
+/// font and the style sheets. The board's own fonts are in monitor/BoardFonts.h.
+namespace kavri::theme {
+
+using namespace Qt::StringLiterals;
+
+// The main window and its board.
+inline const QColor WindowBack(0x16, 0x20, 0x2b);
+inline const QColor GridLines(0x4a, 0x5a, 0x6b);
+inline const QColor HeadingBack(0x2b, 0x3d, 0x52);
+inline const QColor NoBack(249, 249, 249);
+inline const QColor CheckInk(218, 33, 36);
+inline const QColor ConfirmBlue(0, 141, 238);
+inline const QColor TableBackTop(0x0f, 0x5c, 0xa8);
+inline const QColor TableBackBottom(0x0a, 0x3f, 0x78);
+inline const QColor BannerBack(Qt::white);
+inline const QColor BannerInk(0x10, 0x20, 0x2f);
+inline const QColor BannerBorder(0xc8, 0xd6, 0xe4);
+inline const QColor HighlightBack(0xff, 0xd4, 0x3b);
+inline const QColor HighlightBorder(0xe0, 0x31, 0x31);
+inline const QColor HighlightInk(0x8a, 0x10, 0x10);
+inline const QColor PayBack(0xff, 0xb0, 0x20);
+inline const QColor PayInk(0x3a, 0x22, 0x00);
+
+// The printer settings window.
+inline const QColor Page(0xf4, 0xf7, 0xfa);
+inline const QColor Band(0x1f, 0x6f, 0x8b);
+inline const QColor PanelBorder(0xd3, 0xdd, 0xe7);
+inline const QColor ButtonBlue(0, 141, 238);
+inline const QColor CellFill(232, 246, 255);
+inline const QColor CurrentFill(0xbf, 0xe2, 0xfb);
+
+/// The settings window's font, NanumGothic at a pixel size.
+inline QFont nanum(int pixels, bool bold = false)
+{
+    QFont f(u"NanumGothic"_s);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// The main window's option bar.
+inline const QString OptionBarStyle =
+    u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
+    " QComboBox, QLineEdit { background: white; color: #10202f; border: 1px solid #8094a8;"
+    " border-radius: 4px; padding: 0 4px; }"_s;
+inline const QString OptionCaptionStyle = u"QLabel { color: #d6e0ea; background: transparent; }"_s;
+inline const QString OptionButtonStyle = u"QLabel { color: white; background: #3a5068; border-radius: 5px; }"
+                                         " QLabel:hover { background: #4d6a88; }"_s;
+inline const QString OptionStopButtonStyle = u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
+                                             " QLabel:hover { background: #d04040; }"_s;
+inline const QString OptionValueStyle = u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s;
+inline const QString StoreNameStyle = u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s;
+inline const QString VersionStyle = u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s;
+
+// The wait panel: on the board, and on the login and settings windows.
+inline const QString BoardWaitStyle =
+    u"QLabel#picWait { background: white; border: 2px solid #0f5ca8; border-radius: 12px; }"_s;
+inline const QString DialogWaitStyle =
+    u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s;
+
+} // namespace kavri::theme
