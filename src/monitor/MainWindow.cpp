@@ -1,7 +1,9 @@
 #include "monitor/MainWindow.h"
 
+#include "monitor/MainWindowParts.h"
 #include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
+#include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
 #include "monitor/OptionBar.h"
 #include "monitor/OptionRules.h"
@@ -45,102 +47,8 @@
 using namespace Qt::StringLiterals;
 
 namespace kavri {
-namespace {
 
-const QString WindowName = u"frmAlarm"_s;
-
-QString indexed(const QString &name, int index)
-{
-    return name + u'_' + QString::number(index);
-}
-
-// Design positions of the controls the board geometry does not place.
-const QRect PicIconRect(0, 0, 110, 65);
-const QRect StoreNameRect(110, 2, 220, 30);
-const QRect HealthRect(110, 32, 220, 16);
-const QRect VersionRect(110, 48, 220, 16);
-const QRect TablePanelRect(10, 75, 445, 198);
-const QRect TableRect(22, 82, 421, 124);
-const QRect PayTypeRect(22, 213, 190, 50);
-const QRect ConfirmRect(222, 213, 221, 50);
-
-/// The largest of a few pixel sizes at which `text` fits `width` on one line.
-int fittingPixelSize(const QString &text, int width, std::initializer_list<int> sizes)
-{
-    int chosen = *(sizes.end() - 1);
-    for (int size : sizes) {
-        QFont font = monitor::boardDisplayFont();
-        font.setPixelSize(size);
-        if (QFontMetrics(font).horizontalAdvance(text) <= width) {
-            chosen = size;
-            break;
-        }
-    }
-    return chosen;
-}
-
-/// The banner's background pictures: a blue band behind the request text and
-/// its bright end piece on the right.
-QPixmap bannerBackPicture(const QSize &size, int part)
-{
-    QPixmap picture(size);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    if (part == 0) {
-        QLinearGradient band(0, 0, 0, size.height());
-        band.setColorAt(0, QColor(0x1c, 0x7c, 0xd6));
-        band.setColorAt(1, QColor(0x0b, 0x4a, 0x8c));
-        p.setBrush(band);
-        p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), 16, 16);
-    } else {
-        QLinearGradient cap(0, 0, 0, size.height());
-        cap.setColorAt(0, QColor(0xff, 0xc9, 0x40));
-        cap.setColorAt(1, QColor(0xf0, 0x8c, 0x00));
-        p.setBrush(cap);
-        p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), size.width() / 2.0, 10);
-    }
-    return picture;
-}
-
-/// The white frame over a confirm button; clicks go through to the button.
-class FrameShape final : public QWidget
-{
-public:
-    FrameShape(QWidget *parent, int width) : QWidget(parent), m_width(width)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setPen(QPen(Qt::white, m_width));
-        p.setBrush(Qt::NoBrush);
-        const qreal half = m_width / 2.0;
-        p.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
-    }
-
-private:
-    int m_width;
-};
-
-/// A plain coloured area (the board background).
-class Shape final : public QWidget
-{
-public:
-    Shape(QWidget *parent, const QColor &colour) : QWidget(parent), m_colour(colour) {}
-
-protected:
-    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), m_colour); }
-
-private:
-    QColor m_colour;
-};
-
-} // namespace
+using namespace mainwindow;
 
 frmAlarm::frmAlarm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -206,115 +114,6 @@ void frmAlarm::construct()
 
 frmAlarm::~frmAlarm() = default;
 
-void frmAlarm::createControls()
-{
-    m_shpBack = new Shape(this, theme::GridLines);
-    m_shpBack->setObjectName(u"shpBack"_s);
-
-    m_picIcon = new QLabel(this);
-    m_picIcon->setObjectName(u"picIcon"_s);
-    m_picIcon->setAlignment(Qt::AlignCenter);
-
-    m_상호 = new QLabel(this);
-    m_상호->setObjectName(u"상호"_s);
-    m_상호->setGeometry(StoreNameRect);
-    m_상호->setFont(monitor::boardDisplayFont(20));
-    m_상호->setStyleSheet(theme::StoreNameStyle);
-
-    m_lbl버전 = new QLabel(this);
-    m_lbl버전->setObjectName(u"lbl버전"_s);
-    m_lbl버전->setGeometry(VersionRect);
-    m_lbl버전->setFont(monitor::uiFont(11));
-    m_lbl버전->setStyleSheet(theme::VersionStyle);
-
-    m_lblHealth = new QLabel(this);
-    m_lblHealth->setObjectName(u"lblHealth"_s);
-    m_lblHealth->setGeometry(HealthRect);
-    m_lblHealth->setFont(monitor::uiFont(11, true));
-    showHealth(u"확인 전"_s, false);
-
-    createOptionFrame();
-
-    for (int i = 0; i < 2; ++i) {
-        m_imgBack[i] = new QLabel(this);
-        m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
-        m_imgBack[i]->setScaledContents(true);
-    }
-
-    m_lblRequest = new monitor::CaptionPanel(this);
-    m_lblRequest->setObjectName(u"lblRequest"_s);
-    m_lblRequest->setWordWrap(true);
-    m_lblRequest->setMargins(monitor::kBannerMargins.horizontal, monitor::kBannerMargins.vertical);
-    // The top request is shown whole where it can be, down to the floor.
-    m_lblRequest->setShrinkToFit(0.1, monitor::bannerFloorPoints());
-    m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
-    m_lblRequest->setFont(monitor::boardDisplayFont(40));
-    setBannerStyle(0);
-    connect(m_lblRequest, &monitor::CaptionPanel::clicked, this, &frmAlarm::bannerClicked);
-
-    m_lblTable = new monitor::CaptionPanel(this);
-    m_lblTable->setObjectName(u"lblTable"_s);
-    m_lblTable->setGeometry(TableRect);
-    m_lblTable->setColours(Qt::white, Qt::transparent);
-    m_lblTable->setMargin(2);
-    m_lblTable->setPlaceholder(u"테이블"_s);
-
-    m_lbl결제방법 = new monitor::CaptionPanel(this);
-    m_lbl결제방법->setObjectName(u"lbl결제방법"_s);
-    m_lbl결제방법->setGeometry(PayTypeRect);
-    m_lbl결제방법->setFont(monitor::boardDisplayFont(20));
-
-    m_cmd = new monitor::CaptionPanel(this);
-    m_cmd->setObjectName(indexed(u"CMD"_s, 0));
-    m_cmd->setCaption(u"요 청  완 료"_s);
-    m_cmd->setGeometry(ConfirmRect);
-    m_cmd->setFont(monitor::boardDisplayFont(18));
-    m_shp = new FrameShape(this, 3);
-    m_shp->setObjectName(indexed(u"SHP"_s, 0));
-    m_cmd->installEventFilter(this);
-    connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
-
-    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
-        if (m_confirm)
-            m_confirm->rowClicked(row);
-    });
-
-    m_picWait = new platform::WaitPanel(
-        this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
-    m_picWait->setFallbackSize({128, 128}, 4);
-
-    // Takes the keyboard focus so that no visible control keeps it.
-    m_anchorText = new QLineEdit(this);
-    m_anchorText->setObjectName(u"AnchorText"_s);
-    m_anchorText->setGeometry(-40, -40, 10, 10);
-    // It only holds the focus; read-only, it runs no cursor blink timer.
-    m_anchorText->setReadOnly(true);
-}
-
-void frmAlarm::createOptionFrame()
-{
-    m_picFrame = new monitor::OptionBar(this);
-    connect(m_picFrame->cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
-    connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
-    // A double click is two clicks here: the release that ends it clicks again.
-    for (int i = 0; i < 2; ++i)
-        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
-    connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
-    connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
-    connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
-    connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
-    connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
-    connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (m_formLoading || index < 0 || index >= int(std::size(monitor::AlertRepeat::Choices)))
-            return;
-        m_options.alertRepeat = monitor::AlertRepeat::Choices[index];
-        monitor::storeAlertRepeat(m_options.alertRepeat);
-        emit alertRepeatChanged(m_options.alertRepeat);
-    });
-    connect(m_picFrame->lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
-    connect(m_picFrame->lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
-}
-
 void frmAlarm::lblConfig_Click()
 {
     if (m_ending || m_settingsWindow)
@@ -335,24 +134,6 @@ void frmAlarm::lblConfig_Click()
     m_settingsWindow->openAt(pos());
     hide();
 }
-
-namespace {
-
-/// Every placement of the main window keeps it on the screen; the stored keys stay as they are.
-void placeWindow(QWidget &window, const QPoint &wanted)
-{
-    const QString note = platform::placeOnScreen(window, wanted);
-    if (!note.isEmpty())
-        WriteLog(note);
-}
-
-QPoint storedPosition(const monitor::WindowOptions &options)
-{
-    return QPoint(int(std::clamp<qint64>(options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
-                  int(std::clamp<qint64>(options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
-}
-
-} // namespace
 
 void frmAlarm::Form_Load()
 {
@@ -447,7 +228,7 @@ void frmAlarm::applyBannerBackgrounds()
     for (int i = 0; i < 2; ++i) {
         const QSize size = m_imgBack[i]->size();
         if (!size.isEmpty())
-            m_imgBack[i]->setPixmap(bannerBackPicture(size, i));
+            m_imgBack[i]->setPixmap(monitor::bannerBackPicture(size, i));
     }
 }
 
@@ -459,7 +240,7 @@ void frmAlarm::renderBoard()
     if (banner.table != m_lblTable->caption() || m_lblTable->caption().isEmpty()) {
         QFont font = monitor::boardDisplayFont();
         font.setPixelSize(
-            fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
+            monitor::fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
         m_lblTable->setFont(font);
     }
     m_lblTable->setCaption(banner.table);
@@ -662,52 +443,6 @@ void frmAlarm::endProcess(int code)
     m_endProcess(code);
 }
 
-bool frmAlarm::isDragHandle(QWidget *child) const
-{
-    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 ||
-           child == m_상호 || child == m_imgBack[0] || child == m_imgBack[1];
-}
-
-void frmAlarm::mousePressEvent(QMouseEvent *event)
-{
-    QWidget *child = childAt(event->position().toPoint());
-    if (!isDragHandle(child)) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    event->accept();
-    // The move starts once the mouse moves, so a click or a double click on a
-    // handle stays one.
-    m_pressOnHandle = true;
-    m_pressAt = event->globalPosition().toPoint();
-}
-
-void frmAlarm::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_pressOnHandle && event->buttons() != Qt::NoButton &&
-        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
-            QApplication::startDragDistance()) {
-        m_pressOnHandle = false;
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
-        m_dragging = true;
-        m_dragOffset = m_pressAt - frameGeometry().topLeft();
-    }
-    if (m_dragging && (event->buttons() != Qt::NoButton)) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
-        event->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
-}
-
-void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_dragging = false;
-    m_pressOnHandle = false;
-    QWidget::mouseReleaseEvent(event);
-}
-
 void frmAlarm::setConfirmFlow(monitor::ConfirmFlow *flow)
 {
     disconnect(m_confirmConnection);
@@ -820,110 +555,6 @@ void frmAlarm::삭제변경_Click(int index)
 {
     m_options.displayDelete = monitor::stepExpiryMinutes(m_picFrame->삭제->text(), index, m_pollLoop);
     m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
-}
-
-void frmAlarm::Pos적용_DblClick()
-{
-    const QPoint position = monitor::Pos적용(m_picFrame->posX->text(), m_picFrame->posY->text());
-    // The boxes show what was applied and stored.
-    m_picFrame->posX->setText(QString::number(position.x()));
-    m_picFrame->posY->setText(QString::number(position.y()));
-    placeWindow(*this, position);
-    QCoreApplication::processEvents();
-    m_anchorText->setFocus();
-}
-
-void frmAlarm::lblMinimize_Click()
-{
-    ToggleFAB(true);
-}
-
-bool frmAlarm::iconMode() const
-{
-    return height() != monitor::kFullHeight;
-}
-
-int frmAlarm::shownResolution()
-{
-    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
-    const int available = on ? on->availableGeometry().width() : 0;
-    const int shown = monitor::layoutForScreen(m_options.resolutionIdx, available);
-    if (shown != m_options.resolutionIdx && !m_narrowScreenLogged) {
-        m_narrowScreenLogged = true;
-        WriteLog(u"화면이 좁아 1366 배치 대신 1024 배치로 표시: 화면 너비 "_s + QString::number(available));
-    }
-    return shown;
-}
-
-void frmAlarm::centreOnScreen()
-{
-    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (on)
-        placeWindow(*this, monitor::centredOn(on->geometry(), size()));
-}
-
-void frmAlarm::setTopMost(bool onTop)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    // The stacking order changes by showing the window again; that showing is
-    // no new activation, and it takes no focus.
-    const bool visible = isVisible();
-    const bool quiet = testAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (visible) {
-        m_quietShow = true;
-        setAttribute(Qt::WA_ShowWithoutActivating, true);
-        show();
-        setAttribute(Qt::WA_ShowWithoutActivating, quiet);
-        m_quietShow = false;
-    }
-}
-
-void frmAlarm::ToggleFAB(bool full)
-{
-    if (full) {
-        const QPoint icon = monitor::readIconPosition();
-        m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
-        if (!m_imgIcon[1].isNull())
-            m_picIcon->setPixmap(
-                m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        m_picIcon->raise();
-        m_lbl버전->hide();
-        m_lblHealth->hide();
-        resize(monitor::kIconSize);
-        placeWindow(*this, icon);
-        setMask(monitor::iconModeRegion());
-        setTopMost(true);
-    } else {
-        monitor::storeIconPosition(pos());
-        resize(width(), monitor::kFullHeight);
-        applyLayoutWidth();
-        centreOnScreen();
-        m_picIcon->setGeometry(PicIconRect);
-        if (!m_imgIcon[0].isNull())
-            m_picIcon->setPixmap(
-                m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        else
-            m_picIcon->clear();
-        // The version is part of the normal window; only the icon hides it.
-        m_lbl버전->show();
-        m_lblHealth->show();
-        setMask(monitor::fullModeRegion(width()));
-        setTopMost(false);
-    }
-}
-
-void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    QWidget *child = childAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
-        event->accept();
-        m_pressOnHandle = false;
-        ToggleFAB(!iconMode());
-        return;
-    }
-    QWidget::mouseDoubleClickEvent(event);
 }
 
 void frmAlarm::paintEvent(QPaintEvent *)

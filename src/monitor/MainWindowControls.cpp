@@ -1,0 +1,133 @@
+#include "monitor/MainWindow.h"
+
+#include "monitor/MainWindowParts.h"
+#include "monitor/AlertRepeat.h"
+#include "monitor/BoardFonts.h"
+#include "monitor/BoardPictures.h"
+#include "monitor/BoardView.h"
+#include "monitor/CaptionPanel.h"
+#include "monitor/OptionBar.h"
+#include "platform/gui/ClickLabel.h"
+#include "platform/gui/Theme.h"
+#include "platform/gui/WaitPanel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+
+using namespace mainwindow;
+
+void frmAlarm::createControls()
+{
+    m_shpBack = new monitor::Shape(this, theme::GridLines);
+    m_shpBack->setObjectName(u"shpBack"_s);
+
+    m_picIcon = new QLabel(this);
+    m_picIcon->setObjectName(u"picIcon"_s);
+    m_picIcon->setAlignment(Qt::AlignCenter);
+
+    m_상호 = new QLabel(this);
+    m_상호->setObjectName(u"상호"_s);
+    m_상호->setGeometry(StoreNameRect);
+    m_상호->setFont(monitor::boardDisplayFont(20));
+    m_상호->setStyleSheet(theme::StoreNameStyle);
+
+    m_lbl버전 = new QLabel(this);
+    m_lbl버전->setObjectName(u"lbl버전"_s);
+    m_lbl버전->setGeometry(VersionRect);
+    m_lbl버전->setFont(monitor::uiFont(11));
+    m_lbl버전->setStyleSheet(theme::VersionStyle);
+
+    m_lblHealth = new QLabel(this);
+    m_lblHealth->setObjectName(u"lblHealth"_s);
+    m_lblHealth->setGeometry(HealthRect);
+    m_lblHealth->setFont(monitor::uiFont(11, true));
+    showHealth(u"확인 전"_s, false);
+
+    createOptionFrame();
+
+    for (int i = 0; i < 2; ++i) {
+        m_imgBack[i] = new QLabel(this);
+        m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
+        m_imgBack[i]->setScaledContents(true);
+    }
+
+    m_lblRequest = new monitor::CaptionPanel(this);
+    m_lblRequest->setObjectName(u"lblRequest"_s);
+    m_lblRequest->setWordWrap(true);
+    m_lblRequest->setMargins(monitor::kBannerMargins.horizontal, monitor::kBannerMargins.vertical);
+    // The top request is shown whole where it can be, down to the floor.
+    m_lblRequest->setShrinkToFit(0.1, monitor::bannerFloorPoints());
+    m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
+    m_lblRequest->setFont(monitor::boardDisplayFont(40));
+    setBannerStyle(0);
+    connect(m_lblRequest, &monitor::CaptionPanel::clicked, this, &frmAlarm::bannerClicked);
+
+    m_lblTable = new monitor::CaptionPanel(this);
+    m_lblTable->setObjectName(u"lblTable"_s);
+    m_lblTable->setGeometry(TableRect);
+    m_lblTable->setColours(Qt::white, Qt::transparent);
+    m_lblTable->setMargin(2);
+    m_lblTable->setPlaceholder(u"테이블"_s);
+
+    m_lbl결제방법 = new monitor::CaptionPanel(this);
+    m_lbl결제방법->setObjectName(u"lbl결제방법"_s);
+    m_lbl결제방법->setGeometry(PayTypeRect);
+    m_lbl결제방법->setFont(monitor::boardDisplayFont(20));
+
+    m_cmd = new monitor::CaptionPanel(this);
+    m_cmd->setObjectName(indexed(u"CMD"_s, 0));
+    m_cmd->setCaption(u"요 청  완 료"_s);
+    m_cmd->setGeometry(ConfirmRect);
+    m_cmd->setFont(monitor::boardDisplayFont(18));
+    m_shp = new monitor::FrameShape(this, 3);
+    m_shp->setObjectName(indexed(u"SHP"_s, 0));
+    m_cmd->installEventFilter(this);
+    connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
+
+    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
+        if (m_confirm)
+            m_confirm->rowClicked(row);
+    });
+
+    m_picWait = new platform::WaitPanel(
+        this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
+    m_picWait->setFallbackSize({128, 128}, 4);
+
+    // Takes the keyboard focus so that no visible control keeps it.
+    m_anchorText = new QLineEdit(this);
+    m_anchorText->setObjectName(u"AnchorText"_s);
+    m_anchorText->setGeometry(-40, -40, 10, 10);
+    // It only holds the focus; read-only, it runs no cursor blink timer.
+    m_anchorText->setReadOnly(true);
+}
+
+void frmAlarm::createOptionFrame()
+{
+    m_picFrame = new monitor::OptionBar(this);
+    connect(m_picFrame->cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
+    connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
+    // A double click is two clicks here: the release that ends it clicks again.
+    for (int i = 0; i < 2; ++i)
+        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
+    connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
+    connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
+    connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
+    connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
+    connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
+    connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_formLoading || index < 0 || index >= int(std::size(monitor::AlertRepeat::Choices)))
+            return;
+        m_options.alertRepeat = monitor::AlertRepeat::Choices[index];
+        monitor::storeAlertRepeat(m_options.alertRepeat);
+        emit alertRepeatChanged(m_options.alertRepeat);
+    });
+    connect(m_picFrame->lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
+    connect(m_picFrame->lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+}
+
+} // namespace kavri

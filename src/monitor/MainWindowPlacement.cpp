@@ -1,0 +1,200 @@
+#include "monitor/MainWindow.h"
+
+#include "monitor/MainWindowParts.h"
+#include "monitor/OptionBar.h"
+#include "monitor/OptionRules.h"
+#include "platform/gui/ScreenPlacement.h"
+#include "services/ErrorReport.h"
+#include "services/EventLog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+// The main window's place on the screen: moving it by its background, the
+// position fields, the narrow-screen layout, staying on top, and icon mode.
+namespace kavri {
+
+namespace mainwindow {
+
+QString indexed(const QString &name, int index)
+{
+    return name + u'_' + QString::number(index);
+}
+
+void placeWindow(QWidget &window, const QPoint &wanted)
+{
+    const QString note = platform::placeOnScreen(window, wanted);
+    if (!note.isEmpty())
+        WriteLog(note);
+}
+
+QPoint storedPosition(const monitor::WindowOptions &options)
+{
+    return QPoint(int(std::clamp<qint64>(options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
+                  int(std::clamp<qint64>(options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
+}
+
+} // namespace mainwindow
+
+using namespace mainwindow;
+
+bool frmAlarm::isDragHandle(QWidget *child) const
+{
+    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 ||
+           child == m_상호 || child == m_imgBack[0] || child == m_imgBack[1];
+}
+
+void frmAlarm::mousePressEvent(QMouseEvent *event)
+{
+    QWidget *child = childAt(event->position().toPoint());
+    if (!isDragHandle(child)) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    // The move starts once the mouse moves, so a click or a double click on a
+    // handle stays one.
+    m_pressOnHandle = true;
+    m_pressAt = event->globalPosition().toPoint();
+}
+
+void frmAlarm::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pressOnHandle && event->buttons() != Qt::NoButton &&
+        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        m_pressOnHandle = false;
+        if (windowHandle() && windowHandle()->startSystemMove())
+            return;
+        m_dragging = true;
+        m_dragOffset = m_pressAt - frameGeometry().topLeft();
+    }
+    if (m_dragging && (event->buttons() != Qt::NoButton)) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_dragging = false;
+    m_pressOnHandle = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget *child = childAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
+        event->accept();
+        m_pressOnHandle = false;
+        ToggleFAB(!iconMode());
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void frmAlarm::Pos적용_DblClick()
+{
+    const QPoint position = monitor::Pos적용(m_picFrame->posX->text(), m_picFrame->posY->text());
+    // The boxes show what was applied and stored.
+    m_picFrame->posX->setText(QString::number(position.x()));
+    m_picFrame->posY->setText(QString::number(position.y()));
+    placeWindow(*this, position);
+    QCoreApplication::processEvents();
+    m_anchorText->setFocus();
+}
+
+int frmAlarm::shownResolution()
+{
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int available = on ? on->availableGeometry().width() : 0;
+    const int shown = monitor::layoutForScreen(m_options.resolutionIdx, available);
+    if (shown != m_options.resolutionIdx && !m_narrowScreenLogged) {
+        m_narrowScreenLogged = true;
+        WriteLog(u"화면이 좁아 1366 배치 대신 1024 배치로 표시: 화면 너비 "_s + QString::number(available));
+    }
+    return shown;
+}
+
+void frmAlarm::centreOnScreen()
+{
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (on)
+        placeWindow(*this, monitor::centredOn(on->geometry(), size()));
+}
+
+void frmAlarm::setTopMost(bool onTop)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    // The stacking order changes by showing the window again; that showing is
+    // no new activation, and it takes no focus.
+    const bool visible = isVisible();
+    const bool quiet = testAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) {
+        m_quietShow = true;
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+        m_quietShow = false;
+    }
+}
+
+void frmAlarm::lblMinimize_Click()
+{
+    ToggleFAB(true);
+}
+
+bool frmAlarm::iconMode() const
+{
+    return height() != monitor::kFullHeight;
+}
+
+void frmAlarm::ToggleFAB(bool full)
+{
+    if (full) {
+        const QPoint icon = monitor::readIconPosition();
+        m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
+        if (!m_imgIcon[1].isNull())
+            m_picIcon->setPixmap(
+                m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        m_picIcon->raise();
+        m_lbl버전->hide();
+        m_lblHealth->hide();
+        resize(monitor::kIconSize);
+        placeWindow(*this, icon);
+        setMask(monitor::iconModeRegion());
+        setTopMost(true);
+    } else {
+        monitor::storeIconPosition(pos());
+        resize(width(), monitor::kFullHeight);
+        applyLayoutWidth();
+        centreOnScreen();
+        m_picIcon->setGeometry(PicIconRect);
+        if (!m_imgIcon[0].isNull())
+            m_picIcon->setPixmap(
+                m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        else
+            m_picIcon->clear();
+        // The version is part of the normal window; only the icon hides it.
+        m_lbl버전->show();
+        m_lblHealth->show();
+        setMask(monitor::fullModeRegion(width()));
+        setTopMost(false);
+    }
+}
+
+} // namespace kavri

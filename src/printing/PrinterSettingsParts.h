@@ -1,0 +1,30 @@
+#pragma once
+
+#include "printing/TableGrid.h"
+
+#include <QRect>
+#include <QString>
+
+// What the printer settings window's source files share.
+namespace kavri::settingswindow {
+
+inline const QString WindowName = QStringLiteral("frmQ설정");
+
+// Grid columns of the model; the shop's view numbers them from 1 behind the row header.
+constexpr int ColNumber = TableGridModel::ColNumber;
+constexpr int ColTicked = TableGridModel::ColTicked;
+constexpr int ColGroup = TableGridModel::ColGroup;
+constexpr int ColName = TableGridModel::ColName;
+constexpr int ColSortKey = TableGridModel::ColSortKey;
+constexpr int ColumnCount = TableGridModel::ColumnCount;
+constexpr int RowHeight = 28;
+constexpr int MaxNameChars = 40;
+constexpr int MaxFooterChars = 2000;
+constexpr int TestPrintGapMs = 1500;
+
+// Panels of the three steps, painted behind their controls.
+constexpr QRect PrinterPanel(24, 90, 560, 196);
+constexpr QRect TicketPanel(24, 330, 560, 414);
+constexpr QRect TablePanel(608, 90, 392, 654);
+
+} // namespace kavri::settingswindow
