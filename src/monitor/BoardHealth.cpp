@@ -60,11 +60,16 @@ void BoardHealth::setSpeechUnavailable(bool unavailable)
 
 QString BoardHealth::faults() const
 {
+    return describeFaults(true);
+}
+
+QString BoardHealth::describeFaults(bool withCount) const
+{
     QStringList parts;
     if (m_loginRejected)
         parts << u"로그인 거부됨"_s;
     else if (m_failedPolls > 0)
-        parts << u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s;
+        parts << (withCount ? u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s : u"서버 응답 없음"_s);
     for (auto it = m_printerFailed.cbegin(); it != m_printerFailed.cend(); ++it)
         parts << it.key() + u" 프린터 출력 실패"_s;
     if (m_unprinted > 0)
@@ -85,11 +90,7 @@ QString BoardHealth::text() const
 bool BoardHealth::takeChange(QString *now)
 {
     // The count of failed polls grows every poll; only its start and end are a change.
-    QString state = faults();
-    if (m_failedPolls > 1 && !m_loginRejected)
-        state.replace(u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s, u"서버 응답 없음"_s);
-    else if (m_failedPolls == 1 && !m_loginRejected)
-        state.replace(u"서버 응답 없음 · 1회"_s, u"서버 응답 없음"_s);
+    const QString state = describeFaults(false);
     if (state == m_reported)
         return false;
     m_reported = state;

@@ -41,6 +41,8 @@ public:
     bool takeChange(QString *now);
 
 private:
+    QString describeFaults(bool withCount) const;
+
     QDateTime m_lastSuccess;
     int m_failedPolls = 0;
     bool m_loginRejected = false;

@@ -18,6 +18,8 @@
 
 #include <malloc.h>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
@@ -229,8 +231,11 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
 
-    if (listRead) {
-        m_stats.observeListed(reading.handled, now);
+    // The numbers the service lists now, read once for the statistics and the memory of the board.
+    const std::optional<QSet<QString>> listed =
+        listRead ? std::optional(ResponseStats::numbersOf(reading.handled)) : std::nullopt;
+    if (listed) {
+        m_stats.observeListed(reading.handled, *listed, now);
         m_health.pollSucceeded(now);
     } else {
         m_health.pollFailed();
@@ -246,7 +251,7 @@ bool RequestCycle::runOnce(bool mSilent)
     // The board as the check sees it: the alert lets events run for seconds.
     const QSet<QString> onBoard = numbersOnBoard();
     newRequestCheck(mSilent);
-    rememberShown(reading, answered, onBoard);
+    rememberShown(listed ? &*listed : nullptr, onBoard);
     call(m_hooks.hideWait);
     return true;
 }
@@ -285,17 +290,12 @@ QSet<QString> RequestCycle::numbersOnBoard() const
     return numbers;
 }
 
-void RequestCycle::rememberShown(const AnswerReading &reading, bool answered, const QSet<QString> &onBoard)
+void RequestCycle::rememberShown(const QSet<QString> *listed, const QSet<QString> &onBoard)
 {
     // Only what the service still lists is kept, so the memory stays as small as
-    // the answer; a cycle without an answer forgets nothing.
-    if (answered) {
-        QSet<QString> listed;
-        listed.reserve(reading.handled.size());
-        for (const HandledRecord &record : reading.handled)
-            listed.insert(record.entry.NumT);
-        m_shownNumbers.intersect(listed);
-    }
+    // the answer; a cycle without a list (no answer, an error page) forgets nothing.
+    if (listed)
+        m_shownNumbers.intersect(*listed);
     m_shownNumbers.unite(onBoard);
 }
 

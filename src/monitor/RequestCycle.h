@@ -104,7 +104,7 @@ private:
     void call(const std::function<void()> &hook) const;
     void newRequestCheck(bool mSilent);
     QSet<QString> numbersOnBoard() const;
-    void rememberShown(const AnswerReading &reading, bool answered, const QSet<QString> &onBoard);
+    void rememberShown(const QSet<QString> *listed, const QSet<QString> &onBoard);
 
     RequestBoard &m_board;
     Hooks m_hooks;

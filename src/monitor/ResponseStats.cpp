@@ -127,14 +127,28 @@ QString statsFilePath(const QString &folder, const QDate &day)
            u".csv"_s;
 }
 
+QSet<QString> ResponseStats::numbersOf(const QList<HandledRecord> &records)
+{
+    QSet<QString> numbers;
+    numbers.reserve(records.size());
+    for (const HandledRecord &record : records)
+        numbers.insert(record.entry.NumT);
+    return numbers;
+}
+
 void ResponseStats::observeListed(const QList<HandledRecord> &records, const QDateTime &now)
 {
-    QSet<QString> listed;
-    listed.reserve(records.size());
+    observeListed(records, numbersOf(records), now);
+}
+
+void ResponseStats::observeListed(const QList<HandledRecord> &records, const QSet<QString> &listed,
+                                  const QDateTime &now)
+{
     for (const HandledRecord &record : records) {
         const KavriEntry &e = record.entry;
-        listed.insert(e.NumT);
-        if (m_followed.contains(e.NumT) || m_left.contains(e.NumT) || m_followed.size() >= MaxFollowed)
+        if (m_followed.size() >= MaxFollowed)
+            break;
+        if (m_followed.contains(e.NumT) || m_left.contains(e.NumT))
             continue;
         m_followed.insert(e.NumT, {e.TableT.left(200), e.RegDateT, now});
     }

@@ -56,6 +56,10 @@ public:
     /// The records of an answer the request list reader accepted, at `now`.
     /// New numbers are followed; followed numbers missing from it are gone.
     void observeListed(const QList<HandledRecord> &records, const QDateTime &now);
+    /// The same with the set of the answer's numbers, when the caller has it already.
+    void observeListed(const QList<HandledRecord> &records, const QSet<QString> &listed, const QDateTime &now);
+    /// The numbers of `records`.
+    static QSet<QString> numbersOf(const QList<HandledRecord> &records);
     /// A confirmation the service accepted.
     void noteConfirmed(const QString &number, LeftHow how, const QDateTime &now);
 
