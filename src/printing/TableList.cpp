@@ -1,6 +1,9 @@
 #include "printing/TableList.h"
 
+#include "services/EventLog.h"
 #include "services/Housekeeping.h"
+#include "services/WebService.h"
+#include "services/WinHttp.h"
 
 #include <QSet>
 
@@ -58,6 +61,12 @@ QString groupThousands(qsizetype n)
     return digits;
 }
 
+TableListSource &tableListSource()
+{
+    static TableListSource source;
+    return source;
+}
+
 } // namespace
 
 TableList parseTableList(const QString &answer)
@@ -78,6 +87,25 @@ TableList parseTableList(const QString &answer)
             list.tables.append(*entry);
     }
     list.cut = at >= 0;
+    return list;
+}
+
+TableList fetchTableList(const QString &loginId, const QString &password)
+{
+    if (const TableListSource &source = tableListSource())
+        return source(loginId, password);
+    const QString address = web::endpoint(web::TableListPath);
+    const QString body = web::tableListBody(loginId, password);
+    WriteLog(u"Load_테이블(1) ... "_s + web::maskPassword(address + u"?"_s + body), LogChannel::WinHttp);
+    const QString answer = GetWinHttp(address, body);
+    WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answerForLog(answer), LogChannel::WinHttp);
+    const TableList list = parseTableList(answer);
+    if (list.malformed > 0)
+        WriteLog(u"Load_테이블(7) ... 형식이 맞지 않는 기록 "_s + QString::number(list.malformed) +
+                     u"개는 넣지 않음"_s,
+                 LogChannel::WinHttp);
+    if (!list.anyRecord)
+        WriteLog(u"Load_테이블(7) ... 테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s, LogChannel::WinHttp);
     return list;
 }
 
@@ -134,6 +162,11 @@ QString tableCountText(qsizetype count, qsizetype unlistedSelected, bool cut)
 QString tableListFailedText()
 {
     return u"테이블 목록을 불러오지 못했습니다. 저장해도 선택된 테이블은 그대로 둡니다."_s;
+}
+
+void setTableListSource(TableListSource source)
+{
+    tableListSource() = std::move(source);
 }
 
 } // namespace kavri

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kavri {
 
 /// One record of the shop's table list answer; every field as the service sent it.
@@ -40,6 +42,11 @@ inline constexpr int kMaxTableFieldChars = 200;
 /// missing), or whose field is too long, is skipped whole.
 TableList parseTableList(const QString &answer);
 
+/// Asks the service for the shop's table list as `loginId` and reads the
+/// answer. The request (password masked) and the answer go to the WinHttp log,
+/// and so do the skipped records and an answer without any record.
+TableList fetchTableList(const QString &loginId, const QString &password);
+
 /// The sort key of a table name: names ending in digits sort by that number,
 /// names without a trailing number first.
 QString TableSortKey(const QString &name);
@@ -59,5 +66,10 @@ QString tableCountText(qsizetype count, qsizetype unlistedSelected = 0, bool cut
 
 /// The count line when the table list could not be loaded: saving keeps the stored selection.
 QString tableListFailedText();
+
+/// Where fetchTableList gets the list instead of the service, when set: tests
+/// hand the printer settings window a canned list here. Empty: the service.
+using TableListSource = std::function<TableList(const QString &loginId, const QString &password)>;
+void setTableListSource(TableListSource source);
 
 } // namespace kavri
