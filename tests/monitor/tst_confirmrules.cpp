@@ -6,11 +6,11 @@
 #include "services/ProcessValues.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -33,20 +33,17 @@ QDateTime when(const QString &text)
 class TstConfirmRules : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::TestEnvironment> m_env;
 
 private slots:
     void init()
     {
-        m_clock.setNow(when(u"2026-12-10 10:00:00"_s));
-        platform::setClock(&m_clock);
-        winHttpOptions() = platform::HttpOptions{};
+        m_env.emplace(when(u"2026-12-10 10:00:00"_s));
         winHttpOptions().stageLimitMs = 2000;
     }
     void cleanup()
     {
-        platform::setClock(nullptr);
-        winHttpOptions() = platform::HttpOptions{};
+        m_env.reset();
     }
 
     // Only marked rows that show a request are confirmed, in row order.
@@ -152,4 +149,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstConfirmRules)
+#include "support/TestEnvironment.h"
 #include "tst_confirmrules.moc"

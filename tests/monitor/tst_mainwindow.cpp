@@ -8,8 +8,6 @@
 #include "services/Settings.h"
 #include "services/UserStore.h"
 #include "support/FileBytes.h"
-#include "support/RecordingDialogs.h"
-#include "support/TempAppFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -81,8 +80,7 @@ QString storedRecord()
 class TstMainWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<test::TempAppFolder> m_app;
-    platform::RecordingDialogs m_dialogs;
+    std::optional<test::TestEnvironment> m_env;
     QList<int> m_ended;
 
     std::unique_ptr<frmAlarm> makeWindow()
@@ -95,10 +93,8 @@ class TstMainWindow : public QObject
 private slots:
     void init()
     {
-        m_app = std::make_unique<test::TempAppFolder>();
-        QVERIFY(m_app->isValid());
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
+        m_env.emplace();
+        QVERIFY(m_env->app().isValid());
         QDir().mkpath(gSkinPath);
         writePicture(gSkinPath + u"/0601.gif"_s, QColor(20, 60, 120), {110, 65});
         writePicture(gSkinPath + u"/0602.gif"_s, QColor(20, 60, 120), {85, 81});
@@ -106,16 +102,9 @@ private slots:
         writePicture(gSkinPath + u"/0604.gif"_s, CashColour);
         gStoreName = u"카브리 테스트점"_s;
         gVersion = u"1.0.0.0 #22"_s;
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
         m_ended.clear();
     }
-    void cleanup()
-    {
-        platform::setDialogs(nullptr);
-        CfgMain.setFileName({});
-        m_app.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     // The window load shows what Zarazo.cfg holds; values the lists cannot
     // show load as 0, and a missing expiry time is written back as "0".
@@ -563,7 +552,7 @@ private slots:
         hooks.hideWait();
         QVERIFY(!w.waitShown());
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w.lblTerminate_Click();
         QVERIFY(!w.loopTimer()->isActive());
     }
@@ -643,15 +632,15 @@ private slots:
         w->startLoopBlinking();
         QSignalSpy ending(w.get(), &frmAlarm::endingProcess);
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::No);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::No);
         w->lblLogout_Click();
-        QCOMPARE(m_dialogs.texts(), QStringList{u"정말로 로그아웃 하시겠습니까 ?"_s});
-        QCOMPARE(m_dialogs.shown().first().buttons, platform::DialogButtons::YesNo);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"정말로 로그아웃 하시겠습니까 ?"_s});
+        QCOMPARE(m_env->dialogs().shown().first().buttons, platform::DialogButtons::YesNo);
         QCOMPARE(storedRecord(), stored);
         QVERIFY(m_ended.isEmpty());
         QVERIFY(!w->ending());
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w->lblLogout_Click();
         QCOMPARE(storedRecord(), saved);
         QCOMPARE(m_ended, QList<int>{0});
@@ -664,7 +653,7 @@ private slots:
         w->lblTerminate_Click();
         w->startLoopBlinking();
         QVERIFY(!w->loopBlinking()->isActive());
-        QCOMPARE(m_dialogs.shown().size(), 2);
+        QCOMPARE(m_env->dialogs().shown().size(), 2);
         QCOMPARE(m_ended.size(), 1);
     }
 
@@ -672,12 +661,12 @@ private slots:
     {
         QVERIFY(userstore::set(u"fsVadn"_s, u"Login"_s, u"A"_s, u"True◈True◈shop1◈pass1"_s));
         auto w = makeWindow();
-        m_dialogs.queueAnswer(platform::DialogAnswer::No);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::No);
         w->lblTerminate_Click();
         QVERIFY(m_ended.isEmpty());
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w->lblTerminate_Click();
-        QCOMPARE(m_dialogs.texts(),
+        QCOMPARE(m_env->dialogs().texts(),
                  (QStringList{u"정말로 종료 하시겠습니까 ?"_s, u"정말로 종료 하시겠습니까 ?"_s}));
         QCOMPARE(m_ended, QList<int>{0});
         QCOMPARE(storedRecord(), u"True◈True◈shop1◈pass1"_s);
@@ -689,7 +678,7 @@ private slots:
         frmAlarm w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         QTimer::singleShot(0, &w, [&w] { w.lblTerminate_Click(); });
         // Only a guard against a hang; the test never waits for it when things work.
         QTimer guard;
@@ -706,4 +695,5 @@ private slots:
 };
 
 QTEST_MAIN(TstMainWindow)
+#include "support/TestEnvironment.h"
 #include "tst_mainwindow.moc"

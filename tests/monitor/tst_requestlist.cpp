@@ -1,4 +1,3 @@
-#include "RecordText.h"
 #include "monitor/Expiry.h"
 #include "monitor/RequestList.h"
 
@@ -457,4 +456,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstRequestList)
+#include "support/RecordText.h"
 #include "tst_requestlist.moc"

@@ -2,7 +2,6 @@
 #include "platform/Clock.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 
@@ -11,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -68,7 +68,7 @@ private:
 class TstWinHttp : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::TestEnvironment> m_env;
 
     QString winHttpLog(const test::TempAppFolder &app) const
     {
@@ -79,16 +79,10 @@ class TstWinHttp : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
-        platform::setClock(&m_clock);
-        winHttpOptions() = platform::HttpOptions{};
+        m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
         winHttpOptions().stageLimitMs = 400;
     }
-    void cleanup()
-    {
-        platform::setClock(nullptr);
-        winHttpOptions() = platform::HttpOptions{};
-    }
+    void cleanup() { m_env.reset(); }
 
     void sendsTheFormWithBothHeaders()
     {
@@ -224,4 +218,5 @@ private slots:
 };
 
 QTEST_MAIN(TstWinHttp)
+#include "support/TestEnvironment.h"
 #include "tst_winhttp.moc"
