@@ -20,8 +20,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;

@@ -41,10 +41,7 @@ private slots:
         m_env.emplace(when(u"2026-12-10 10:00:00"_s));
         winHttpOptions().stageLimitMs = 2000;
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     // Only marked rows that show a request are confirmed, in row order.
     void markedNumbersInRowOrder()

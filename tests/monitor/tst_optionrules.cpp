@@ -33,10 +33,7 @@ private slots:
         m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
         m_env->clock().setTick(7000000);
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     void displayDeleteAfter_data()
     {

@@ -36,10 +36,7 @@ private slots:
         m_env->clock().setTick(5000000);
         m_cycleStarts.clear();
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     void intervalFromCallTime_data()
     {

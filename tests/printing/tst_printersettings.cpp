@@ -64,10 +64,7 @@ private slots:
         m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
         gPrinterSettings = junk();
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     void missingSectionLoadsDefaults()
     {

@@ -35,8 +35,8 @@
 #include <algorithm>
 #include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <optional>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;

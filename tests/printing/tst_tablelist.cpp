@@ -136,9 +136,9 @@ private slots:
         QCOMPARE(asked, (QStringList{u"shop1"_s, u"pass1"_s}));
         QVERIFY(QDir(env.app().path()).entryList(QDir::Files).isEmpty());
 
-        test::Simulator sim(QStringList{u"--shop"_s,
-                                        test::Simulator::shopId + u':' + test::Simulator::shopPassword + u":테스트"_s,
-                                        u"--tables"_s, test::Simulator::shopId + u":1층/2,창가/10"_s});
+        test::Simulator sim(QStringList{
+            u"--shop"_s, test::Simulator::shopId + u':' + test::Simulator::shopPassword + u":테스트"_s,
+            u"--tables"_s, test::Simulator::shopId + u":1층/2,창가/10"_s});
         QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
         sim.logIn(2000);
         const TableList fromService = fetchTableList(test::Simulator::shopId, test::Simulator::shopPassword);

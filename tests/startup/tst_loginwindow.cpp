@@ -299,8 +299,9 @@ private slots:
         loginByHand(*w, u"shop1"_s, u"wrong"_s);
         QVERIFY(m_ended.isEmpty());
         loginByHand(*w, u"shop1"_s, u"wrong2"_s);
-        QCOMPARE(m_env->dialogs().texts(), QStringList({u"로그인에 실패했습니다."_s, u"로그인에 실패했습니다."_s,
-                                                 u"로그인에 3번 실패하여 종료합니다."_s}));
+        QCOMPARE(m_env->dialogs().texts(),
+                 QStringList({u"로그인에 실패했습니다."_s, u"로그인에 실패했습니다."_s,
+                              u"로그인에 3번 실패하여 종료합니다."_s}));
         QCOMPARE(m_env->dialogs().shown().last().icon, platform::DialogIcon::Error);
         QCOMPARE(m_ended, QList<int>{1});
         QCOMPARE(m_followUps, 0);

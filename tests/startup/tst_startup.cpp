@@ -17,8 +17,8 @@
 #include <QSysInfo>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <optional>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -54,10 +54,7 @@ class TstStartup : public QObject
         "[261209-083000.250]GetMACAddress ... (oldMAC = \") GetMACAddress := 001A2B3C4D5E\r\n";
 
 private slots:
-    void init()
-    {
-        m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(8, 30, 0, 250)));
-    }
+    void init() { m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(8, 30, 0, 250))); }
     void cleanup()
     {
         platform::setNetworkAdapters(nullptr);

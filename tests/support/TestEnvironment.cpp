@@ -9,13 +9,9 @@
 
 namespace kavri::test {
 
-TestEnvironment::TestEnvironment() : TestEnvironment(nullptr)
-{
-}
+TestEnvironment::TestEnvironment() : TestEnvironment(nullptr) {}
 
-TestEnvironment::TestEnvironment(const QDateTime &now) : TestEnvironment(&now)
-{
-}
+TestEnvironment::TestEnvironment(const QDateTime &now) : TestEnvironment(&now) {}
 
 TestEnvironment::TestEnvironment(const QDateTime *now)
 {

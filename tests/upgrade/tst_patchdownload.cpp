@@ -250,7 +250,8 @@ private slots:
         const QString wgetPath = QStandardPaths::findExecutable(u"wget"_s);
         QTemporaryDir elsewhere;
         const platform::ProcessStamp ours = platform::startDetached(
-            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_env->filePath(gPatchFile), url}, m_env->app().path());
+            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_env->filePath(gPatchFile), url},
+            m_env->app().path());
         const platform::ProcessStamp theirs = platform::startDetached(
             wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, elsewhere.filePath(u"x"_s), url}, elsewhere.path());
         QVERIFY(!ours.isNull() && !theirs.isNull());
