@@ -12,6 +12,7 @@
 #include "support/FileBytes.h"
 #include "support/RecordText.h"
 #include "support/Simulator.h"
+#include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -549,5 +550,4 @@ private slots:
 };
 
 QTEST_MAIN(TstConfirmation)
-#include "support/TestEnvironment.h"
 #include "tst_confirmation.moc"

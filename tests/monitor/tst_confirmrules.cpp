@@ -8,8 +8,10 @@
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -146,5 +148,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstConfirmRules)
-#include "support/TestEnvironment.h"
 #include "tst_confirmrules.moc"

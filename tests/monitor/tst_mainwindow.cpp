@@ -8,6 +8,7 @@
 #include "services/Settings.h"
 #include "services/UserStore.h"
 #include "support/FileBytes.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -670,5 +672,4 @@ private slots:
 };
 
 QTEST_MAIN(TstMainWindow)
-#include "support/TestEnvironment.h"
 #include "tst_mainwindow.moc"

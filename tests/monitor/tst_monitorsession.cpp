@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;

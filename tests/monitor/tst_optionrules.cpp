@@ -9,6 +9,7 @@
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
 
@@ -184,5 +185,4 @@ private slots:
 };
 
 QTEST_MAIN(TstOptionRules)
-#include "support/TestEnvironment.h"
 #include "tst_optionrules.moc"

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
 
@@ -229,5 +230,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstPollLoop)
-#include "support/TestEnvironment.h"
 #include "tst_pollloop.moc"

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;

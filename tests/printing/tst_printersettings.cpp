@@ -7,6 +7,7 @@
 #include "support/TempAppFolder.h"
 
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;

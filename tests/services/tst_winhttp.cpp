@@ -4,12 +4,14 @@
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QRegularExpression>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -218,5 +220,4 @@ private slots:
 };
 
 QTEST_MAIN(TstWinHttp)
-#include "support/TestEnvironment.h"
 #include "tst_winhttp.moc"

@@ -5,8 +5,10 @@
 #include "support/FileBytes.h"
 #include "support/HostileServer.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -212,5 +214,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstWinHttpHostile)
-#include "support/TestEnvironment.h"
 #include "tst_winhttp_hostile.moc"

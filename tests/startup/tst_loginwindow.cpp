@@ -8,6 +8,7 @@
 #include "startup/LoginWindow.h"
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QSslCertificate>
 #include <QTest>
 #include <QTimer>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -450,5 +452,4 @@ private slots:
 };
 
 QTEST_MAIN(TstLoginWindow)
-#include "support/TestEnvironment.h"
 #include "tst_loginwindow.moc"

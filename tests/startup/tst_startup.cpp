@@ -10,6 +10,7 @@
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -218,5 +219,4 @@ private slots:
 };
 
 QTEST_MAIN(TstStartup)
-#include "support/TestEnvironment.h"
 #include "tst_startup.moc"
