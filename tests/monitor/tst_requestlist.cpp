@@ -1,5 +1,6 @@
 #include "monitor/Expiry.h"
 #include "monitor/RequestList.h"
+#include "support/RecordText.h"
 
 #include <QTest>
 
@@ -456,5 +457,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstRequestList)
-#include "support/RecordText.h"
 #include "tst_requestlist.moc"
