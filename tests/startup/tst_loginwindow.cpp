@@ -435,7 +435,7 @@ private slots:
             QVERIFY(!plain->findChild<QLabel *>(u"imgWait"_s)->movie());
         }
         QDir().mkpath(gSkinPath);
-        for (const QString name : {u"0001.gif"_s, u"0106.gif"_s})
+        for (const QString &name : {u"0001.gif"_s, u"0106.gif"_s})
             QVERIFY(QFile::copy(QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin/"_s + name,
                                 gSkinPath + u'/' + name));
         auto skinned = makeWindow(false);

@@ -26,14 +26,6 @@ using namespace kavri;
 
 namespace {
 
-QByteArray lastLine(const QByteArray &log)
-{
-    QList<QByteArray> lines = log.split('\n');
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines.isEmpty() ? QByteArray() : lines.last();
-}
-
 void makeDailyFiles(const test::TempAppFolder &app, int count, const QString &suffix)
 {
     for (int i = 0; i < count; ++i)
