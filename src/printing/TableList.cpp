@@ -61,6 +61,12 @@ QString groupThousands(qsizetype n)
     return digits;
 }
 
+TableListSource &tableListSource()
+{
+    static TableListSource source;
+    return source;
+}
+
 } // namespace
 
 TableList parseTableList(const QString &answer)
@@ -86,6 +92,8 @@ TableList parseTableList(const QString &answer)
 
 TableList fetchTableList(const QString &loginId, const QString &password)
 {
+    if (const TableListSource &source = tableListSource())
+        return source(loginId, password);
     const QString address = web::endpoint(web::TableListPath);
     const QString body = web::tableListBody(loginId, password);
     WriteLog(u"Load_테이블(1) ... "_s + web::maskPassword(address + u"?"_s + body), LogChannel::WinHttp);
@@ -154,6 +162,11 @@ QString tableCountText(qsizetype count, qsizetype unlistedSelected, bool cut)
 QString tableListFailedText()
 {
     return u"테이블 목록을 불러오지 못했습니다. 저장해도 선택된 테이블은 그대로 둡니다."_s;
+}
+
+void setTableListSource(TableListSource source)
+{
+    tableListSource() = std::move(source);
 }
 
 } // namespace kavri

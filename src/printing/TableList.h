@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kavri {
 
 /// One record of the shop's table list answer; every field as the service sent it.
@@ -64,5 +66,10 @@ QString tableCountText(qsizetype count, qsizetype unlistedSelected = 0, bool cut
 
 /// The count line when the table list could not be loaded: saving keeps the stored selection.
 QString tableListFailedText();
+
+/// Where fetchTableList gets the list instead of the service, when set: tests
+/// hand the printer settings window a canned list here. Empty: the service.
+using TableListSource = std::function<TableList(const QString &loginId, const QString &password)>;
+void setTableListSource(TableListSource source);
 
 } // namespace kavri

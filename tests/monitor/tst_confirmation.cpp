@@ -1,4 +1,3 @@
-#include "RecordText.h"
 #include "codec/Cp949.h"
 #include "monitor/Confirmation.h"
 #include "monitor/Expiry.h"
@@ -9,10 +8,11 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardRows.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
+#include "support/RecordText.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -46,8 +47,7 @@ QString at(const QString &time)
 class TstConfirmation : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<RequestBoard> m_board;
     std::unique_ptr<RequestCycle> m_cycle;
@@ -76,15 +76,7 @@ class TstConfirmation : public QObject
         return out;
     }
 
-    QStringList rowTables() const
-    {
-        QStringList out;
-        for (int r = 0; r < m_board->rowCount(); ++r) {
-            if (!m_board->row(r).isEmpty())
-                out << m_board->row(r).table;
-        }
-        return out;
-    }
+    QStringList rowTables() const { return test::rowTables(*m_board); }
 
     QList<int> markedRows() const
     {
@@ -114,7 +106,7 @@ class TstConfirmation : public QObject
         return out;
     }
 
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
 
     /// A cycle as the poll loop runs it, after which the service's log starts afresh.
     void poll()
@@ -127,11 +119,8 @@ class TstConfirmation : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(kDay, QTime(10, 0, 0)));
-        m_clock.setTick(5000000);
-        platform::setClock(&m_clock);
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.emplace(QDateTime(kDay, QTime(10, 0, 0)));
+        m_env->clock().setTick(5000000);
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -176,11 +165,7 @@ private slots:
         m_cycle.reset();
         m_board.reset();
         m_sim.reset();
-        m_app.reset();
-        CfgMain.setFileName({});
-        gBaseURL.clear();
-        winHttpOptions() = platform::HttpOptions{};
-        platform::setClock(nullptr);
+        m_env.reset();
     }
 
     // Empty rows and rows not in use take no mark and do not postpone the
@@ -400,7 +385,7 @@ private slots:
         for (const QString &time : registered)
             numbers << QString::number(add(u"T"_s + QString::number(numbers.size()), time));
         m_minutes = minutes;
-        m_clock.setNow(QDateTime::fromString(at(now), u"yyyy-MM-dd HH:mm:ss"_s));
+        m_env->clock().setNow(QDateTime::fromString(at(now), u"yyyy-MM-dd HH:mm:ss"_s));
         QVERIFY(m_cycle->Load_Kavri(false));
         QStringList want;
         for (const QString &e : expected)
@@ -421,7 +406,7 @@ private slots:
         QVERIFY(m_cycle->Load_Kavri(false));
         QCOMPARE(exchanges(), onePoll);
         m_loop->restartInterval();
-        m_clock.advance(10000);
+        m_env->clock().advance(10000);
         m_loop->LoopTimer_Timer();
         QCOMPARE(exchanges(), onePoll + onePoll);
         QCOMPARE(rowTables(), QStringList{u"A"_s});

@@ -6,13 +6,14 @@
 #include "services/ProcessValues.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
 
 #include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -35,21 +36,15 @@ QDateTime when(const QString &text)
 class TstConfirmRules : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::TestEnvironment> m_env;
 
 private slots:
     void init()
     {
-        m_clock.setNow(when(u"2026-12-10 10:00:00"_s));
-        platform::setClock(&m_clock);
-        winHttpOptions() = platform::HttpOptions{};
+        m_env.emplace(when(u"2026-12-10 10:00:00"_s));
         winHttpOptions().stageLimitMs = 2000;
     }
-    void cleanup()
-    {
-        platform::setClock(nullptr);
-        winHttpOptions() = platform::HttpOptions{};
-    }
+    void cleanup() { m_env.reset(); }
 
     // Only marked rows that show a request are confirmed, in row order.
     void markedNumbersInRowOrder()

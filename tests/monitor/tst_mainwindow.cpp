@@ -8,8 +8,7 @@
 #include "services/Settings.h"
 #include "services/UserStore.h"
 #include "support/FileBytes.h"
-#include "support/RecordingDialogs.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -81,8 +82,7 @@ QString storedRecord()
 class TstMainWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<test::TempAppFolder> m_app;
-    platform::RecordingDialogs m_dialogs;
+    std::optional<test::TestEnvironment> m_env;
     QList<int> m_ended;
 
     std::unique_ptr<frmAlarm> makeWindow()
@@ -95,10 +95,8 @@ class TstMainWindow : public QObject
 private slots:
     void init()
     {
-        m_app = std::make_unique<test::TempAppFolder>();
-        QVERIFY(m_app->isValid());
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
+        m_env.emplace();
+        QVERIFY(m_env->app().isValid());
         QDir().mkpath(gSkinPath);
         writePicture(gSkinPath + u"/0601.gif"_s, QColor(20, 60, 120), {110, 65});
         writePicture(gSkinPath + u"/0602.gif"_s, QColor(20, 60, 120), {85, 81});
@@ -106,16 +104,9 @@ private slots:
         writePicture(gSkinPath + u"/0604.gif"_s, CashColour);
         gStoreName = u"카브리 테스트점"_s;
         gVersion = u"1.0.0.0 #22"_s;
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
         m_ended.clear();
     }
-    void cleanup()
-    {
-        platform::setDialogs(nullptr);
-        CfgMain.setFileName({});
-        m_app.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     // The window load shows what Zarazo.cfg holds; values the lists cannot
     // show load as 0, and a missing expiry time is written back as "0".
@@ -213,45 +204,20 @@ private slots:
         QVERIFY(!panel(*w, u"sspNO_9"_s)->isHidden());
     }
 
-    void controlsExist()
+    // A fresh window: no timer runs before a session drives it, the confirm
+    // button is hidden with its frame on it, the shop and version are shown.
+    void freshWindow()
     {
         auto w = makeWindow();
         QCOMPARE(w->objectName(), u"frmAlarm"_s);
         QCOMPARE(w->windowTitle(), u"Kavri 디스플레이"_s);
         QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!w->loopTimer()->isActive());
+        QVERIFY(!w->loopBlinking()->isActive());
 
-        QStringList names{u"CMD_0"_s,       u"SHP_0"_s,      u"lblRequest"_s,   u"lblTable"_s,
-                          u"lbl결제방법"_s, u"상호"_s,       u"lbl버전"_s,      u"picIcon"_s,
-                          u"picWait"_s,     u"imgWait"_s,    u"cob크기"_s,      u"cob표시"_s,
-                          u"삭제"_s,        u"삭제변경_0"_s, u"삭제변경_1"_s,   u"PosX"_s,
-                          u"PosY"_s,        u"Pos적용"_s,    u"lblSound"_s,     u"lblConfig"_s,
-                          u"lblMinimize"_s, u"lblLogout"_s,  u"lblTerminate"_s, u"AnchorText"_s,
-                          u"imgBack_0"_s,   u"imgBack_1"_s,  u"shpBack"_s,      u"picFrame"_s};
-        for (int h = 0; h < 12; ++h)
-            names << cellName("sspTitle", h);
-        for (int r = 0; r < 30; ++r)
-            names << cellName("sspNO", r) << cellName("sspTable", r) << cellName("sspRequest", r)
-                  << cellName("sspCheck", r);
-        for (const QString &name : names) {
-            const QList<QWidget *> found = w->findChildren<QWidget *>(name);
-            QVERIFY2(found.size() == 1, qPrintable(name));
-        }
-
-        const auto *loop = w->findChild<QTimer *>(u"LoopTimer"_s);
-        QVERIFY(loop && loop == w->loopTimer());
-        QCOMPARE(loop->interval(), 100);
-        QVERIFY(!loop->isActive());
-        const auto *blink = w->findChild<QTimer *>(u"LoopBlinking"_s);
-        QVERIFY(blink && blink == w->loopBlinking());
-        QCOMPARE(blink->interval(), 100);
-        QVERIFY(!blink->isActive());
-
-        // The confirm button: hidden at load, white on blue, its white frame on it.
         auto *cmd = panel(*w, u"CMD_0"_s);
         QVERIFY(cmd->isHidden());
         QCOMPARE(cmd->caption(), u"요 청  완 료"_s);
-        QCOMPARE(cmd->foreground(), QColor(Qt::white));
-        QCOMPARE(cmd->background(), QColor(0, 141, 238));
         QCOMPARE(w->findChild<QWidget *>(u"SHP_0"_s)->geometry(), cmd->geometry());
 
         QCOMPARE(w->findChild<QLabel *>(u"lbl버전"_s)->text(), u"1.0.0.0 #22"_s);
@@ -563,7 +529,7 @@ private slots:
         hooks.hideWait();
         QVERIFY(!w.waitShown());
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w.lblTerminate_Click();
         QVERIFY(!w.loopTimer()->isActive());
     }
@@ -643,15 +609,15 @@ private slots:
         w->startLoopBlinking();
         QSignalSpy ending(w.get(), &frmAlarm::endingProcess);
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::No);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::No);
         w->lblLogout_Click();
-        QCOMPARE(m_dialogs.texts(), QStringList{u"정말로 로그아웃 하시겠습니까 ?"_s});
-        QCOMPARE(m_dialogs.shown().first().buttons, platform::DialogButtons::YesNo);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"정말로 로그아웃 하시겠습니까 ?"_s});
+        QCOMPARE(m_env->dialogs().shown().first().buttons, platform::DialogButtons::YesNo);
         QCOMPARE(storedRecord(), stored);
         QVERIFY(m_ended.isEmpty());
         QVERIFY(!w->ending());
 
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w->lblLogout_Click();
         QCOMPARE(storedRecord(), saved);
         QCOMPARE(m_ended, QList<int>{0});
@@ -664,7 +630,7 @@ private slots:
         w->lblTerminate_Click();
         w->startLoopBlinking();
         QVERIFY(!w->loopBlinking()->isActive());
-        QCOMPARE(m_dialogs.shown().size(), 2);
+        QCOMPARE(m_env->dialogs().shown().size(), 2);
         QCOMPARE(m_ended.size(), 1);
     }
 
@@ -672,12 +638,12 @@ private slots:
     {
         QVERIFY(userstore::set(u"fsVadn"_s, u"Login"_s, u"A"_s, u"True◈True◈shop1◈pass1"_s));
         auto w = makeWindow();
-        m_dialogs.queueAnswer(platform::DialogAnswer::No);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::No);
         w->lblTerminate_Click();
         QVERIFY(m_ended.isEmpty());
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w->lblTerminate_Click();
-        QCOMPARE(m_dialogs.texts(),
+        QCOMPARE(m_env->dialogs().texts(),
                  (QStringList{u"정말로 종료 하시겠습니까 ?"_s, u"정말로 종료 하시겠습니까 ?"_s}));
         QCOMPARE(m_ended, QList<int>{0});
         QCOMPARE(storedRecord(), u"True◈True◈shop1◈pass1"_s);
@@ -689,7 +655,7 @@ private slots:
         frmAlarm w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         QTimer::singleShot(0, &w, [&w] { w.lblTerminate_Click(); });
         // Only a guard against a hang; the test never waits for it when things work.
         QTimer guard;

@@ -11,16 +11,15 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
-#include "support/RecordingAudio.h"
-#include "support/RecordingDialogs.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -32,11 +31,7 @@ using namespace kavri;
 class TstMonitorSession : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    platform::RecordingChimePlayer m_player;
-    platform::RecordingSpeaker m_speaker;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<monitor::MonitorSession> m_session;
     std::unique_ptr<frmAlarm> m_window;
@@ -44,7 +39,7 @@ class TstMonitorSession : public QObject
 
     QString regDate(qint64 secondsAgo) const
     {
-        return m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+        return m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
     }
     qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
     {
@@ -58,34 +53,15 @@ class TstMonitorSession : public QObject
         m_session->attach(m_window.get());
         m_window->show();
     }
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
-    int listRequests()
-    {
-        int n = 0;
-        for (const test::ReceivedRequest &r : m_sim->receivedLog())
-            n += r.target == u"/program/qrtablememolistloading.php"_s ? 1 : 0;
-        return n;
-    }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
+    int listRequests() { return m_sim->receivedCount(test::Simulator::listPath); }
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_clock.setTick(1000000);
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        platform::setChimePlayer(&m_player);
-        platform::setSpeaker(&m_speaker);
-        m_dialogs.clear();
-        m_player.clear();
-        m_speaker.clear();
-        m_speaker.setWhileSpeaking({});
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
+        m_env->clock().setTick(1000000);
         m_ended.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
-        gSoundPath = m_app->filePath(u"sound"_s);
-        gPrinterSettings = PrinterSettings{};
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -95,13 +71,7 @@ private slots:
         m_window.reset();
         m_session.reset();
         m_sim.reset();
-        platform::setChimePlayer(nullptr);
-        platform::setSpeaker(nullptr);
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-        winHttpOptions() = platform::HttpOptions{};
-        m_app.reset();
+        m_env.reset();
     }
 
     void firstPollFillsTheBoardAndAnnounces()
@@ -109,9 +79,9 @@ private slots:
         add(u"1층/1"_s, u"수저 주세요"_s, 120);
         add(u"B-7"_s, u"물 좀 더 주세요!"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
-        QCOMPARE(m_player.played(), QStringList{gSoundPath + u"/DDD.wav"_s});
-        QCOMPARE(m_speaker.spoken().first(), u"B  7 ! ! 물 좀 더 주세요!"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QCOMPARE(m_env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_env->speaker().spoken().first(), u"B  7 ! ! 물 좀 더 주세요!"_s);
         QCOMPARE(m_session->board().row(0).table, u"B-7"_s);
         QCOMPARE(m_session->board().row(1).table, u"1층/1"_s);
         QCOMPARE(m_window->bannerStyle(), 3);
@@ -126,22 +96,22 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         add(u"2"_s, u"앞접시 주세요"_s, 0);
         QTest::qWait(500);
         QCOMPARE(listRequests(), 1); // the interval has not passed
-        m_clock.setTick(m_clock.tick() + 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 2, 15000);
-        QCOMPARE(m_speaker.spoken().last(), u"2 ! ! 앞접시 주세요"_s);
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_env->speaker().spoken().last(), u"2 ! ! 앞접시 주세요"_s);
         QCOMPARE(m_session->board().row(0).table, u"2"_s);
-        QCOMPARE(m_player.played().size(), 2);
+        QCOMPARE(m_env->player().played().size(), 2);
         // The next poll with an unchanged top announces nothing.
         QTRY_VERIFY(!m_session->cycle().isRunning());
-        m_clock.setTick(m_clock.tick() + 10000);
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
         QTRY_COMPARE_WITH_TIMEOUT(listRequests(), 3, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
-        QCOMPARE(m_speaker.spoken().size(), 2);
+        QCOMPARE(m_env->speaker().spoken().size(), 2);
     }
 
     // Logout while the speech of an alert runs: the process ends, the session
@@ -149,8 +119,8 @@ private slots:
     void logoutDuringTheAlertEndsCleanly()
     {
         add(u"1"_s, u"물"_s, 60);
-        m_speaker.setWhileSpeaking([this] {
-            m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->speaker().setWhileSpeaking([this] {
+            m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
             m_window->lblLogout_Click();
         });
         openWindow();
@@ -158,12 +128,12 @@ private slots:
         QTRY_VERIFY(!m_session->cycle().isRunning());
         QVERIFY(!m_window->loopTimer()->isActive());
         const int polled = listRequests();
-        m_clock.setTick(m_clock.tick() + 60000);
+        m_env->clock().setTick(m_env->clock().tick() + 60000);
         m_window->loopTimer()->start(); // a stray tick after the end does nothing
         QTest::qWait(500);
         QCOMPARE(listRequests(), polled);
         QVERIFY(!m_session->cycle().Load_Kavri(false));
-        QCOMPARE(m_speaker.spoken().size(), 1);
+        QCOMPARE(m_env->speaker().spoken().size(), 1);
     }
 
     // A late answer: LoopTimer goes on ticking while the poll's own cycle
@@ -179,7 +149,7 @@ private slots:
             if (m_session->pollLoop().LoopTimerDoing())
                 ++ticksDuringTheCycle;
         });
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         QCOMPARE(listRequests(), 1);
         QVERIFY(ticksDuringTheCycle > 0);
@@ -198,16 +168,16 @@ private slots:
     void endingDuringTheAlertsPause()
     {
         QFETCH(bool, logout);
-        const QString trace = m_app->filePath(u"trace.txt"_s);
+        const QString trace = m_env->filePath(u"trace.txt"_s);
         qputenv("KAVRI_AUDIO_TRACE", QFile::encodeName(trace));
         add(u"1"_s, u"물"_s, 60);
         QTimer watch;
         watch.setInterval(10);
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (m_player.played().isEmpty())
+            if (m_env->player().played().isEmpty())
                 return;
             watch.stop();
-            m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+            m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
             if (logout)
                 m_window->lblLogout_Click();
             else
@@ -218,8 +188,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         qunsetenv("KAVRI_AUDIO_TRACE");
-        QCOMPARE(m_player.played(), QStringList{gSoundPath + u"/DDD.wav"_s});
-        QCOMPARE(m_speaker.spoken(), QStringList());
+        QCOMPARE(m_env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_env->speaker().spoken(), QStringList());
         QCOMPARE(test::readBytes(trace), (u"play "_s + gSoundPath + u"/DDD.wav\n"_s).toUtf8());
     }
 
@@ -229,7 +199,7 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         m_session->confirmFlow().rowClicked(0);
         auto *button = m_window->findChild<QWidget *>(u"CMD_0"_s);
@@ -262,14 +232,14 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         m_window.reset();
         QVERIFY(!m_session->window());
         add(u"2"_s, u"물"_s, 0);
         QVERIFY(m_session->cycle().Load_Kavri(false));
         QCOMPARE(m_session->board().row(0).table, u"2"_s);
-        QCOMPARE(m_speaker.spoken().size(), 1);
+        QCOMPARE(m_env->speaker().spoken().size(), 1);
 
         m_window = std::make_unique<frmAlarm>(m_session->board());
         m_session->attach(m_window.get());
@@ -284,7 +254,7 @@ private slots:
         add(u"1"_s, u"물"_s, 60);
         openWindow();
         m_window->move(40, 30);
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
 
         m_window->lblConfig_Click();
@@ -295,7 +265,7 @@ private slots:
         QCOMPARE(settings->pos(), QPoint(40, 30));
         QTRY_VERIFY(!settings->busy());
         const int polled = listRequests();
-        m_clock.setTick(m_clock.tick() + 20000);
+        m_env->clock().setTick(m_env->clock().tick() + 20000);
         QTest::qWait(300);
         QCOMPARE(listRequests(), polled); // no poll while the settings are open
 
@@ -305,7 +275,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(listRequests(), polled + 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
         QCOMPARE(m_session->board().row(0).table, u"1"_s);
-        QCOMPARE(m_speaker.spoken().size(), 1);
+        QCOMPARE(m_env->speaker().spoken().size(), 1);
     }
 
     // The sound test plays the application folder's chime and speaks the test
@@ -315,13 +285,13 @@ private slots:
         m_sim->setFault(u"blank"_s, 0);
         openWindow();
         int clicks = 0;
-        m_speaker.setWhileSpeaking([this, &clicks] {
+        m_env->speaker().setWhileSpeaking([this, &clicks] {
             if (clicks++ == 0)
                 emit m_window->soundTestRequested();
         });
         emit m_window->soundTestRequested();
-        QCOMPARE(m_player.played(), QStringList{appFilePath(u"DDD.wav"_s)});
-        QCOMPARE(m_speaker.spoken(), QStringList{u"Kavri 디스플레이 Ondel"_s});
+        QCOMPARE(m_env->player().played(), QStringList{appFilePath(u"DDD.wav"_s)});
+        QCOMPARE(m_env->speaker().spoken(), QStringList{u"Kavri 디스플레이 Ondel"_s});
     }
 };
 

@@ -8,13 +8,13 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -23,8 +23,7 @@ using namespace kavri::monitor;
 class TstOptionRules : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
 
     QString stored(const QString &key) const { return ReadINI(u"Set"_s, key, CfgMain.fileName()); }
     QString fileText() const { return codec::fromCp949(test::readBytes(CfgMain.fileName())); }
@@ -32,18 +31,10 @@ class TstOptionRules : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
-        m_clock.setTick(7000000);
-        platform::setClock(&m_clock);
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
+        m_env->clock().setTick(7000000);
     }
-    void cleanup()
-    {
-        m_app.reset();
-        CfgMain.setFileName({});
-        platform::setClock(nullptr);
-    }
+    void cleanup() { m_env.reset(); }
 
     void displayDeleteAfter_data()
     {

@@ -3,12 +3,12 @@
 #include "platform/Clock.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -21,31 +21,23 @@ const QString kSkipLine = u"LoopTimer_Timer ... LoopTimerDoing으로 미처리"_
 class TstPollLoop : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
     QList<quint32> m_cycleStarts; ///< ticks at which cycles started
 
     int skipLines() const
     {
-        const QString log = codec::fromCp949(test::readBytes(m_app->filePath(u"260501.log"_s)));
+        const QString log = codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s)));
         return int(log.count(kSkipLine));
     }
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 0)));
-        m_clock.setTick(5000000);
-        platform::setClock(&m_clock);
-        m_app = std::make_unique<test::TempAppFolder>();
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(12, 0)));
+        m_env->clock().setTick(5000000);
         m_cycleStarts.clear();
     }
-    void cleanup()
-    {
-        m_app.reset();
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-    }
+    void cleanup() { m_env.reset(); }
 
     void intervalFromCallTime_data()
     {
@@ -74,7 +66,7 @@ private slots:
 
     void activationReadsCallTime()
     {
-        const QString cfg = m_app->filePath(u"Zarazo.cfg"_s);
+        const QString cfg = m_env->filePath(u"Zarazo.cfg"_s);
         QVERIFY(test::writeBytes(cfg, codec::toCp949(u"[Set]\r\ncalltime=30초\r\n"_s)));
         CfgMain.setFileName(cfg);
         PollLoop loop([] {});
@@ -104,7 +96,7 @@ private slots:
         quint32 duringCycle = 0;
         PollLoop *self = nullptr;
         PollLoop loop([&] {
-            m_clock.advance(3000);
+            m_env->clock().advance(3000);
             duringCycle = self->msUntilNextDecision();
         });
         self = &loop;
@@ -113,17 +105,17 @@ private slots:
         QCOMPARE(duringCycle, PollLoop::kTickMs);
         const quint32 left = loop.msUntilNextDecision();
         QVERIFY2(left <= 10000u && left > 9000u, qPrintable(QString::number(left)));
-        m_clock.advance(4000);
+        m_env->clock().advance(4000);
         QVERIFY(loop.msUntilNextDecision() <= 6000u);
         loop.setLoopTimerDoing(true);
         QCOMPARE(loop.msUntilNextDecision(), PollLoop::kTickMs);
         loop.setLoopTimerDoing(false);
-        m_clock.advance(7000);
+        m_env->clock().advance(7000);
         QCOMPARE(loop.msUntilNextDecision(), 0u);
 
-        m_clock.setTick(0xFFFFFFFFu - 1000);
+        m_env->clock().setTick(0xFFFFFFFFu - 1000);
         loop.restartInterval();
-        m_clock.advance(2000); // past the wrap
+        m_env->clock().advance(2000); // past the wrap
         const quint32 afterWrap = loop.msUntilNextDecision();
         QVERIFY2(afterWrap <= 8000u && afterWrap > 7000u, qPrintable(QString::number(afterWrap)));
     }
@@ -135,14 +127,14 @@ private slots:
         PollLoop *self = nullptr;
         qint64 cycleMs = 25000;
         PollLoop loop([&] {
-            m_cycleStarts.append(m_clock.tick());
+            m_cycleStarts.append(m_env->clock().tick());
             for (qint64 t = 0; t < cycleMs; t += 100) {
-                m_clock.advance(100);
+                m_env->clock().advance(100);
                 self->LoopTimer_Timer();
             }
         });
         self = &loop;
-        const quint32 start = m_clock.tick();
+        const quint32 start = m_env->clock().tick();
         loop.LoopTimer_Timer();
         QCOMPARE(m_cycleStarts.size(), 1);
         QCOMPARE(skipLines(), 250);
@@ -151,12 +143,12 @@ private slots:
 
         cycleMs = 0;
         for (int i = 0; i < 99; ++i) {
-            m_clock.advance(100);
+            m_env->clock().advance(100);
             loop.LoopTimer_Timer();
         }
         QCOMPARE(m_cycleStarts.size(), 1);
         QCOMPARE(skipLines(), 250);
-        m_clock.advance(100);
+        m_env->clock().advance(100);
         loop.LoopTimer_Timer();
         QCOMPARE(m_cycleStarts.size(), 2);
         QVERIFY(quint32(m_cycleStarts.at(1) - ended) >= 10000u);
@@ -175,17 +167,17 @@ private slots:
         int cycles = 0;
         PollLoop loop([&] {
             ++cycles;
-            m_clock.setTick(firstTick);
+            m_env->clock().setTick(firstTick);
         });
         loop.LoopTimer_Timer();
         QCOMPARE(cycles, 1);
         // 9.9 s later, wherever the wrap falls, it is not yet time.
         for (int i = 0; i < 99; ++i) {
-            m_clock.advance(100);
+            m_env->clock().advance(100);
             loop.LoopTimer_Timer();
         }
         QCOMPARE(cycles, 1);
-        m_clock.advance(100);
+        m_env->clock().advance(100);
         loop.LoopTimer_Timer();
         QCOMPARE(cycles, 2);
     }
@@ -226,12 +218,12 @@ private slots:
         int cycles = 0;
         PollLoop loop([&cycles] { ++cycles; });
         loop.LoopTimer_Timer();
-        m_clock.advance(8000);
+        m_env->clock().advance(8000);
         loop.restartInterval();
-        m_clock.advance(8000);
+        m_env->clock().advance(8000);
         loop.LoopTimer_Timer();
         QCOMPARE(cycles, 1);
-        m_clock.advance(2000);
+        m_env->clock().advance(2000);
         loop.LoopTimer_Timer();
         QCOMPARE(cycles, 2);
     }

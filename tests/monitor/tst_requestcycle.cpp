@@ -1,4 +1,3 @@
-#include "RecordText.h"
 #include "codec/Cp949.h"
 #include "monitor/Confirmation.h"
 #include "monitor/PollLoop.h"
@@ -10,14 +9,14 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardRows.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/HostileServer.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
-#include "support/RecordingDialogs.h"
+#include "support/RecordText.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -27,6 +26,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -42,9 +42,7 @@ const QString kListPath = u"/program/qrtablememolistloading.php"_s;
 class TstRequestCycle : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<test::PtyPair> m_pty;
     std::unique_ptr<RequestBoard> m_board;
@@ -52,11 +50,11 @@ class TstRequestCycle : public QObject
     QStringList m_events; ///< "show", "hide", "alert" or "alert silent", in order
     std::function<void(bool)> m_onAlert;
 
-    QString cfgPath() const { return m_app->filePath(u"Zarazo.cfg"_s); }
+    QString cfgPath() const { return m_env->cfgPath(); }
 
     QString regDate(qint64 secondsAgo) const
     {
-        return m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+        return m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
     }
 
     qint64 add(const QString &table, qint64 secondsAgo, const QString &text = u"물 주세요"_s,
@@ -72,7 +70,7 @@ class TstRequestCycle : public QObject
             QSKIP("socat is not installed; the printing cases need it");
         m_pty = std::make_unique<test::PtyPair>();
         QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
         QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
                                                            u"\r\n포트0=3\r\n통신속도0=4\r\n선택된테이블="_s +
@@ -96,18 +94,18 @@ class TstRequestCycle : public QObject
 
     int printLogTickets() const
     {
-        const QString log = codec::fromCp949(test::readBytes(m_app->filePath(u"260501_PRN.log"_s)));
+        const QString log = codec::fromCp949(test::readBytes(m_env->filePath(u"260501_PRN.log"_s)));
         return int(log.count(kSlotName + u" "_s + QString(40, u'=')));
     }
 
     QString requestLog() const
     {
-        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501_WinHttp_Req_12.log"_s)));
+        return codec::fromCp949(test::readBytes(m_env->filePath(u"260501_WinHttp_Req_12.log"_s)));
     }
 
     QString mainLog() const
     {
-        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501.log"_s)));
+        return codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s)));
     }
 
     /// The answer of `malformed` on top, then requests of the tables P1 and P2 (numbers 11 and 10).
@@ -120,23 +118,9 @@ class TstRequestCycle : public QObject
 
     QString kavriNumT() const { return CfgMain.readValue(kPrinterSection, u"KavriNumT"_s, u"(없음)"_s); }
 
-    int listRequestsReceived()
-    {
-        int n = 0;
-        for (const test::ReceivedRequest &r : m_sim->receivedLog())
-            n += r.target == kListPath ? 1 : 0;
-        return n;
-    }
+    int listRequestsReceived() { return m_sim->receivedCount(kListPath); }
 
-    QStringList rowTables() const
-    {
-        QStringList out;
-        for (int r = 0; r < m_board->rowCount(); ++r) {
-            if (!m_board->row(r).isEmpty())
-                out << m_board->row(r).table;
-        }
-        return out;
-    }
+    QStringList rowTables() const { return test::rowTables(*m_board); }
 
     QStringList alerts() const
     {
@@ -151,16 +135,9 @@ class TstRequestCycle : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 0, 0)));
-        platform::setClock(&m_clock);
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(12, 0, 0)));
         // Tickets kept by an earlier case would be sent again in this one.
-        unprintedTickets().load({}, m_clock.now());
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(cfgPath());
-        gPrinterSettings = PrinterSettings{};
-        gFilePrint = false;
+        unprintedTickets().load({}, m_env->clock().now());
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -185,14 +162,7 @@ private slots:
         m_board.reset();
         m_pty.reset();
         m_sim.reset();
-        m_app.reset();
-        CfgMain.setFileName({});
-        gPrinterSettings = PrinterSettings{};
-        gFilePrint = false;
-        gBaseURL.clear();
-        winHttpOptions() = platform::HttpOptions{};
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
+        m_env.reset();
     }
 
     // Rows newest first with their fields and icons, the banner from the top
@@ -323,7 +293,7 @@ private slots:
     void agesDecideShowingAndPrinting()
     {
         setUpPrinter(u"전체"_s);
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 31, 0)));
+        m_env->clock().setNow(QDateTime(QDate(2026, 5, 1), QTime(12, 31, 0)));
         const QDate day(2026, 5, 1);
         qint64 last = 0;
         for (const auto &[table, time] : QList<QPair<QString, QTime>>{{u"T181"_s, QTime(9, 30, 59)},
@@ -384,7 +354,7 @@ private slots:
         QCOMPARE(printedTables(), printed);
         QCOMPARE(printLogTickets(), printed.size());
         QCOMPARE(kavriNumT(), QString::number(last));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     // The same answer again: one line in the log, nothing printed twice, no second alert.
@@ -589,7 +559,7 @@ private slots:
         QCOMPARE(printedTables(), QStringList());
         QCOMPARE(kavriNumT(), u"12"_s);
         QTest::qWait(20);
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     // The failed write is logged once per fault, not at every poll, and its end once.
@@ -598,7 +568,7 @@ private slots:
         setUpPrinter(u"전체"_s);
         QVERIFY(m_sim->setRawAnswer(answerUnder(u"12"_s), 4));
         // The settings move to a folder that is not there: every write fails, reads give nothing.
-        const QString folder = m_app->filePath(u"gone"_s);
+        const QString folder = m_env->filePath(u"gone"_s);
         CfgMain.setFileName(folder + u"/Zarazo.cfg"_s);
         for (int poll = 0; poll < 3; ++poll)
             QVERIFY(m_cycle->Load_Kavri(false));
@@ -657,19 +627,19 @@ private slots:
         const qint64 second = add(u"T2"_s, 10);
         QVERIFY(m_cycle->Load_Kavri(false));
         // Nothing held the cycle up: board, number and print log are done, the box is still to come.
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
         QCOMPARE(rowTables(), (QStringList{u"T2"_s, u"T1"_s}));
         QCOMPARE(kavriNumT(), QString::number(second));
         QCOMPARE(printLogTickets(), 2);
         const QString box = kSlotName + u"(COM0) 포트 번호가 잘못되었습니다!"_s;
-        QTRY_COMPARE(m_dialogs.texts(), QStringList{box});
-        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+        QTRY_COMPARE(m_env->dialogs().texts(), QStringList{box});
+        QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
 
         // The same fault again: logged, no second box.
         QVERIFY(add(u"T3"_s, 5) > 0);
         QVERIFY(m_cycle->Load_Kavri(false));
         QTest::qWait(50);
-        QCOMPARE(m_dialogs.texts(), QStringList{box});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{box});
         QCOMPARE(printLogTickets(), 3);
         QCOMPARE(mainLog().count(u"]프린터_출력 ... "_s + box + u"\r\n"_s), 3);
 
@@ -678,7 +648,7 @@ private slots:
             QSKIP("socat is not installed; the rest needs a printer");
         m_pty = std::make_unique<test::PtyPair>();
         QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
         gPrinterSettings.포트[0] = 3;
         gPrinterSettings.통신속도[0] = 9600;
@@ -690,7 +660,7 @@ private slots:
         gPrinterSettings.포트[0] = 0;
         QVERIFY(add(u"T5"_s, 3) > 0);
         QVERIFY(m_cycle->Load_Kavri(false));
-        QTRY_COMPARE(m_dialogs.texts(), (QStringList{box, box}));
+        QTRY_COMPARE(m_env->dialogs().texts(), (QStringList{box, box}));
     }
 
     // However long the answer, its log line stops at 1 MB with the length noted.
@@ -801,10 +771,10 @@ private slots:
         loop.LoopTimer_Timer();
         QCOMPARE(listRequestsReceived(), 1);
         QCOMPARE(rowTables(), QStringList{u"T1"_s});
-        m_clock.advance(9000);
+        m_env->clock().advance(9000);
         loop.LoopTimer_Timer();
         QCOMPARE(listRequestsReceived(), 1);
-        m_clock.advance(1000);
+        m_env->clock().advance(1000);
         loop.LoopTimer_Timer();
         QCOMPARE(listRequestsReceived(), 2);
     }

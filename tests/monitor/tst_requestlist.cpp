@@ -1,6 +1,6 @@
-#include "RecordText.h"
 #include "monitor/Expiry.h"
 #include "monitor/RequestList.h"
+#include "support/RecordText.h"
 
 #include <QTest>
 

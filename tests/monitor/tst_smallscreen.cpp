@@ -15,16 +15,15 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
-#include "support/RecordingAudio.h"
-#include "support/RecordingDialogs.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -54,11 +53,7 @@ bool onScreen(const QWidget &w)
 class TstSmallScreen : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    platform::RecordingChimePlayer m_player;
-    platform::RecordingSpeaker m_speaker;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<monitor::MonitorSession> m_session;
     std::unique_ptr<frmAlarm> m_window;
@@ -66,12 +61,12 @@ class TstSmallScreen : public QObject
     QString stored(const QString &key) const { return ReadINI(u"Set"_s, key, CfgMain.fileName()); }
     int clampLines() const
     {
-        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_clock.now(), LogChannel::Main)));
+        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
         return int(log.count(u"창 위치를 화면 안으로 옮김: frmAlarm"_s));
     }
     int narrowLines() const
     {
-        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_clock.now(), LogChannel::Main)));
+        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
         return int(log.count(u"화면이 좁아 1366 배치 대신 1024 배치로 표시"_s));
     }
     void openWindow()
@@ -146,16 +141,7 @@ private slots:
 
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        platform::setChimePlayer(&m_player);
-        platform::setSpeaker(&m_speaker);
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
-        gSoundPath = m_app->filePath(u"sound"_s);
-        gPrinterSettings = PrinterSettings{};
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -165,13 +151,7 @@ private slots:
         m_window.reset();
         m_session.reset();
         m_sim.reset();
-        platform::setChimePlayer(nullptr);
-        platform::setSpeaker(nullptr);
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-        winHttpOptions() = platform::HttpOptions{};
-        m_app.reset();
+        m_env.reset();
     }
 
     // The 1366 layout does not fit a 1024 screen: the board shows the 1024 layout,

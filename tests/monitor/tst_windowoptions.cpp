@@ -9,17 +9,16 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
-#include "support/ManualClock.h"
-#include "support/RecordingAudio.h"
-#include "support/RecordingDialogs.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -45,11 +44,7 @@ void doubleClick(QWidget *widget, QPoint pos = {})
 class TstWindowOptions : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    platform::RecordingChimePlayer m_player;
-    platform::RecordingSpeaker m_speaker;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<monitor::MonitorSession> m_session;
     std::unique_ptr<frmAlarm> m_window;
@@ -62,13 +57,7 @@ class TstWindowOptions : public QObject
             qWarning("no control %s", qPrintable(name));
         return c;
     }
-    int listRequests()
-    {
-        int n = 0;
-        for (const test::ReceivedRequest &r : m_sim->receivedLog())
-            n += r.target == u"/program/qrtablememolistloading.php"_s ? 1 : 0;
-        return n;
-    }
+    int listRequests() { return m_sim->receivedCount(test::Simulator::listPath); }
     QPoint centred() const { return monitor::centredOn(m_window->screen()->geometry(), m_window->size()); }
 
     void openWindow()
@@ -85,16 +74,7 @@ class TstWindowOptions : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        platform::setChimePlayer(&m_player);
-        platform::setSpeaker(&m_speaker);
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
-        gSoundPath = m_app->filePath(u"sound"_s);
-        gPrinterSettings = PrinterSettings{};
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -104,13 +84,7 @@ private slots:
         m_window.reset();
         m_session.reset();
         m_sim.reset();
-        platform::setChimePlayer(nullptr);
-        platform::setSpeaker(nullptr);
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-        winHttpOptions() = platform::HttpOptions{};
-        m_app.reset();
+        m_env.reset();
     }
 
     // Each option writes its key. The row count reloads and keeps the window

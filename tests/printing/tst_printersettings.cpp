@@ -3,10 +3,12 @@
 #include "printing/PrinterSettings.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/TempAppFolder.h"
 
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -55,20 +57,15 @@ QByteArray mainLog(const test::TempAppFolder &app)
 class TstPrinterSettings : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::PrintingTestEnvironment> m_env;
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
-        platform::setClock(&m_clock);
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
         gPrinterSettings = junk();
     }
-    void cleanup()
-    {
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-    }
+    void cleanup() { m_env.reset(); }
 
     void missingSectionLoadsDefaults()
     {

@@ -11,11 +11,9 @@
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
-#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,6 +35,7 @@
 #include <algorithm>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -82,15 +81,13 @@ using test::FileSizeLimit;
 class TstPrinterSettingsWindow : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
 
-    QString cfgPath() const { return m_app->filePath(u"Zarazo.cfg"_s); }
+    QString cfgPath() const { return m_env->cfgPath(); }
     QString log(const QString &channel = {}) const
     {
-        return codec::fromCp949(test::readBytes(m_app->filePath(u"260501"_s + channel + u".log"_s)));
+        return codec::fromCp949(test::readBytes(m_env->filePath(u"260501"_s + channel + u".log"_s)));
     }
 
     /// Starts the simulator with the shop's tables ("group/name[/N]" entries).
@@ -146,27 +143,16 @@ class TstPrinterSettingsWindow : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(cfgPath());
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
         gSkinPath = QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin"_s;
-        gPrinterSettings = {};
-        gFilePrint = false;
         gLoginID = test::Simulator::shopId;
         gLoginPW = test::Simulator::shopPassword;
-        winHttpOptions() = platform::HttpOptions{};
         winHttpOptions().stageLimitMs = 2000;
     }
     void cleanup()
     {
         m_sim.reset();
-        m_app.reset();
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
+        m_env.reset();
     }
 
     void firstActivationListsTheTablesSorted()
@@ -249,7 +235,7 @@ private slots:
         QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(),
                  answer.isEmpty() ? tableListFailedText()
                                   : u"만들어진 좌석  -  총 "_s + QString::number(rows.size()) + u"개"_s);
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     // A table list that did not come: saving another change keeps the stored selection byte
@@ -277,7 +263,7 @@ private slots:
 
         child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"주방"_s);
         w->CMD_Click(0);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
         const QByteArray saved = test::readBytes(cfgPath());
         QVERIFY2(saved.contains(selectionLine), saved.constData());
         QCOMPARE(storedValue(cfgPath(), u"이름0"_s), u"주방"_s);
@@ -333,7 +319,7 @@ private slots:
         // The unlisted names stay stored until the shop saves.
         QCOMPARE(storedValue(cfgPath(), u"선택된테이블"_s), stored);
         w->CMD_Click(0);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
         QCOMPARE(storedValue(cfgPath(), u"선택된테이블"_s), saved);
         QCOMPARE(gPrinterSettings.선택된테이블, saved);
         QCOMPARE(child<QLabel>(*w, u"lblInfo6"_s)->text(), u"만들어진 좌석  -  총 3개"_s);
@@ -485,7 +471,7 @@ private slots:
         w->openAt(QPoint(0, 0));
         QVERIFY(QTest::qWaitFor([&] { return !w->m_FirstActivated && !w->busy(); }, 20000));
         QVERIFY(!saveEnabled);
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
         QCOMPARE(test::readBytes(cfgPath()), before);
         QCOMPARE(ticks(*w), (QList<bool>{false, true}));
         QVERIFY(child<QPushButton>(*w, u"CMD0"_s)->isEnabled());
@@ -504,7 +490,7 @@ private slots:
         w->CMD_Click(0);
         QVERIFY(log().contains(u"CMD_Click Start CMD(0).Enabled := False\r\n"_s));
         QVERIFY(!log().contains(u"CMD_Click NextStep"_s));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
         QCOMPARE(test::readBytes(cfgPath()), before);
         QVERIFY(!save->isEnabled());
     }
@@ -536,7 +522,7 @@ private slots:
         clickCell(*w, 2, 1); // 창가
 
         QTest::mouseClick(child<QPushButton>(*w, u"CMD0"_s), Qt::LeftButton);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
         const QByteArray expected = dataFile(u"printer_section.cfg"_s);
         QCOMPARE(test::hex(test::readBytes(cfgPath())), test::hex(expected));
 
@@ -612,7 +598,7 @@ private slots:
         else
             QVERIFY(child<QAbstractButton>(*w, control)->isChecked());
         w->CMD_Click(0);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
         for (const auto &[key, value] : saved)
             QCOMPARE(storedValue(cfgPath(), key), value);
     }
@@ -626,17 +612,17 @@ private slots:
         child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"새 이름"_s);
         child<QPlainTextEdit>(*w, u"주문서_꼬리말"_s)->setPlainText(QString(500, u'가'));
         for (int button : {0, 1}) {
-            m_dialogs.clear();
+            m_env->dialogs().clear();
             {
                 const FileSizeLimit limit(before.size() + 10);
                 w->CMD_Click(button);
             }
-            QCOMPARE(m_dialogs.texts(), QStringList{u"설정 저장에 실패했습니다!"_s});
-            QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+            QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정 저장에 실패했습니다!"_s});
+            QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
             QCOMPARE(test::readBytes(cfgPath()), before);
             QCOMPARE(gPrinterSettings.이름[0], u"옛 이름"_s); // nothing reloaded
         }
-        QVERIFY(!QFile::exists(m_app->filePath(u"260501_PRN.log"_s))); // and no test ticket
+        QVERIFY(!QFile::exists(m_env->filePath(u"260501_PRN.log"_s))); // and no test ticket
     }
 
     void testPrintReachesEveryConfiguredPrinter()
@@ -647,7 +633,7 @@ private slots:
         test::PtyPair kitchen;
         QVERIFY2(counter.isValid() && kitchen.isValid(), qPrintable(counter.error() + kitchen.error()));
         QVERIFY(test::writeBytes(
-            m_app->filePath(u"Deploy.ini"_s),
+            m_env->filePath(u"Deploy.ini"_s),
             (u"[Ports]\nCOM3="_s + counter.printerPath() + u"\nCOM5="_s + kitchen.printerPath() + u"\n"_s)
                 .toUtf8()));
         startSimulator(u"1층/1"_s);
@@ -660,7 +646,7 @@ private slots:
                        {u"포트2"_s, u"5"_s}});
         auto w = open();
         QTest::mouseClick(child<QPushButton>(*w, u"CMD1"_s), Qt::LeftButton);
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
 
         const QByteArray first = codec::toCp949(TestTicket(u"카운터"_s));
         const QByteArray second = codec::toCp949(TestTicket(u"주방"_s));
@@ -671,7 +657,7 @@ private slots:
         QVERIFY(first.startsWith("\x1b\x40[" + codec::toCp949(u"카운터"_s) + "] \x1b\x21"));
 
         // The print log holds the two tickets in slot order, and nothing of the slot without a port.
-        const QByteArray printLog = test::readBytes(m_app->filePath(u"260501_PRN.log"_s));
+        const QByteArray printLog = test::readBytes(m_env->filePath(u"260501_PRN.log"_s));
         const QByteArray line = " " + QByteArray(40, '=') + "\r\n";
         QCOMPARE(printLog, "[260501-100000.000]" + codec::toCp949(u"카운터"_s) + line + first + "\r\n" +
                                "[260501-100000.000]" + codec::toCp949(u"주방"_s) + line + second + "\r\n");
@@ -679,8 +665,8 @@ private slots:
 
     void closingWaitsForTheRunningAction()
     {
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
-                                 (u"[Ports]\nCOM1="_s + m_app->filePath(u"gone"_s) + u"\n"_s).toUtf8()));
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM1="_s + m_env->filePath(u"gone"_s) + u"\n"_s).toUtf8()));
         startSimulator(u"1층/1"_s);
         storeSettings({{u"이름0"_s, u"빠진프린터"_s}, {u"포트0"_s, u"1"_s}});
         auto w = open();
@@ -693,7 +679,7 @@ private slots:
         });
         // The device of COM1 is missing; the test print still waits its 1.5 s after that slot.
         w->CMD_Click(1);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"빠진프린터(COM1) 포트 번호가 잘못되었습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"빠진프린터(COM1) 포트 번호가 잘못되었습니다!"_s});
         QVERIFY(visibleAfterClick);
         QCOMPARE(closed.count(), 0);
         QTest::mouseClick(child<QLabel>(*w, u"lblTerminate"_s), Qt::LeftButton);
@@ -763,9 +749,9 @@ private slots:
             QSKIP("socat is not installed");
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        const QString missing = m_app->filePath(u"no-such-device"_s);
+        const QString missing = m_env->filePath(u"no-such-device"_s);
         QVERIFY(test::writeBytes(
-            m_app->filePath(u"Deploy.ini"_s),
+            m_env->filePath(u"Deploy.ini"_s),
             (u"[Ports]\nCOM2="_s + pty.printerPath() + u"\nCOM4="_s + missing + u"\n"_s).toUtf8()));
         startSimulator(u"1층/1"_s);
         storeSettings({{u"포트0"_s, u"2"_s}, {u"포트1"_s, u"4"_s}});

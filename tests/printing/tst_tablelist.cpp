@@ -6,8 +6,11 @@
 #include "services/IniFile.h"
 #include "support/FileBytes.h"
 #include "support/PtyPair.h"
+#include "support/Simulator.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <unistd.h>
@@ -112,6 +115,36 @@ private slots:
         QVERIFY(!parseTableList(QString()).anyRecord);
         QVERIFY(!parseTableList(u"<html>500</html>"_s).anyRecord);
         QVERIFY(parseTableList(record(u"1"_s, u"N"_s, u"A"_s, u"1"_s)).anyRecord);
+    }
+
+    // A canned list stands for the whole exchange: nothing goes to the network
+    // or the log. Without one, the list comes from the service.
+    void fetchFromCannedListOrService()
+    {
+        test::TestEnvironment env;
+        TableList canned;
+        canned.tables.append({u"7"_s, u"Y"_s, {}, u"창가"_s, u"7"_s});
+        canned.anyRecord = true;
+        QStringList asked;
+        setTableListSource([&](const QString &id, const QString &password) {
+            asked << id << password;
+            return canned;
+        });
+        const TableList fromCanned = fetchTableList(u"shop1"_s, u"pass1"_s);
+        setTableListSource({});
+        QCOMPARE(listed(fromCanned), QStringList{u"7/창가/7"_s});
+        QCOMPARE(asked, (QStringList{u"shop1"_s, u"pass1"_s}));
+        QVERIFY(QDir(env.app().path()).entryList(QDir::Files).isEmpty());
+
+        test::Simulator sim(QStringList{
+            u"--shop"_s, test::Simulator::shopId + u':' + test::Simulator::shopPassword + u":테스트"_s,
+            u"--tables"_s, test::Simulator::shopId + u":1층/2,창가/10"_s});
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        sim.logIn(2000);
+        const TableList fromService = fetchTableList(test::Simulator::shopId, test::Simulator::shopPassword);
+        QCOMPARE(fromService.tables.size(), 2);
+        QVERIFY(fromService.anyRecord);
+        QCOMPARE(sim.receivedCount(u"/program/qrtableloading.php"_s), 1);
     }
 
     void sortKey_data()

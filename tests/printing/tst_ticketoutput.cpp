@@ -8,9 +8,8 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
-#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QFile>
@@ -22,6 +21,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -79,12 +79,10 @@ qint32 baudOf(speed_t s)
 class TstTicketOutput : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
 
-    QByteArray printLog() const { return test::readBytes(m_app->filePath(u"260501_PRN.log"_s)); }
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"260501.log"_s))); }
+    QByteArray printLog() const { return test::readBytes(m_env->filePath(u"260501_PRN.log"_s)); }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s))); }
 
     /// The print log entry of one ticket for one slot, as written at the test's fixed time.
     static QByteArray logEntry(const QString &slot, const QByteArray &ticket)
@@ -97,34 +95,25 @@ private slots:
     {
         if (!test::PtyPair::socatAvailable())
             QSKIP("socat is not installed; the serial printer tests need it");
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        gPrinterSettings = {};
-        gFilePrint = false;
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
     }
     void cleanup()
     {
-        m_app.reset();
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        gFilePrint = false;
+        m_env.reset();
     }
 
     void workedExampleReachesThePrinterAndTheLog()
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3, 19200);
         workedExample();
         const QByteArray expected = golden();
         QCOMPARE(test::hex(pty.read(expected.size())), test::hex(expected));
         QCOMPARE(pty.readUntilQuiet(200), QByteArray());
         QCOMPARE(printLog(), logEntry(u"카운터"_s, expected));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     void lineSettings_data()
@@ -138,7 +127,7 @@ private slots:
         QFETCH(qint32, speed);
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{2, pty.printerPath()}});
+        writePorts(m_env->app(), {{2, pty.printerPath()}});
         setSlot(0, u"P"_s, 2, speed);
         // Looked at while the ticket drains, that is while the program holds the port open.
         std::optional<termios> seen;
@@ -167,7 +156,7 @@ private slots:
         QFETCH(QString, text);
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{1, pty.printerPath()}});
+        writePorts(m_env->app(), {{1, pty.printerPath()}});
         setSlot(0, u"P"_s, 1, 115200);
         QVERIFY(프린터_출력(u"P"_s, text));
         const QByteArray expected = codec::toCp949(text);
@@ -180,7 +169,7 @@ private slots:
         test::PtyPair first;
         test::PtyPair second;
         QVERIFY2(first.isValid() && second.isValid(), qPrintable(first.error() + second.error()));
-        writePorts(*m_app, {{3, first.printerPath()}, {4, second.printerPath()}});
+        writePorts(m_env->app(), {{3, first.printerPath()}, {4, second.printerPath()}});
         setSlot(0, u"주방"_s, 3);
         setSlot(1, u"주방"_s, 4);
         workedExample();
@@ -194,8 +183,8 @@ private slots:
     {
         setSlot(0, u"카운터"_s, 0);
         workedExample();
-        QCOMPARE(m_dialogs.texts(), QStringList{u"카운터(COM0) 포트 번호가 잘못되었습니다!"_s});
-        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"카운터(COM0) 포트 번호가 잘못되었습니다!"_s});
+        QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
         QCOMPARE(printLog(), logEntry(u"카운터"_s, golden()));
     }
 
@@ -232,12 +221,12 @@ private slots:
             // Root opens anything; take a plain user's rights for the call.
             if (::geteuid() == 0) {
                 QVERIFY(::chmod(QFile::encodeName(pty.folder()).constData(), 0755) == 0);
-                QVERIFY(::chmod(QFile::encodeName(m_app->path() + u"/.."_s).constData(), 0755) == 0);
+                QVERIFY(::chmod(QFile::encodeName(m_env->app().path() + u"/.."_s).constData(), 0755) == 0);
                 dropRights = true;
             }
             QVERIFY(::chmod(QFile::encodeName(device).constData(), 0) == 0);
         }
-        writePorts(*m_app, {{5, device}});
+        writePorts(m_env->app(), {{5, device}});
         setSlot(0, u"P"_s, 5);
         if (dropRights)
             QVERIFY(::seteuid(65534) == 0);
@@ -245,7 +234,7 @@ private slots:
         if (dropRights)
             QVERIFY(::seteuid(0) == 0);
         QVERIFY(result);
-        QCOMPARE(m_dialogs.texts(), QStringList{message});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{message});
         QCOMPARE(pty.readUntilQuiet(200), QByteArray());
     }
 
@@ -253,13 +242,13 @@ private slots:
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3);
         setSlot(2, u"주방"_s, 0); // would show a message if a port were tried
         gFilePrint = true;
         workedExample();
         QCOMPARE(pty.readUntilQuiet(300), QByteArray());
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
         QCOMPARE(printLog(), logEntry(u"카운터"_s, golden()) + logEntry(u"주방"_s, golden()));
     }
 
@@ -267,12 +256,12 @@ private slots:
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         gPrinterSettings.포트 = {3, 3, 3};
         workedExample();
         QCOMPARE(pty.readUntilQuiet(300), QByteArray());
-        QVERIFY(!QFile::exists(m_app->filePath(u"260501_PRN.log"_s)));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(!QFile::exists(m_env->filePath(u"260501_PRN.log"_s)));
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     void printLogRefusals_data()
@@ -295,7 +284,7 @@ private slots:
         QCOMPARE(printLog(), "[260501-100000.000]" + codec::toCp949(line) + "\r\n");
         // The serial side refuses the same calls without a word.
         QVERIFY(프린터_출력(name, text));
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     void lastSlotOfANameGivesThePrintLogPort()
@@ -311,7 +300,7 @@ private slots:
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3, 115200);
         pty.pauseFarEnd();
         // Far more than the pty and socat can hold between them.
@@ -319,7 +308,7 @@ private slots:
         for (int i = 0; i < 120000; ++i)
             text += QChar(0xAC00 + i % 2000);
         QVERIFY(!프린터_출력(u"카운터"_s, text));
-        QCOMPARE(m_dialogs.texts(), QStringList{u"카운터(COM3) 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"카운터(COM3) 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s});
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:=110]\r\n   "_s), qPrintable(log));
 
@@ -341,7 +330,7 @@ private slots:
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3, 115200);
         pty.pauseFarEnd();
         QString body;
@@ -365,7 +354,7 @@ private slots:
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}, {5, pty.folder() + u"/nothing"_s}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}, {5, pty.folder() + u"/nothing"_s}});
         setSlot(0, u"카운터"_s, 0);
         setSlot(1, u"주방"_s, 0);
         const QString counterNone = u"카운터(COM0) 포트 번호가 잘못되었습니다!"_s;
@@ -381,38 +370,38 @@ private slots:
             showPrintFaultsSoon();
         };
         cycle({u"카운터"_s, u"주방"_s});
-        QVERIFY(m_dialogs.texts().isEmpty());
-        QTRY_COMPARE(m_dialogs.texts(), (QStringList{counterNone, kitchenNone}));
+        QVERIFY(m_env->dialogs().texts().isEmpty());
+        QTRY_COMPARE(m_env->dialogs().texts(), (QStringList{counterNone, kitchenNone}));
         cycle({u"카운터"_s, u"주방"_s});
         QTest::qWait(50);
-        QCOMPARE(m_dialogs.texts().size(), 2);
+        QCOMPARE(m_env->dialogs().texts().size(), 2);
 
         // Another fault of the same slot is told; the slot printing clears what was told.
         setSlot(0, u"카운터"_s, 5);
         cycle({u"카운터"_s});
-        QTRY_COMPARE(m_dialogs.texts().size(), 3);
-        QCOMPARE(m_dialogs.texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
+        QTRY_COMPARE(m_env->dialogs().texts().size(), 3);
+        QCOMPARE(m_env->dialogs().texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
         setSlot(0, u"카운터"_s, 3);
         cycle({u"카운터"_s});
         QCOMPARE(pty.read(4), QByteArray("t1t2"));
         setSlot(0, u"카운터"_s, 5);
         cycle({u"카운터"_s, u"주방"_s});
-        QTRY_COMPARE(m_dialogs.texts().size(), 4);
-        QCOMPARE(m_dialogs.texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
+        QTRY_COMPARE(m_env->dialogs().texts().size(), 4);
+        QCOMPARE(m_env->dialogs().texts().last(), u"카운터(COM5) 포트 번호가 잘못되었습니다!"_s);
         QTest::qWait(50);
-        QCOMPARE(m_dialogs.texts().size(), 4);
+        QCOMPARE(m_env->dialogs().texts().size(), 4);
 
         // Outside a cycle (the settings window's test print) every fault is shown at once.
         프린터_출력(u"주방"_s, u"t"_s);
         프린터_출력(u"주방"_s, u"t"_s);
-        QCOMPARE(m_dialogs.texts().mid(4), (QStringList{kitchenNone, kitchenNone}));
+        QCOMPARE(m_env->dialogs().texts().mid(4), (QStringList{kitchenNone, kitchenNone}));
     }
 
     void printerUnpluggedWhileSending()
     {
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3, 9600);
         pty.pauseFarEnd();
         QTimer::singleShot(300, [&] { pty.unplug(); });
@@ -420,9 +409,9 @@ private slots:
         for (int i = 0; i < 120000; ++i)
             text += QChar(0xAC00 + i % 2000);
         QVERIFY(!프린터_출력(u"카운터"_s, text));
-        QCOMPARE(m_dialogs.texts().size(), 1);
-        QVERIFY2(m_dialogs.texts().first().startsWith(u"카운터(COM3) 주문서를 보내다 끊겼습니다! ["_s),
-                 qPrintable(m_dialogs.texts().first()));
+        QCOMPARE(m_env->dialogs().texts().size(), 1);
+        QVERIFY2(m_env->dialogs().texts().first().startsWith(u"카운터(COM3) 주문서를 보내다 끊겼습니다! ["_s),
+                 qPrintable(m_env->dialogs().texts().first()));
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:="_s), qPrintable(log));
     }
@@ -432,7 +421,7 @@ private slots:
         test::PtyPair first;
         test::PtyPair second;
         QVERIFY2(first.isValid() && second.isValid(), qPrintable(first.error() + second.error()));
-        writePorts(*m_app, {{3, first.printerPath()}, {4, second.printerPath()}});
+        writePorts(m_env->app(), {{3, first.printerPath()}, {4, second.printerPath()}});
         setSlot(0, u"카운터"_s, 3);
         setSlot(1, u"주방"_s, 4);
         const QString one = QString(5000, u'1');
@@ -448,7 +437,7 @@ private slots:
         QCOMPARE(first.read(expectedFirst.size()), expectedFirst);
         QCOMPARE(second.read(two.size()), two.toLatin1());
         QCOMPARE(first.readUntilQuiet(200) + second.readUntilQuiet(200), QByteArray());
-        QVERIFY(m_dialogs.texts().isEmpty());
+        QVERIFY(m_env->dialogs().texts().isEmpty());
     }
 
     void pieces_data()

@@ -2,15 +2,17 @@
 #include "platform/Clock.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QRegularExpression>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -68,7 +70,7 @@ private:
 class TstWinHttp : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::TestEnvironment> m_env;
 
     QString winHttpLog(const test::TempAppFolder &app) const
     {
@@ -79,16 +81,10 @@ class TstWinHttp : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
-        platform::setClock(&m_clock);
-        winHttpOptions() = platform::HttpOptions{};
+        m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
         winHttpOptions().stageLimitMs = 400;
     }
-    void cleanup()
-    {
-        platform::setClock(nullptr);
-        winHttpOptions() = platform::HttpOptions{};
-    }
+    void cleanup() { m_env.reset(); }
 
     void sendsTheFormWithBothHeaders()
     {

@@ -4,10 +4,12 @@
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
 #include "support/HostileServer.h"
-#include "support/ManualClock.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -31,20 +33,15 @@ platform::HttpOptions options()
 class TstWinHttpHostile : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
+    std::optional<test::TestEnvironment> m_env;
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
-        platform::setClock(&m_clock);
+        m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 5)));
         winHttpOptions() = options();
     }
-    void cleanup()
-    {
-        platform::setClock(nullptr);
-        winHttpOptions() = platform::HttpOptions{};
-    }
+    void cleanup() { m_env.reset(); }
 
     void capIsSixteenMegabytes() { QCOMPARE(Cap, 16 * 1024 * 1024); }
 

@@ -7,10 +7,8 @@
 #include "services/WinHttp.h"
 #include "startup/LoginWindow.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
-#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +19,8 @@
 #include <QSslCertificate>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -58,9 +58,7 @@ QString storedRecord()
 class TstLoginWindow : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     QList<int> m_ended;
     int m_followUps = 0;
@@ -98,7 +96,7 @@ class TstLoginWindow : public QObject
 
     QString log(const QString &channel) const
     {
-        return codec::fromCp949(test::readBytes(m_app->filePath(u"261209"_s + channel + u".log"_s)));
+        return codec::fromCp949(test::readBytes(m_env->filePath(u"261209"_s + channel + u".log"_s)));
     }
 
     void loginByHand(frmLogin &w, const QString &id, const QString &password)
@@ -112,19 +110,9 @@ class TstLoginWindow : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(9, 15, 0, 120)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        gSkinPath = m_app->filePath(u"skin"_s);
-        gBaseURL.clear();
-        gLoginID.clear();
-        gLoginPW.clear();
-        gStoreName.clear();
+        m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(9, 15, 0, 120)));
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        winHttpOptions() = platform::HttpOptions{};
         winHttpOptions().stageLimitMs = 2000;
         winHttpOptions().extraCaCertificates = QSslCertificate::fromPath(m_sim->caCertificatePath());
         m_ended.clear();
@@ -133,10 +121,7 @@ private slots:
     void cleanup()
     {
         m_sim.reset();
-        m_app.reset();
-        winHttpOptions() = platform::HttpOptions{};
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
+        m_env.reset();
     }
 
     void firstStartWithoutRecord()
@@ -214,7 +199,7 @@ private slots:
         QCOMPARE(gBaseURL, m_sim->httpsBase());
         QCOMPARE(m_followUps, 1);
         QVERIFY(!w->isVisible());
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
         QVERIFY(m_ended.isEmpty());
         QVERIFY(!log({}).contains(u"pass1"_s));
         QVERIFY(!log(u"_WinHttp"_s).contains(u"pass1"_s));
@@ -307,8 +292,8 @@ private slots:
         if (!automaticFirst)
             loginByHand(*w, u"shop1"_s, u"wrong"_s);
         QCOMPARE(w->loginFailCount(), 1);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"로그인에 실패했습니다."_s});
-        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::None);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"로그인에 실패했습니다."_s});
+        QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::None);
         // The user can correct the fields and try again.
         QVERIFY(c.id->isEnabled());
         QVERIFY(c.pw->isEnabled());
@@ -316,9 +301,10 @@ private slots:
         loginByHand(*w, u"shop1"_s, u"wrong"_s);
         QVERIFY(m_ended.isEmpty());
         loginByHand(*w, u"shop1"_s, u"wrong2"_s);
-        QCOMPARE(m_dialogs.texts(), QStringList({u"로그인에 실패했습니다."_s, u"로그인에 실패했습니다."_s,
-                                                 u"로그인에 3번 실패하여 종료합니다."_s}));
-        QCOMPARE(m_dialogs.shown().last().icon, platform::DialogIcon::Error);
+        QCOMPARE(m_env->dialogs().texts(),
+                 QStringList({u"로그인에 실패했습니다."_s, u"로그인에 실패했습니다."_s,
+                              u"로그인에 3번 실패하여 종료합니다."_s}));
+        QCOMPARE(m_env->dialogs().shown().last().icon, platform::DialogIcon::Error);
         QCOMPARE(m_ended, QList<int>{1});
         QCOMPARE(m_followUps, 0);
         QCOMPARE(logins().size(), 3);
@@ -437,7 +423,7 @@ private slots:
         QVERIFY(fieldsLocked);
         QCOMPARE(logins().size(), 1);
         QCOMPARE(m_followUps, 1);
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
     }
 
     void picturesWhenPresent()
@@ -449,7 +435,7 @@ private slots:
             QVERIFY(!plain->findChild<QLabel *>(u"imgWait"_s)->movie());
         }
         QDir().mkpath(gSkinPath);
-        for (const QString name : {u"0001.gif"_s, u"0106.gif"_s})
+        for (const QString &name : {u"0001.gif"_s, u"0106.gif"_s})
             QVERIFY(QFile::copy(QStringLiteral(KAVRI_BINARY_DIR) + u"/src/skin/"_s + name,
                                 gSkinPath + u'/' + name));
         auto skinned = makeWindow(false);

@@ -9,9 +9,8 @@
 #include "startup/StartUp.h"
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
-#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,20 +18,13 @@
 #include <QSysInfo>
 #include <QTest>
 
+#include <optional>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
 
 namespace {
-
-QByteArray lastLine(const QByteArray &log)
-{
-    QList<QByteArray> lines = log.split('\n');
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines.isEmpty() ? QByteArray() : lines.last();
-}
 
 void makeDailyFiles(const test::TempAppFolder &app, int count, const QString &suffix)
 {
@@ -46,8 +38,7 @@ void makeDailyFiles(const test::TempAppFolder &app, int count, const QString &su
 class TstStartup : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
+    std::optional<test::TestEnvironment> m_env;
     // Start-up fixes the adapter address first; with one adapter its log lines are known.
     const platform::FixedNetworkAdapters m_adapters{
         {platform::NetworkAdapter{u"eth0"_s, u"00:1A:2B:3C:4D:5E"_s, true, false, {u"192.168.0.5"_s}}}};
@@ -56,18 +47,11 @@ class TstStartup : public QObject
         "[261209-083000.250]GetMACAddress ... (oldMAC = \") GetMACAddress := 001A2B3C4D5E\r\n";
 
 private slots:
-    void init()
-    {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(8, 30, 0, 250)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-    }
+    void init() { m_env.emplace(QDateTime(QDate(2026, 12, 9), QTime(8, 30, 0, 250))); }
     void cleanup()
     {
         platform::setNetworkAdapters(nullptr);
-        platform::setClock(nullptr);
-        platform::setDialogs(nullptr);
+        m_env.reset();
     }
 
     void writesVersionAndFixesValues()
@@ -86,7 +70,7 @@ private slots:
         QCOMPARE(gSkinPath, app.filePath(u"skin"_s));
         QCOMPARE(gSoundPath, app.filePath(u"sound"_s));
         QCOMPARE(CfgMain.fileName(), app.filePath(u"Zarazo.cfg"_s));
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
         gFilePrint = false;
     }
 
@@ -175,9 +159,9 @@ private slots:
         platform::InstanceLock lock;
         platform::setNetworkAdapters(&m_adapters);
         QCOMPARE(Main({}, lock), StartOutcome::AlreadyRunning);
-        QCOMPARE(m_dialogs.shown().size(), 1);
-        QCOMPARE(m_dialogs.shown().first().text, u"이미 실행중이어서 종료합니다!"_s);
-        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+        QCOMPARE(m_env->dialogs().shown().size(), 1);
+        QCOMPARE(m_env->dialogs().shown().first().text, u"이미 실행중이어서 종료합니다!"_s);
+        QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
         const QByteArray ours = test::readBytes(app.filePath(u"261209.log"_s));
         QCOMPARE(ours, macLines + "[261209-083000.250]" + codec::toCp949(u"이미 실행중이어서 종료합니다!"_s) +
                            "\r\n");
@@ -222,7 +206,7 @@ private slots:
         test::TempAppFolder two;
         platform::InstanceLock lockTwo;
         QCOMPARE(Main({}, lockTwo), StartOutcome::Proceed);
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
     }
 };
 

@@ -262,6 +262,14 @@ QList<ReceivedRequest> Simulator::receivedLog()
     return log;
 }
 
+int Simulator::receivedCount(const QString &target)
+{
+    int n = 0;
+    for (const ReceivedRequest &r : receivedLog())
+        n += r.target == target ? 1 : 0;
+    return n;
+}
+
 void Simulator::logIn(int stageLimitMs) const
 {
     winHttpOptions() = platform::HttpOptions{};

@@ -41,6 +41,8 @@ public:
     static inline const QString shopId = QStringLiteral("shop1");
     static inline const QString shopPassword = QStringLiteral("pass1");
     static inline const QString shopName = QStringLiteral("카브리 테스트점");
+    /// Where the program fetches the open requests.
+    static inline const QString listPath = QStringLiteral("/program/qrtablememolistloading.php");
 
     /// The shop above with the tables 1층/1, 1층/2, 1층/3 and 창가/10.
     static QStringList defaultArgs();
@@ -79,6 +81,8 @@ public:
     /// come from the folder given with --patch-dir.
     bool setPatchFault(const QString &mode, qint64 bytes = 0, int count = 1);
     QList<ReceivedRequest> receivedLog();
+    /// How many of the received requests went to `target` (path and query as sent).
+    int receivedCount(const QString &target);
     bool clearLog();
 
     /// Posts a form body (sent as given) and waits for the answer, at most timeoutMs.

@@ -1,15 +1,15 @@
 #include "UpgradeTestSupport.h"
-#include "support/RecordingDialogs.h"
 
 #include "platform/Dialogs.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 #include "upgrade/Catalogue.h"
 
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -19,8 +19,7 @@ class TstCatalogue : public QObject
     Q_OBJECT
 private:
     std::unique_ptr<test::MariaDbServer> m_db;
-    std::unique_ptr<test::TempAppFolder> m_app;
-    platform::RecordingDialogs m_dialogs;
+    std::optional<test::TestEnvironment> m_env;
 
     void addRelease(int autoKey, const QString &version, const QString &size, const QString &use = u"T"_s,
                     const QString &dev = u"F"_s, const QString &force = u"F"_s, const QString &type = u"A"_s)
@@ -40,31 +39,26 @@ private slots:
             QSKIP("mariadb-install-db / mariadbd are not installed");
         m_db = std::make_unique<test::MariaDbServer>();
         QVERIFY2(m_db->isRunning(), qPrintable(m_db->errorString()));
-        platform::setDialogs(&m_dialogs);
     }
 
     void init()
     {
-        m_app.reset(); // the old folder lets go of the application folder first
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgWork.setFileName({});
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.reset(); // the old folder lets go of the application folder first
+        m_env.emplace();
         QVERIFY(m_db->clearTables());
         gPatchServer = test::patchServerFor(*m_db);
         gPatchType = u"A"_s;
         gServerVersion.clear();
         gServerSize = 0;
         gServerSha256.clear();
-        gDevMode = false;
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
         gOSName = u"Debian GNU/Linux 12 (bookworm), 64비트"_s;
-        m_dialogs.clear();
     }
 
     void cleanupTestCase()
     {
-        platform::setDialogs(nullptr);
+        m_env.reset();
         m_db.reset();
     }
 
@@ -94,7 +88,7 @@ private slots:
         gDevMode = devMode;
         QVERIFY(TNV_GetPatchVersion(force));
         QCOMPARE(gServerVersion, version);
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
     }
 
     void sizeAndMissingRows_data()
@@ -148,24 +142,24 @@ private slots:
     {
         gPatchServer.port = test::deadPort();
         QVERIFY(!TNV_GetPatchVersion(false));
-        QCOMPARE(m_dialogs.shown().size(), 1);
-        QCOMPARE(m_dialogs.shown().first().text, u"서버에 연결할 수 없습니다!"_s);
-        QCOMPARE(m_dialogs.shown().first().title, u"패치 확인"_s);
-        QCOMPARE(m_dialogs.shown().first().icon, platform::DialogIcon::Error);
+        QCOMPARE(m_env->dialogs().shown().size(), 1);
+        QCOMPARE(m_env->dialogs().shown().first().text, u"서버에 연결할 수 없습니다!"_s);
+        QCOMPARE(m_env->dialogs().shown().first().title, u"패치 확인"_s);
+        QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
         const QStringList log = test::mainLogLines();
         QVERIFY(log.join(u'\n').contains(u"e)lib_DbAuthentication->ODBC_MySQL_CONN_OPEN"_s));
         QVERIFY(log.last().startsWith(u"[Svr1] "_s));
         QVERIFY(log.last().endsWith(u"ms 경과. 서버와 연결 실패!"_s));
 
         QVERIFY(!TNV_PutPatchHistory(u"W"_s, u"T"_s));
-        QCOMPARE(m_dialogs.shown().size(), 2);
+        QCOMPARE(m_env->dialogs().shown().size(), 2);
     }
 
     void wrongAccountIsUnreachable()
     {
         gPatchServer.password = u"wrong"_s;
         QVERIFY(!TNV_GetPatchVersion(false));
-        QCOMPARE(m_dialogs.texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
     }
 
     // Values travel as bound parameters in EUC-KR: quotes, backslashes and Korean arrive exactly.
@@ -201,7 +195,7 @@ private slots:
         QCOMPARE(r.at(5), u"Debian GNU/Linux 12 (bookworm), 64비트"_s);
         QCOMPARE(r.at(6), u"1.0.0.5"_s);
         QCOMPARE(r.at(7), u"unknown"_s);
-        QCOMPARE(r.at(8), m_app->path());
+        QCOMPARE(r.at(8), m_env->app().path());
         QCOMPARE(r.at(9), u"A"_s);
         QCOMPARE(m_db->rows(u"SHOW TABLES FROM mgmt"_s)->size(), 2);
     }

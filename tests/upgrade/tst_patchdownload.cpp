@@ -1,5 +1,4 @@
 #include "UpgradeTestSupport.h"
-#include "support/RecordingDialogs.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"
@@ -7,7 +6,7 @@
 #include "services/Settings.h"
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 #include "upgrade/Catalogue.h"
 #include "upgrade/DataLoadWindow.h"
 #include "upgrade/Handover.h"
@@ -21,6 +20,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -51,11 +51,10 @@ class TstPatchDownload : public QObject
 private:
     std::unique_ptr<test::MariaDbServer> m_db;
     std::unique_ptr<test::Simulator> m_sim;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
     QTemporaryDir m_patches;
     QTemporaryDir m_emptyPath;
     QByteArray m_script;
-    platform::RecordingDialogs m_dialogs;
     int m_ends = 0;
 
     std::unique_ptr<frmDataLoad> runWindow(const DownloadLimits &limits)
@@ -85,17 +84,13 @@ private slots:
         m_sim = std::make_unique<test::Simulator>(test::Simulator::defaultArgs()
                                                   << u"--patch-dir"_s << m_patches.path());
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        platform::setDialogs(&m_dialogs);
         setEndUpgradeProcess([this](int) { ++m_ends; });
     }
 
     void init()
     {
-        m_app.reset(); // the old folder lets go of the application folder first
-        m_app = std::make_unique<test::TempAppFolder>();
-        gSkinPath = m_app->filePath(u"skin"_s);
-        CfgWork.setFileName({});
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.reset(); // the old folder lets go of the application folder first
+        m_env.emplace();
         QVERIFY(m_db->clearTables());
         QVERIFY(m_sim->setPatchFault(u"none"_s, 0, 0));
         gPatchServer = test::patchServerFor(*m_db, u"127.0.0.1:"_s + QString::number(m_sim->httpPort()));
@@ -106,14 +101,13 @@ private slots:
         gPatchFile = u"TenviVadn_Last.EXE"_s;
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
-        m_dialogs.clear();
         m_ends = 0;
         clearUpgradeProcessEnded();
     }
 
     void cleanupTestCase()
     {
-        platform::setDialogs(nullptr);
+        m_env.reset();
         setEndUpgradeProcess({});
     }
 
@@ -188,11 +182,11 @@ private slots:
         else if (sha == u"wrong"_s)
             gServerSha256 = QString(64, u'0');
         if (wget == u"own"_s) {
-            QVERIFY(test::writeBytes(m_app->filePath(u"wget"_s),
+            QVERIFY(test::writeBytes(m_env->filePath(u"wget"_s),
                                      "#!/bin/sh\necho own > own-wget-used\nexec " +
                                          QStandardPaths::findExecutable(u"wget"_s).toLocal8Bit() +
                                          " \"$@\"\n"));
-            QFile(m_app->filePath(u"wget"_s)).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            QFile(m_env->filePath(u"wget"_s)).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
         const QByteArray oldPath = qgetenv("PATH");
         if (wget == u"none"_s)
@@ -214,9 +208,9 @@ private slots:
                                                      : u"패치 파일 다운로드 중 (XmlHttp) ..."_s);
         QVERIFY(label(*window, u"pMsgCount"_s).isEmpty());
         if (wget == u"own"_s)
-            QVERIFY(QFile::exists(m_app->filePath(u"own-wget-used"_s)));
+            QVERIFY(QFile::exists(m_env->filePath(u"own-wget-used"_s)));
 
-        const QString patchIni = m_app->filePath(u"Patch.ini"_s);
+        const QString patchIni = m_env->filePath(u"Patch.ini"_s);
         QCOMPARE(readIni(patchIni, u"Patch"_s, u"Version"_s), u"1.0.0.5"_s);
         QCOMPARE(readIni(patchIni, u"Patch"_s, u"Result"_s), patchResult);
         const auto rows = test::historyRows(*m_db);
@@ -225,26 +219,26 @@ private slots:
                  history);
 
         const QString forced =
-            readIni(m_app->filePath(u"ForceUpgrade.ini"_s), u"Upgrade"_s, u"ForceUpgrade"_s);
+            readIni(m_env->filePath(u"ForceUpgrade.ini"_s), u"Upgrade"_s, u"ForceUpgrade"_s);
         if (patchResult == u"Success"_s) {
             QCOMPARE(forced, u"True"_s);
-            QVERIFY(test::mainLogLines().contains(m_app->filePath(patchFile) + u" 실행 !!!"_s));
+            QVERIFY(test::mainLogLines().contains(m_env->filePath(patchFile) + u" 실행 !!!"_s));
         } else {
             QVERIFY(forced.isEmpty());
-            QCOMPARE(m_dialogs.shown().size(), 1);
-            QCOMPARE(m_dialogs.shown().first().text, u"프로그램 다운로드에 실패했습니다!"_s);
-            QCOMPARE(m_dialogs.shown().first().title, u"프로그램 패치"_s);
+            QCOMPARE(m_env->dialogs().shown().size(), 1);
+            QCOMPARE(m_env->dialogs().shown().first().text, u"프로그램 다운로드에 실패했습니다!"_s);
+            QCOMPARE(m_env->dialogs().shown().first().title, u"프로그램 패치"_s);
         }
 
         if (result == int(PatchDownload::Result::HandedOver)) {
             QCOMPARE(m_ends, 1);
             // The new program got its run bit and was started with "/a" in the application folder.
-            const QString started = test::waitForFile(m_app->filePath(u"started.txt"_s));
-            QCOMPARE(started, u"1|/a\n"_s + m_app->path() + u"\n"_s);
+            const QString started = test::waitForFile(m_env->filePath(u"started.txt"_s));
+            QCOMPARE(started, u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
         } else {
             QCOMPARE(m_ends, 0);
         }
-        QVERIFY(!QFile::exists(m_app->filePath(u".kavri-wget.pid"_s)));
+        QVERIFY(!QFile::exists(m_env->filePath(u".kavri-wget.pid"_s)));
     }
 
     // A wget left by an earlier run of ours is ended by its id; another program's wget is left alone.
@@ -256,12 +250,13 @@ private slots:
         const QString wgetPath = QStandardPaths::findExecutable(u"wget"_s);
         QTemporaryDir elsewhere;
         const platform::ProcessStamp ours = platform::startDetached(
-            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_app->filePath(gPatchFile), url}, m_app->path());
+            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_env->filePath(gPatchFile), url},
+            m_env->app().path());
         const platform::ProcessStamp theirs = platform::startDetached(
             wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, elsewhere.filePath(u"x"_s), url}, elsewhere.path());
         QVERIFY(!ours.isNull() && !theirs.isNull());
         QVERIFY(
-            test::writeBytes(m_app->filePath(u".kavri-wget.pid"_s),
+            test::writeBytes(m_env->filePath(u".kavri-wget.pid"_s),
                              QByteArray::number(ours.pid) + ' ' + QByteArray::number(ours.startTime) + '\n'));
 
         DownloadLimits limits;
@@ -277,8 +272,8 @@ private slots:
     void closeButtonEndsTheProgram()
     {
         QVERIFY(m_sim->setPatchFault(u"stall"_s, 100, 0));
-        m_dialogs.queueAnswer(platform::DialogAnswer::No);
-        m_dialogs.queueAnswer(platform::DialogAnswer::Yes);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::No);
+        m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         auto window = std::make_unique<frmDataLoad>(nullptr, DownloadLimits{});
         window->m_FirstActivated = true;
         QTimer::singleShot(1500, window.get(),
@@ -288,14 +283,14 @@ private slots:
         window->exec();
         QCOMPARE(int(window->result()), int(PatchDownload::Result::Ended));
         QCOMPARE(m_ends, 1);
-        QCOMPARE(m_dialogs.shown().size(), 2);
-        QCOMPARE(m_dialogs.shown().at(0).text, u"프로그램을 종료하시겠습니까?"_s);
-        QCOMPARE(m_dialogs.shown().at(0).title, u"종료"_s);
-        QVERIFY(!QFile::exists(m_app->filePath(u"Patch.ini"_s)));
+        QCOMPARE(m_env->dialogs().shown().size(), 2);
+        QCOMPARE(m_env->dialogs().shown().at(0).text, u"프로그램을 종료하시겠습니까?"_s);
+        QCOMPARE(m_env->dialogs().shown().at(0).title, u"종료"_s);
+        QVERIFY(!QFile::exists(m_env->filePath(u"Patch.ini"_s)));
         QVERIFY(test::historyRows(*m_db).isEmpty());
         // The wget it started is left running, remembered for the next run, which ends it.
         const QList<QByteArray> remembered =
-            test::readBytes(m_app->filePath(u".kavri-wget.pid"_s)).trimmed().split(' ');
+            test::readBytes(m_env->filePath(u".kavri-wget.pid"_s)).trimmed().split(' ');
         QCOMPARE(remembered.size(), 2);
         const platform::ProcessStamp left{remembered.at(0).toLongLong(), remembered.at(1).toULongLong()};
         QCOMPARE(platform::runState(left), platform::RunState::Running);

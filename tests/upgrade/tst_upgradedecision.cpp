@@ -1,5 +1,4 @@
 #include "UpgradeTestSupport.h"
-#include "support/RecordingDialogs.h"
 
 #include "platform/Dialogs.h"
 #include "services/Deployment.h"
@@ -7,7 +6,7 @@
 #include "services/Settings.h"
 #include "support/FileBytes.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 #include "upgrade/Handover.h"
 #include "upgrade/UpgradeDecision.h"
 
@@ -16,6 +15,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -25,8 +25,7 @@ class TstUpgradeDecision : public QObject
     Q_OBJECT
 private:
     std::unique_ptr<test::MariaDbServer> m_db;
-    std::unique_ptr<test::TempAppFolder> m_app;
-    platform::RecordingDialogs m_dialogs;
+    std::optional<test::TestEnvironment> m_env;
     int m_ends = 0;
     int m_windows = 0;
 
@@ -35,14 +34,14 @@ private:
         QByteArray text = "[Patch]\nServer=" + server.toUtf8() + "\n";
         if (!download.isEmpty())
             text += "Download=" + download.toUtf8() + "\n";
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s), text));
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s), text));
     }
     void offer(const QString &version, const QString &size)
     {
         QVERIFY(m_db->exec(u"INSERT INTO mgmt.TNV_Vadn_PatchTB (P_TYPE, P_USE, P_VERSION, P_SIZE) VALUES ('A', 'T', '"_s +
                            version + u"', '"_s + size + u"')"_s));
     }
-    QString patchIni(const QString &key) { return ReadINI(u"Patch"_s, key, m_app->filePath(u"Patch.ini"_s)); }
+    QString patchIni(const QString &key) { return ReadINI(u"Patch"_s, key, m_env->filePath(u"Patch.ini"_s)); }
 
 private slots:
     void initTestCase()
@@ -51,22 +50,16 @@ private slots:
             QSKIP("mariadb-install-db / mariadbd are not installed");
         m_db = std::make_unique<test::MariaDbServer>();
         QVERIFY2(m_db->isRunning(), qPrintable(m_db->errorString()));
-        platform::setDialogs(&m_dialogs);
         setEndUpgradeProcess([this](int) { ++m_ends; });
     }
 
     void init()
     {
-        m_app.reset(); // the old folder lets go of the application folder first
-        m_app = std::make_unique<test::TempAppFolder>();
-        gSkinPath = m_app->filePath(u"skin"_s);
-        CfgWork.setFileName({});
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.reset(); // the old folder lets go of the application folder first
+        m_env.emplace();
         QVERIFY(m_db->clearTables());
-        gDevMode = false;
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
-        m_dialogs.clear();
         m_ends = 0;
         m_windows = 0;
         setDownloadWindowRunner([this] { ++m_windows; });
@@ -74,7 +67,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        platform::setDialogs(nullptr);
+        m_env.reset();
         setEndUpgradeProcess({});
         setDownloadWindowRunner({});
     }
@@ -150,11 +143,11 @@ private slots:
         writeDeploy(m_db->serverAddress());
         offer(offered, size);
         if (!version.isEmpty())
-            WriteINI(u"Patch"_s, u"Version"_s, version, m_app->filePath(u"Patch.ini"_s));
+            WriteINI(u"Patch"_s, u"Version"_s, version, m_env->filePath(u"Patch.ini"_s));
         if (!result.isEmpty())
-            WriteINI(u"Patch"_s, u"Result"_s, result, m_app->filePath(u"Patch.ini"_s));
+            WriteINI(u"Patch"_s, u"Result"_s, result, m_env->filePath(u"Patch.ini"_s));
         if (filePresent)
-            QVERIFY(test::writeBytes(m_app->filePath(u"TenviVadn_Last.EXE"_s), test::handoverScript(100)));
+            QVERIFY(test::writeBytes(m_env->filePath(u"TenviVadn_Last.EXE"_s), test::handoverScript(100)));
         if (history == u"W/E"_s) {
             gServerVersion = offered;
             QVERIFY(m_db->exec(u"INSERT INTO mgmt.TNV_Vadn_PatchItemTB (P_TYPE, P_VERSION, P_BRANCH, P_MAC,"
@@ -173,9 +166,9 @@ private slots:
         if (!rows.isEmpty())
             QCOMPARE(rows.last().at(0).value_or(QString()) + u"/"_s + rows.last().at(1).value_or(QString()), history);
         if (ending)
-            QCOMPARE(test::waitForFile(m_app->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_app->path() + u"\n"_s);
-        QVERIFY(m_dialogs.shown().isEmpty());
-        QCOMPARE(CfgWork.fileName(), m_app->filePath(u"CommonUtil.ini"_s));
+            QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
+        QVERIFY(m_env->dialogs().shown().isEmpty());
+        QCOMPARE(CfgWork.fileName(), m_env->filePath(u"CommonUtil.ini"_s));
     }
 
     // Without a patch server the check is skipped silently; a dead one shows its message once.
@@ -184,23 +177,23 @@ private slots:
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
         writeDeploy(QString());
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
         QVERIFY(!test::mainLogLines().join(u'\n').contains(u"[Svr1]"_s));
 
         writeDeploy(u"127.0.0.1:"_s + QString::number(test::deadPort()));
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
         QCOMPARE(m_windows, 0);
     }
 
     void deployedAccount()
     {
         writeDeploy(m_db->serverAddress());
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  "[Patch]\nServer=" + m_db->serverAddress().toUtf8() + "\nUser=nobody\nPassword=x\n"));
         offer(u"1.0.0.5"_s, u"100"_s);
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
-        QCOMPARE(m_dialogs.texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
         QCOMPARE(m_windows, 0);
     }
 
@@ -284,7 +277,7 @@ private slots:
         offer(u"1.0.0.7"_s, u"100"_s);
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
         QCOMPARE(m_windows, 0);
-        QVERIFY(m_dialogs.shown().isEmpty());
+        QVERIFY(m_env->dialogs().shown().isEmpty());
         QCOMPARE(patchIni(u"Result"_s), QString());
         QCOMPARE(patchIni(u"Version"_s), QString());
         const QStringList lines = test::mainLogLines().filter(u"Deploy.ini [Patch] "_s + key + u"="_s);
@@ -330,7 +323,7 @@ private slots:
         const auto rows = test::historyRows(*m_db);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(1), u"T"_s);
-        QCOMPARE(test::waitForFile(m_app->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_app->path() + u"\n"_s);
+        QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
         QVERIFY(test::mainLogLines().contains(u"  다운로드 주소: http://"_s + download + u"/cc/TenviVadn_Last.EXE"_s));
     }
 };

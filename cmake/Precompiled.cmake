@@ -1,0 +1,26 @@
+# Precompiled headers. Most of a build is parsing the same Qt headers in every
+# file, so each library compiles them once; the tests share two precompiled
+# headers (one for tests without widgets, one for tests with them).
+# Only Qt and standard headers go in: the project's own headers change often.
+# QtTest stays out, as its headers read the QT_*_LIB macros, which differ per test.
+
+set(KAVRI_PCH_CORE
+  <algorithm> <array> <functional> <memory> <optional> <vector>
+  <QtCore/QByteArray> <QtCore/QCoreApplication> <QtCore/QDateTime> <QtCore/QDir>
+  <QtCore/QFile> <QtCore/QFileInfo> <QtCore/QList> <QtCore/QMap> <QtCore/QObject>
+  <QtCore/QPointer> <QtCore/QRegularExpression> <QtCore/QString> <QtCore/QStringList>
+  <QtCore/QTimer>)
+set(KAVRI_PCH_NETWORK ${KAVRI_PCH_CORE}
+  <QtNetwork/QNetworkAccessManager> <QtNetwork/QNetworkReply> <QtNetwork/QTcpServer>
+  <QtNetwork/QTcpSocket>)
+set(KAVRI_PCH_GUI
+  <QtGui/QFont> <QtGui/QMouseEvent> <QtGui/QPainter> <QtGui/QPixmap> <QtGui/QScreen>
+  <QtWidgets/QApplication> <QtWidgets/QLabel> <QtWidgets/QPushButton> <QtWidgets/QWidget>)
+set(KAVRI_PCH_WIDGETS ${KAVRI_PCH_CORE} ${KAVRI_PCH_GUI})
+# The tests: the support library brings Qt Network to every test.
+set(KAVRI_PCH_TEST_WIDGETS ${KAVRI_PCH_NETWORK} ${KAVRI_PCH_GUI})
+
+# kavri_precompile(<target> CORE|NETWORK|WIDGETS|TEST_WIDGETS)
+function(kavri_precompile target set)
+  target_precompile_headers(${target} PRIVATE ${KAVRI_PCH_${set}})
+endfunction()
