@@ -604,7 +604,7 @@ private slots:
 
         m_pty = std::make_unique<test::PtyPair>();
         QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
         QVERIFY(add(u"T3"_s, 5) > 0);
         QVERIFY(m_cycle->Load_Kavri(false));
