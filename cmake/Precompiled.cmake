@@ -1,6 +1,8 @@
-# Precompiled headers. Most of a build is parsing the same Qt headers in every
-# file, so each library compiles them once; the tests share two precompiled
-# headers (one for tests without widgets, one for tests with them).
+# Precompiled headers for the tests. A test file spends much of its compile time
+# parsing the same Qt headers, so the tests share two precompiled headers (one for
+# tests without widgets, one for tests with them). The libraries are unity builds
+# instead (src/CMakeLists.txt): a batch reads its headers once, and a precompiled
+# header costs more to make than it saves a handful of batches.
 # Only Qt and standard headers go in: the project's own headers change often.
 # QtTest stays out, as its headers read the QT_*_LIB macros, which differ per test.
 
@@ -16,11 +18,10 @@ set(KAVRI_PCH_NETWORK ${KAVRI_PCH_CORE}
 set(KAVRI_PCH_GUI
   <QtGui/QFont> <QtGui/QMouseEvent> <QtGui/QPainter> <QtGui/QPixmap> <QtGui/QScreen>
   <QtWidgets/QApplication> <QtWidgets/QLabel> <QtWidgets/QPushButton> <QtWidgets/QWidget>)
-set(KAVRI_PCH_WIDGETS ${KAVRI_PCH_CORE} ${KAVRI_PCH_GUI})
 # The tests: the support library brings Qt Network to every test.
 set(KAVRI_PCH_TEST_WIDGETS ${KAVRI_PCH_NETWORK} ${KAVRI_PCH_GUI})
 
-# kavri_precompile(<target> CORE|NETWORK|WIDGETS|TEST_WIDGETS)
+# kavri_precompile(<target> CORE|NETWORK|TEST_WIDGETS)
 function(kavri_precompile target set)
   target_precompile_headers(${target} PRIVATE ${KAVRI_PCH_${set}})
 endfunction()

@@ -19,8 +19,6 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 namespace {
 
-const QString Arrow = QString(QChar(0x2192));
-
 int leadingNumber(const QString &error)
 {
     return error.section(u' ', 0, 0).toInt();
@@ -34,7 +32,7 @@ QString elapsedSince(quint32 t0)
 /// Steps 1 to 4 shared by both operations: log, connect, log the outcome.
 std::unique_ptr<platform::DbConnection> connectLogged(const QString &operation)
 {
-    WriteLog(u"[Svr1] StartUp"_s + Arrow + operation);
+    WriteLog(u"[Svr1] StartUp"_s + LogArrow + operation);
     const quint32 t0 = GetTick();
     std::unique_ptr<platform::DbConnection> connection;
     if (!ODBC_MySQL_CONN_OPEN(connection)) {

@@ -9,6 +9,7 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "upgrade/Handover.h"
+#include "upgrade/UpgradeValues.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -26,9 +27,6 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 namespace {
 
-const QString WindowName = u"frmDataLoad"_s;
-const QString Arrow = QString(QChar(0x2192));
-
 QString skinFile(const QString &name)
 {
     return gSkinPath + u"/"_s + name;
@@ -39,7 +37,7 @@ QString skinFile(const QString &name)
 frmDataLoad::frmDataLoad(QWidget *parent, DownloadLimits limits)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_download(*this, limits)
 {
-    setObjectName(WindowName);
+    setObjectName(UpgradeWindowName);
     setWindowTitle(u"프로그램 패치"_s);
     setModal(true);
     QFont base(u"NanumGothic"_s);
@@ -101,10 +99,10 @@ void frmDataLoad::Form_Load()
 
         QString error;
         if (!platform::FormRound(this, 12, &error))
-            reportError(WindowName, u"Form_Load"_s, {4, 5, error});
+            reportError(UpgradeWindowName, u"Form_Load"_s, {4, 5, error});
         unsetCursor();
     } catch (const std::exception &e) {
-        CfgWork.report(errorReport(WindowName, u"Form_Load"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
+        CfgWork.report(errorReport(UpgradeWindowName, u"Form_Load"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
     }
 }
 
@@ -118,17 +116,17 @@ void frmDataLoad::showEvent(QShowEvent *event)
 void frmDataLoad::Form_Activate()
 {
     if (!m_FirstActivated) {
-        WriteLog(u"  ["_s + WindowName + Arrow + u"Form_Activate] Quit"_s);
+        WriteLog(u"  ["_s + UpgradeWindowName + LogArrow + u"Form_Activate] Quit"_s);
         return;
     }
-    WriteLog(u"  ["_s + WindowName + Arrow + u"Form_Activate] Enter"_s);
+    WriteLog(u"  ["_s + UpgradeWindowName + LogArrow + u"Form_Activate] Enter"_s);
     m_FirstActivated = false;
     m_running = true;
     m_ran = true;
     try {
         m_result = m_download.TNV_program_patch();
     } catch (const std::exception &e) {
-        CfgWork.report(errorReport(WindowName, u"Form_Activate"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
+        CfgWork.report(errorReport(UpgradeWindowName, u"Form_Activate"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
         m_result = PatchDownload::Result::Stopped;
     }
     m_running = false;

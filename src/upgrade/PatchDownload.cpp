@@ -24,9 +24,6 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 namespace {
 
-const QString WindowName = u"frmDataLoad"_s;
-const QString Arrow = QString(QChar(0x2192));
-
 QString rememberedDownloaderPath()
 {
     return appFilePath(u".kavri-wget.pid"_s);
@@ -35,7 +32,7 @@ QString rememberedDownloaderPath()
 void reportUnexpected(int step, const QString &description)
 {
     CfgWork.report(
-        errorReport(WindowName, u"TNV_program_patch"_s, {step, 5, description}, ReportPrefix::Angle));
+        errorReport(UpgradeWindowName, u"TNV_program_patch"_s, {step, 5, description}, ReportPrefix::Angle));
 }
 
 /// The SHA-256 of a file, lower-case hex; empty when it cannot be read.
@@ -212,7 +209,7 @@ bool PatchDownload::fetchBuiltIn(const QString &localFile, Outcome *outcome)
 
 PatchDownload::Result PatchDownload::TNV_program_patch()
 {
-    WriteLog(u"  ["_s + WindowName + Arrow + u"TNV_program_patch] Enter"_s);
+    WriteLog(u"  ["_s + UpgradeWindowName + LogArrow + u"TNV_program_patch] Enter"_s);
     endDownloader();
 
     const QString localFile = appFilePath(gPatchFile);

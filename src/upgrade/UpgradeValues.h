@@ -11,6 +11,10 @@ namespace kavri {
 
 struct Deployment;
 
+/// The upgrade's log lines name its window and join names with an arrow.
+inline const QString UpgradeWindowName = QStringLiteral("frmDataLoad");
+inline const QString LogArrow = QString(QChar(0x2192));
+
 // Values of the self-upgrade, read and set by the decision, the catalogue and the download.
 extern QString gPatchType;     ///< "A": the catalogue key of this product
 extern QString gServerVersion; ///< version of the newest catalogue entry; empty when none

@@ -16,12 +16,9 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
-#include "support/RecordingAudio.h"
-#include "support/RecordingDialogs.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,6 +29,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -59,11 +57,7 @@ QString setting(const QString &key)
 class TstBoardExtras : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    platform::RecordingChimePlayer m_player;
-    platform::RecordingSpeaker m_speaker;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
     std::unique_ptr<test::Simulator> m_sim;
     std::unique_ptr<monitor::MonitorSession> m_session;
     std::unique_ptr<frmAlarm> m_window;
@@ -71,7 +65,7 @@ class TstBoardExtras : public QObject
     qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
     {
         return m_sim->addRequest(test::Simulator::shopId, table, text, {},
-                                 m_clock.now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
+                                 m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
     }
     void openWindow()
     {
@@ -81,27 +75,14 @@ class TstBoardExtras : public QObject
         m_session->attach(m_window.get());
         m_window->show();
     }
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_app->filePath(u"261210.log"_s))); }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
     void waitForCycleEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 15000); }
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_clock.setTick(1000000);
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        platform::setChimePlayer(&m_player);
-        platform::setSpeaker(&m_speaker);
-        m_dialogs.clear();
-        m_player.clear();
-        m_speaker.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
-        gSkinPath = m_app->filePath(u"skin"_s);
-        gSoundPath = m_app->filePath(u"sound"_s);
-        gPrinterSettings = PrinterSettings{};
-        gFilePrint = false;
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
+        m_env->clock().setTick(1000000);
         m_sim = std::make_unique<test::Simulator>();
         QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
         m_sim->logIn(3000);
@@ -111,14 +92,8 @@ private slots:
         m_window.reset();
         m_session.reset();
         m_sim.reset();
-        unprintedTickets().load({}, m_clock.now());
-        platform::setChimePlayer(nullptr);
-        platform::setSpeaker(nullptr);
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
-        CfgMain.setFileName({});
-        winHttpOptions() = platform::HttpOptions{};
-        m_app.reset();
+        unprintedTickets().load({}, m_env->clock().now());
+        m_env.reset();
     }
 
     // The health line sits in the header at both widths and every row count, clear
@@ -175,21 +150,21 @@ private slots:
     {
         add(u"A1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
         QVERIFY(!m_window->healthFaulty());
         QVERIFY(m_sim->setFault(u"blank"_s, 2));
         for (int poll = 1; poll <= 2; ++poll) {
-            m_clock.setNow(m_clock.now().addSecs(10));
-            m_clock.setTick(m_clock.tick() + 10000);
+            m_env->clock().setNow(m_env->clock().now().addSecs(10));
+            m_env->clock().setTick(m_env->clock().tick() + 10000);
             QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)), 15000);
             waitForCycleEnd();
         }
         QVERIFY(m_window->healthFaulty());
         QCOMPARE(m_window->healthText(), u"확인 12:00:00 · 서버 응답 없음 · 2회"_s);
-        m_clock.setNow(m_clock.now().addSecs(10));
-        m_clock.setTick(m_clock.tick() + 10000);
+        m_env->clock().setNow(m_env->clock().now().addSecs(10));
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_window->healthText(), u"확인 12:00:30"_s, 15000);
         QVERIFY(!m_window->healthFaulty());
         const QString log = mainLog();
@@ -206,14 +181,14 @@ private slots:
         openWindow();
         QCOMPARE(m_window->alertRepeat(), 30);
         QCOMPARE(m_window->findChild<QComboBox *>(u"cobRepeat"_s)->currentText(), u"30초"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         QTest::qWait(1500);
-        QCOMPARE(m_speaker.spoken().size(), 1); // not before its time
-        m_clock.setTick(m_clock.tick() + 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 2, 15000);
-        QCOMPARE(m_speaker.spoken().last(), u"A5 ! ! 물 주세요"_s);
-        QCOMPARE(m_player.played().size(), 2);
+        QCOMPARE(m_env->speaker().spoken().size(), 1); // not before its time
+        m_env->clock().setTick(m_env->clock().tick() + 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_env->speaker().spoken().last(), u"A5 ! ! 물 주세요"_s);
+        QCOMPARE(m_env->player().played().size(), 2);
         QVERIFY(mainLog().contains(u"]알림 반복 1/5: A5\r\n"_s));
 
         // Staff saw it.
@@ -223,9 +198,9 @@ private slots:
         QTest::qWait(2500); // the repeat's own pause and speech
         QTest::mouseClick(banner, Qt::LeftButton);
         QVERIFY(m_session->alertRepeat().stopped());
-        m_clock.setTick(m_clock.tick() + 30000);
+        m_env->clock().setTick(m_env->clock().tick() + 30000);
         QTest::qWait(2500);
-        QCOMPARE(m_speaker.spoken().size(), 2);
+        QCOMPARE(m_env->speaker().spoken().size(), 2);
 
         // Off in the option bar: stored at once.
         m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(0);
@@ -243,15 +218,15 @@ private slots:
         writeSettings({u"AlertRepeat=30"_s});
         const qint64 number = add(u"A5"_s, u"물 주세요"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         QVERIFY(monitor::Check_Kavri(QString::number(number)));
-        m_clock.setTick(m_clock.tick() + 10000);
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
         QTRY_VERIFY_WITH_TIMEOUT(m_session->board().row(0).isEmpty(), 15000);
         waitForCycleEnd();
-        m_clock.setTick(m_clock.tick() + 200000);
+        m_env->clock().setTick(m_env->clock().tick() + 200000);
         QTest::qWait(2500);
-        QCOMPARE(m_speaker.spoken().size(), 1);
+        QCOMPARE(m_env->speaker().spoken().size(), 1);
         QVERIFY(m_window->bannerStyle() != 4);
     }
 
@@ -281,7 +256,7 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        QVERIFY(test::writeBytes(m_app->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + pty.printerPath() + u"\n"_s).toUtf8()));
         frmAlarm w;
         w.setEndProcess([](int) {});
@@ -306,7 +281,7 @@ private slots:
     {
         add(u"A5"_s, u"물 주세요"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_speaker.spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
         QVERIFY(cell && cell->isVisible());

@@ -11,9 +11,8 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
 #include "support/Simulator.h"
-#include "support/TempAppFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -22,6 +21,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -55,10 +55,9 @@ QList<StatsLine> linesOf(const QStringList &csv)
 class TstResponseStats : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::TestEnvironment> m_env;
 
-    QString statsFile(const QDate &day) const { return statsFilePath(m_app->path(), day); }
+    QString statsFile(const QDate &day) const { return statsFilePath(m_env->app().path(), day); }
 
     /// The file's lines without the times that depend on the run: number, table, how.
     QStringList recorded(const QDate &day) const
@@ -73,20 +72,10 @@ class TstResponseStats : public QObject
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(kDay, QTime(10, 0, 0)));
-        m_clock.setTick(5000000);
-        platform::setClock(&m_clock);
-        m_app = std::make_unique<test::TempAppFolder>();
-        CfgMain.setFileName(m_app->filePath(u"Zarazo.cfg"_s));
+        m_env.emplace(QDateTime(kDay, QTime(10, 0, 0)));
+        m_env->clock().setTick(5000000);
     }
-    void cleanup()
-    {
-        m_app.reset();
-        CfgMain.setFileName({});
-        gBaseURL.clear();
-        winHttpOptions() = platform::HttpOptions{};
-        platform::setClock(nullptr);
-    }
+    void cleanup() { m_env.reset(); }
 
     // Table names hold what a shop types: commas, quotes, line breaks.
     void csvRoundTrip_data()
@@ -204,7 +193,7 @@ private slots:
     // A file with broken lines, a huge file, a link or a folder in its place.
     void readingFiles()
     {
-        QDir().mkpath(m_app->filePath(u"stats"_s));
+        QDir().mkpath(m_env->filePath(u"stats"_s));
         const QString path = statsFile(kDay);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -295,7 +284,7 @@ private slots:
         QCOMPARE(recorded(kDay), QStringList());
 
         // Staff confirm A at 10:03.
-        m_clock.setNow(QDateTime(kDay, QTime(10, 3, 0)));
+        m_env->clock().setNow(QDateTime(kDay, QTime(10, 3, 0)));
         int rowA = -1;
         for (int r = 0; r < board.rowCount(); ++r) {
             if (board.row(r).numTag == a)
@@ -307,7 +296,7 @@ private slots:
         QCOMPARE(recorded(kDay), QStringList{a + u" A staff 10:03 13"_s});
 
         // An error page with status 200 lists nothing: nobody has left.
-        m_clock.setNow(QDateTime(kDay, QTime(10, 4, 0)));
+        m_env->clock().setNow(QDateTime(kDay, QTime(10, 4, 0)));
         QVERIFY(sim.setRawAnswer(u"<html>DB error</html>"_s, 1));
         QVERIFY(cycle.Load_Kavri(false));
         QCOMPARE(cycle.responseStats().followedCount(), 2);
@@ -315,13 +304,13 @@ private slots:
 
         // B is confirmed elsewhere (another counter): gone at the next poll.
         QVERIFY(Check_Kavri(b));
-        m_clock.setNow(QDateTime(kDay, QTime(10, 5, 0)));
+        m_env->clock().setNow(QDateTime(kDay, QTime(10, 5, 0)));
         QVERIFY(cycle.Load_Kavri(false));
         QCOMPARE(recorded(kDay).last(), b + u" B gone 10:05 10"_s);
 
         // C expires after 5 minutes: the pass confirms it at 10:06.
         minutes = u"5"_s;
-        m_clock.setNow(QDateTime(kDay, QTime(10, 6, 0)));
+        m_env->clock().setNow(QDateTime(kDay, QTime(10, 6, 0)));
         QVERIFY(cycle.Load_Kavri(false));
         QCOMPARE(recorded(kDay), (QStringList{a + u" A staff 10:03 13"_s, b + u" B gone 10:05 10"_s,
                                               c + u" C auto 10:06 9"_s}));
@@ -337,20 +326,20 @@ private slots:
     // The figures through the real program, and the window, over one fixed file.
     void reportAndWindow()
     {
-        QDir().mkpath(m_app->filePath(u"stats"_s));
+        QDir().mkpath(m_env->filePath(u"stats"_s));
         QFile file(statsFile(kDay));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write((statsHeader() +
                     u"\n1,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff\n2,B,2026-12-10 11:30:00,,2026-12-10 11:32:00,staff\n3,B,2026-12-10 11:40:00,,2026-12-10 12:40:00,auto\n"_s)
                        .toUtf8());
         file.close();
-        const QString report = statsReportText(recentDays(m_app->path(), kDay, 2));
+        const QString report = statsReportText(recentDays(m_env->app().path(), kDay, 2));
         const QStringList lines = report.split(u'\n');
         QVERIFY2(lines.at(1).startsWith(u"2026-12-09     0"_s), qPrintable(report));
         QVERIFY2(lines.at(2).startsWith(u"2026-12-10     3         3.0      4.0        33%  A 4.0, B 2.0"_s),
                  qPrintable(report));
 
-        StatsWindow window(m_app->path(), kDay);
+        StatsWindow window(m_env->app().path(), kDay);
         window.show();
         auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
         QVERIFY(table);
@@ -370,7 +359,7 @@ private slots:
     // Housekeeping keeps 90 days and nothing else is touched.
     void oldFilesRemoved()
     {
-        const QString folder = m_app->filePath(u"stats"_s);
+        const QString folder = m_env->filePath(u"stats"_s);
         QDir().mkpath(folder);
         for (const QString &name : {u"2026-09-10.csv"_s, u"2026-09-11.csv"_s, u"2026-12-10.csv"_s,
                                     u"notes.csv"_s, u"2025-13-01.csv"_s}) {

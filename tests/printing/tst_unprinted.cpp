@@ -9,9 +9,8 @@
 #include "printing/Unprinted.h"
 #include "services/ProcessValues.h"
 #include "support/FileBytes.h"
-#include "support/ManualClock.h"
+#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
-#include "support/RecordingDialogs.h"
 #include "support/TempAppFolder.h"
 
 #include <QFile>
@@ -19,6 +18,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -47,32 +47,21 @@ void setSlot(int n, const QString &name, int port, qint32 speed = 115200)
 class TstUnprinted : public QObject
 {
     Q_OBJECT
-    platform::ManualClock m_clock;
-    platform::RecordingDialogs m_dialogs;
-    std::unique_ptr<test::TempAppFolder> m_app;
+    std::optional<test::PrintingTestEnvironment> m_env;
 
-    QString listFile() const { return m_app->filePath(u"unprinted.json"_s); }
-    QDateTime now() const { return m_clock.now(); }
+    QString listFile() const { return m_env->filePath(u"unprinted.json"_s); }
+    QDateTime now() const { return m_env->clock().now(); }
 
 private slots:
     void init()
     {
-        m_clock.setNow(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
-        platform::setClock(&m_clock);
-        platform::setDialogs(&m_dialogs);
-        m_dialogs.clear();
-        m_app = std::make_unique<test::TempAppFolder>();
-        gPrinterSettings = {};
-        gFilePrint = false;
+        m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
         unprintedTickets().load(listFile(), now());
     }
     void cleanup()
     {
         unprintedTickets().load({}, now());
-        m_app.reset();
-        gPrinterSettings = {};
-        platform::setDialogs(nullptr);
-        platform::setClock(nullptr);
+        m_env.reset();
     }
 
     // Oldest first, each once; a slot whose ticket fails again is left for the next poll.
@@ -218,7 +207,7 @@ private slots:
     // at stays as it was, and the list still works in memory.
     void linkInPlaceOfTheFile()
     {
-        const QString elsewhere = m_app->filePath(u"elsewhere.txt"_s);
+        const QString elsewhere = m_env->filePath(u"elsewhere.txt"_s);
         QVERIFY(test::writeBytes(elsewhere, "[]"));
         QVERIFY(QFile::link(elsewhere, listFile()));
         UnprintedTickets list;
@@ -237,7 +226,7 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         auto pty = std::make_unique<test::PtyPair>();
         QVERIFY2(pty->isValid(), qPrintable(pty->error()));
-        writePorts(*m_app, {{3, pty->printerPath()}});
+        writePorts(m_env->app(), {{3, pty->printerPath()}});
         setSlot(0, u"주방"_s, 3);
         pty->unplug();
         const QString first = gPrnInit + u"A5 물 주세요"_s + gPrnCut;
@@ -261,7 +250,7 @@ private slots:
         // Plugged in again (a new device behind the same port).
         pty = std::make_unique<test::PtyPair>();
         QVERIFY2(pty->isValid(), qPrintable(pty->error()));
-        writePorts(*m_app, {{3, pty->printerPath()}});
+        writePorts(m_env->app(), {{3, pty->printerPath()}});
         QCOMPARE(retryUnprintedTickets(), 2);
         QCOMPARE(pty->readUntilQuiet(300, 5000), codec::toCp949(first) + codec::toCp949(second));
         QCOMPARE(unprintedTickets().count(), 0);
@@ -279,7 +268,7 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        writePorts(*m_app, {{3, pty.printerPath()}});
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3);
         gPrinterSettings.선택된테이블 = u"-[A3]-"_s;
         const QString original = ComposeTicket(gPrinterSettings, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
