@@ -21,7 +21,10 @@ int main(int argc, char *argv[])
     if (korean) {
         auto *rows = new QVBoxLayout(&window);
         for (int i = 0; i < 30; ++i) {
-            auto *row = new QLabel(QStringLiteral("테이블 %1 에서 보낸 아주 긴 요청사항입니다 물 좀 더 주시고 앞접시도 부탁드려요").arg(i + 1));
+            auto *row = new QLabel(
+                QStringLiteral(
+                    "테이블 %1 에서 보낸 아주 긴 요청사항입니다 물 좀 더 주시고 앞접시도 부탁드려요")
+                    .arg(i + 1));
             QFont font(QStringLiteral("NanumGothic"), 14);
             font.setBold(i % 2 == 1);
             row->setFont(font);

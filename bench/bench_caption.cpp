@@ -118,9 +118,9 @@ int main(int argc, char *argv[])
     for (const int characters : {100, 1000, 10000, 100000}) {
         for (const bool spaces : {true, false}) {
             const QString text = textOf(characters, spaces);
-            std::printf("%9d %7s %12.3f %12.3f %12.3f %12.3f %12.3f %12.3f\n", characters, spaces ? "yes" : "no",
-                        cellMs(text, 0, 2), cellMs(text, 1, 0), bannerMs(text, 0), bannerMs(text, 1),
-                        paintMs(text), boardMs(text));
+            std::printf("%9d %7s %12.3f %12.3f %12.3f %12.3f %12.3f %12.3f\n", characters,
+                        spaces ? "yes" : "no", cellMs(text, 0, 2), cellMs(text, 1, 0), bannerMs(text, 0),
+                        bannerMs(text, 1), paintMs(text), boardMs(text));
         }
     }
     return 0;

@@ -48,7 +48,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 40; ++i)
         kavri::ini::write(cfg, u"프린터"_s, u"key"_s + QString::number(i), u"값"_s + QString::number(i));
     measure("ini::read (40 keys)", 2000, [&] { (void)kavri::ini::read(cfg, u"프린터"_s, u"key39"_s); });
-    measure("ini::write (40 keys, atomic)", 200, [&] { kavri::ini::write(cfg, u"프린터"_s, u"KavriNumT"_s, u"1042"_s); });
+    measure("ini::write (40 keys, atomic)", 200,
+            [&] { kavri::ini::write(cfg, u"프린터"_s, u"KavriNumT"_s, u"1042"_s); });
     measure("WriteLog (one record)", 2000, [&] { kavri::WriteLog(u"GetWinHttp ... 재시도"_s); });
     return 0;
 }

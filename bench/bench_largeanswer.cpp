@@ -47,13 +47,12 @@ QByteArray answerOf(int records)
     QString out = u"<memolist>\n"_s;
     for (int i = 0; i < records; ++i) {
         const int num = records - i;
-        out += u"<memochecks>"_s + tag(u"memonum"_s, QString::number(num)) +
-               tag(u"memoqr"_s, u"s1-3"_s) + tag(u"memotablegroupname"_s, {}) +
+        out += u"<memochecks>"_s + tag(u"memonum"_s, QString::number(num)) + tag(u"memoqr"_s, u"s1-3"_s) +
+               tag(u"memotablegroupname"_s, {}) +
                tag(u"memotablename"_s, u"1층/"_s + QString::number(num % 40)) + tag(u"memoYN"_s, u"N"_s) +
                tag(u"memophonet"_s, {}) +
                tag(u"regdatememo"_s, now.addSecs(-(i % 3000)).toString(u"yyyy-MM-dd HH:mm:ss"_s)) +
-               tag(u"memotext"_s, u"물 좀 더 주세요"_s) +
-               tag(u"ordercount"_s, QString::number(1 + i % 3)) +
+               tag(u"memotext"_s, u"물 좀 더 주세요"_s) + tag(u"ordercount"_s, QString::number(1 + i % 3)) +
                tag(u"paytype1"_s, i % 2 ? u"card"_s : u"cash"_s) + u"</memochecks>\n"_s;
     }
     return (out + u"</memolist>\n"_s).toUtf8();
@@ -206,7 +205,8 @@ int main(int argc, char *argv[])
                 WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(text), u"_bench"_s);
             }));
         monitor::AnswerReading reading;
-        row("reading the records", measure([&] { reading = monitor::readAnswer(text, QDateTime::currentDateTime()); }));
+        row("reading the records",
+            measure([&] { reading = monitor::readAnswer(text, QDateTime::currentDateTime()); }));
         reading = {};
         row("reading in slices, events between", measure([&] {
                 reading = monitor::readAnswer(text, QDateTime::currentDateTime(), [] {
@@ -232,8 +232,7 @@ int main(int argc, char *argv[])
         resetPeak();
         std::printf("  window open, before its cycles: rss %lld MB\n", statusKb("VmRSS:") / 1024);
         for (int round = 0; round < 3; ++round) {
-            row(round == 0 ? "whole cycle (Load_Kavri + paint)" : "  again",
-                measure([&] {
+            row(round == 0 ? "whole cycle (Load_Kavri + paint)" : "  again", measure([&] {
                     session.cycle().Load_Kavri(true);
                     window.repaint();
                 }));

@@ -18,7 +18,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const kavri::QuickCommand quick = kavri::parseQuickCommand(arguments); quick != kavri::QuickCommand::None) {
+    if (const kavri::QuickCommand quick = kavri::parseQuickCommand(arguments);
+        quick != kavri::QuickCommand::None) {
         QCoreApplication core(argc, argv);
         return kavri::runQuickCommand(quick, arguments);
     }

@@ -69,7 +69,8 @@ QString BoardHealth::describeFaults(bool withCount) const
     if (m_loginRejected)
         parts << u"로그인 거부됨"_s;
     else if (m_failedPolls > 0)
-        parts << (withCount ? u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s : u"서버 응답 없음"_s);
+        parts << (withCount ? u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s
+                            : u"서버 응답 없음"_s);
     for (auto it = m_printerFailed.cbegin(); it != m_printerFailed.cend(); ++it)
         parts << it.key() + u" 프린터 출력 실패"_s;
     if (m_unprinted > 0)

@@ -153,13 +153,15 @@ void CaptionPanel::paintEvent(QPaintEvent *)
             x += (inner.width() - advance) / 2.0;
         else if (align & Qt::AlignRight)
             x += inner.width() - advance;
-        path.addText(QPointF(x, y + (layout.lineHeight + fm.ascent() - fm.descent()) / 2.0), layout.font, line);
+        path.addText(QPointF(x, y + (layout.lineHeight + fm.ascent() - fm.descent()) / 2.0), layout.font,
+                     line);
         y += layout.lineHeight;
     }
     p.setRenderHint(QPainter::Antialiasing);
     const qreal halo = std::max<qreal>(3.0, fm.height() / 5.0);
     p.strokePath(path, QPen(Qt::white, halo * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.strokePath(path, QPen(QColor(0x20, 0x10, 0x10), halo * 0.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(path,
+                 QPen(QColor(0x20, 0x10, 0x10), halo * 0.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.fillPath(path, m_foreground);
 }
 
@@ -177,8 +179,8 @@ const CaptionPanel::TextLayout &CaptionPanel::textLayout(const QRect &inner)
     if (m_layout.valid && m_layout.caption == m_caption && m_layout.baseFont == base &&
         m_layout.inner == inner.size() && m_layout.fit == m_fit)
         return m_layout;
-    m_layout = TextLayout{true, m_caption, base, inner.size(), m_fit,
-                          layoutCaption(m_caption, base, inner.size(), m_fit)};
+    m_layout = TextLayout{true,         m_caption, base,
+                          inner.size(), m_fit,     layoutCaption(m_caption, base, inner.size(), m_fit)};
     return m_layout;
 }
 

@@ -1,16 +1,16 @@
 #include "monitor/MainWindow.h"
 
-#include "monitor/MainWindowParts.h"
 #include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
+#include "monitor/MainWindowParts.h"
 #include "monitor/OptionBar.h"
 #include "monitor/OptionRules.h"
 #include "monitor/StatsWindow.h"
 #include "platform/Clock.h"
-#include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/gui/FormRound.h"
 #include "platform/gui/LongPress.h"
 #include "platform/gui/ScreenPlacement.h"
@@ -161,8 +161,7 @@ void frmAlarm::Form_Load()
     // Each picture keeps its number even when another file is missing, so a
     // missing card picture never puts the cash picture on card rows.
     for (int n = 1; n <= 4; ++n) {
-        const QString path =
-            gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
+        const QString path = gSkinPath + u"/06"_s + QString::number(n).rightJustified(2, u'0') + u".gif"_s;
         m_imgIcon[n - 1] = QPixmap();
         if (FileExists(path))
             m_imgIcon[n - 1].load(path);
@@ -291,11 +290,13 @@ void frmAlarm::setBannerStale(bool stale)
 void frmAlarm::showHealth(const QString &text, bool faulty)
 {
     m_healthFaulty = faulty;
-    m_lblHealth->setStyleSheet(faulty ? u"QLabel { color: #ff5a5a; background: transparent; padding-left: 12px; }"_s
-                                      : u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
+    m_lblHealth->setStyleSheet(
+        faulty ? u"QLabel { color: #ff5a5a; background: transparent; padding-left: 12px; }"_s
+               : u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s);
     m_lblHealth->setToolTip(text);
     // What does not fit ends in "…"; the whole line is the tooltip.
-    m_lblHealth->setText(m_lblHealth->fontMetrics().elidedText(text, Qt::ElideRight, m_lblHealth->width() - 14));
+    m_lblHealth->setText(
+        m_lblHealth->fontMetrics().elidedText(text, Qt::ElideRight, m_lblHealth->width() - 14));
 }
 
 QString frmAlarm::healthText() const

@@ -30,12 +30,12 @@ namespace kavri {
 namespace platform {
 class ClickLabel;
 class WaitPanel;
-}
+} // namespace platform
 
 namespace monitor {
 class BoardView;
 class OptionBar;
-}
+} // namespace monitor
 
 /// The main window, the request monitor: the banner with the newest request,
 /// the board of 10, 16 or 30 rows, the option and command controls. It draws

@@ -1,11 +1,11 @@
 #include "monitor/MainWindow.h"
 
-#include "monitor/MainWindowParts.h"
 #include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
 #include "monitor/CaptionPanel.h"
+#include "monitor/MainWindowParts.h"
 #include "monitor/OptionBar.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
@@ -94,8 +94,7 @@ void frmAlarm::createControls()
             m_confirm->rowClicked(row);
     });
 
-    m_picWait = new platform::WaitPanel(
-        this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
+    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
     m_picWait->setFallbackSize({128, 128}, 4);
 
     // Takes the keyboard focus so that no visible control keeps it.
@@ -113,7 +112,8 @@ void frmAlarm::createOptionFrame()
     connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
     // A double click is two clicks here: the release that ends it clicks again.
     for (int i = 0; i < 2; ++i)
-        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this, [this, i] { 삭제변경_Click(i); });
+        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this,
+                [this, i] { 삭제변경_Click(i); });
     connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
     connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
     connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);

@@ -42,7 +42,8 @@ void MonitorSession::attach(frmAlarm *window)
     hooks.healthChanged = [this] { showHealth(); };
     // A row keeps the number it showed last; an empty top row has no request to repeat.
     hooks.boardFilled = [this] {
-        m_repeat.observeTop(m_board.row(0).isEmpty() ? QString() : m_board.row(0).numTag, platform::clock().tick());
+        m_repeat.observeTop(m_board.row(0).isEmpty() ? QString() : m_board.row(0).numTag,
+                            platform::clock().tick());
     };
     // The pass reads the minutes the window shows in `삭제`.
     hooks.expiryPass = [this] {
@@ -142,7 +143,8 @@ void MonitorSession::repeatTick()
     m_alertRunning = m_repeatRunning = true;
     // Cut short by a poll coming due, by staff answering, or by the top changing.
     const bool alive = alerts::announce(banner.table, banner.text, false, window, [this, top] {
-        const bool pollDue = quint32(platform::clock().tick() - m_pollLoop.LastLoopTick()) >= m_pollLoop.LoopInterval();
+        const bool pollDue =
+            quint32(platform::clock().tick() - m_pollLoop.LastLoopTick()) >= m_pollLoop.LoopInterval();
         return m_shutDown || pollDue || m_repeat.stopped() || m_board.row(0).isEmpty() ||
                m_board.row(0).numTag != top;
     });

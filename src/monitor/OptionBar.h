@@ -17,7 +17,8 @@ namespace kavri::monitor {
 /// The option bar of the main window ("picFrame"): on its first line the
 /// display options (`cob크기`, `cob표시`), the expiry minutes (`삭제` with its
 /// two `삭제변경` arrows) and the position (`PosX`, `PosY`, `Pos적용`); on its
-/// second the commands, the statistics and the alert repeat. It only holds the controls; the window wires them.
+/// second the commands, the statistics and the alert repeat. It only holds the controls; the window wires
+/// them.
 class OptionBar : public QFrame
 {
 public:

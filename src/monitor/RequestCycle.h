@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/RequestBoard.h"
 #include "monitor/BoardHealth.h"
+#include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
 #include "monitor/ResponseStats.h"
 

@@ -248,8 +248,8 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::fu
         }
         // A number that is not one would end up in KavriNumT, read back as 0 and reprint the rest.
         if (!requestNumber(raw->memonum)) {
-            reading.malformed.append({position, raw->memonum.left(40),
-                                      u"요청 번호를 읽을 수 없음: "_s + raw->memonum.left(40)});
+            reading.malformed.append(
+                {position, raw->memonum.left(40), u"요청 번호를 읽을 수 없음: "_s + raw->memonum.left(40)});
             continue;
         }
         if (raw->memoYN == u"Y"_s)

@@ -90,8 +90,8 @@ QString leftHowText(LeftHow how)
 
 QString statsCsvLine(const StatsLine &line)
 {
-    return QStringList{csvField(line.number), csvField(line.table), timeText(line.registered),
-                       timeText(line.firstSeen), timeText(line.left), leftHowText(line.how)}
+    return QStringList{csvField(line.number),    csvField(line.table), timeText(line.registered),
+                       timeText(line.firstSeen), timeText(line.left),  leftHowText(line.how)}
         .join(u',');
 }
 

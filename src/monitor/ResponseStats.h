@@ -57,7 +57,8 @@ public:
     /// New numbers are followed; followed numbers missing from it are gone.
     void observeListed(const QList<HandledRecord> &records, const QDateTime &now);
     /// The same with the set of the answer's numbers, when the caller has it already.
-    void observeListed(const QList<HandledRecord> &records, const QSet<QString> &listed, const QDateTime &now);
+    void observeListed(const QList<HandledRecord> &records, const QSet<QString> &listed,
+                       const QDateTime &now);
     /// The numbers of `records`.
     static QSet<QString> numbersOf(const QList<HandledRecord> &records);
     /// A confirmation the service accepted.

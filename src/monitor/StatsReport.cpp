@@ -158,8 +158,8 @@ QString statsReportText(const QList<DayFigures> &days)
     QString out = u"날짜        요청  중앙값(분)  90%(분)  자동 확인  가장 느린 테이블 (중앙값, 분)\n"_s;
     for (const DayFigures &f : days) {
         const QStringList c = dayCells(f);
-        out += c.at(0) + u"  "_s + c.at(1).rightJustified(4) + u"  "_s + c.at(2).rightJustified(10) + u"  "_s +
-               c.at(3).rightJustified(7) + u"  "_s + c.at(4).rightJustified(9) + u"  "_s + c.at(5);
+        out += c.at(0) + u"  "_s + c.at(1).rightJustified(4) + u"  "_s + c.at(2).rightJustified(10) +
+               u"  "_s + c.at(3).rightJustified(7) + u"  "_s + c.at(4).rightJustified(9) + u"  "_s + c.at(5);
         if (f.unreadable)
             out += u"  (읽지 못한 줄 "_s + QString::number(f.unreadable) + u')';
         out += u'\n';

@@ -9,8 +9,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 using namespace Qt::StringLiterals;
 
@@ -76,8 +76,8 @@ StatsWindow::StatsWindow(const QString &folder, const QDate &today, QWidget *par
 
     m_table = new QTableWidget(int(m_days.size()), 6, this);
     m_table->setObjectName(u"statsTable"_s);
-    m_table->setHorizontalHeaderLabels(
-        {u"날짜"_s, u"요청"_s, u"중앙값(분)"_s, u"90%(분)"_s, u"자동 확인"_s, u"가장 느린 테이블 (중앙값, 분)"_s});
+    m_table->setHorizontalHeaderLabels({u"날짜"_s, u"요청"_s, u"중앙값(분)"_s, u"90%(분)"_s, u"자동 확인"_s,
+                                        u"가장 느린 테이블 (중앙값, 분)"_s});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -89,7 +89,8 @@ StatsWindow::StatsWindow(const QString &folder, const QDate &today, QWidget *par
     }
     m_table->resizeColumnsToContents();
     layout->addWidget(m_table);
-    layout->addWidget(new QLabel(u"중앙값과 90%: 등록부터 직원 확인까지. 자동 확인: 자동 확인된 요청의 비율."_s, this));
+    layout->addWidget(
+        new QLabel(u"중앙값과 90%: 등록부터 직원 확인까지. 자동 확인: 자동 확인된 요청의 비율."_s, this));
 
     m_day = new QComboBox(this);
     m_day->setObjectName(u"statsDay"_s);

@@ -132,8 +132,9 @@ void ProcessChimePlayer::play(const QString &path)
     m_bound = bound;
     m_output.clear();
     QObject::connect(bound, &QTimer::timeout, child, [this] {
-        qCDebug(lcAudio) << (m_output.contains(ChimeReadyLine) ? "chime cut: it outlived its limit"
-                                                                : "chime skipped: kavri-play did not begin in time");
+        qCDebug(lcAudio) << (m_output.contains(ChimeReadyLine)
+                                 ? "chime cut: it outlived its limit"
+                                 : "chime skipped: kavri-play did not begin in time");
         stop();
     });
     QObject::connect(child, &QProcess::readyReadStandardOutput, child, [this] { onOutput(); });
@@ -208,7 +209,7 @@ QProcess *ProcessChimePlayer::release()
 void ProcessChimePlayer::stop()
 {
     if (QProcess *child = release()) {
-        endChild(*child);  // killed and reaped now
+        endChild(*child);     // killed and reaped now
         child->deleteLater(); // stop() may run inside one of its signals
     }
 }

@@ -6,8 +6,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QIODevice>
 #include <QFile>
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -103,7 +103,8 @@ QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType
         QString text;
         text.reserve(body.size());
         for (qsizetype at = 0; at < body.size(); at += DecodeSliceBytes) {
-            text += sliced.decode(QByteArrayView(body).sliced(at, std::min(DecodeSliceBytes, body.size() - at)));
+            text +=
+                sliced.decode(QByteArrayView(body).sliced(at, std::min(DecodeSliceBytes, body.size() - at)));
             between();
         }
         if (!sliced.hasError())

@@ -20,7 +20,8 @@ QString osPrettyName()
             if (!line.startsWith(u"PRETTY_NAME="_s))
                 continue;
             QString value = line.mid(12);
-            if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+            if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                value.back() == value.front())
                 value = value.mid(1, value.size() - 2);
             if (!value.isEmpty())
                 return value;

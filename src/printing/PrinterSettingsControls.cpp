@@ -317,9 +317,7 @@ void PrinterSettingsWindow::buildControls()
     }
 
     // The wait panel of the table list exchange.
-    m_picWait = new platform::WaitPanel(
-        this, u"테이블 목록을 불러오는 중입니다"_s,
-        theme::DialogWaitStyle);
+    m_picWait = new platform::WaitPanel(this, u"테이블 목록을 불러오는 중입니다"_s, theme::DialogWaitStyle);
 }
 
 } // namespace kavri

@@ -122,8 +122,7 @@ void PrinterSettingsWindow::Func_ReadSkin()
     m_spr->setColumnHidden(ColSortKey, true);
     // Exactly one page of rows fits: the header row, 15 rows and the frame.
     const int frame = 2 * m_spr->frameWidth();
-    m_spr->setGeometry(620, 180,
-                       30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
+    m_spr->setGeometry(620, 180, 30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
                        RowHeight * (RowsPerPage + 1) + frame);
 }
 
@@ -224,8 +223,7 @@ bool PrinterSettingsWindow::Save_설정()
     // All keys go into the file in one replace: a failure leaves every stored setting as it was.
     if (CfgMain.writeValues(kPrinterSection, keys))
         return true;
-    reportError(WindowName, u"Save_설정"_s,
-                {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
+    reportError(WindowName, u"Save_설정"_s, {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
     return false;
 }
 

@@ -105,7 +105,8 @@ TableList fetchTableList(const QString &loginId, const QString &password)
                      u"개는 넣지 않음"_s,
                  LogChannel::WinHttp);
     if (!list.anyRecord)
-        WriteLog(u"Load_테이블(7) ... 테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s, LogChannel::WinHttp);
+        WriteLog(u"Load_테이블(7) ... 테이블 목록을 받지 못해 저장된 선택을 그대로 둠"_s,
+                 LogChannel::WinHttp);
     return list;
 }
 

@@ -98,7 +98,8 @@ QString withReprintLine(const QString &ticket)
     return ticket.left(cut) + gPrnNormal + QString::fromUtf16(ReprintLine) + gCrLf + ticket.mid(cut);
 }
 
-bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT, const QString &PayTypeT)
+bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT,
+                   const QString &PayTypeT)
 {
     if (!IsTableSelected(gPrinterSettings.선택된테이블, TableT))
         return false;

@@ -25,6 +25,7 @@ QString withReprintLine(const QString &ticket);
 /// Prints a board row's ticket again, marked as a reprint, on the printers that
 /// would print it now: every named slot, when the row's table is selected. The
 /// print log names it as a reprint. False when no printer would print it.
-bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT, const QString &PayTypeT);
+bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT,
+                   const QString &PayTypeT);
 
 } // namespace kavri

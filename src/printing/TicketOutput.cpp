@@ -341,7 +341,8 @@ bool resendTicket(const QString &slot, const QString &text)
     while (!g_waiting.isEmpty())
         send(g_waiting.takeFirst());
     if (delivered)
-        WriteLog(slot + u" 미출력 티켓 다시 보냄 "_s + QString(40, u'=') + u"\r\n"_s + text, LogChannel::Print);
+        WriteLog(slot + u" 미출력 티켓 다시 보냄 "_s + QString(40, u'=') + u"\r\n"_s + text,
+                 LogChannel::Print);
     return delivered;
 }
 

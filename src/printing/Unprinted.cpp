@@ -61,7 +61,8 @@ void UnprintedTickets::add(const QString &slot, const QString &text, const QDate
     if (slot.isEmpty() || text.isEmpty())
         return;
     if (text.size() > MaxTicketChars ||
-        QJsonDocument(QJsonArray{stored({slot, text, now})}).toJson(QJsonDocument::Compact).size() > MaxTicketBytes) {
+        QJsonDocument(QJsonArray{stored({slot, text, now})}).toJson(QJsonDocument::Compact).size() >
+            MaxTicketBytes) {
         WriteLog(u"미출력 티켓이 너무 길어 다시 보내지 않음: "_s + slot);
         return;
     }
@@ -107,7 +108,8 @@ int UnprintedTickets::retry(const QDateTime &now,
     for (const UnprintedTicket &t : std::as_const(m_tickets))
         due.append(t.id);
     const auto byId = [this](quint64 id) {
-        return std::find_if(m_tickets.cbegin(), m_tickets.cend(), [id](const UnprintedTicket &t) { return t.id == id; });
+        return std::find_if(m_tickets.cbegin(), m_tickets.cend(),
+                            [id](const UnprintedTicket &t) { return t.id == id; });
     };
     QSet<QString> stuck;
     int sent = 0;

@@ -78,7 +78,8 @@ QString programFolder()
 AppFolderChoice appFolderChoice()
 {
     if (g_choice.folder.isEmpty())
-        g_choice = chooseAppFolder(qEnvironmentVariable("KAVRI_APP_DIR"), programFolder(), perUserAppFolder());
+        g_choice =
+            chooseAppFolder(qEnvironmentVariable("KAVRI_APP_DIR"), programFolder(), perUserAppFolder());
     return g_choice;
 }
 
@@ -110,7 +111,8 @@ bool prepareAppFolder(const QString &folder, const QString &installFolder, QStri
             return false;
         }
         // Logs and settings of the shop: for this user's eyes only.
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     const QDir source(installFolder);
     for (const QString &sub : {u"skin"_s, u"sound"_s}) {

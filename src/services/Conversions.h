@@ -11,7 +11,10 @@ qint64 ToLong(const QString &value);
 
 /// True for "true", "yes", "t", "y" (any case) and any text whose ToLong is not 0.
 bool ToBool(const QString &value);
-inline bool ToBool(bool value) { return value; }
+inline bool ToBool(bool value)
+{
+    return value;
+}
 
 /// True for the empty text and for a text that reads as a number.
 bool IsNumber(const QString &value);

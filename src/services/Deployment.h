@@ -15,10 +15,10 @@ struct Deployment
     /// After a blank answer from the secure address, the login tries the plain one
     /// (sending the ID and password unencrypted); [Service] PlainFallback=0 turns it off.
     bool plainFallback = true;
-    QString patchServer;   ///< catalogue database host[:port]; empty: no upgrade check
-    QString patchUser;     ///< catalogue account; empty: the built-in one
-    QString patchPassword; ///< its password; empty: the built-in one
-    QString patchDownload; ///< host[:port] of the "/cc/" downloads; empty: the catalogue's host, port 80
+    QString patchServer;      ///< catalogue database host[:port]; empty: no upgrade check
+    QString patchUser;        ///< catalogue account; empty: the built-in one
+    QString patchPassword;    ///< its password; empty: the built-in one
+    QString patchDownload;    ///< host[:port] of the "/cc/" downloads; empty: the catalogue's host, port 80
     QMap<int, QString> ports; ///< serial port number -> device
 
     /// The device of serial port N: the [Ports] line COMN, else /dev/ttyS(N-1);

@@ -6,13 +6,20 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-QString errorReport(const QString &where, const QString &procedure, const Failure &failure, ReportPrefix prefix)
+QString errorReport(const QString &where, const QString &procedure, const Failure &failure,
+                    ReportPrefix prefix)
 {
     QString head;
     switch (prefix) {
-    case ReportPrefix::Lower: head = u"e)"_s; break;
-    case ReportPrefix::Capital: head = u"E)"_s; break;
-    case ReportPrefix::Angle: head = u"<e>"_s; break;
+    case ReportPrefix::Lower:
+        head = u"e)"_s;
+        break;
+    case ReportPrefix::Capital:
+        head = u"E)"_s;
+        break;
+    case ReportPrefix::Angle:
+        head = u"<e>"_s;
+        break;
     }
     return head + where + u"->"_s + procedure + u"[Erl:="_s + QString::number(failure.line) + u", Eno:="_s +
            QString::number(failure.number) + u"]\r\n   "_s + failure.description;
@@ -20,8 +27,8 @@ QString errorReport(const QString &where, const QString &procedure, const Failur
 
 QString compactErrorReport(const QString &where, const QString &procedure, const Failure &failure)
 {
-    return u"E)"_s + where + u"->"_s + procedure + u"[Erl:="_s + QString::number(failure.line) + u"](Eno:="_s +
-           QString::number(failure.number) + u")"_s + failure.description;
+    return u"E)"_s + where + u"->"_s + procedure + u"[Erl:="_s + QString::number(failure.line) +
+           u"](Eno:="_s + QString::number(failure.number) + u")"_s + failure.description;
 }
 
 QString processLookupErrorReport(const QString &exeName, const Failure &failure)
@@ -37,12 +44,12 @@ QString comboListErrorReport(const Failure &failure)
 
 QString gridColourErrorReport(const QString &gridName, const Failure &failure)
 {
-    return u"e)Spread->스프레드_색상초기화7(SPR:="_s + gridName + u")["_s + QString::number(failure.line) + u"]("_s +
-           QString::number(failure.number) + u")"_s + failure.description;
+    return u"e)Spread->스프레드_색상초기화7(SPR:="_s + gridName + u")["_s + QString::number(failure.line) +
+           u"]("_s + QString::number(failure.number) + u")"_s + failure.description;
 }
 
-void reportError(const QString &where, const QString &procedure, const Failure &failure, const QString &channel,
-                 ReportPrefix prefix)
+void reportError(const QString &where, const QString &procedure, const Failure &failure,
+                 const QString &channel, ReportPrefix prefix)
 {
     WriteLog(errorReport(where, procedure, failure, prefix), channel);
 }

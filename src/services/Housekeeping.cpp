@@ -35,8 +35,9 @@ bool 로그_파일_삭제(const QString &pattern)
         // A read-only log is deleted all the same.
         file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
         if (!file.remove()) {
-            reportError(u"lib_misc"_s, u"로그_파일_삭제"_s,
-                        {3, static_cast<int>(file.error()), file.errorString() + u" ("_s + names.at(i) + u")"_s});
+            reportError(
+                u"lib_misc"_s, u"로그_파일_삭제"_s,
+                {3, static_cast<int>(file.error()), file.errorString() + u" ("_s + names.at(i) + u")"_s});
             break;
         }
     }
@@ -48,7 +49,8 @@ int removeOldStatsFiles(const QString &statsFolder, const QDate &today, int keep
     const QDate oldestKept = today.addDays(-keepDays);
     int removed = 0;
     const QDir folder(statsFolder);
-    for (const QString &name : folder.entryList({u"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].csv"_s}, QDir::Files, QDir::Name)) {
+    for (const QString &name :
+         folder.entryList({u"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].csv"_s}, QDir::Files, QDir::Name)) {
         const QDate day = QDate::fromString(name.left(10), u"yyyy-MM-dd"_s);
         if (!day.isValid() || day >= oldestKept)
             continue;

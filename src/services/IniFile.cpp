@@ -359,8 +359,7 @@ bool write(const QString &path, const QString &section, const QString &key, cons
 namespace {
 
 // Replaces the file with `transform` applied to its current contents, in one step.
-template <typename Transform>
-bool replaceFile(const QString &path, const Access &access, Transform transform)
+template <typename Transform> bool replaceFile(const QString &path, const Access &access, Transform transform)
 {
     const Loaded old = load(path, access.followLinks);
     if (old.state == FileState::Refused)

@@ -53,8 +53,8 @@ bool Main_Command_Argument_취득(const QStringList &arguments)
         gDevMode = gDevMode || flags.developerMode;
         gFilePrint = gFilePrint || flags.filePrint;
     } catch (const std::exception &e) {
-        reportError(u"StartUp"_s, u"Main_Command_Argument_취득"_s, {1, 5, QString::fromLocal8Bit(e.what())}, {},
-                    ReportPrefix::Capital);
+        reportError(u"StartUp"_s, u"Main_Command_Argument_취득"_s, {1, 5, QString::fromLocal8Bit(e.what())},
+                    {}, ReportPrefix::Capital);
     }
     return true;
 }
@@ -111,7 +111,8 @@ int statsDays(const QStringList &arguments)
 
 QString versionLine()
 {
-    return u"kavri-display "_s + buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH);
+    return u"kavri-display "_s +
+           buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH);
 }
 
 QString helpText()
@@ -125,18 +126,26 @@ QString helpText()
            "  -DeveloperMode       개발용 배포 채널에서 업그레이드를 찾습니다.\n"
            "                       Looks for upgrades on the development release channel.\n"
            "  -FilePrint           티켓을 프린터로 보내지 않고 티켓 로그(yyMMdd_PRN.log)에만 씁니다.\n"
-           "                       Writes tickets to the ticket log (yyMMdd_PRN.log) only, not to the printers.\n"
-           "  /a                   업그레이드가 새로 받은 프로그램을 시작할 때 붙이는 인수입니다(직접 쓸 일 없음).\n"
-           "                       Given by the upgrade to the downloaded program it starts (not typed by hand).\n"
-           "  --autostart on|off   로그인할 때 자동으로 시작할지 정합니다(~/.config/autostart/kavri-display.desktop).\n"
-           "                       Starts the program at login, or no longer (~/.config/autostart/kavri-display.desktop).\n"
+           "                       Writes tickets to the ticket log (yyMMdd_PRN.log) only, not to the "
+           "printers.\n"
+           "  /a                   업그레이드가 새로 받은 프로그램을 시작할 때 붙이는 인수입니다(직접 쓸 일 "
+           "없음).\n"
+           "                       Given by the upgrade to the downloaded program it starts (not typed by "
+           "hand).\n"
+           "  --autostart on|off   로그인할 때 자동으로 시작할지 "
+           "정합니다(~/.config/autostart/kavri-display.desktop).\n"
+           "                       Starts the program at login, or no longer "
+           "(~/.config/autostart/kavri-display.desktop).\n"
            "  --stats [일수]       최근 일수(기본 7, 최대 90)의 응답 시간 통계를 보여 줍니다(stats/*.csv).\n"
-           "                       Prints the response-time statistics of the last days (default 7, at most 90).\n"
+           "                       Prints the response-time statistics of the last days (default 7, at most "
+           "90).\n"
            "  --version            버전을 보여 줍니다. / Prints the version.\n"
            "  --help, -h           이 도움말을 보여 줍니다. / Prints this help.\n"
            "\n"
-           "-DeveloperMode와 -FilePrint는 대소문자를 가리지 않습니다. 모르는 옵션은 로그에 남기고 무시합니다.\n"
-           "-DeveloperMode and -FilePrint are read without regard to case. Unknown options are logged and ignored.\n"
+           "-DeveloperMode와 -FilePrint는 대소문자를 가리지 않습니다. 모르는 옵션은 로그에 남기고 "
+           "무시합니다.\n"
+           "-DeveloperMode and -FilePrint are read without regard to case. Unknown options are logged and "
+           "ignored.\n"
            "\n"
            "프로그램 폴더 / application folder:\n"
            "  KAVRI_APP_DIR가 있으면 그 폴더, 설치된 프로그램은 ~/.local/share/kavri-display\n"
@@ -157,8 +166,8 @@ int runQuickCommand(QuickCommand command, const QStringList &arguments)
         print(stdout, versionLine() + u'\n');
         return 0;
     case QuickCommand::Stats:
-        print(stdout, monitor::statsReportText(monitor::recentDays(appFolder(), platform::clock().now().date(),
-                                                                  statsDays(arguments))));
+        print(stdout, monitor::statsReportText(monitor::recentDays(
+                          appFolder(), platform::clock().now().date(), statsDays(arguments))));
         return 0;
     case QuickCommand::BadUsage:
         print(stderr, u"kavri-display: --autostart 뒤에는 on 또는 off를, --stats 뒤에는 일수를 씁니다. / "

@@ -1,7 +1,7 @@
 #include "startup/LoginWindow.h"
 
-#include "platform/gui/ClickLabel.h"
 #include "platform/Dialogs.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/gui/FormRound.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
@@ -107,9 +107,7 @@ frmLogin::frmLogin(QWidget *parent)
     m_lblAppName->setAlignment(Qt::AlignCenter);
     m_lblAppName->setStyleSheet(u"QLabel { color: #7a8a99; background: transparent; }"_s);
 
-    m_picWait = new platform::WaitPanel(
-        this, u"잠시만 기다려 주세요"_s,
-        theme::DialogWaitStyle);
+    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::DialogWaitStyle);
 
     setTabOrder(m_id, m_pw);
     setTabOrder(m_pw, m_chkLoadValue[0]);

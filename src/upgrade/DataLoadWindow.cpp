@@ -102,7 +102,8 @@ void frmDataLoad::Form_Load()
             reportError(UpgradeWindowName, u"Form_Load"_s, {4, 5, error});
         unsetCursor();
     } catch (const std::exception &e) {
-        CfgWork.report(errorReport(UpgradeWindowName, u"Form_Load"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
+        CfgWork.report(
+            errorReport(UpgradeWindowName, u"Form_Load"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
     }
 }
 
@@ -126,7 +127,8 @@ void frmDataLoad::Form_Activate()
     try {
         m_result = m_download.TNV_program_patch();
     } catch (const std::exception &e) {
-        CfgWork.report(errorReport(UpgradeWindowName, u"Form_Activate"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
+        CfgWork.report(
+            errorReport(UpgradeWindowName, u"Form_Activate"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
         m_result = PatchDownload::Result::Stopped;
     }
     m_running = false;

@@ -138,7 +138,7 @@ private slots:
         QVERIFY(cd != reinterpret_cast<iconv_t>(-1));
         int checked = 0;
         for (const auto &[first, last] : {std::pair{0xAC00, 0xD7A3}, std::pair{0x3131, 0x318E},
-                                         std::pair{0x4E00, 0x9FFF}, std::pair{0xFF01, 0xFF5E}}) {
+                                          std::pair{0x4E00, 0x9FFF}, std::pair{0xFF01, 0xFF5E}}) {
             for (char32_t cp = char32_t(first); cp <= char32_t(last); ++cp) {
                 iconv(cd, nullptr, nullptr, nullptr, nullptr);
                 char in[4] = {char(cp & 0xFF), char((cp >> 8) & 0xFF), 0, 0};
@@ -151,7 +151,8 @@ private slots:
                                                 ? QByteArray("?")
                                                 : QByteArray(buf, outPtr - buf);
                 const QString c = QString(QChar(char16_t(cp)));
-                if (toCp949(c) != expected || toCp949(u"a"_s + c + c + u"b"_s) != "a" + expected + expected + "b")
+                if (toCp949(c) != expected ||
+                    toCp949(u"a"_s + c + c + u"b"_s) != "a" + expected + expected + "b")
                     QFAIL(qPrintable(u"U+%1"_s.arg(uint(cp), 4, 16, QChar(u'0'))));
                 ++checked;
             }

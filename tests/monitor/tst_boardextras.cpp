@@ -64,8 +64,9 @@ class TstBoardExtras : public QObject
 
     qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
     {
-        return m_sim->addRequest(test::Simulator::shopId, table, text, {},
-                                 m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
+        return m_sim->addRequest(
+            test::Simulator::shopId, table, text, {},
+            m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
     }
     void openWindow()
     {
@@ -121,13 +122,15 @@ private slots:
         QVERIFY(health->isVisible());
         const QRect line = health->geometry();
         QVERIFY(w.rect().contains(line));
-        QList<QWidget *> others{w.findChild<QWidget *>(u"lblRequest"_s), w.findChild<QWidget *>(u"picFrame"_s),
-                                w.findChild<QWidget *>(u"imgBack_0"_s), w.findChild<QWidget *>(u"imgBack_1"_s),
-                                w.findChild<QWidget *>(u"lblTable"_s), w.findChild<QWidget *>(u"상호"_s),
-                                w.findChild<QWidget *>(u"lbl버전"_s), w.findChild<QWidget *>(u"picIcon"_s)};
+        QList<QWidget *> others{
+            w.findChild<QWidget *>(u"lblRequest"_s), w.findChild<QWidget *>(u"picFrame"_s),
+            w.findChild<QWidget *>(u"imgBack_0"_s),  w.findChild<QWidget *>(u"imgBack_1"_s),
+            w.findChild<QWidget *>(u"lblTable"_s),   w.findChild<QWidget *>(u"상호"_s),
+            w.findChild<QWidget *>(u"lbl버전"_s),    w.findChild<QWidget *>(u"picIcon"_s)};
         for (const QString &prefix : {u"sspTitle_"_s, u"sspNO_"_s, u"sspRequest_"_s}) {
             for (int i = 0; i < 30; ++i) {
-                if (QWidget *cell = w.findChild<QWidget *>(prefix + QString::number(i)); cell && cell->isVisible())
+                if (QWidget *cell = w.findChild<QWidget *>(prefix + QString::number(i));
+                    cell && cell->isVisible())
                     others << cell;
             }
         }
@@ -136,7 +139,8 @@ private slots:
             QVERIFY2(!line.intersects(other->geometry()), qPrintable(other->objectName()));
         }
         // A long fault text ends in "…" inside the line; the whole text is its tooltip.
-        const QString text = u"확인 12:00:00 · 서버 응답 없음 · 12회 · 주방 프린터 출력 실패 · 미출력 3건 · 음성 안내 불가"_s;
+        const QString text =
+            u"확인 12:00:00 · 서버 응답 없음 · 12회 · 주방 프린터 출력 실패 · 미출력 3건 · 음성 안내 불가"_s;
         w.showHealth(text, true);
         QCOMPARE(w.healthText(), text);
         QVERIFY(w.healthFaulty());
@@ -158,7 +162,8 @@ private slots:
         for (int poll = 1; poll <= 2; ++poll) {
             m_env->clock().setNow(m_env->clock().now().addSecs(10));
             m_env->clock().setTick(m_env->clock().tick() + 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)), 15000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)),
+                                     15000);
             waitForCycleEnd();
         }
         QVERIFY(m_window->healthFaulty());

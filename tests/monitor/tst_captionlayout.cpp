@@ -41,7 +41,8 @@ QString longWithSpaces(int columns)
 {
     QString out;
     int i = 0;
-    const QStringList words{u"물"_s, u"좀"_s, u"더"_s, u"주시고"_s, u"앞접시"_s, u"두"_s, u"개"_s, u"부탁드려요"_s};
+    const QStringList words{u"물"_s,     u"좀"_s, u"더"_s, u"주시고"_s,
+                            u"앞접시"_s, u"두"_s, u"개"_s, u"부탁드려요"_s};
     while (CommonUtil::textWidth(out) < columns)
         out += words[i++ % words.size()] + u' ';
     return memo(out.trimmed(), u"2"_s);
@@ -148,7 +149,8 @@ private slots:
         QFETCH(QString, ending);
         const BoardGeometry g = boardGeometry(resolution, display);
         const QSize box = kRequestCellMargins.box(g.cells[0][BoardGeometry::Request].size());
-        const int size = requestPointSize(resolutionText(resolution), rowText(display), CommonUtil::textWidth(text));
+        const int size =
+            requestPointSize(resolutionText(resolution), rowText(display), CommonUtil::textWidth(text));
         const qreal floor = captionFloorPoints(g.fonts.request);
         const CaptionLines layout = layoutCaption(text, boardRequestFont(size), box, {true, 0.7, floor});
         checkLayout(layout, text, box, floor, whole, ending);
@@ -237,8 +239,8 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(int, length);
-        const QString piece = kind == u"words"_s       ? u"물 좀 더 "_s
-                              : kind == u"no spaces"_s ? u"가나다라"_s
+        const QString piece = kind == u"words"_s         ? u"물 좀 더 "_s
+                              : kind == u"no spaces"_s   ? u"가나다라"_s
                               : kind == u"line breaks"_s ? u"\r\n"_s
                                                          : u"\u200B"_s;
         const QString text = repeated(piece, length);
@@ -251,9 +253,12 @@ private slots:
         const BoardGeometry cells = boardGeometry(0, 2);
         const BoardGeometry wide = boardGeometry(1, 0);
         const Box boxes[] = {
-            {kRequestCellMargins.box(cells.cells[0][BoardGeometry::Request].size()), boardRequestFont(5),
+            {kRequestCellMargins.box(cells.cells[0][BoardGeometry::Request].size()),
+             boardRequestFont(5),
              {true, 0.7, captionFloorPoints(cells.fonts.request)}},
-            {kBannerMargins.box(wide.lblRequest.size()), boardDisplayFont(18), {true, 0.1, bannerFloorPoints()}},
+            {kBannerMargins.box(wide.lblRequest.size()),
+             boardDisplayFont(18),
+             {true, 0.1, bannerFloorPoints()}},
         };
         for (const Box &box : boxes) {
             const CaptionLines layout = layoutCaption(text, box.font, box.size, box.fit);

@@ -123,11 +123,12 @@ private slots:
                                                 u"ResolutionIDX=1"_s, u"DisplayIDX=2"_s,
                                                 u"DisplayDelete=15"_s}
                                  << QPoint(120, 40) << QPoint(120, 40) << 1 << 2 << u"15"_s << u"15"_s;
-        QTest::newRow("nothing stored") << QStringList{} << QPoint(0, 0) << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
-        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0) << QPoint(0, 0)
-                                      << 0 << 1 << u"0"_s << u"0"_s;
-        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0) << QPoint(0, 0)
-                                      << 0 << 0 << u"0"_s << u"0"_s;
+        QTest::newRow("nothing stored")
+            << QStringList{} << QPoint(0, 0) << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
+        QTest::newRow("empty expiry") << QStringList{u"DisplayDelete="_s, u"DisplayIDX=1"_s} << QPoint(0, 0)
+                                      << QPoint(0, 0) << 0 << 1 << u"0"_s << u"0"_s;
+        QTest::newRow("out of range") << QStringList{u"ResolutionIDX=5"_s, u"DisplayIDX=3"_s} << QPoint(0, 0)
+                                      << QPoint(0, 0) << 0 << 0 << u"0"_s << u"0"_s;
         QTest::newRow("negative") << QStringList{u"DisplayPosX=-300"_s, u"ResolutionIDX=-1"_s,
                                                  u"DisplayIDX=-2"_s, u"DisplayDelete=-4"_s}
                                   << QPoint(-300, 0) << QPoint(0, 0) << 0 << 0 << u"0"_s << u"-4"_s;
@@ -379,8 +380,8 @@ private slots:
     {
         QFETCH(int, resolution);
         QFETCH(int, display);
-        writeSettings(monitor::settingsFilePath(), {u"ResolutionIDX=%1"_s.arg(resolution),
-                                                    u"DisplayIDX=%1"_s.arg(display)});
+        writeSettings(monitor::settingsFilePath(),
+                      {u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
         auto w = makeWindow();
         const QStringList texts{u"+샷 추가\r\n얼음 많이 X 2"_s, u"물\r\n앞접시\r\n수저 X 3"_s,
                                 QString(700, QChar(u'가'))};

@@ -20,8 +20,8 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSslCertificate>
 #include <QScopeGuard>
+#include <QSslCertificate>
 #include <QTest>
 #include <QTimer>
 
@@ -103,10 +103,7 @@ class TstRequestCycle : public QObject
         return codec::fromCp949(test::readBytes(m_env->filePath(u"260501_WinHttp_Req_12.log"_s)));
     }
 
-    QString mainLog() const
-    {
-        return codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s)));
-    }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s))); }
 
     /// The answer of `malformed` on top, then requests of the tables P1 and P2 (numbers 11 and 10).
     QString answerUnder(const QString &malformedNum) const
@@ -212,8 +209,8 @@ private slots:
     {
         QList<test::RecordFields> records;
         for (int i = 4000; i > 0; --i)
-            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000), regDate(0),
-                                     u"물 좀 더 주세요 앞접시도요"_s, u"1"_s, {}, u"N"_s));
+            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000),
+                                     regDate(0), u"물 좀 더 주세요 앞접시도요"_s, u"1"_s, {}, u"N"_s));
         const QString answer = test::answerText(records);
         QVERIFY(answer.size() > RequestCycle::kKeptAnswerChars);
         QString changed = answer;
@@ -246,8 +243,9 @@ private slots:
     {
         QList<test::RecordFields> records;
         for (qsizetype i = 2 * kRecordsPerSlice; i > 0; --i)
-            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000), regDate(0),
-                                     u"물 좀 더 주세요 앞접시도요 그리고 물티슈도"_s, u"1"_s, {}, u"N"_s));
+            records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000),
+                                     regDate(0), u"물 좀 더 주세요 앞접시도요 그리고 물티슈도"_s, u"1"_s, {},
+                                     u"N"_s));
         const QString answer = test::answerText(records);
         QVERIFY(answer.size() > RequestCycle::kKeptAnswerChars);
         test::HostileServer server(test::HostileServer::response("HTTP/1.1 200 OK", answer.toUtf8()));
@@ -424,13 +422,15 @@ private slots:
                                     << QStringList();
         QTest::newRow("list under status 500")
             << QByteArray("HTTP/1.1 500 Internal Server Error") << list << failed << QStringList{u"T7"_s};
-        QTest::newRow("empty list under status 503")
-            << QByteArray("HTTP/1.1 503 Service Unavailable") << test::answerText({}) << failed << QStringList();
+        QTest::newRow("empty list under status 503") << QByteArray("HTTP/1.1 503 Service Unavailable")
+                                                     << test::answerText({}) << failed << QStringList();
         QTest::newRow("blank") << QByteArray("HTTP/1.1 200 OK") << QString() << failed << QStringList();
         QTest::newRow("a page that is no list")
-            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>점검 중입니다</body></html>"_s << failed << QStringList();
+            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>점검 중입니다</body></html>"_s << failed
+            << QStringList();
         QTest::newRow("login refused")
-            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>아이디 또는 비밀번호가 일치하지 않습니다.</body></html>"_s
+            << QByteArray("HTTP/1.1 200 OK")
+            << u"<html><body>아이디 또는 비밀번호가 일치하지 않습니다.</body></html>"_s
             << u"확인 전 · 로그인 거부됨"_s << QStringList();
     }
     void pollCountsAsAnswered()
@@ -524,8 +524,8 @@ private slots:
         QCOMPARE(printedTables(), (QStringList{u"P1"_s, u"P2"_s}));
         QCOMPARE(rowTables(), (QStringList{u"P2"_s, u"P1"_s}));
         QCOMPARE(kavriNumT(), u"11"_s);
-        QVERIFY(requestLog().contains(u"]Load_Kavri() ... 잘못된 레코드 건너뜀: 1번째 레코드 (memonum "_s + num +
-                                      u"): 요청 번호를 읽을 수 없음: "_s + num + u"\r\n"_s));
+        QVERIFY(requestLog().contains(u"]Load_Kavri() ... 잘못된 레코드 건너뜀: 1번째 레코드 (memonum "_s +
+                                      num + u"): 요청 번호를 읽을 수 없음: "_s + num + u"\r\n"_s));
         for (int poll = 0; poll < 2; ++poll) {
             QVERIFY(m_cycle->Load_Kavri(false));
             QCOMPARE(printedTables(), QStringList());

@@ -235,8 +235,8 @@ private slots:
     void malformedNumbers()
     {
         QFETCH(QString, num);
-        const QString done = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"done"_s) ? u"Y"_s
-                                                                                                 : u"N"_s;
+        const QString done =
+            QString::fromLatin1(QTest::currentDataTag()).startsWith(u"done"_s) ? u"Y"_s : u"N"_s;
         const QString answer = test::answerText({
             test::rec(num, u"C1"_s, minutesAgo(0), u"물"_s, u"1"_s, {}, done),
             test::rec(u"5"_s, u"C2"_s, minutesAgo(1)),

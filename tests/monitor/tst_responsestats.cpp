@@ -92,8 +92,12 @@ private slots:
     {
         QFETCH(QString, table);
         QFETCH(QString, readBack);
-        const StatsLine line{u"1201"_s, table, QDateTime(kDay, QTime(9, 0)), QDateTime(kDay, QTime(9, 0, 10)),
-                             QDateTime(kDay, QTime(9, 4, 30)), LeftHow::Auto};
+        const StatsLine line{u"1201"_s,
+                             table,
+                             QDateTime(kDay, QTime(9, 0)),
+                             QDateTime(kDay, QTime(9, 0, 10)),
+                             QDateTime(kDay, QTime(9, 4, 30)),
+                             LeftHow::Auto};
         const QString text = statsCsvLine(line);
         QVERIFY(!text.contains(u'\n'));
         const std::optional<StatsLine> read = parseStatsCsvLine(text);
@@ -134,8 +138,8 @@ private slots:
         QTest::addColumn<QString>("autoShare");
         QTest::addColumn<QString>("slowest");
         QTest::newRow("empty day") << QStringList() << 0 << u"-"_s << u"-"_s << u"-"_s << QString();
-        QTest::newRow("one request") << QStringList{u"1,A,2026-12-10 09:00:00,,2026-12-10 09:03:00,staff"_s} << 1
-                                     << u"3.0"_s << u"3.0"_s << u"0%"_s << u"A 3.0"_s;
+        QTest::newRow("one request") << QStringList{u"1,A,2026-12-10 09:00:00,,2026-12-10 09:03:00,staff"_s}
+                                     << 1 << u"3.0"_s << u"3.0"_s << u"0%"_s << u"A 3.0"_s;
         // Two tables with the same median: by name.
         QTest::newRow("ties") << QStringList{u"1,B,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff"_s,
                                              u"2,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff"_s,
@@ -197,7 +201,8 @@ private slots:
         const QString path = statsFile(kDay);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write((statsHeader() + u"\n1,A,,,2026-12-10 09:00:00,staff\r\n\ngarbage\n2,B,,,2026-12-10 09:01:00,gone"_s)
+        file.write((statsHeader() +
+                    u"\n1,A,,,2026-12-10 09:00:00,staff\r\n\ngarbage\n2,B,,,2026-12-10 09:01:00,gone"_s)
                        .toUtf8());
         file.close();
         int unreadable = -1;
@@ -248,7 +253,8 @@ private slots:
         stats.observeListed(listOf(1, 2), now.addSecs(70));
         QCOMPARE(stats.followedCount(), 1);
         stats.observeListed(listOf(2, 1), now.addSecs(80));
-        stats.observeListed(listOf(1, 2), now.addSecs(90)); // listed anew after it had gone: a new request to follow
+        stats.observeListed(listOf(1, 2),
+                            now.addSecs(90)); // listed anew after it had gone: a new request to follow
         QCOMPARE(stats.followedCount(), 2);
         QCOMPARE(recorded(kDay), QStringList{u"1 T staff 10:01 61"_s});
 
@@ -274,7 +280,8 @@ private slots:
         hooks.expiryPass = [&] { runExpiryPass(minutes, board, cycle); };
         cycle.setHooks(hooks);
         auto add = [&sim](const QString &table, const QString &time) {
-            return QString::number(sim.addRequest(test::Simulator::shopId, table, u"물 주세요"_s, {}, at(time)));
+            return QString::number(
+                sim.addRequest(test::Simulator::shopId, table, u"물 주세요"_s, {}, at(time)));
         };
         const QString a = add(u"A"_s, u"09:50:00"_s);
         const QString b = add(u"B"_s, u"09:55:00"_s);
@@ -329,9 +336,10 @@ private slots:
         QDir().mkpath(m_env->filePath(u"stats"_s));
         QFile file(statsFile(kDay));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write((statsHeader() +
-                    u"\n1,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff\n2,B,2026-12-10 11:30:00,,2026-12-10 11:32:00,staff\n3,B,2026-12-10 11:40:00,,2026-12-10 12:40:00,auto\n"_s)
-                       .toUtf8());
+        file.write(
+            (statsHeader() +
+             u"\n1,A,2026-12-10 09:00:00,,2026-12-10 09:04:00,staff\n2,B,2026-12-10 11:30:00,,2026-12-10 11:32:00,staff\n3,B,2026-12-10 11:40:00,,2026-12-10 12:40:00,auto\n"_s)
+                .toUtf8());
         file.close();
         const QString report = statsReportText(recentDays(m_env->app().path(), kDay, 2));
         const QStringList lines = report.split(u'\n');
@@ -368,7 +376,8 @@ private slots:
         }
         QCOMPARE(removeOldStatsFiles(folder, kDay), 1);
         QStringList left = QDir(folder).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(left, (QStringList{u"2025-13-01.csv"_s, u"2026-09-11.csv"_s, u"2026-12-10.csv"_s, u"notes.csv"_s}));
+        QCOMPARE(left, (QStringList{u"2025-13-01.csv"_s, u"2026-09-11.csv"_s, u"2026-12-10.csv"_s,
+                                    u"notes.csv"_s}));
     }
 };
 

@@ -61,12 +61,14 @@ class TstSmallScreen : public QObject
     QString stored(const QString &key) const { return ReadINI(u"Set"_s, key, CfgMain.fileName()); }
     int clampLines() const
     {
-        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
+        const QString log =
+            codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
         return int(log.count(u"창 위치를 화면 안으로 옮김: frmAlarm"_s));
     }
     int narrowLines() const
     {
-        const QString log = codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
+        const QString log =
+            codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
         return int(log.count(u"화면이 좁아 1366 배치 대신 1024 배치로 표시"_s));
     }
     void openWindow()
@@ -104,12 +106,12 @@ private slots:
         QTest::newRow("off the top") << small << QRect(10, -40, 85, 81) << QPoint(10, 0);
         QTest::newRow("far away") << small << QRect(32767, 32767, 85, 81) << QPoint(939, 687);
         QTest::newRow("too high") << small << QRect(100, 50, 500, 900) << QPoint(100, 0);
-        QTest::newRow("panel at the top") << QRect(0, 30, 1920, 1050) << QRect(40, 0, 1024, 768)
-                                          << QPoint(40, 30);
-        QTest::newRow("second screen") << QRect(1920, 0, 1024, 768) << QRect(1749, 0, 1366, 768)
-                                       << QPoint(1920, 0);
-        QTest::newRow("second screen, inside") << QRect(1920, 0, 1280, 1024) << QRect(2000, 100, 1024, 768)
-                                               << QPoint(2000, 100);
+        QTest::newRow("panel at the top")
+            << QRect(0, 30, 1920, 1050) << QRect(40, 0, 1024, 768) << QPoint(40, 30);
+        QTest::newRow("second screen")
+            << QRect(1920, 0, 1024, 768) << QRect(1749, 0, 1366, 768) << QPoint(1920, 0);
+        QTest::newRow("second screen, inside")
+            << QRect(1920, 0, 1280, 1024) << QRect(2000, 100, 1024, 768) << QPoint(2000, 100);
     }
     void keptOnScreen()
     {

@@ -255,9 +255,9 @@ public:
         env.remove(u"PULSE_SERVER"_s);
         m_process.setProcessEnvironment(env);
         m_process.setProgram(u"pulseaudio"_s);
-        m_process.setArguments({u"-n"_s, u"--daemonize=no"_s, u"--use-pid-file=no"_s, u"--exit-idle-time=-1"_s,
-                                u"--disable-shm=yes"_s, u"--log-level=info"_s, u"--log-target=file:"_s + log(),
-                                u"-L"_s, u"module-null-sink"_s, u"-L"_s,
+        m_process.setArguments({u"-n"_s, u"--daemonize=no"_s, u"--use-pid-file=no"_s,
+                                u"--exit-idle-time=-1"_s, u"--disable-shm=yes"_s, u"--log-level=info"_s,
+                                u"--log-target=file:"_s + log(), u"-L"_s, u"module-null-sink"_s, u"-L"_s,
                                 u"module-native-protocol-unix auth-anonymous=1 socket="_s + socket()});
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.setStandardErrorFile(QProcess::nullDevice());
@@ -490,7 +490,8 @@ private slots:
         QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
         QCOMPARE(helper.exitCode(), expected);
         // "ready" exactly when the chime sounded.
-        QCOMPARE(helper.readAllStandardOutput(), expected == 0 ? QByteArray(platform::ChimeReadyLine) : ""_ba);
+        QCOMPARE(helper.readAllStandardOutput(),
+                 expected == 0 ? QByteArray(platform::ChimeReadyLine) : ""_ba);
         if (server)
             QCOMPARE(sound.streams(), expected == 0 ? 1 : 0);
     }
@@ -509,7 +510,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"PULSE_SERVER"_s, server.address());
         program.setProcessEnvironment(env);
-        program.start(u"/bin/sh"_s, {u"-c"_s, u"\"$0\" \"$1\" >/dev/null 2>&1 & echo $!; wait"_s, playHelper(), wave});
+        program.start(u"/bin/sh"_s,
+                      {u"-c"_s, u"\"$0\" \"$1\" >/dev/null 2>&1 & echo $!; wait"_s, playHelper(), wave});
         QVERIFY(program.waitForReadyRead(5000));
         const qint64 helper = program.readLine().trimmed().toLongLong();
         QVERIFY(helper > 0);
@@ -559,8 +561,9 @@ private slots:
         QVERIFY(writeBytes(dir.filePath(u"a.wav"_s), silentWave(1)));
         QVERIFY(writeBytes(dir.filePath(u"b.wav"_s), silentWave(1)));
         const QString asked = dir.filePath(u"asked.txt"_s);
-        auto player = std::make_unique<platform::ProcessChimePlayer>(writeScript(
-            dir, u"sounding"_s, "echo \"$1\" >> '" + QFile::encodeName(asked) + "'\necho ready\nexec sleep 600\n"));
+        auto player = std::make_unique<platform::ProcessChimePlayer>(
+            writeScript(dir, u"sounding"_s,
+                        "echo \"$1\" >> '" + QFile::encodeName(asked) + "'\necho ready\nexec sleep 600\n"));
         player->play(dir.filePath(u"a.wav"_s));
         QTRY_COMPARE(readBytes(asked).count('\n'), 1);
         const QList<qint64> first = childProcesses();
@@ -645,7 +648,8 @@ private slots:
         QCOMPARE(childProcesses(daemon.pid()), QList<qint64>{});
         auto spoken = daemon.spoken();
         // The wake-up's "." (the daemon may log it as "..").
-        spoken.removeIf([](const auto &entry) { return QString(entry.first).remove(u'.').trimmed().isEmpty(); });
+        spoken.removeIf(
+            [](const auto &entry) { return QString(entry.first).remove(u'.').trimmed().isEmpty(); });
         for (const auto &[said, voice] : spoken)
             QVERIFY2(voice.startsWith(u"Korean"_s, Qt::CaseInsensitive),
                      qPrintable(u"\"%1\" read by \"%2\""_s.arg(said, voice)));

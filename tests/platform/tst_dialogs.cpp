@@ -115,12 +115,12 @@ private slots:
                                << false;
         QTest::newRow("notice") << 1 << u"확인"_s << u"Kavri 디스플레이"_s << int(QMessageBox::NoIcon) << ok
                                 << false;
-        QTest::newRow("question, yes") << 2 << u"예"_s << u"Kavri 디스플레이"_s << int(QMessageBox::Question)
-                                       << yesNo << true;
-        QTest::newRow("question, no") << 2 << u"아니요"_s << u"Kavri 디스플레이"_s
-                                      << int(QMessageBox::Question) << yesNo << false;
-        QTest::newRow("titled error") << 3 << u"확인"_s << u"패치 확인"_s << int(QMessageBox::Critical) << ok
-                                      << false;
+        QTest::newRow("question, yes")
+            << 2 << u"예"_s << u"Kavri 디스플레이"_s << int(QMessageBox::Question) << yesNo << true;
+        QTest::newRow("question, no")
+            << 2 << u"아니요"_s << u"Kavri 디스플레이"_s << int(QMessageBox::Question) << yesNo << false;
+        QTest::newRow("titled error")
+            << 3 << u"확인"_s << u"패치 확인"_s << int(QMessageBox::Critical) << ok << false;
         QTest::newRow("titled question, yes")
             << 4 << u"예"_s << u"종료"_s << int(QMessageBox::Question) << yesNo << true;
         QTest::newRow("titled question, no")

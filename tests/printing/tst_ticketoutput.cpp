@@ -18,10 +18,10 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -97,10 +97,7 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     void workedExampleReachesThePrinterAndTheLog()
     {
@@ -308,7 +305,8 @@ private slots:
         for (int i = 0; i < 120000; ++i)
             text += QChar(0xAC00 + i % 2000);
         QVERIFY(!프린터_출력(u"카운터"_s, text));
-        QCOMPARE(m_env->dialogs().texts(), QStringList{u"카운터(COM3) 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s});
+        QCOMPARE(m_env->dialogs().texts(),
+                 QStringList{u"카운터(COM3) 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s});
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:=110]\r\n   "_s), qPrintable(log));
 

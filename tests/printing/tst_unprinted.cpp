@@ -125,10 +125,12 @@ private slots:
         QCOMPARE(reread.count(), UnprintedTickets::MaxTickets);
         QCOMPARE(reread.tickets().first().text, u"10"_s);
         // A ticket too long to keep is not kept.
-        reread.add(u"주방"_s, QString(UnprintedTickets::MaxTicketChars + 1, u'가'), now().addSecs(3 * 3600 + 2));
+        reread.add(u"주방"_s, QString(UnprintedTickets::MaxTicketChars + 1, u'가'),
+                   now().addSecs(3 * 3600 + 2));
         QCOMPARE(reread.tickets().last().text, u"59"_s);
 
-        for (const QByteArray &broken : {QByteArray("{not json"), QByteArray("{\"a\":1}"), QByteArray("[1,2,{}]")}) {
+        for (const QByteArray &broken :
+             {QByteArray("{not json"), QByteArray("{\"a\":1}"), QByteArray("[1,2,{}]")}) {
             QVERIFY(test::writeBytes(listFile(), broken));
             UnprintedTickets list;
             list.load(listFile(), now());
@@ -170,10 +172,11 @@ private slots:
 
         // Back at the next poll: both once, oldest first.
         sent.clear();
-        QCOMPARE(list.retry(later, [&](const QString &, const QString &text) {
-            sent << text;
-            return true;
-        }),
+        QCOMPARE(list.retry(later,
+                            [&](const QString &, const QString &text) {
+                                sent << text;
+                                return true;
+                            }),
                  2);
         QCOMPARE(sent, (QStringList{u"c1"_s, u"c2"_s}));
         QCOMPARE(list.count(), 0);
@@ -271,7 +274,8 @@ private slots:
         writePorts(m_env->app(), {{3, pty.printerPath()}});
         setSlot(0, u"카운터"_s, 3);
         gPrinterSettings.선택된테이블 = u"-[A3]-"_s;
-        const QString original = ComposeTicket(gPrinterSettings, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
+        const QString original =
+            ComposeTicket(gPrinterSettings, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
         QVERIFY(reprintTicket(u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s));
         const QByteArray arrived = pty.readUntilQuiet(300, 5000);
         const QByteArray mark = codec::toCp949(gPrnNormal + u"[재출력]"_s + gCrLf);
@@ -296,14 +300,15 @@ private slots:
         QTest::newRow("three failed polls") << QStringList{u"ok"_s, u"fail"_s, u"fail"_s, u"fail"_s}
                                             << u"확인 14:02:10 · 서버 응답 없음 · 3회"_s << true;
         QTest::newRow("back again") << QStringList{u"fail"_s, u"ok"_s} << u"확인 14:02:10"_s << false;
-        QTest::newRow("login turned away") << QStringList{u"ok"_s, u"fail"_s, u"rejected"_s}
-                                           << u"확인 14:02:10 · 로그인 거부됨"_s << true;
-        QTest::newRow("failed slot renamed") << QStringList{u"ok"_s, u"printer"_s, u"renamed"_s}
-                                             << u"확인 14:02:10"_s << false;
+        QTest::newRow("login turned away")
+            << QStringList{u"ok"_s, u"fail"_s, u"rejected"_s} << u"확인 14:02:10 · 로그인 거부됨"_s << true;
+        QTest::newRow("failed slot renamed")
+            << QStringList{u"ok"_s, u"printer"_s, u"renamed"_s} << u"확인 14:02:10"_s << false;
         QTest::newRow("other slot renamed") << QStringList{u"ok"_s, u"printer"_s, u"other renamed"_s}
                                             << u"확인 14:02:10 · 주방 프린터 출력 실패"_s << true;
-        QTest::newRow("everything") << QStringList{u"ok"_s, u"printer"_s, u"unprinted"_s, u"speech"_s}
-                                    << u"확인 14:02:10 · 주방 프린터 출력 실패 · 미출력 2건 · 음성 안내 불가"_s << true;
+        QTest::newRow("everything")
+            << QStringList{u"ok"_s, u"printer"_s, u"unprinted"_s, u"speech"_s}
+            << u"확인 14:02:10 · 주방 프린터 출력 실패 · 미출력 2건 · 음성 안내 불가"_s << true;
     }
     void healthText()
     {

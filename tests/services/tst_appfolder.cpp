@@ -49,11 +49,11 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<int>("source");
         QTest::newRow("portable") << QString() << false << u"portable"_s << int(AppFolderSource::Program);
-        QTest::newRow("portable with KAVRI_APP_DIR") << u"named"_s << false << u"named"_s
-                                                     << int(AppFolderSource::Environment);
+        QTest::newRow("portable with KAVRI_APP_DIR")
+            << u"named"_s << false << u"named"_s << int(AppFolderSource::Environment);
         QTest::newRow("installed") << QString() << true << u"user"_s << int(AppFolderSource::PerUser);
-        QTest::newRow("installed with KAVRI_APP_DIR") << u"named"_s << true << u"named"_s
-                                                      << int(AppFolderSource::Environment);
+        QTest::newRow("installed with KAVRI_APP_DIR")
+            << u"named"_s << true << u"named"_s << int(AppFolderSource::Environment);
         // Not even root's copy writes its logs into the package's files.
         QTest::newRow("installed, KAVRI_APP_DIR naming the program folder")
             << u"usr/lib/kavri-display/"_s << true << u"user"_s << int(AppFolderSource::PerUser);
@@ -79,8 +79,9 @@ private slots:
         if (!test::canActAsOtherUser())
             QSKIP("needs root to act as another user");
         const QString program = path(u"portable"_s);
-        QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                           QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                           QFileDevice::ExeOther);
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ExeOwner | QFileDevice::ExeOther);
         const int rc = test::runAsOtherUser([&] { return isInstalledProgramFolder(program) ? 0 : 1; });
@@ -94,7 +95,8 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::newRow("set") << QByteArray("/srv/shop/data") << u"/srv/shop/data/kavri-display"_s;
         QTest::newRow("unset") << QByteArray() << QDir::homePath() + u"/.local/share/kavri-display"_s;
-        QTest::newRow("relative is ignored") << QByteArray("data") << QDir::homePath() + u"/.local/share/kavri-display"_s;
+        QTest::newRow("relative is ignored")
+            << QByteArray("data") << QDir::homePath() + u"/.local/share/kavri-display"_s;
     }
     void perUserFolder()
     {

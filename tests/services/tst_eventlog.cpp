@@ -53,8 +53,8 @@ private slots:
         QTest::newRow("http") << LogChannel::WinHttp << u"260501_WinHttp.log"_s;
         QTest::newRow("confirm") << LogChannel::WinHttpReq << u"260501_WinHttp_Req.log"_s;
         QTest::newRow("list hour") << LogChannel::requestListHour(at) << u"260501_WinHttp_Req_09.log"_s;
-        QTest::newRow("list hour afternoon") << LogChannel::requestListHour(at.addSecs(8 * 3600))
-                                             << u"260501_WinHttp_Req_17.log"_s;
+        QTest::newRow("list hour afternoon")
+            << LogChannel::requestListHour(at.addSecs(8 * 3600)) << u"260501_WinHttp_Req_17.log"_s;
         QTest::newRow("print") << LogChannel::Print << u"260501_PRN.log"_s;
     }
     void channels()
@@ -86,17 +86,22 @@ private slots:
         const Failure f{12, 53, u"파일이 없습니다"_s};
         QTest::newRow("lower") << errorReport(u"frmLogin"_s, u"lblLogin_Click"_s, f)
                                << u"e)frmLogin->lblLogin_Click[Erl:=12, Eno:=53]\r\n   파일이 없습니다"_s;
-        QTest::newRow("capital") << errorReport(u"StartUp"_s, u"Main_Command_Argument_취득"_s, f, ReportPrefix::Capital)
-                                 << u"E)StartUp->Main_Command_Argument_취득[Erl:=12, Eno:=53]\r\n   파일이 없습니다"_s;
-        QTest::newRow("angle") << errorReport(u"lib_misc"_s, u"TNV_PutPatchHistory"_s, f, ReportPrefix::Angle)
-                               << u"<e>lib_misc->TNV_PutPatchHistory[Erl:=12, Eno:=53]\r\n   파일이 없습니다"_s;
+        QTest::newRow("capital")
+            << errorReport(u"StartUp"_s, u"Main_Command_Argument_취득"_s, f, ReportPrefix::Capital)
+            << u"E)StartUp->Main_Command_Argument_취득[Erl:=12, Eno:=53]\r\n   파일이 없습니다"_s;
+        QTest::newRow("angle")
+            << errorReport(u"lib_misc"_s, u"TNV_PutPatchHistory"_s, f, ReportPrefix::Angle)
+            << u"<e>lib_misc->TNV_PutPatchHistory[Erl:=12, Eno:=53]\r\n   파일이 없습니다"_s;
         QTest::newRow("compact") << compactErrorReport(u"lib_Form"_s, u"FormRound"_s, f)
                                  << u"E)lib_Form->FormRound[Erl:=12](Eno:=53)파일이 없습니다"_s;
-        QTest::newRow("process lookup") << processLookupErrorReport(u"wget.exe"_s, f)
-                                        << u"E)lib_misc->IsProcessExist(sExeName:=wget.exe)[Erl:=12](Eno:=53)파일이 없습니다"_s;
-        QTest::newRow("combo list") << comboListErrorReport(f) << u"e)lib_combo_list->ComboDisplayNo2[12](53)파일이 없습니다"_s;
-        QTest::newRow("grid colour") << gridColourErrorReport(u"spr테이블"_s, f)
-                                     << u"e)Spread->스프레드_색상초기화7(SPR:=spr테이블)[12](53)파일이 없습니다"_s;
+        QTest::newRow("process lookup")
+            << processLookupErrorReport(u"wget.exe"_s, f)
+            << u"E)lib_misc->IsProcessExist(sExeName:=wget.exe)[Erl:=12](Eno:=53)파일이 없습니다"_s;
+        QTest::newRow("combo list") << comboListErrorReport(f)
+                                    << u"e)lib_combo_list->ComboDisplayNo2[12](53)파일이 없습니다"_s;
+        QTest::newRow("grid colour")
+            << gridColourErrorReport(u"spr테이블"_s, f)
+            << u"e)Spread->스프레드_색상초기화7(SPR:=spr테이블)[12](53)파일이 없습니다"_s;
     }
     void errorReports()
     {

@@ -144,8 +144,8 @@ private slots:
         QTest::addColumn<qsizetype>("first");
         QTest::addColumn<qsizetype>("last");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("whole") << QStringList{u"b"_s, u"가"_s, u"A"_s, u"a"_s} << qsizetype(-2) << qsizetype(-2)
-                               << QStringList{u"A"_s, u"a"_s, u"b"_s, u"가"_s};
+        QTest::newRow("whole") << QStringList{u"b"_s, u"가"_s, u"A"_s, u"a"_s} << qsizetype(-2)
+                               << qsizetype(-2) << QStringList{u"A"_s, u"a"_s, u"b"_s, u"가"_s};
         QTest::newRow("range") << QStringList{u"z"_s, u"c"_s, u"b"_s, u"a"_s} << qsizetype(1) << qsizetype(2)
                                << QStringList{u"z"_s, u"b"_s, u"c"_s, u"a"_s};
         QTest::newRow("empty") << QStringList{} << qsizetype(-2) << qsizetype(-2) << QStringList{};
@@ -180,7 +180,8 @@ private slots:
 
     void sortKeysOrderNumbersByValue()
     {
-        QStringList keys{TableNameSortKey(u"테이블10"_s), TableNameSortKey(u"테이블2"_s), TableNameSortKey(u"바"_s)};
+        QStringList keys{TableNameSortKey(u"테이블10"_s), TableNameSortKey(u"테이블2"_s),
+                         TableNameSortKey(u"바"_s)};
         QuickSort(keys);
         QCOMPARE(keys, (QStringList{QString(), u"A테이블0000000002"_s, u"A테이블0000000010"_s}));
     }

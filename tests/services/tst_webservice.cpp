@@ -163,7 +163,8 @@ private slots:
         cutEnd.chop(1);
         QTest::newRow("cut at the end") << cutEnd << QByteArray("text/html") << 0;
         QTest::newRow("short body") << u"물 좀"_s.toUtf8() << QByteArray("text/html") << 0;
-        QTest::newRow("declared cp949") << codec::toCp949(QString(600000, u'물')) << QByteArray("text/html; charset=cp949") << 0;
+        QTest::newRow("declared cp949")
+            << codec::toCp949(QString(600000, u'물')) << QByteArray("text/html; charset=cp949") << 0;
     }
     void slicedDecoding()
     {

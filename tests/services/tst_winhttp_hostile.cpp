@@ -128,17 +128,22 @@ private slots:
             korean += QStringLiteral("<memotext>물 좀 더 주세요 😀</memotext>\r\n").toUtf8();
         QTest::newRow("utf-8 declared") << QByteArray("text/html; charset=utf-8") << korean;
         QTest::newRow("undeclared utf-8") << QByteArray("text/html") << korean;
-        QTest::newRow("undeclared cp949") << QByteArray("text/html") << codec::toCp949(QString::fromUtf8(korean).remove(QStringLiteral("😀")));
-        QTest::newRow("cut at the end, undeclared") << QByteArray("text/html") << korean + QByteArray("\xEB\xAC");
-        QTest::newRow("cut at the end, declared") << QByteArray("text/html; charset=utf-8") << korean + QByteArray("\xF0\x9F\x98");
-        QTest::newRow("euc-kr") << QByteArray("text/html; charset=euc-kr") << codec::toCp949(u"가나"_s.repeated(600000));
+        QTest::newRow("undeclared cp949")
+            << QByteArray("text/html")
+            << codec::toCp949(QString::fromUtf8(korean).remove(QStringLiteral("😀")));
+        QTest::newRow("cut at the end, undeclared")
+            << QByteArray("text/html") << korean + QByteArray("\xEB\xAC");
+        QTest::newRow("cut at the end, declared")
+            << QByteArray("text/html; charset=utf-8") << korean + QByteArray("\xF0\x9F\x98");
+        QTest::newRow("euc-kr") << QByteArray("text/html; charset=euc-kr")
+                                << codec::toCp949(u"가나"_s.repeated(600000));
     }
     void largeAnswerDecodesWhole()
     {
         QFETCH(QByteArray, contentType);
         QFETCH(QByteArray, body);
-        HostileServer server(HostileServer::response("HTTP/1.1 200 OK", body).replace(
-            "text/html; charset=utf-8", contentType));
+        HostileServer server(HostileServer::response("HTTP/1.1 200 OK", body)
+                                 .replace("text/html; charset=utf-8", contentType));
         const platform::HttpResult result = platform::postForm(server.url(), Body, options());
         QVERIFY(result.responded);
         const QString whole = platform::decodeResponseBody(body, contentType);

@@ -17,15 +17,23 @@ private slots:
         QTest::addColumn<bool>("file");
         QTest::addColumn<QStringList>("unknown");
         QTest::newRow("none") << QStringList{} << false << false << QStringList{};
-        QTest::newRow("both") << QStringList{u"-developermode"_s, u"-fileprint"_s} << true << true << QStringList{};
+        QTest::newRow("both") << QStringList{u"-developermode"_s, u"-fileprint"_s} << true << true
+                              << QStringList{};
         QTest::newRow("mixed case") << QStringList{u"-FilePrint"_s} << false << true << QStringList{};
-        QTest::newRow("twice") << QStringList{u"-fileprint"_s, u"-FILEPRINT"_s} << false << true << QStringList{};
-        QTest::newRow("double dash") << QStringList{u"--fileprint"_s} << false << false << QStringList{u"--fileprint"_s};
-        QTest::newRow("appended value") << QStringList{u"-fileprint=1"_s} << false << false << QStringList{u"-fileprint=1"_s};
-        QTest::newRow("one item holding both") << QStringList{u"-fileprint -developermode"_s} << true << true << QStringList{};
-        QTest::newRow("two spaces") << QStringList{u"-fileprint  -developermode"_s} << true << true << QStringList{};
-        QTest::newRow("hand-over argument is known") << QStringList{u"/a"_s} << false << false << QStringList{};
-        QTest::newRow("unknown ignored") << QStringList{u"-x"_s, u"-developermode"_s} << true << false << QStringList{u"-x"_s};
+        QTest::newRow("twice") << QStringList{u"-fileprint"_s, u"-FILEPRINT"_s} << false << true
+                               << QStringList{};
+        QTest::newRow("double dash") << QStringList{u"--fileprint"_s} << false << false
+                                     << QStringList{u"--fileprint"_s};
+        QTest::newRow("appended value")
+            << QStringList{u"-fileprint=1"_s} << false << false << QStringList{u"-fileprint=1"_s};
+        QTest::newRow("one item holding both")
+            << QStringList{u"-fileprint -developermode"_s} << true << true << QStringList{};
+        QTest::newRow("two spaces") << QStringList{u"-fileprint  -developermode"_s} << true << true
+                                    << QStringList{};
+        QTest::newRow("hand-over argument is known")
+            << QStringList{u"/a"_s} << false << false << QStringList{};
+        QTest::newRow("unknown ignored")
+            << QStringList{u"-x"_s, u"-developermode"_s} << true << false << QStringList{u"-x"_s};
     }
     void flags()
     {

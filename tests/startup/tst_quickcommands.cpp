@@ -34,7 +34,10 @@ class TstQuickCommands : public QObject
     QString home() const { return m_dir.path() + u"/home"_s; }
     QString appDir() const { return m_dir.path() + u"/app"_s; }
     QString autostartFile() const { return home() + u"/.config/autostart/kavri-display.desktop"_s; }
-    QString todaysLog() const { return appDir() + u'/' + QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s; }
+    QString todaysLog() const
+    {
+        return appDir() + u'/' + QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s;
+    }
 
     QProcessEnvironment environment() const
     {
@@ -114,8 +117,9 @@ private slots:
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nType=Application\n"));
         // The copy that was asked starts, with the folder it was asked in.
-        QVERIFY2(entry.contains("\nExec=env KAVRI_APP_DIR=" + appDir().toUtf8() + ' ' + Program.toUtf8() + '\n'),
-                 entry.constData());
+        QVERIFY2(
+            entry.contains("\nExec=env KAVRI_APP_DIR=" + appDir().toUtf8() + ' ' + Program.toUtf8() + '\n'),
+            entry.constData());
         QCOMPARE(run({u"--AUTOSTART=on"_s}).exitCode, 0);
         QCOMPARE(test::readBytes(autostartFile()), entry);
 
@@ -177,7 +181,8 @@ private slots:
         QCOMPARE(stats.exitCode, 0);
         const QStringList lines = stats.out.split(u'\n');
         QCOMPARE(lines.size(), 6); // header, three days, the note, the final line end
-        QVERIFY2(lines.at(3).startsWith(day.trimmed() + u"     2         4.0      6.0         0%  A5 6.0, B4 2.0"_s),
+        QVERIFY2(lines.at(3).startsWith(day.trimmed() +
+                                        u"     2         4.0      6.0         0%  A5 6.0, B4 2.0"_s),
                  qPrintable(stats.out));
         QVERIFY(lines.at(1).startsWith(today.addDays(-2).toString(u"yyyy-MM-dd"_s) + u"     0"_s));
         QCOMPARE(QDir(appDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"stats"_s});
@@ -210,7 +215,8 @@ private slots:
         QTest::newRow("none") << QStringList{u"-FilePrint"_s} << int(QuickCommand::None);
         QTest::newRow("help") << QStringList{u"-FilePrint"_s, u"--help"_s} << int(QuickCommand::Help);
         QTest::newRow("version upper") << QStringList{u"--VERSION"_s} << int(QuickCommand::Version);
-        QTest::newRow("first decides") << QStringList{u"--version"_s, u"--help"_s} << int(QuickCommand::Version);
+        QTest::newRow("first decides")
+            << QStringList{u"--version"_s, u"--help"_s} << int(QuickCommand::Version);
         QTest::newRow("on") << QStringList{u"--autostart"_s, u"ON"_s} << int(QuickCommand::AutostartOn);
         QTest::newRow("off joined") << QStringList{u"--autostart=off"_s} << int(QuickCommand::AutostartOff);
         QTest::newRow("no value") << QStringList{u"--autostart"_s} << int(QuickCommand::BadUsage);
@@ -232,7 +238,8 @@ private slots:
     {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << u"/usr/lib/kavri-display/kavri-display"_s << u"/usr/lib/kavri-display/kavri-display"_s;
+        QTest::newRow("plain") << u"/usr/lib/kavri-display/kavri-display"_s
+                               << u"/usr/lib/kavri-display/kavri-display"_s;
         QTest::newRow("blank") << u"/home/a b/kavri-display"_s << u"\"/home/a b/kavri-display\""_s;
         QTest::newRow("dollar and quote") << u"/x/$y\"z"_s << u"\"/x/\\$y\\\"z\""_s;
         QTest::newRow("backslash") << u"/x\\y"_s << u"\"/x\\\\y\""_s;

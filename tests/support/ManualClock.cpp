@@ -11,7 +11,8 @@ quint32 monotonicMs()
 
 } // namespace
 
-ManualClock::ManualClock() : m_now(QDateTime::currentDateTime()), m_tickBase(monotonicMs()), m_realAtBase(m_tickBase)
+ManualClock::ManualClock()
+    : m_now(QDateTime::currentDateTime()), m_tickBase(monotonicMs()), m_realAtBase(m_tickBase)
 {
 }
 

@@ -38,8 +38,9 @@ private:
     }
     void offer(const QString &version, const QString &size)
     {
-        QVERIFY(m_db->exec(u"INSERT INTO mgmt.TNV_Vadn_PatchTB (P_TYPE, P_USE, P_VERSION, P_SIZE) VALUES ('A', 'T', '"_s +
-                           version + u"', '"_s + size + u"')"_s));
+        QVERIFY(m_db->exec(
+            u"INSERT INTO mgmt.TNV_Vadn_PatchTB (P_TYPE, P_USE, P_VERSION, P_SIZE) VALUES ('A', 'T', '"_s +
+            version + u"', '"_s + size + u"')"_s));
     }
     QString patchIni(const QString &key) { return ReadINI(u"Patch"_s, key, m_env->filePath(u"Patch.ini"_s)); }
 
@@ -108,25 +109,29 @@ private slots:
         QTest::addColumn<QString>("resultAfter");
         QTest::addColumn<QString>("history");
 
-        QTest::newRow("newer, nothing handled: download") << u"1.0.0.5"_s << u"100"_s << QString() << QString()
-                                                         << false << true << false << QString() << QString();
-        QTest::newRow("this copy is the offered version") << u"1.0.0.0"_s << u"100"_s << u"1.0.0.0"_s << u"Success"_s
-                                                         << true << false << false << u"Success"_s << QString();
-        QTest::newRow("after Success: start it again") << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success"_s
-                                                      << true << false << true << u"Success2"_s << u"/S"_s;
-        QTest::newRow("after Success, file gone: this copy goes on")
-            << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success"_s << false << false << false << u"Success2"_s
+        QTest::newRow("newer, nothing handled: download")
+            << u"1.0.0.5"_s << u"100"_s << QString() << QString() << false << true << false << QString()
             << QString();
-        QTest::newRow("after Success2: give up") << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success2"_s << true
-                                                << false << false << u"Error"_s << u"W/E"_s;
-        QTest::newRow("after Failure: never again") << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Failure"_s
-                                                   << false << false << false << u"Failure"_s << QString();
-        QTest::newRow("older offered") << u"0.9.0.0"_s << u"100"_s << u"1.0.0.3"_s << u"Success"_s << false << false
-                                       << false << u"Success"_s << QString();
-        QTest::newRow("size 0 refused") << u"1.0.0.5"_s << u"0"_s << QString() << QString() << false << false << false
-                                        << QString() << QString();
-        QTest::newRow("unreadable size refused") << u"1.0.0.5"_s << u"big"_s << QString() << QString() << false
-                                                 << false << false << QString() << QString();
+        QTest::newRow("this copy is the offered version")
+            << u"1.0.0.0"_s << u"100"_s << u"1.0.0.0"_s << u"Success"_s << true << false << false
+            << u"Success"_s << QString();
+        QTest::newRow("after Success: start it again")
+            << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success"_s << true << false << true
+            << u"Success2"_s << u"/S"_s;
+        QTest::newRow("after Success, file gone: this copy goes on")
+            << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success"_s << false << false << false
+            << u"Success2"_s << QString();
+        QTest::newRow("after Success2: give up") << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Success2"_s
+                                                 << true << false << false << u"Error"_s << u"W/E"_s;
+        QTest::newRow("after Failure: never again")
+            << u"1.0.0.5"_s << u"100"_s << u"1.0.0.5"_s << u"Failure"_s << false << false << false
+            << u"Failure"_s << QString();
+        QTest::newRow("older offered") << u"0.9.0.0"_s << u"100"_s << u"1.0.0.3"_s << u"Success"_s << false
+                                       << false << false << u"Success"_s << QString();
+        QTest::newRow("size 0 refused") << u"1.0.0.5"_s << u"0"_s << QString() << QString() << false << false
+                                        << false << QString() << QString();
+        QTest::newRow("unreadable size refused") << u"1.0.0.5"_s << u"big"_s << QString() << QString()
+                                                 << false << false << false << QString() << QString();
     }
     void decision()
     {
@@ -150,9 +155,10 @@ private slots:
             QVERIFY(test::writeBytes(m_env->filePath(u"TenviVadn_Last.EXE"_s), test::handoverScript(100)));
         if (history == u"W/E"_s) {
             gServerVersion = offered;
-            QVERIFY(m_db->exec(u"INSERT INTO mgmt.TNV_Vadn_PatchItemTB (P_TYPE, P_VERSION, P_BRANCH, P_MAC,"
-                               " P_DOWN_PROG, P_DOWN_OK) VALUES ('A', '1.0.0.5', '카브리 테스트점', '001A2B3C4D5E',"
-                               " 'W', 'T')"_s));
+            QVERIFY(m_db->exec(
+                u"INSERT INTO mgmt.TNV_Vadn_PatchItemTB (P_TYPE, P_VERSION, P_BRANCH, P_MAC,"
+                " P_DOWN_PROG, P_DOWN_OK) VALUES ('A', '1.0.0.5', '카브리 테스트점', '001A2B3C4D5E',"
+                " 'W', 'T')"_s));
         }
 
         const UpgradeOutcome outcome = TNV_자동_업그레이드();
@@ -164,9 +170,11 @@ private slots:
         const auto rows = test::historyRows(*m_db);
         QCOMPARE(rows.isEmpty(), history.isEmpty());
         if (!rows.isEmpty())
-            QCOMPARE(rows.last().at(0).value_or(QString()) + u"/"_s + rows.last().at(1).value_or(QString()), history);
+            QCOMPARE(rows.last().at(0).value_or(QString()) + u"/"_s + rows.last().at(1).value_or(QString()),
+                     history);
         if (ending)
-            QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
+            QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)),
+                     u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
         QVERIFY(m_env->dialogs().shown().isEmpty());
         QCOMPARE(CfgWork.fileName(), m_env->filePath(u"CommonUtil.ini"_s));
     }
@@ -190,7 +198,8 @@ private slots:
     {
         writeDeploy(m_db->serverAddress());
         QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
-                                 "[Patch]\nServer=" + m_db->serverAddress().toUtf8() + "\nUser=nobody\nPassword=x\n"));
+                                 "[Patch]\nServer=" + m_db->serverAddress().toUtf8() +
+                                     "\nUser=nobody\nPassword=x\n"));
         offer(u"1.0.0.5"_s, u"100"_s);
         QVERIFY(TNV_자동_업그레이드() == UpgradeOutcome::Continue);
         QCOMPARE(m_env->dialogs().texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
@@ -213,24 +222,24 @@ private slots:
                                     << u"10.0.0.5"_s << QString();
         QTest::newRow("both urls") << u"MariaDB://db.example"_s << u"http://127.0.0.1:8080/"_s
                                    << u"db.example"_s << 3306 << u"127.0.0.1:8080"_s << QString();
-        QTest::newRow("v6") << u"[::1]:3307"_s << u"HTTP://[::1]:8080"_s << u"::1"_s << 3307 << u"[::1]:8080"_s
-                            << QString();
+        QTest::newRow("v6") << u"[::1]:3307"_s << u"HTTP://[::1]:8080"_s << u"::1"_s << 3307
+                            << u"[::1]:8080"_s << QString();
         QTest::newRow("v6 fallback") << u"mysql://[::1]"_s << QString() << u"::1"_s << 3306 << u"[::1]"_s
                                      << QString();
         QTest::newRow("download slashes") << u"10.0.0.5"_s << u" 127.0.0.1:8080// "_s << u"10.0.0.5"_s << 3306
                                           << u"127.0.0.1:8080"_s << QString();
-        QTest::newRow("no server") << QString() << u"http://127.0.0.1:8080/"_s << QString() << 3306 << QString()
-                                   << QString();
+        QTest::newRow("no server") << QString() << u"http://127.0.0.1:8080/"_s << QString() << 3306
+                                   << QString() << QString();
         QTest::newRow("other server scheme")
             << u"postgres://10.0.0.5"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
         QTest::newRow("server scheme alone")
             << u"mysql://"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
         QTest::newRow("server bad port")
             << u"mysql://10.0.0.5:99999"_s << QString() << QString() << 3306 << QString() << u"Server"_s;
-        QTest::newRow("https download")
-            << u"10.0.0.5"_s << u"https://127.0.0.1:8443/"_s << QString() << 3306 << QString() << u"Download"_s;
-        QTest::newRow("download path")
-            << u"10.0.0.5"_s << u"http://127.0.0.1:8080/cc/"_s << QString() << 3306 << QString() << u"Download"_s;
+        QTest::newRow("https download") << u"10.0.0.5"_s << u"https://127.0.0.1:8443/"_s << QString() << 3306
+                                        << QString() << u"Download"_s;
+        QTest::newRow("download path") << u"10.0.0.5"_s << u"http://127.0.0.1:8080/cc/"_s << QString() << 3306
+                                       << QString() << u"Download"_s;
         QTest::newRow("mysql download")
             << u"10.0.0.5"_s << u"mysql://10.0.0.5"_s << QString() << 3306 << QString() << u"Download"_s;
     }
@@ -253,8 +262,9 @@ private slots:
             QCOMPARE(s.unreadable, QString());
         } else {
             const QString text = unreadable == u"Server"_s ? server : download;
-            QVERIFY2(s.unreadable.startsWith(u"Deploy.ini [Patch] "_s + unreadable + u"="_s + text + u" - "_s),
-                     qPrintable(s.unreadable));
+            QVERIFY2(
+                s.unreadable.startsWith(u"Deploy.ini [Patch] "_s + unreadable + u"="_s + text + u" - "_s),
+                qPrintable(s.unreadable));
         }
     }
 
@@ -323,8 +333,10 @@ private slots:
         const auto rows = test::historyRows(*m_db);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().at(1), u"T"_s);
-        QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)), u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
-        QVERIFY(test::mainLogLines().contains(u"  다운로드 주소: http://"_s + download + u"/cc/TenviVadn_Last.EXE"_s));
+        QCOMPARE(test::waitForFile(m_env->filePath(u"started.txt"_s)),
+                 u"1|/a\n"_s + m_env->app().path() + u"\n"_s);
+        QVERIFY(test::mainLogLines().contains(u"  다운로드 주소: http://"_s + download +
+                                              u"/cc/TenviVadn_Last.EXE"_s));
     }
 };
 

@@ -57,7 +57,8 @@ QList<Table> parseTables(const QString &list)
 Shop demoShop()
 {
     Shop s{u"demo"_s, u"1234"_s, u"카브리 데모점"_s, {}};
-    s.tables = parseTables(u"홀/A1,홀/A2,홀/A3,홀/A4,홀/A5,홀/A6,테라스/B1,테라스/B2,테라스/B3,테라스/B4,테라스/B5"_s);
+    s.tables = parseTables(
+        u"홀/A1,홀/A2,홀/A3,홀/A4,홀/A5,홀/A6,테라스/B1,테라스/B2,테라스/B3,테라스/B4,테라스/B5"_s);
     return s;
 }
 

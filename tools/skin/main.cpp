@@ -240,7 +240,8 @@ QImage appIcon(int size)
     drawBell(p, QPointF(size / 2.0, tile.top() + tile.height() * 0.16), bell, Qt::white);
     p.setBrush(Alert);
     p.setPen(QPen(HeaderColour, std::max(1.0, size / 32.0)));
-    p.drawEllipse(QPointF(size / 2.0 + bell * 0.42, tile.top() + tile.height() * 0.25), bell * 0.17, bell * 0.17);
+    p.drawEllipse(QPointF(size / 2.0 + bell * 0.42, tile.top() + tile.height() * 0.25), bell * 0.17,
+                  bell * 0.17);
     return image;
 }
 

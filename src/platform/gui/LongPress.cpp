@@ -40,7 +40,8 @@ bool LongPress::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseMove:
         if (m_pressed == watched && m_timer->isActive() &&
-            (static_cast<QMouseEvent *>(event)->position().toPoint() - m_pressPos).manhattanLength() > kSlackPx)
+            (static_cast<QMouseEvent *>(event)->position().toPoint() - m_pressPos).manhattanLength() >
+                kSlackPx)
             m_timer->stop();
         break;
     case QEvent::MouseButtonRelease:

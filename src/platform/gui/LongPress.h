@@ -20,10 +20,7 @@ public:
     /// A press that moves further than this is a drag, not a hold.
     static constexpr int kSlackPx = 12;
 
-    explicit LongPress(QObject *parent = nullptr)
-        : QObject(parent)
-    {
-    }
+    explicit LongPress(QObject *parent = nullptr) : QObject(parent) {}
 
     /// Watches `widget`; install it after the widget's other filters, as it must see
     /// the release before them. One watcher serves any number of widgets.

@@ -1,8 +1,8 @@
 #include "platform/gui/ScreenPlacement.h"
 
 #include <QGuiApplication>
-#include <QSet>
 #include <QScreen>
+#include <QSet>
 #include <QWidget>
 
 #include <algorithm>
@@ -69,11 +69,10 @@ QString placeOnScreen(QWidget &window, const QPoint &wanted)
     static QSet<QString> reported;
     QString name = QString::fromLatin1(window.metaObject()->className());
     name = name.mid(name.lastIndexOf(u':') + 1);
-    const QString line = u"창 위치를 화면 안으로 옮김: "_s + name +
-                         u" "_s + describe(wanted) + u" → "_s + describe(placed) + u", 창 "_s +
-                         QString::number(asked.width()) + u"x"_s + QString::number(asked.height()) + u", 화면 "_s +
-                         QString::number(area.width()) + u"x"_s + QString::number(area.height()) + u" "_s +
-                         describe(area.topLeft());
+    const QString line = u"창 위치를 화면 안으로 옮김: "_s + name + u" "_s + describe(wanted) + u" → "_s +
+                         describe(placed) + u", 창 "_s + QString::number(asked.width()) + u"x"_s +
+                         QString::number(asked.height()) + u", 화면 "_s + QString::number(area.width()) +
+                         u"x"_s + QString::number(area.height()) + u" "_s + describe(area.topLeft());
     if (reported.contains(line) || reported.size() >= 1000)
         return {};
     reported.insert(line);

@@ -53,11 +53,15 @@ inline const QString OptionBarStyle =
 inline const QString OptionCaptionStyle = u"QLabel { color: #d6e0ea; background: transparent; }"_s;
 inline const QString OptionButtonStyle = u"QLabel { color: white; background: #3a5068; border-radius: 5px; }"
                                          " QLabel:hover { background: #4d6a88; }"_s;
-inline const QString OptionStopButtonStyle = u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
-                                             " QLabel:hover { background: #d04040; }"_s;
-inline const QString OptionValueStyle = u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s;
-inline const QString StoreNameStyle = u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s;
-inline const QString VersionStyle = u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s;
+inline const QString OptionStopButtonStyle =
+    u"QLabel { color: white; background: #b83232; border-radius: 5px; }"
+    " QLabel:hover { background: #d04040; }"_s;
+inline const QString OptionValueStyle =
+    u"QLabel { color: #10202f; background: white; border-radius: 4px; }"_s;
+inline const QString StoreNameStyle =
+    u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s;
+inline const QString VersionStyle =
+    u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s;
 
 // The wait panel: on the board, and on the login and settings windows.
 inline const QString BoardWaitStyle =
