@@ -15,7 +15,9 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardLayouts.h"
 #include "support/FileBytes.h"
+#include "support/OpenBoard.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
 #include "support/Simulator.h"
@@ -68,14 +70,7 @@ class TstBoardExtras : public QObject
             test::Simulator::shopId, table, text, {},
             m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
     }
-    void openWindow()
-    {
-        m_session = std::make_unique<monitor::MonitorSession>();
-        m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_window->setEndProcess([](int) {});
-        m_session->attach(m_window.get());
-        m_window->show();
-    }
+    void openWindow() { test::openBoard(m_session, m_window); }
     QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
     void waitForCycleEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 15000); }
 
@@ -99,16 +94,7 @@ private slots:
 
     // The health line sits in the header at both widths and every row count, clear
     // of the banner, the option bar and the rows.
-    void healthLineInEveryLayout_data()
-    {
-        QTest::addColumn<int>("resolution");
-        QTest::addColumn<int>("display");
-        for (int resolution : {0, 1}) {
-            for (int display : {0, 1, 2})
-                QTest::addRow("%d, %d rows", resolution == 0 ? 1024 : 1366, QList<int>{10, 16, 30}[display])
-                    << resolution << display;
-        }
-    }
+    void healthLineInEveryLayout_data() { test::addEveryBoardLayout(); }
     void healthLineInEveryLayout()
     {
         QFETCH(int, resolution);

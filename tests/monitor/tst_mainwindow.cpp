@@ -7,6 +7,7 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/UserStore.h"
+#include "support/BoardLayouts.h"
 #include "support/FileBytes.h"
 #include "support/TestEnvironment.h"
 
@@ -366,16 +367,7 @@ private slots:
     // Request texts with line breaks show every line, with their quantity, in
     // the cells of every layout and in the banner; a text too long for its
     // cell ends in "…" at no less than the floor.
-    void captionsInEveryLayout_data()
-    {
-        QTest::addColumn<int>("resolution");
-        QTest::addColumn<int>("display");
-        for (int resolution : {0, 1}) {
-            for (int display : {0, 1, 2})
-                QTest::addRow("%d, %d rows", resolution == 0 ? 1024 : 1366, QList<int>{10, 16, 30}[display])
-                    << resolution << display;
-        }
-    }
+    void captionsInEveryLayout_data() { test::addEveryBoardLayout(); }
     void captionsInEveryLayout()
     {
         QFETCH(int, resolution);

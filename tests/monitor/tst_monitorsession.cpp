@@ -11,6 +11,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/OpenBoard.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
@@ -47,11 +48,7 @@ class TstMonitorSession : public QObject
     }
     void openWindow()
     {
-        m_session = std::make_unique<monitor::MonitorSession>();
-        m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_window->setEndProcess([this](int code) { m_ended.append(code); });
-        m_session->attach(m_window.get());
-        m_window->show();
+        test::openBoard(m_session, m_window, [this](int code) { m_ended.append(code); });
     }
     QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
     int listRequests() { return m_sim->receivedCount(test::Simulator::listPath); }

@@ -15,6 +15,7 @@
 #include "services/Settings.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/OpenBoard.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
@@ -73,11 +74,7 @@ class TstSmallScreen : public QObject
     }
     void openWindow()
     {
-        m_session = std::make_unique<monitor::MonitorSession>();
-        m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_window->setEndProcess([](int) {});
-        m_session->attach(m_window.get());
-        m_window->show();
+        test::openBoard(m_session, m_window);
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTRY_VERIFY(!m_session->cycle().isRunning());
     }

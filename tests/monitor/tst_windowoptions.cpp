@@ -9,6 +9,7 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/OpenBoard.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
@@ -62,11 +63,7 @@ class TstWindowOptions : public QObject
 
     void openWindow()
     {
-        m_session = std::make_unique<monitor::MonitorSession>();
-        m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_window->setEndProcess([](int) {});
-        m_session->attach(m_window.get());
-        m_window->show();
+        test::openBoard(m_session, m_window);
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTRY_VERIFY(listRequests() >= 1); // the first poll
     }

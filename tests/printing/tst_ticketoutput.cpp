@@ -8,6 +8,7 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "support/FileBytes.h"
+#include "support/PrinterSlots.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
 #include "support/TempAppFolder.h"
@@ -25,6 +26,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
+using test::setSlot;
+using test::writePorts;
 
 namespace {
 
@@ -38,22 +41,6 @@ QByteArray golden()
 void workedExample()
 {
     Kavri_출력({}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
-}
-
-/// Deploy.ini with [Ports] COMn=device lines.
-void writePorts(const test::TempAppFolder &app, const QList<QPair<int, QString>> &ports)
-{
-    QString text = u"[Ports]\n"_s;
-    for (const auto &[n, device] : ports)
-        text += u"COM"_s + QString::number(n) + u"="_s + device + u"\n"_s;
-    QVERIFY(test::writeBytes(app.filePath(u"Deploy.ini"_s), text.toUtf8()));
-}
-
-void setSlot(int n, const QString &name, int port, qint32 speed = 9600)
-{
-    gPrinterSettings.이름[n] = name;
-    gPrinterSettings.포트[n] = port;
-    gPrinterSettings.통신속도[n] = speed;
 }
 
 qint32 baudOf(speed_t s)

@@ -9,6 +9,7 @@
 #include "printing/Unprinted.h"
 #include "services/ProcessValues.h"
 #include "support/FileBytes.h"
+#include "support/PrinterSlots.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
 #include "support/TempAppFolder.h"
@@ -22,25 +23,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
-
-namespace {
-
-void writePorts(const test::TempAppFolder &app, const QList<QPair<int, QString>> &ports)
-{
-    QString text = u"[Ports]\n"_s;
-    for (const auto &[n, device] : ports)
-        text += u"COM"_s + QString::number(n) + u"="_s + device + u"\n"_s;
-    QVERIFY(test::writeBytes(app.filePath(u"Deploy.ini"_s), text.toUtf8()));
-}
-
-void setSlot(int n, const QString &name, int port, qint32 speed = 115200)
-{
-    gPrinterSettings.이름[n] = name;
-    gPrinterSettings.포트[n] = port;
-    gPrinterSettings.통신속도[n] = speed;
-}
-
-} // namespace
+using test::setSlot;
+using test::writePorts;
 
 // Tickets a printer did not take: kept, sent again once the printer takes
 // output, each exactly once; reprints; the health line's text.
@@ -230,7 +214,7 @@ private slots:
         auto pty = std::make_unique<test::PtyPair>();
         QVERIFY2(pty->isValid(), qPrintable(pty->error()));
         writePorts(m_env->app(), {{3, pty->printerPath()}});
-        setSlot(0, u"주방"_s, 3);
+        setSlot(0, u"주방"_s, 3, 115200);
         pty->unplug();
         const QString first = gPrnInit + u"A5 물 주세요"_s + gPrnCut;
         const QString second = gPrnInit + u"B4 앞접시"_s + gPrnCut;
@@ -272,7 +256,7 @@ private slots:
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
         writePorts(m_env->app(), {{3, pty.printerPath()}});
-        setSlot(0, u"카운터"_s, 3);
+        setSlot(0, u"카운터"_s, 3, 115200);
         gPrinterSettings.선택된테이블 = u"-[A3]-"_s;
         const QString original =
             ComposeTicket(gPrinterSettings, {}, u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, u"카드"_s);
