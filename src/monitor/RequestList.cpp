@@ -4,6 +4,8 @@
 #include "monitor/RequestBoard.h"
 #include "services/Conversions.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -71,6 +73,29 @@ qint64 secondsOf(const QDate &date, int hour, int minute, int second)
 {
     return date.toJulianDay() * 86400 + hour * 3600 + minute * 60 + second;
 }
+
+// Table names, request texts and registration times repeat across a long list (a
+// shop has a few dozen tables and a handful of usual requests): records that hold
+// the same text share one copy of it. At most kMaxDistinct texts are remembered.
+class SharedTexts
+{
+public:
+    QString share(QString text)
+    {
+        if (text.isEmpty())
+            return text;
+        const auto seen = m_seen.constFind(text);
+        if (seen != m_seen.cend())
+            return *seen;
+        if (m_seen.size() < kMaxDistinct)
+            m_seen.insert(text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kMaxDistinct = 16384;
+    QSet<QString> m_seen;
+};
 
 } // namespace
 
@@ -230,6 +255,7 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::fu
     const QList<QStringView> records = splitRecords(answer);
     const qint64 nowStamp = minuteStamp(now);
     reading.handled.reserve(records.size());
+    SharedTexts shared;
     // From the last record to the first: the first shown record is handled last.
     for (qsizetype i = records.size() - 1; i >= 0; --i) {
         const qsizetype position = i + 1;
@@ -265,9 +291,9 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::fu
             continue;
         HandledRecord handled;
         handled.entry.NumT = raw->memonum;
-        handled.entry.TableT = raw->memotablename;
-        handled.entry.RegDateT = raw->regdatememo;
-        handled.entry.MemoT = TnvDecodeAA(withQuantity(raw->memotext, raw->ordercount));
+        handled.entry.TableT = shared.share(raw->memotablename);
+        handled.entry.RegDateT = shared.share(raw->regdatememo);
+        handled.entry.MemoT = shared.share(TnvDecodeAA(withQuantity(raw->memotext, raw->ordercount)));
         handled.entry.PayTypeT = payTypeText(raw->paytype1);
         handled.age = age;
         handled.position = position;
