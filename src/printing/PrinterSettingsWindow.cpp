@@ -237,70 +237,6 @@ void PrinterSettingsWindow::showWait(bool visible)
     }
 }
 
-bool PrinterSettingsWindow::Load_테이블()
-{
-    ++m_busy;
-    m_spr->setUpdatesEnabled(false);
-    m_tables->clearTables();
-    m_tableListLoaded = false;
-    m_tableListCut = false;
-    // Saving while the list is on its way would store the selection of an empty grid.
-    m_cmd[0]->setEnabled(false);
-    m_cmd[1]->setEnabled(false);
-    showWait(true);
-
-    const TableList list = fetchTableList(gLoginID, gLoginPW);
-    showWait(false);
-    for (const TableListEntry &entry : list.tables)
-        m_tables->appendTable(entry);
-    sortTables(Qt::AscendingOrder);
-    m_tableListLoaded = list.anyRecord;
-    m_tableListCut = list.cut;
-    refreshCountLine();
-    m_spr->setUpdatesEnabled(true);
-    m_cmd[0]->setEnabled(true);
-    m_cmd[1]->setEnabled(true);
-    // Lay the rows out now, so the scroll bar and the page buttons know them at once.
-    m_spr->doItemsLayout();
-    showWait(false);
-    --m_busy;
-    return true;
-}
-
-bool PrinterSettingsWindow::Load_선택된테이블()
-{
-    const QString selection = gPrinterSettings.선택된테이블;
-    if (selection == u"전체"_s) {
-        m_chk전체선택->setChecked(true);
-        chk전체선택_Click();
-    } else {
-        for (int row = 1; row <= tableRows(); ++row) {
-            if (IsTableSelected(selection, tableName(row)))
-                setTicked(row, true);
-        }
-    }
-    refreshCountLine();
-    return true;
-}
-
-void PrinterSettingsWindow::refreshCountLine()
-{
-    if (!m_tableListLoaded) {
-        m_count->setText(tableListFailedText());
-        return;
-    }
-    // Tables the stored selection names but the service no longer lists are dropped by the next save.
-    QSet<QString> listed;
-    for (int row = 1; row <= tableRows(); ++row)
-        listed.insert(tableName(row));
-    qsizetype unlisted = 0;
-    for (const QString &name : selectedTableNames(gPrinterSettings.선택된테이블)) {
-        if (!listed.contains(name))
-            ++unlisted;
-    }
-    m_count->setText(tableCountText(tableRows(), unlisted, m_tableListCut));
-}
-
 bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
 {
     const QString text = toCrLf(m_꼬리말->toPlainText());
@@ -397,56 +333,6 @@ void PrinterSettingsWindow::CMD_Click(int index)
     m_spr->viewport()->update();
     --m_busy;
     button->setEnabled(true);
-}
-
-int PrinterSettingsWindow::showFirstRow(int row)
-{
-    // The scroll bar counts whole rows, so its value is the first visible row. The view holds one
-    // page, so the last page starts where the last row sits at the bottom; asking for a later
-    // row is clamped here rather than by a layout that may come after the current row was set.
-    m_spr->doItemsLayout();
-    row = std::clamp(row, 1, std::max(1, tableRows() - RowsPerPage + 1));
-    m_spr->verticalScrollBar()->setValue(row - 1);
-    return row;
-}
-
-void PrinterSettingsWindow::SPR_Click(int column, int row)
-{
-    if (row < 1 || column < 1 || row > tableRows() || column > ColumnCount)
-        return;
-    m_spr->setCurrentIndex(m_tables->index(row - 1, column - 1));
-    if (column - 1 == ColTicked)
-        setTicked(row, !isTicked(row));
-    m_spr->viewport()->update();
-}
-
-void PrinterSettingsWindow::chk전체선택_Click()
-{
-    const bool all = m_chk전체선택->isChecked();
-    for (int row = 1; row <= tableRows(); ++row)
-        setTicked(row, all);
-}
-
-void PrinterSettingsWindow::headerClicked(int section)
-{
-    if (section != ColName) {
-        // Only the name column sorts; the indicator stays where the last sort put it.
-        m_spr->horizontalHeader()->setSortIndicator(ColName, m_nameOrder);
-        return;
-    }
-    sortTables(m_nameOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
-}
-
-void PrinterSettingsWindow::sortTables(Qt::SortOrder order)
-{
-    // Names sort by their key, so 2 comes before 10.
-    const bool updates = m_spr->updatesEnabled();
-    m_spr->setUpdatesEnabled(false);
-    m_tables->sortByName(order);
-    m_nameOrder = order;
-    m_spr->horizontalHeader()->setSortIndicatorShown(true);
-    m_spr->horizontalHeader()->setSortIndicator(ColName, order);
-    m_spr->setUpdatesEnabled(updates);
 }
 
 void PrinterSettingsWindow::lblTerminate_Click()

@@ -62,6 +62,10 @@ inline const QString StoreNameStyle =
     u"QLabel { color: white; background: transparent; padding-left: 10px; }"_s;
 inline const QString VersionStyle =
     u"QLabel { color: #8094a8; background: transparent; padding-left: 12px; }"_s;
+// The health line under the store name: the version's grey while all is well, red with a fault.
+inline const QString HealthOkStyle = VersionStyle;
+inline const QString HealthFaultStyle =
+    u"QLabel { color: #ff5a5a; background: transparent; padding-left: 12px; }"_s;
 
 // The wait panel: on the board, and on the login and settings windows.
 inline const QString BoardWaitStyle =
