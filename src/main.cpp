@@ -1,5 +1,6 @@
 #include "platform/Audio.h"
 #include "platform/Dialogs.h"
+#include "platform/Heap.h"
 #include "platform/InstanceLock.h"
 #include "platform/gui/QtDialogs.h"
 #include "startup/CommandLine.h"
@@ -13,6 +14,8 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    kavri::platform::useOneHeap();
+
     // --help, --version, --autostart and --stats answer without a display, a window, a log
     // line or a look at a copy already running in the same folder.
     QStringList arguments;

@@ -276,14 +276,30 @@ QByteArray toCp949(const QString &text)
     return out;
 }
 
-QString fromCp949(const QByteArray &bytes)
+QString Cp949Decoder::decode(QByteArrayView bytes)
 {
     const DecodeTable &table = decodeTable();
     QString out;
-    out.reserve(bytes.size());
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    out.reserve(bytes.size() + 1);
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
+    // A lead byte the previous piece ended with pairs with this piece's first byte.
+    auto pair = [&](unsigned char lead, unsigned char trail) {
+        const char16_t ch = table.at(lead, trail);
+        if (ch != 0) {
+            out += QChar(ch);
+            return qsizetype(2);
+        }
+        // One mark for the bad pair; an ASCII second byte is kept, as it may be a
+        // line break or the start of the next word.
+        out += QChar(QChar::ReplacementCharacter);
+        return trail < 0x80 ? qsizetype(1) : qsizetype(2);
+    };
+    if (m_lead >= 0 && n > 0) {
+        i = pair(static_cast<unsigned char>(m_lead), p[0]) - 1;
+        m_lead = -1;
+    }
     while (i < n) {
         const unsigned char lead = p[i];
         if (lead < 0x80) {
@@ -291,24 +307,33 @@ QString fromCp949(const QByteArray &bytes)
             ++i;
             continue;
         }
-        if (lead < kFirstLead || lead > kLastLead || i + 1 == n) {
-            // Not a lead byte, or a lead byte cut off by the end of the input.
+        if (lead < kFirstLead || lead > kLastLead) {
             out += QChar(QChar::ReplacementCharacter);
             ++i;
             continue;
         }
-        const unsigned char trail = p[i + 1];
-        const char16_t ch = table.at(lead, trail);
-        if (ch != 0) {
-            out += QChar(ch);
-            i += 2;
-        } else {
-            // One mark for the bad pair; an ASCII second byte is kept, as it may be a
-            // line break or the start of the next word.
-            out += QChar(QChar::ReplacementCharacter);
-            i += trail < 0x80 ? 1 : 2;
+        if (i + 1 == n) {
+            m_lead = lead;
+            break;
         }
+        i += pair(lead, p[i + 1]);
     }
+    return out;
+}
+
+QString Cp949Decoder::finish()
+{
+    // A lead byte cut off by the end of the input.
+    const bool cut = m_lead >= 0;
+    m_lead = -1;
+    return cut ? QString(QChar(QChar::ReplacementCharacter)) : QString();
+}
+
+QString fromCp949(const QByteArray &bytes)
+{
+    Cp949Decoder decoder;
+    QString out = decoder.decode(bytes);
+    out += decoder.finish();
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "monitor/RequestCycle.h"
 
 #include "platform/Clock.h"
+#include "platform/Heap.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Ticket.h"
 #include "printing/TicketOutput.h"
@@ -15,8 +16,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
-#include <malloc.h>
 
 #include <optional>
 
@@ -52,6 +51,23 @@ QString lastStoredNumber(const QString &fromFile)
     const StoredNumber &s = storedNumber();
     return s.fileBehind && s.file == CfgMain.fileName() ? s.numT : fromFile;
 }
+
+// The answer's text as the cycle needs it besides its records: its length, and its
+// beginning for the log and the comparison with the last answer (all of a short one).
+struct AnswerHead
+{
+    QString text;
+    qsizetype chars = 0;
+
+    void add(QStringView piece)
+    {
+        chars += piece.size();
+        const qsizetype room =
+            std::max<qsizetype>(kLogAnswerLimit, RequestCycle::kKeptAnswerChars) - text.size();
+        if (room > 0)
+            text += piece.first(std::min(room, piece.size()));
+    }
+};
 
 bool fileBehind()
 {
@@ -138,7 +154,7 @@ bool RequestCycle::Load_Kavri(bool mSilent, Asker asker)
     // (not after every ordinary answer: the next cycle would fault them in again).
     // Right after the cycle, as a step of its own, so it does not lengthen the cycle's hold on the window.
     if (m_prevRequestSize > kTrimAfterChars)
-        QTimer::singleShot(0, [] { malloc_trim(0); });
+        QTimer::singleShot(0, [] { platform::giveBackFreePages(); });
     return result && !m_shutDown;
 }
 
@@ -162,59 +178,60 @@ bool RequestCycle::runOnce(bool mSilent)
     const quint32 t0 = GetTick();
     const QString address = web::endpoint(web::RequestListPath);
     const QString body = web::requestListBody(gLoginID, gLoginPW);
-    QString resp = GetWinHttp(address, body);
+    WinHttpAnswer answer = GetWinHttpAnswer(address, body);
     const int status = lastWinHttpStatus();
     if (m_shutDown)
         return false;
-    // A large answer is compared by length and hash: keeping its text would hold
-    // tens of megabytes between cycles. Its steps (decoding, logging, reading) each
-    // take long enough that the window's events run between them, as during the exchange.
-    const bool large = resp.size() > kKeptAnswerChars;
-    if (large) {
+    call(m_hooks.hideWait);
+
+    call(m_hooks.showWait);
+    // A long answer is decoded and read in pieces, with the window's events between
+    // them: its whole text is never held, only its bytes and the records read. The
+    // board is cleared and the loop held meanwhile, so handlers meet nothing new.
+    const bool inPieces = answer.body.size() > platform::DecodeSliceBytes;
+    if (inPieces)
         QCoreApplication::processEvents();
-        if (m_shutDown)
-            return false;
-    }
-    const size_t respHash = large && resp.size() == m_prevRequestSize ? qHash(resp) : 0;
-    if (large ? resp.size() == m_prevRequestSize && respHash == m_prevRequestHash : resp == m_prevRequest) {
+    if (m_shutDown)
+        return false;
+    AnswerReader reader(now);
+    reader.reserve(QByteArrayView(answer.body).count(kRecordMarkerBytes));
+    AnswerHead head;
+    platform::decodeResponsePieces(answer.body, answer.contentType, [&](QStringView piece) {
+        head.add(piece);
+        reader.feed(piece);
+        if (inPieces)
+            QCoreApplication::processEvents();
+        return !m_shutDown;
+    });
+    if (m_shutDown)
+        return false;
+    const AnswerReading reading = reader.finish();
+
+    // A large answer is compared by length and hash: keeping its text would hold
+    // tens of megabytes between cycles.
+    const bool large = head.chars > kKeptAnswerChars;
+    const size_t respHash = large && head.chars == m_prevRequestSize ? qHash(answer.body) : 0;
+    if (large ? head.chars == m_prevRequestSize && respHash == m_prevRequestHash
+              : head.text == m_prevRequest) {
         WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
                      u"ms 걸림."_s,
                  channel);
     } else {
         WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
-        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(resp), channel);
+        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(head.text, head.chars), channel);
     }
-    m_prevRequest = large ? QString() : resp;
-    m_prevRequestSize = resp.size();
-    m_prevRequestHash = large ? (respHash ? respHash : qHash(resp)) : 0;
-    call(m_hooks.hideWait);
-
-    call(m_hooks.showWait);
-    if (large)
-        QCoreApplication::processEvents();
-    if (m_shutDown)
-        return false;
-    // A large answer is read in slices with the window's events between them; the
-    // board is cleared and the loop held meanwhile, so handlers meet nothing new.
-    std::function<bool()> between;
-    if (large)
-        between = [this] {
-            QCoreApplication::processEvents();
-            return !m_shutDown;
-        };
-    const AnswerReading reading = readAnswer(resp, now, between);
-    if (m_shutDown)
-        return false;
-    // The records hold their own copies: the answer's text need not outlive the reading.
-    const bool answered = !resp.isEmpty();
-    const bool loginRejected = answered && resp.size() < 4096 && resp.contains(kLoginRejected);
+    m_prevRequest = large ? QString() : head.text;
+    m_prevRequestSize = head.chars;
+    m_prevRequestHash = large ? (respHash ? respHash : qHash(answer.body)) : 0;
+    answer = {};
     // Only a list (records, or the list's own tag) tells which requests have left: an
     // error page or a cut reading would make every followed request look gone. A list
     // under a failure status (a proxy's stale copy) does not say the service is up.
+    const bool answered = head.chars > 0;
+    const bool loginRejected = answered && head.chars < 4096 && head.text.contains(kLoginRejected);
     const bool listRead = answered && status == 200 && !reading.stopped &&
-                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() ||
-                           resp.contains(u"<memochecks>"_s) || resp.contains(u"<memolist"_s));
-    resp = QString();
+                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList());
+    head = {};
     qsizetype named = 0;
     for (const SkippedRecord &skipped : reading.malformed) {
         if (named++ == kMalformedLinesPerCycle) {

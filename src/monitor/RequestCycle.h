@@ -84,9 +84,9 @@ public:
     /// remembered by its length and hash only (empty here).
     const QString &gQRT_PrevRequest() const { return m_prevRequest; }
     static constexpr qsizetype kKeptAnswerChars = 1024 * 1024;
-    /// After an answer over this many characters (about 20,000 records) the cycle
-    /// gives the freed heap back to the system.
-    static constexpr qsizetype kTrimAfterChars = 6 * 1024 * 1024;
+    /// After an answer over this many characters (about 3,000 records, far beyond a
+    /// shop's day) the cycle gives the freed heap back to the system.
+    static constexpr qsizetype kTrimAfterChars = 1024 * 1024;
     /// The registration time on the board's top row after the previous cycle.
     const QString &gQRT_PrevTopRegDate() const { return m_prevTopRegDate; }
 

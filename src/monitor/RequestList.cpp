@@ -74,29 +74,6 @@ qint64 secondsOf(const QDate &date, int hour, int minute, int second)
     return date.toJulianDay() * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-// Table names, request texts and registration times repeat across a long list (a
-// shop has a few dozen tables and a handful of usual requests): records that hold
-// the same text share one copy of it. At most kMaxDistinct texts are remembered.
-class SharedTexts
-{
-public:
-    QString share(QString text)
-    {
-        if (text.isEmpty())
-            return text;
-        const auto seen = m_seen.constFind(text);
-        if (seen != m_seen.cend())
-            return *seen;
-        if (m_seen.size() < kMaxDistinct)
-            m_seen.insert(text);
-        return text;
-    }
-
-private:
-    static constexpr qsizetype kMaxDistinct = 16384;
-    QSet<QString> m_seen;
-};
-
 } // namespace
 
 QList<QStringView> splitRecords(QStringView answer)
@@ -244,6 +221,140 @@ QString payTypeText(const QString &payType)
     return {};
 }
 
+// Table names, request texts and registration times repeat across a long list (a
+// shop has a few dozen tables and a handful of usual requests): records that hold
+// the same text share one copy of it. At most kMaxDistinct texts are remembered.
+class AnswerReader::Shared
+{
+public:
+    QString share(QString text)
+    {
+        if (text.isEmpty())
+            return text;
+        const auto seen = m_seen.constFind(text);
+        if (seen != m_seen.cend())
+            return *seen;
+        if (m_seen.size() < kMaxDistinct)
+            m_seen.insert(text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kMaxDistinct = 16384;
+    QSet<QString> m_seen;
+};
+
+AnswerReader::AnswerReader(const QDateTime &now, std::function<bool()> between)
+    : m_shared(std::make_unique<Shared>()), m_nowStamp(minuteStamp(now)), m_between(std::move(between))
+{
+}
+
+AnswerReader::~AnswerReader() = default;
+
+void AnswerReader::reserve(qsizetype records)
+{
+    m_reading.handled.reserve(records);
+}
+
+void AnswerReader::feed(QStringView piece)
+{
+    if (m_reading.stopped || piece.isEmpty())
+        return;
+    // A marker may be cut by the end of the last piece: the search goes back that far.
+    const qsizetype resume = std::max<qsizetype>(0, m_rest.size() - (kRecordMarker.size() - 1));
+    // The piece is read where it lies; only what stays open is copied.
+    const bool alone = m_rest.isEmpty();
+    if (!alone)
+        m_rest.append(piece);
+    const QStringView text = alone ? piece : QStringView(m_rest);
+    qsizetype begin = 0; // where the open record's text starts
+    qsizetype search = resume;
+    if (!m_inRecord) {
+        if (text.indexOf(u"<memolist", resume) >= 0)
+            m_sawList = true;
+        const qsizetype at = text.indexOf(kRecordMarker, resume);
+        if (at < 0) {
+            // Before the first record: only what a cut marker could start with is kept.
+            const QString keep = text.right(kRecordMarker.size() - 1).toString();
+            m_rest = keep;
+            return;
+        }
+        m_inRecord = true;
+        m_sawList = true;
+        begin = search = at + kRecordMarker.size();
+    }
+    for (qsizetype next = text.indexOf(kRecordMarker, search); next >= 0;
+         next = text.indexOf(kRecordMarker, begin)) {
+        readRecordAt(text.sliced(begin, next - begin));
+        begin = next + kRecordMarker.size();
+        if (m_reading.stopped) {
+            m_rest.clear();
+            return;
+        }
+    }
+    if (alone)
+        m_rest = text.sliced(begin).toString();
+    else
+        m_rest.remove(0, begin);
+}
+
+AnswerReading AnswerReader::finish()
+{
+    if (m_inRecord && !m_reading.stopped)
+        readRecordAt(m_rest);
+    m_rest.clear();
+    m_inRecord = false;
+    // Read from the first record to the last; handled from the last to the first,
+    // so the first shown record is handled (and printed) last.
+    std::reverse(m_reading.handled.begin(), m_reading.handled.end());
+    std::reverse(m_reading.malformed.begin(), m_reading.malformed.end());
+    return std::move(m_reading);
+}
+
+void AnswerReader::readRecordAt(QStringView record)
+{
+    if (m_between && m_records > 0 && m_records % kRecordsPerSlice == 0 && !m_between()) {
+        m_reading.stopped = true;
+        return;
+    }
+    const qsizetype position = ++m_records;
+    QString missing;
+    const std::optional<RawRecord> raw = readRecord(record, &missing);
+    if (!raw) {
+        const std::optional<QStringView> num = tagValue(record, u"memonum");
+        m_reading.malformed.append(
+            {position, num ? num->left(40).toString() : QString(), u"<"_s + missing + u"> 태그 없음"_s});
+        return;
+    }
+    // A number that is not one would end up in KavriNumT, read back as 0 and reprint the rest.
+    if (!requestNumber(raw->memonum)) {
+        m_reading.malformed.append(
+            {position, raw->memonum.left(40), u"요청 번호를 읽을 수 없음: "_s + raw->memonum.left(40)});
+        return;
+    }
+    if (raw->memoYN == u"Y"_s)
+        return;
+    const std::optional<qint64> stamp = minuteStamp(raw->regdatememo);
+    if (!stamp) {
+        m_reading.malformed.append(
+            {position, raw->memonum.left(40), u"등록 시각을 읽을 수 없음: "_s + raw->regdatememo.left(40)});
+        return;
+    }
+    const qint64 age = ageMinutes(*stamp, m_nowStamp);
+    if (age > kShowMinutes)
+        return;
+    Shared &shared = *m_shared;
+    HandledRecord handled;
+    handled.entry.NumT = raw->memonum;
+    handled.entry.TableT = shared.share(raw->memotablename);
+    handled.entry.RegDateT = shared.share(raw->regdatememo);
+    handled.entry.MemoT = shared.share(TnvDecodeAA(withQuantity(raw->memotext, raw->ordercount)));
+    handled.entry.PayTypeT = payTypeText(raw->paytype1);
+    handled.age = age;
+    handled.position = position;
+    m_reading.handled.append(std::move(handled));
+}
+
 AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 {
     return readAnswer(answer, now, {});
@@ -251,55 +362,10 @@ AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 
 AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between)
 {
-    AnswerReading reading;
-    const QList<QStringView> records = splitRecords(answer);
-    const qint64 nowStamp = minuteStamp(now);
-    reading.handled.reserve(records.size());
-    SharedTexts shared;
-    // From the last record to the first: the first shown record is handled last.
-    for (qsizetype i = records.size() - 1; i >= 0; --i) {
-        const qsizetype position = i + 1;
-        const qsizetype done = records.size() - 1 - i;
-        if (between && done > 0 && done % kRecordsPerSlice == 0 && !between()) {
-            reading.stopped = true;
-            return reading;
-        }
-        QString missing;
-        const std::optional<RawRecord> raw = readRecord(records[i], &missing);
-        if (!raw) {
-            const std::optional<QStringView> num = tagValue(records[i], u"memonum");
-            reading.malformed.append(
-                {position, num ? num->left(40).toString() : QString(), u"<"_s + missing + u"> 태그 없음"_s});
-            continue;
-        }
-        // A number that is not one would end up in KavriNumT, read back as 0 and reprint the rest.
-        if (!requestNumber(raw->memonum)) {
-            reading.malformed.append(
-                {position, raw->memonum.left(40), u"요청 번호를 읽을 수 없음: "_s + raw->memonum.left(40)});
-            continue;
-        }
-        if (raw->memoYN == u"Y"_s)
-            continue;
-        const std::optional<qint64> stamp = minuteStamp(raw->regdatememo);
-        if (!stamp) {
-            reading.malformed.append({position, raw->memonum.left(40),
-                                      u"등록 시각을 읽을 수 없음: "_s + raw->regdatememo.left(40)});
-            continue;
-        }
-        const qint64 age = ageMinutes(*stamp, nowStamp);
-        if (age > kShowMinutes)
-            continue;
-        HandledRecord handled;
-        handled.entry.NumT = raw->memonum;
-        handled.entry.TableT = shared.share(raw->memotablename);
-        handled.entry.RegDateT = shared.share(raw->regdatememo);
-        handled.entry.MemoT = shared.share(TnvDecodeAA(withQuantity(raw->memotext, raw->ordercount)));
-        handled.entry.PayTypeT = payTypeText(raw->paytype1);
-        handled.age = age;
-        handled.position = position;
-        reading.handled.append(std::move(handled));
-    }
-    return reading;
+    AnswerReader reader(now, between);
+    reader.reserve(answer.count(kRecordMarker));
+    reader.feed(answer);
+    return reader.finish();
 }
 
 bool isPrinted(const HandledRecord &record, qint64 lastPrinted, const PrinterSettings &settings)

@@ -3,12 +3,14 @@
 #include "monitor/KavriEntry.h"
 #include "printing/PrinterSettings.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The rules of one request list cycle as plain functions: the record grammar of
@@ -17,6 +19,9 @@ namespace kavri::monitor {
 
 /// The marker that starts every record of the answer.
 inline constexpr QStringView kRecordMarker = u"<memochecks>";
+/// The marker in the answer's bytes: the same in UTF-8 and in CP949, where "<" is
+/// never the second byte of a character.
+inline constexpr QByteArrayView kRecordMarkerBytes = "<memochecks>";
 
 /// Oldest request shown, and oldest printed, in minutes.
 inline constexpr qint64 kShowMinutes = 180;
@@ -114,11 +119,47 @@ inline constexpr qsizetype kRecordsPerSlice = 2000;
 /// Cuts the answer into records and filters them: done flag exactly "Y" and
 /// records older than 180 minutes are left out; a record lacking a tag, whose
 /// number is no request number, or whose registration time cannot be read is
-/// skipped whole and listed.
+/// skipped whole and listed. The answer's text may come in pieces, cut anywhere:
+/// each record is read as soon as the next marker (or the end) closes it, so a
+/// long answer never needs its whole text at once.
+class AnswerReader
+{
+public:
+    /// `between` (when given) is called after every kRecordsPerSlice records, so
+    /// that a long answer lets the window's events run; when it returns false the
+    /// reading stops there and what was read so far comes back, marked stopped.
+    explicit AnswerReader(const QDateTime &now, std::function<bool()> between = {});
+    ~AnswerReader();
+    AnswerReader(const AnswerReader &) = delete;
+    AnswerReader &operator=(const AnswerReader &) = delete;
+
+    /// Room for this many records (the markers counted beforehand), so a long
+    /// list is not copied while it grows.
+    void reserve(qsizetype records);
+    /// The next piece of the answer's text.
+    void feed(QStringView piece);
+    /// The last record, then the reading in handling order.
+    AnswerReading finish();
+    /// True once the text held a record marker or the list's own tag "<memolist".
+    bool sawList() const { return m_sawList; }
+
+private:
+    void readRecordAt(QStringView record);
+
+    struct Shared;
+    std::unique_ptr<Shared> m_shared;
+    qint64 m_nowStamp = 0;
+    std::function<bool()> m_between;
+    AnswerReading m_reading;
+    QString m_rest; ///< text not read yet: the open record, or the end of the text before the first marker
+    qsizetype m_scanned = 0; ///< how much of m_rest is known to hold no marker start
+    qsizetype m_records = 0; ///< records met so far
+    bool m_inRecord = false;
+    bool m_sawList = false;
+};
+
+/// The same over a whole text at once.
 AnswerReading readAnswer(QStringView answer, const QDateTime &now);
-/// The same, calling `between` after every kRecordsPerSlice records, so that a long
-/// answer lets the window's events run; when it returns false the reading stops
-/// there and what was read so far comes back, marked stopped.
 AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between);
 
 /// True when a handled record is printed: its number above the last printed

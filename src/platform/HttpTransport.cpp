@@ -85,36 +85,65 @@ private:
 
 } // namespace
 
-QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType,
-                           const std::function<void()> &between)
+bool decodeResponsePieces(const QByteArray &body, const QByteArray &contentType,
+                          const std::function<bool(QStringView)> &piece)
 {
     const QByteArray charset = charsetOf(contentType);
+    // Each road keeps what a slice boundary cuts for the next slice, so the pieces
+    // together are the text the whole body gives.
+    auto inSlices = [&body, &piece](auto &&decodeSlice) {
+        for (qsizetype at = 0; at < body.size(); at += DecodeSliceBytes) {
+            const QString text =
+                decodeSlice(QByteArrayView(body).sliced(at, std::min(DecodeSliceBytes, body.size() - at)));
+            if (!piece(text))
+                return false;
+        }
+        return true;
+    };
+    auto cp949 = [&] {
+        codec::Cp949Decoder decoder;
+        if (!inSlices([&decoder](QByteArrayView slice) { return decoder.decode(slice); }))
+            return false;
+        const QString end = decoder.finish();
+        return end.isEmpty() || piece(end);
+    };
     if (isCp949Name(charset))
-        return codec::fromCp949(body);
+        return cp949();
     if (!charset.isEmpty() && charset != "utf-8" && charset != "utf8") {
         QStringDecoder decoder(charset.constData());
         if (decoder.isValid())
-            return decoder.decode(body);
+            return inSlices([&decoder](QByteArrayView slice) { return QString(decoder.decode(slice)); });
     }
-    // Valid UTF-8 decodes the same in slices (the decoder carries a sequence cut
-    // between two of them); anything else takes the whole-body road below.
-    if (between && body.size() > DecodeSliceBytes && QByteArrayView(body).isValidUtf8()) {
-        QStringDecoder sliced(QStringDecoder::Utf8);
-        QString text;
-        text.reserve(body.size());
-        for (qsizetype at = 0; at < body.size(); at += DecodeSliceBytes) {
-            text +=
-                sliced.decode(QByteArrayView(body).sliced(at, std::min(DecodeSliceBytes, body.size() - at)));
+    if (QByteArrayView(body).isValidUtf8()) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        return inSlices([&utf8](QByteArrayView slice) { return QString(utf8.decode(slice)); });
+    }
+    if (charset == "utf-8" || charset == "utf8") {
+        // Declared UTF-8 that is not: every bad sequence becomes a mark, read whole.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        return piece(QString(utf8.decode(body)));
+    }
+    return cp949();
+}
+
+QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType,
+                           const std::function<void()> &between)
+{
+    QString text;
+    text.reserve(body.size());
+    const bool sliced = between && body.size() > DecodeSliceBytes;
+    decodeResponsePieces(body, contentType, [&](QStringView piece) {
+        text += piece;
+        if (sliced)
             between();
-        }
-        if (!sliced.hasError())
-            return text;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(body);
-    if (!utf8.hasError() || charset == "utf-8" || charset == "utf8")
-        return text;
-    return codec::fromCp949(body);
+        return true;
+    });
+    return text;
+}
+
+QString HttpResult::text() const
+{
+    return decodeResponseBody(body, contentType);
 }
 
 HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options)
@@ -242,10 +271,8 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         result.status = status.toInt();
         result.statusText =
             QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        // A long body lets the window's events run between its slices, as the exchange did.
-        result.text = decodeResponseBody(received, reply->rawHeader("Content-Type"),
-                                         [] { QCoreApplication::processEvents(); });
-        received = QByteArray();
+        result.contentType = reply->rawHeader("Content-Type");
+        result.body = std::move(received);
     } else {
         result.failedStep = 3;
         if (tooLarge) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSslCertificate>
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -30,10 +31,14 @@ struct HttpResult
     bool responded = false; ///< a response arrived, whatever its status
     int status = 0;         ///< HTTP status code when responded
     QString statusText;     ///< the reason phrase of the status line
-    QString text;           ///< the response body as text
+    QByteArray body;        ///< the response body as it came
+    QByteArray contentType; ///< its Content-Type header, which may name its character set
     int failedStep = 0;     ///< when not responded: 2 the request could not be made, 3 the wait failed
     int errorNumber = 0;    ///< when not responded: the transport's error code
     QString errorText;      ///< when not responded: what went wrong
+
+    /// The body as text (decodeResponseBody, at once).
+    QString text() const;
 };
 
 inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
@@ -74,10 +79,16 @@ private:
 
 /// The response body as text: the declared character set when there is one; else
 /// UTF-8 when the bytes are valid UTF-8, else CP949 (the Korean legacy code page).
-/// With `between`, a long UTF-8 body is decoded in slices of DecodeSliceBytes and
+/// With `between`, a body longer than DecodeSliceBytes is decoded in slices and
 /// `between` runs after each (the window's events); the text is the same.
 QString decodeResponseBody(const QByteArray &body, const QByteArray &contentType,
                            const std::function<void()> &between = {});
 inline constexpr qsizetype DecodeSliceBytes = 1024 * 1024;
+/// The same text in pieces, in order, each from about DecodeSliceBytes of the body
+/// (a character cut by a slice boundary goes whole into the next piece), so a long
+/// answer never needs its whole text at once. `piece` returns false to stop there;
+/// false when it did.
+bool decodeResponsePieces(const QByteArray &body, const QByteArray &contentType,
+                          const std::function<bool(QStringView)> &piece);
 
 } // namespace kavri::platform

@@ -5,6 +5,8 @@
 #include "services/Housekeeping.h"
 #include "services/WebService.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri {
@@ -26,25 +28,38 @@ platform::HttpOptions &winHttpOptions()
 
 QString answerForLog(const QString &answer)
 {
-    if (answer.size() <= kLogAnswerLimit)
-        return answer;
-    return answer.left(kLogAnswerLimit) + u"... (응답 "_s + QString::number(answer.size()) + u"자 중 앞 "_s +
+    return answerForLog(answer, answer.size());
+}
+
+QString answerForLog(const QString &head, qsizetype totalChars)
+{
+    if (totalChars <= kLogAnswerLimit)
+        return head.left(totalChars);
+    return head.left(kLogAnswerLimit) + u"... (응답 "_s + QString::number(totalChars) + u"자 중 앞 "_s +
            QString::number(kLogAnswerLimit) + u"자만 기록)"_s;
 }
 
 QString GetWinHttp(const QString &address, const QString &body)
 {
+    const WinHttpAnswer answer = GetWinHttpAnswer(address, body);
+    // A long body lets the window's events run between its slices, as the exchange did.
+    return platform::decodeResponseBody(answer.body, answer.contentType,
+                                        [] { QCoreApplication::processEvents(); });
+}
+
+WinHttpAnswer GetWinHttpAnswer(const QString &address, const QString &body)
+{
     constexpr int maxAttempts = 3;
     const QString shown = address + u'?' + web::maskPassword(body);
-    QString result;
+    WinHttpAnswer result;
     int attempts = 0;
     g_lastStatus = 0;
     while (true) {
         const quint32 t0 = GetTick();
-        const platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
+        platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
         const quint32 elapsed = GetTick() - t0;
         if (r.responded) {
-            result = r.text;
+            result = {std::move(r.body), std::move(r.contentType)};
             g_lastStatus = r.status;
             if (r.status != 200) {
                 WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s +

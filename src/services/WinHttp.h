@@ -12,6 +12,16 @@ namespace kavri {
 /// once on "_WinHttp" and not retried; a failed attempt is logged and retried at
 /// once. The password's value never reaches the log. Never fails to its caller.
 QString GetWinHttp(const QString &address, const QString &body);
+/// An answer as it came: the body's bytes and the Content-Type that may name
+/// their character set.
+struct WinHttpAnswer
+{
+    QByteArray body;
+    QByteArray contentType;
+};
+/// GetWinHttp without the decoding (the same attempts, logs and status), for a
+/// caller that decodes a long answer in pieces (platform::decodeResponsePieces).
+WinHttpAnswer GetWinHttpAnswer(const QString &address, const QString &body);
 /// The HTTP status of the answer the last GetWinHttp call returned; 0 when it got none.
 /// Read it right after the call: a later call (while events run) replaces it.
 int lastWinHttpStatus();
@@ -25,5 +35,8 @@ inline constexpr int kLogAnswerLimit = 1024 * 1024;
 /// An answer as the log shows it: whole up to kLogAnswerLimit characters, else cut
 /// there with its full length noted. Every log line that holds an answer uses it.
 QString answerForLog(const QString &answer);
+/// The same for an answer of `totalChars` characters of which `head` holds the
+/// first ones (at least kLogAnswerLimit of them when there are more).
+QString answerForLog(const QString &head, qsizetype totalChars);
 
 } // namespace kavri

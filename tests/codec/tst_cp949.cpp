@@ -122,6 +122,39 @@ private slots:
         QVERIFY2(characters > 17000, qPrintable(QString::number(characters)));
     }
 
+    // Bytes that come in pieces decode as the whole input does, wherever the cuts
+    // fall: between the two bytes of a character, after a bad lead byte, at the end.
+    void piecesDecodeAsTheWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray words = toCp949(u"물 좀 더 주세요 똠"_s);
+        QTest::newRow("characters") << words;
+        QTest::newRow("bad pair then ascii") << (QByteArray::fromHex("81") + "<a>" + words);
+        QTest::newRow("bad pair, high trail") << (QByteArray::fromHex("c9ff") + words);
+        QTest::newRow("lone bytes") << QByteArray::fromHex("80ff41c8");
+        QTest::newRow("lead cut by the end") << (words + QByteArray::fromHex("b0"));
+        QTest::newRow("lead then lead") << QByteArray::fromHex("b0b0a1");
+    }
+    void piecesDecodeAsTheWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString whole = fromCp949(bytes);
+        // Every single cut, and pieces of one byte each.
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            kavri::codec::Cp949Decoder decoder;
+            QString text = decoder.decode(QByteArrayView(bytes).first(cut));
+            text += decoder.decode(QByteArrayView(bytes).sliced(cut));
+            text += decoder.finish();
+            QVERIFY2(text == whole, qPrintable(u"cut at "_s + QString::number(cut)));
+        }
+        kavri::codec::Cp949Decoder decoder;
+        QString text;
+        for (const char byte : bytes)
+            text += decoder.decode(QByteArrayView(&byte, 1));
+        text += decoder.finish();
+        QCOMPARE(text, whole);
+    }
+
     void roundTripsLongKoreanText()
     {
         QString text;

@@ -22,7 +22,7 @@ int main(int argc, char **argv)
         "\xA2\xE8", "\x8C\x63", "\xB0\xA1", "\xA2\xC2", "\x80",
         "\xFF",     "\xB0",     "\xC8\x41", "\r\n",     std::string(1, '\0')};
     kavri::fuzz::Driver driver("fuzz_cp949", seeds, tokens);
-    return driver.run(argc, argv, 300000, [](const std::string &input, kavri::fuzz::Random &) {
+    return driver.run(argc, argv, 300000, [](const std::string &input, kavri::fuzz::Random &random) {
         const QByteArray bytes = QByteArray::fromStdString(input);
         const QString text = fromCp949(bytes);
         KAVRI_FUZZ_CHECK(text.size() <= bytes.size());
@@ -32,5 +32,15 @@ int main(int argc, char **argv)
         // What follows a complete input is never eaten by it.
         const QString more = fromCp949(bytes + "\n" + toCp949(u"성공"_s));
         KAVRI_FUZZ_CHECK(more.endsWith(u"\n성공"_s));
+        // In pieces of random sizes, the same text.
+        kavri::codec::Cp949Decoder decoder;
+        QString pieces;
+        for (qsizetype at = 0; at < bytes.size();) {
+            const qsizetype n = std::uniform_int_distribution<qsizetype>(0, 4)(random);
+            pieces += decoder.decode(QByteArrayView(bytes).sliced(at, std::min(n, bytes.size() - at)));
+            at += n;
+        }
+        pieces += decoder.finish();
+        KAVRI_FUZZ_CHECK(pieces == text);
     });
 }

@@ -123,7 +123,7 @@ int main(int argc, char **argv)
         server.setResponse(raw);
         const platform::HttpResult r = platform::postForm(server.url(), "ID=a&PassWord=b", options);
         KAVRI_FUZZ_CHECK(r.responded || !r.errorText.isEmpty());
-        KAVRI_FUZZ_CHECK(r.text.size() <= options.maxBodyBytes);
-        KAVRI_FUZZ_CHECK(r.responded || r.text.isEmpty());
+        KAVRI_FUZZ_CHECK(r.body.size() <= options.maxBodyBytes);
+        KAVRI_FUZZ_CHECK(r.responded || r.body.isEmpty());
     });
 }

@@ -154,6 +154,24 @@ bool check(const QString &answer, int displayIdx)
         if (!answer.contains(h.entry.NumT) || !answer.contains(h.entry.TableT))
             return fail(u"a field that is not in the answer"_s, answer);
     }
+    // The text in pieces (their size drawn from the answer itself) reads as the whole does.
+    {
+        const qsizetype size = 1 + qsizetype(qHash(answer) % 300);
+        AnswerReader reader(kNow);
+        for (qsizetype at = 0; at < answer.size(); at += size)
+            reader.feed(QStringView(answer).sliced(at, std::min(size, answer.size() - at)));
+        const AnswerReading pieces = reader.finish();
+        bool same =
+            pieces.handled.size() == r.handled.size() && pieces.malformed.size() == r.malformed.size();
+        for (qsizetype i = 0; same && i < r.handled.size(); ++i)
+            same = pieces.handled.at(i).entry == r.handled.at(i).entry &&
+                   pieces.handled.at(i).position == r.handled.at(i).position;
+        for (qsizetype i = 0; same && i < r.malformed.size(); ++i)
+            same = pieces.malformed.at(i).position == r.malformed.at(i).position &&
+                   pieces.malformed.at(i).why == r.malformed.at(i).why;
+        if (!same)
+            return fail(u"read in pieces of "_s + QString::number(size) + u" it differs"_s, answer);
+    }
     // The one-pass record reader agrees with tagValue() on every value.
     for (QStringView record : splitRecords(answer)) {
         QString missing;

@@ -362,6 +362,70 @@ private slots:
         QCOMPARE(r.malformed.at(3).why, u"<regdatememo> 태그 없음"_s);
     }
 
+    // An answer that comes in pieces is read as the whole text is, wherever the cuts
+    // fall: inside a marker, a tag, a value, a Korean text, before the first marker.
+    void piecesReadAsTheWhole_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("list");
+        using test::RecordFields;
+        RecordFields noPay = test::rec(u"3"_s, u"B3"_s, minutesAgo(1));
+        noPay.omit = QStringList{u"paytype1"_s};
+        const QString records = test::answerText({
+            test::rec(u"9"_s, u"1층/9"_s, minutesAgo(2), u"물 좀 더 주세요"_s, u"3"_s, u"card"_s),
+            test::rec(u"8"_s, u"1층/8"_s, minutesAgo(181)),
+            noPay,
+            test::rec(u"abc"_s, u"B4"_s, minutesAgo(1)),
+            test::rec(u"6"_s, u"1층/9"_s, minutesAgo(2), u"물 좀 더 주세요"_s, u"1"_s, u"cash"_s),
+            test::rec(u"5"_s, u"B5"_s, minutesAgo(0), u"앞접시"_s, u"1"_s, {}, u"Y"_s),
+        });
+        QTest::newRow("records") << records << true;
+        QTest::newRow("a page before the list") << (u"<html><b>공지</b>\n"_s + records) << true;
+        QTest::newRow("empty list") << u"<memolist>\n</memolist>\n"_s << true;
+        QTest::newRow("error page") << u"<html>오류 <memolis t></html>"_s << false;
+        QTest::newRow("no text") << QString() << false;
+        QTest::newRow("marker at the very end") << (records + u"<memochecks>"_s) << true;
+    }
+    void piecesReadAsTheWhole()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, list);
+        const AnswerReading whole = readAnswer(answer, kNow);
+        auto same = [&whole](const AnswerReading &r) {
+            if (r.handled.size() != whole.handled.size() || r.malformed.size() != whole.malformed.size())
+                return false;
+            for (qsizetype i = 0; i < r.handled.size(); ++i) {
+                const HandledRecord &a = r.handled.at(i);
+                const HandledRecord &b = whole.handled.at(i);
+                if (!(a.entry == b.entry) || a.age != b.age || a.position != b.position)
+                    return false;
+            }
+            for (qsizetype i = 0; i < r.malformed.size(); ++i) {
+                const SkippedRecord &a = r.malformed.at(i);
+                const SkippedRecord &b = whole.malformed.at(i);
+                if (a.position != b.position || a.numT != b.numT || a.why != b.why)
+                    return false;
+            }
+            return !r.stopped;
+        };
+        // Two pieces, cut at every place.
+        for (qsizetype cut = 0; cut <= answer.size(); ++cut) {
+            AnswerReader reader(kNow);
+            reader.feed(QStringView(answer).first(cut));
+            reader.feed(QStringView(answer).sliced(cut));
+            QCOMPARE(reader.sawList(), list);
+            QVERIFY2(same(reader.finish()), qPrintable(u"cut at "_s + QString::number(cut)));
+        }
+        // Pieces of one, five and 64 characters.
+        for (const qsizetype size : {1, 5, 64}) {
+            AnswerReader reader(kNow);
+            for (qsizetype at = 0; at < answer.size(); at += size)
+                reader.feed(QStringView(answer).sliced(at, std::min(size, answer.size() - at)));
+            QCOMPARE(reader.sawList(), list);
+            QVERIFY2(same(reader.finish()), qPrintable(u"pieces of "_s + QString::number(size)));
+        }
+    }
+
     // A long answer is read in slices with a call between them; the reading given
     // in slices is the one read at once, and a false from the call stops it there.
     void slicedReading()
@@ -384,7 +448,9 @@ private slots:
 
         const AnswerReading stopped = readAnswer(answer, kNow, [] { return false; });
         QVERIFY(stopped.stopped);
-        QCOMPARE(numbers(stopped.handled), numbers(whole.handled).mid(0, numbers(stopped.handled).size()));
+        // What was read before the stop: the first records of the answer, handled last.
+        QCOMPARE(numbers(stopped.handled),
+                 numbers(whole.handled).mid(whole.handled.size() - stopped.handled.size()));
         QVERIFY(stopped.handled.size() < whole.handled.size());
 
         // A short answer never calls.

@@ -3,6 +3,7 @@
 #include "services/ProcessValues.h"
 #include "services/WebService.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -157,14 +158,26 @@ private slots:
         QTest::newRow("declared utf-8") << hangul << QByteArray("text/html; charset=utf-8") << 4;
         QByteArray bad = hangul;
         bad[2 * platform::DecodeSliceBytes + 7] = char(0xFF);
-        QTest::newRow("bad byte: code page") << bad << QByteArray("text/html") << 0;
-        QTest::newRow("bad byte, declared utf-8") << bad << QByteArray("text/html; charset=utf-8") << 0;
+        // Not UTF-8: the code page, in slices too (its two-byte characters cut by them).
+        QTest::newRow("bad byte: code page") << bad << QByteArray("text/html") << 4;
+        // Declared UTF-8 that is not: read whole, one call.
+        QTest::newRow("bad byte, declared utf-8") << bad << QByteArray("text/html; charset=utf-8") << 1;
         QByteArray cutEnd = hangul;
         cutEnd.chop(1);
-        QTest::newRow("cut at the end") << cutEnd << QByteArray("text/html") << 0;
+        // The code page's lead byte cut off by the end comes as a piece of its own.
+        QTest::newRow("cut at the end") << cutEnd << QByteArray("text/html") << 5;
         QTest::newRow("short body") << u"물 좀"_s.toUtf8() << QByteArray("text/html") << 0;
         QTest::newRow("declared cp949")
-            << codec::toCp949(QString(600000, u'물')) << QByteArray("text/html; charset=cp949") << 0;
+            << codec::toCp949(QString(600000, u'물')) << QByteArray("text/html; charset=cp949") << 2;
+        QByteArray oddCp949 = "a" + codec::toCp949(QString(600000, u'물'));
+        QTest::newRow("cp949 cut in a character") << oddCp949 << QByteArray("text/html; charset=euc-kr") << 2;
+        // A surrogate pair cut by a slice boundary, in a character set Qt decodes.
+        QString emoji = u"a"_s;
+        while (emoji.size() < 600000)
+            emoji += u"😀"_s;
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        QTest::newRow("declared utf-16")
+            << QByteArray(utf16.encode(emoji)) << QByteArray("text/html; charset=utf-16le") << 2;
     }
     void slicedDecoding()
     {
