@@ -4,6 +4,7 @@
 #include "monitor/RequestCycle.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/HttpTransport.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Unprinted.h"
 #include "services/ProcessValues.h"
@@ -234,6 +235,62 @@ private slots:
         const QString log = requestLog();
         QCOMPARE(log.count(u"]Load_Kavri() ... ResponseStr: 직전과 동일."_s), 1);
         QCOMPARE(log.count(u"]Load_Kavri() ... ResponseStr:\r\n"_s), 2);
+    }
+
+    // A large answer is decoded and read in pieces of about a megabyte, whatever its
+    // encoding: a Korean text that a piece's edge cuts in the middle of a character
+    // comes out whole, and no record is lost at an edge.
+    void largeAnswerInEveryEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::newRow("utf-8") << QByteArray("text/html; charset=utf-8");
+        QTest::newRow("euc-kr") << QByteArray("text/html; charset=EUC-KR");
+        QTest::newRow("code page, undeclared") << QByteArray("text/html");
+    }
+    void largeAnswerInEveryEncoding()
+    {
+        QFETCH(QByteArray, contentType);
+        const bool utf8 = contentType.contains("utf-8");
+        auto encode = [utf8](const QString &text) { return utf8 ? text.toUtf8() : codec::toCp949(text); };
+        const QString memo = u"물 좀 더 주세요 앞접시도 두 개 부탁드려요"_s;
+        QList<test::RecordFields> records;
+        for (int i = 4900; i > 0; --i)
+            records.append(test::rec(QString::number(i), u"창가/"_s + QString::number(i), regDate(60 + i),
+                                     memo, u"1"_s, {}, u"N"_s));
+        // The record whose text starts last before the first piece's edge becomes the
+        // newest, and blanks before the list move the edge into its first character.
+        const QByteArray memoTag = "<memotext>";
+        qsizetype at = encode(u"<memolist>\n"_s).size();
+        qsizetype edge = -1;
+        qsizetype memoAt = 0;
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            const QByteArray record = encode(test::recordText(records.at(i)));
+            const qsizetype memoStart = at + record.indexOf(memoTag) + memoTag.size();
+            if (memoStart + 1 > platform::DecodeSliceBytes)
+                break;
+            edge = i;
+            memoAt = memoStart;
+            at += record.size();
+        }
+        QVERIFY(edge > 0);
+        records[edge].regDate = regDate(0);
+        const QByteArray bytes =
+            QByteArray(platform::DecodeSliceBytes - memoAt - 1, ' ') + encode(test::answerText(records));
+        QCOMPARE(bytes.mid(platform::DecodeSliceBytes - 1, encode(memo.left(1)).size()),
+                 encode(memo.left(1)));
+
+        test::HostileServer server(test::HostileServer::response("HTTP/1.1 200 OK", bytes)
+                                       .replace("text/html; charset=utf-8", contentType));
+        const QString saved = gBaseURL;
+        auto restore = qScopeGuard([&] { gBaseURL = saved; });
+        gBaseURL = server.url(QString());
+        QVERIFY(m_cycle->Load_Kavri(true));
+        QCOMPARE(m_board->row(0).table, records.at(edge).table);
+        QCOMPARE(m_board->row(0).memo, memo);
+        QCOMPARE(m_board->row(1).table, u"창가/1"_s);
+        QVERIFY(!requestLog().contains(u"잘못된 레코드"_s));
+        // Every record was read: each is followed for the statistics.
+        QCOMPARE(m_cycle->responseStats().followedCount(), records.size());
     }
 
     // A large answer is read in slices with the window's events between them: a
