@@ -225,11 +225,11 @@ bool RequestCycle::runOnce(bool mSilent)
     m_prevRequestHash = large ? (respHash ? respHash : qHash(answer.body)) : 0;
     answer = {};
     // Only a list (records, or the list's own tag) tells which requests have left: an
-    // error page or a cut reading would make every followed request look gone. A list
-    // under a failure status (a proxy's stale copy) does not say the service is up.
+    // error page would make every followed request look gone. A list under a failure
+    // status (a proxy's stale copy) does not say the service is up.
     const bool answered = head.chars > 0;
     const bool loginRejected = answered && head.chars < 4096 && head.text.contains(kLoginRejected);
-    const bool listRead = answered && status == 200 && !reading.stopped &&
+    const bool listRead = answered && status == 200 &&
                           (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList());
     head = {};
     qsizetype named = 0;

@@ -76,20 +76,6 @@ qint64 secondsOf(const QDate &date, int hour, int minute, int second)
 
 } // namespace
 
-QList<QStringView> splitRecords(QStringView answer)
-{
-    QList<QStringView> records;
-    qsizetype at = answer.indexOf(kRecordMarker);
-    while (at >= 0) {
-        const qsizetype begin = at + kRecordMarker.size();
-        const qsizetype next = answer.indexOf(kRecordMarker, begin);
-        const qsizetype end = next < 0 ? answer.size() : next;
-        records.append(answer.sliced(begin, end - begin));
-        at = next;
-    }
-    return records;
-}
-
 std::optional<QStringView> tagValue(QStringView record, QStringView name)
 {
     const Tag tag = makeTag(name);
@@ -244,8 +230,8 @@ private:
     QSet<QString> m_seen;
 };
 
-AnswerReader::AnswerReader(const QDateTime &now, std::function<bool()> between)
-    : m_shared(std::make_unique<Shared>()), m_nowStamp(minuteStamp(now)), m_between(std::move(between))
+AnswerReader::AnswerReader(const QDateTime &now)
+    : m_shared(std::make_unique<Shared>()), m_nowStamp(minuteStamp(now))
 {
 }
 
@@ -258,7 +244,7 @@ void AnswerReader::reserve(qsizetype records)
 
 void AnswerReader::feed(QStringView piece)
 {
-    if (m_reading.stopped || piece.isEmpty())
+    if (piece.isEmpty())
         return;
     // A marker may be cut by the end of the last piece: the search goes back that far.
     const qsizetype resume = std::max<qsizetype>(0, m_rest.size() - (kRecordMarker.size() - 1));
@@ -287,10 +273,6 @@ void AnswerReader::feed(QStringView piece)
          next = text.indexOf(kRecordMarker, begin)) {
         readRecordAt(text.sliced(begin, next - begin));
         begin = next + kRecordMarker.size();
-        if (m_reading.stopped) {
-            m_rest.clear();
-            return;
-        }
     }
     if (alone)
         m_rest = text.sliced(begin).toString();
@@ -300,7 +282,7 @@ void AnswerReader::feed(QStringView piece)
 
 AnswerReading AnswerReader::finish()
 {
-    if (m_inRecord && !m_reading.stopped)
+    if (m_inRecord)
         readRecordAt(m_rest);
     m_rest.clear();
     m_inRecord = false;
@@ -313,10 +295,6 @@ AnswerReading AnswerReader::finish()
 
 void AnswerReader::readRecordAt(QStringView record)
 {
-    if (m_between && m_records > 0 && m_records % kRecordsPerSlice == 0 && !m_between()) {
-        m_reading.stopped = true;
-        return;
-    }
     const qsizetype position = ++m_records;
     QString missing;
     const std::optional<RawRecord> raw = readRecord(record, &missing);
@@ -357,12 +335,7 @@ void AnswerReader::readRecordAt(QStringView record)
 
 AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 {
-    return readAnswer(answer, now, {});
-}
-
-AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between)
-{
-    AnswerReader reader(now, between);
+    AnswerReader reader(now);
     reader.reserve(answer.count(kRecordMarker));
     reader.feed(answer);
     return reader.finish();

@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,11 +25,6 @@ inline constexpr QByteArrayView kRecordMarkerBytes = "<memochecks>";
 /// Oldest request shown, and oldest printed, in minutes.
 inline constexpr qint64 kShowMinutes = 180;
 inline constexpr qint64 kPrintMinutes = 30;
-
-/// The records of an answer: each piece after a "<memochecks>", up to the next
-/// one or the end. The text before the first marker is no record. The views
-/// point into `answer`.
-QList<QStringView> splitRecords(QStringView answer);
 
 /// The value of tag `name` (without brackets) in a record: the text after the
 /// first "<name>", up to the first "</name>" after it, or a second "<name>" when
@@ -110,13 +104,10 @@ struct AnswerReading
 {
     QList<HandledRecord> handled; ///< open records at most 180 minutes old
     QList<SkippedRecord> malformed;
-    bool stopped = false; ///< the reading was stopped between two slices
 };
 
-/// Records read between two calls of a reading's `between`: a few milliseconds' worth.
-inline constexpr qsizetype kRecordsPerSlice = 2000;
-
-/// Cuts the answer into records and filters them: done flag exactly "Y" and
+/// Cuts the answer into records (each piece after a "<memochecks>", up to the next
+/// one or the end; the text before the first is no record) and filters them: done flag exactly "Y" and
 /// records older than 180 minutes are left out; a record lacking a tag, whose
 /// number is no request number, or whose registration time cannot be read is
 /// skipped whole and listed. The answer's text may come in pieces, cut anywhere:
@@ -125,10 +116,7 @@ inline constexpr qsizetype kRecordsPerSlice = 2000;
 class AnswerReader
 {
 public:
-    /// `between` (when given) is called after every kRecordsPerSlice records, so
-    /// that a long answer lets the window's events run; when it returns false the
-    /// reading stops there and what was read so far comes back, marked stopped.
-    explicit AnswerReader(const QDateTime &now, std::function<bool()> between = {});
+    explicit AnswerReader(const QDateTime &now);
     ~AnswerReader();
     AnswerReader(const AnswerReader &) = delete;
     AnswerReader &operator=(const AnswerReader &) = delete;
@@ -149,10 +137,8 @@ private:
     struct Shared;
     std::unique_ptr<Shared> m_shared;
     qint64 m_nowStamp = 0;
-    std::function<bool()> m_between;
     AnswerReading m_reading;
     QString m_rest; ///< text not read yet: the open record, or the end of the text before the first marker
-    qsizetype m_scanned = 0; ///< how much of m_rest is known to hold no marker start
     qsizetype m_records = 0; ///< records met so far
     bool m_inRecord = false;
     bool m_sawList = false;
@@ -160,7 +146,6 @@ private:
 
 /// The same over a whole text at once.
 AnswerReading readAnswer(QStringView answer, const QDateTime &now);
-AnswerReading readAnswer(QStringView answer, const QDateTime &now, const std::function<bool()> &between);
 
 /// True when a handled record is printed: its number above the last printed
 /// one, at most 30 minutes old, a printer slot named and its table selected.

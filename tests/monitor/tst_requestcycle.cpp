@@ -299,7 +299,7 @@ private slots:
     void shutDownWhileReadingLargeAnswer()
     {
         QList<test::RecordFields> records;
-        for (qsizetype i = 2 * kRecordsPerSlice; i > 0; --i)
+        for (qsizetype i = 4000; i > 0; --i)
             records.append(test::rec(QString::number(i), u"T"_s + QString::number(1000 + i % 9000),
                                      regDate(0), u"물 좀 더 주세요 앞접시도요 그리고 물티슈도"_s, u"1"_s, {},
                                      u"N"_s));

@@ -48,7 +48,7 @@ KavriList sampleList(int count)
     KavriList list;
     for (int i = 0; i < count; ++i) {
         list.append({QString::number(900 - i), Tables[i % Tables.size()],
-                     u"2024-05-01 10:%1:00"_s.arg(59 - i, 2, 10, u'0'), Texts[i % Texts.size()],
+                     u"2024-05-01 10:%1:00"_s.arg(59 - i, 2, 10, QChar(u'0')), Texts[i % Texts.size()],
                      PayTypes[i % PayTypes.size()]});
     }
     return list;
