@@ -110,9 +110,10 @@ struct AnswerReading
 /// next one or the end; the text before the first is no record) and filters
 /// them: done flag exactly "Y" and records older than 180 minutes are left out;
 /// a record lacking a tag, whose number is no request number, or whose
-/// registration time cannot be read is skipped whole and listed. The answer's text may come in pieces, cut
-/// anywhere: each record is read as soon as the next marker (or the end) closes it, so a long answer never
-/// needs its whole text at once.
+/// registration time cannot be read is skipped whole and listed. The answer's
+/// text may come in pieces, cut anywhere: each record is read as soon as the
+/// next marker (or the end) closes it, so a long answer never needs its whole
+/// text at once.
 class AnswerReader
 {
 public:
