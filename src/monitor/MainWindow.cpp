@@ -118,10 +118,8 @@ void frmAlarm::lblConfig_Click()
 {
     if (m_ending || m_settingsWindow)
         return;
-    // The board waits while the shop works on its printers: no poll runs until
-    // this window is back. The board, the cycle's memory and the last poll's
-    // time stay with the session, so the top request is not announced again.
-    m_loopTimer->stop();
+    // Polls, tickets and alerts go on while the shop works on its printers (a window
+    // left open must not stop the board); the new settings count from their save.
     m_settingsWindow = new PrinterSettingsWindow;
     connect(m_settingsWindow, &PrinterSettingsWindow::closed, this, [this] {
         m_settingsWindow->deleteLater();
@@ -222,15 +220,42 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
     m_board->setLayout(resolutionIdx, displayIdx);
 }
 
-bool frmAlarm::reprintRow(int index)
+void frmAlarm::openRowMenu(const monitor::BoardRow &row, const QPoint &at)
 {
-    if (!m_board || index < 0 || index >= m_board->rowCount())
-        return false;
-    const monitor::BoardRow row = m_board->row(index);
-    if (row.isEmpty())
-        return false;
-    WriteLog(u"다시 출력: "_s + row.table + u" "_s + row.regDate);
-    return reprintTicket(row.table, row.memo, row.regDate, row.payType);
+    // The menu acts on the request that was clicked, by its number: a poll while it is
+    // open may move every row. It is a popup, not a loop of its own, so polls go on.
+    auto *menu = new QMenu(this);
+    menu->setObjectName(u"rowMenu"_s);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *reprint = menu->addAction(row.table + u" 다시 출력"_s);
+    const QString number = row.numTag;
+    connect(reprint, &QAction::triggered, this, [this, number] { reprintRequest(number); });
+    menu->popup(at);
+}
+
+frmAlarm::Reprint frmAlarm::reprintRequest(const QString &number)
+{
+    std::optional<monitor::BoardRow> found;
+    if (m_board && !number.isEmpty()) {
+        for (int r = 0; r < m_board->rowCount(); ++r) {
+            if (!m_board->row(r).isEmpty() && m_board->row(r).numTag == number) {
+                found = m_board->row(r);
+                break;
+            }
+        }
+    }
+    if (!found) {
+        WriteLog(u"다시 출력 안 함: 요청 "_s + number + u"이(가) 보드에 없음"_s);
+        platform::tellNotice(u"요청이 보드에서 사라져 출력하지 않았습니다."_s);
+        return Reprint::Gone;
+    }
+    WriteLog(u"다시 출력: "_s + found->table + u" "_s + found->regDate);
+    if (!reprintTicket(found->table, found->memo, found->regDate, found->payType)) {
+        WriteLog(u"다시 출력 안 함: "_s + found->table + u" 테이블을 출력할 프린터가 없음"_s);
+        platform::tellNotice(u"선택된 프린터가 없어 출력하지 않았습니다."_s);
+        return Reprint::NoPrinter;
+    }
+    return Reprint::Sent;
 }
 
 void frmAlarm::openStats()
@@ -325,18 +350,28 @@ void frmAlarm::closeEvent(QCloseEvent *event)
 
 void frmAlarm::lblLogout_Click()
 {
-    if (m_ending || !platform::askYesNo(u"정말로 로그아웃 하시겠습니까 ?"_s))
+    if (m_ending)
         return;
-    // The next start shows the login window again, without logging in by itself.
-    login::saveRecord(login::recordAfterLogout(login::storedRecord()));
-    endProcess(0);
+    // The question waits for its answer without holding the poll loop.
+    const QPointer<frmAlarm> self = this;
+    platform::ask(u"정말로 로그아웃 하시겠습니까 ?"_s, [self](bool yes) {
+        if (!yes || !self || self->m_ending)
+            return;
+        // The next start shows the login window again, without logging in by itself.
+        login::saveRecord(login::recordAfterLogout(login::storedRecord()));
+        self->endProcess(0);
+    });
 }
 
 void frmAlarm::lblTerminate_Click()
 {
-    if (m_ending || !platform::askYesNo(u"정말로 종료 하시겠습니까 ?"_s))
+    if (m_ending)
         return;
-    endProcess(0);
+    const QPointer<frmAlarm> self = this;
+    platform::ask(u"정말로 종료 하시겠습니까 ?"_s, [self](bool yes) {
+        if (yes && self && !self->m_ending)
+            self->endProcess(0);
+    });
 }
 
 void frmAlarm::endProcess(int code)
@@ -408,11 +443,7 @@ bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
         if (const int r = m_boardView->rowOf(watched); r >= 0) {
             if (!m_board || r >= m_board->rowCount() || m_board->row(r).isEmpty())
                 return true;
-            QMenu menu(this);
-            menu.setObjectName(u"rowMenu"_s);
-            QAction *reprint = menu.addAction(u"다시 출력"_s);
-            if (menu.exec(static_cast<QContextMenuEvent *>(event)->globalPos()) == reprint)
-                reprintRow(r);
+            openRowMenu(m_board->row(r), static_cast<QContextMenuEvent *>(event)->globalPos());
             return true;
         }
     }

@@ -127,9 +127,13 @@ public:
     void showHealth(const QString &text, bool faulty);
     QString healthText() const;
     bool healthFaulty() const { return m_healthFaulty; }
-    /// Board row `index`'s ticket printed again, marked as a reprint. False when
-    /// the row is empty or no printer prints its table.
-    bool reprintRow(int index);
+    enum class Reprint { Sent, Gone, NoPrinter };
+    /// The ticket of request `number` printed again, marked as a reprint, while the
+    /// board shows it; a short box says why when it has left the board or no
+    /// printer prints its table.
+    Reprint reprintRequest(const QString &number);
+    /// The row menu ("<table> 다시 출력") for the request in `row`, at `at`.
+    void openRowMenu(const monitor::BoardRow &row, const QPoint &at);
     /// The statistics window, opened by `lblStats` (one at a time).
     void openStats();
     /// The seconds of "AlertRepeat" the option bar shows.

@@ -69,6 +69,12 @@ struct AnswerHead
     }
 };
 
+// An answer of nothing but blanks: the service's way of saying that no request is open.
+bool isBlankAnswer(const QString &head, qsizetype chars)
+{
+    return chars <= head.size() && QStringView(head).trimmed().isEmpty();
+}
+
 bool fileBehind()
 {
     const StoredNumber &s = storedNumber();
@@ -224,13 +230,17 @@ bool RequestCycle::runOnce(bool mSilent)
     m_prevRequestSize = head.chars;
     m_prevRequestHash = large ? (respHash ? respHash : qHash(answer.body)) : 0;
     answer = {};
-    // Only a list (records, or the list's own tag) tells which requests have left: an
-    // error page would make every followed request look gone. A list under a failure
-    // status (a proxy's stale copy) does not say the service is up.
+    // Status 200 is an answered poll, whatever it holds: the service answers a shop
+    // with no open request with nothing at all. A list under a failure status (a
+    // proxy's stale copy) does not say the service is up.
     const bool answered = head.chars > 0;
+    const bool pollAnswered = status == 200;
     const bool loginRejected = answered && head.chars < 4096 && head.text.contains(kLoginRejected);
-    const bool listRead = answered && status == 200 &&
-                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList());
+    // Only a list (records, the list's own tag, or nothing: the empty list) tells which
+    // requests have left: an error page would make every followed request look gone.
+    const bool listRead = pollAnswered && !loginRejected &&
+                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList() ||
+                           isBlankAnswer(head.text, head.chars));
     head = {};
     qsizetype named = 0;
     for (const SkippedRecord &skipped : reading.malformed) {
@@ -251,12 +261,12 @@ bool RequestCycle::runOnce(bool mSilent)
     // The numbers the service lists now, read once for the statistics and the memory of the board.
     const std::optional<QSet<QString>> listed =
         listRead ? std::optional(ResponseStats::numbersOf(reading.handled)) : std::nullopt;
-    if (listed) {
+    if (listed)
         m_stats.observeListed(reading.handled, *listed, now);
+    if (pollAnswered && !loginRejected)
         m_health.pollSucceeded(now);
-    } else {
+    else
         m_health.pollFailed();
-    }
     m_health.setLoginRejected(loginRejected);
     m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
     call(m_hooks.boardFilled);

@@ -119,7 +119,9 @@ std::optional<RawRecord> readRecord(QStringView record, QString *missing)
             return std::nullopt;
         }
         const qsizetype stop = end[i] < 0 ? record.size() : end[i];
-        values[i] = record.sliced(begin[i], stop - begin[i]).toString();
+        // What a customer typed reaches the board, the speech, the log and the printer:
+        // no control character in it may act as a printer command or a line of its own.
+        values[i] = withoutControls(record.sliced(begin[i], stop - begin[i]));
     }
     return RawRecord{values[0], values[1], values[2], values[3], values[4],
                      values[5], values[6], values[7], values[8], values[9]};
@@ -300,8 +302,8 @@ void AnswerReader::readRecordAt(QStringView record)
     const std::optional<RawRecord> raw = readRecord(record, &missing);
     if (!raw) {
         const std::optional<QStringView> num = tagValue(record, u"memonum");
-        m_reading.malformed.append(
-            {position, num ? num->left(40).toString() : QString(), u"<"_s + missing + u"> 태그 없음"_s});
+        m_reading.malformed.append({position, num ? withoutControls(num->left(40)) : QString(),
+                                    u"<"_s + missing + u"> 태그 없음"_s});
         return;
     }
     // A number that is not one would end up in KavriNumT, read back as 0 and reprint the rest.

@@ -74,4 +74,26 @@ bool askYesNoTitled(const QString &text, const QString &title)
     return dialogs().showTitled(DialogIcon::Question, text, DialogButtons::YesNo, title) == DialogAnswer::Yes;
 }
 
+void tellError(const QString &text, std::function<void()> closed)
+{
+    dialogs().open(DialogIcon::Error, text, DialogButtons::Ok, [closed = std::move(closed)](DialogAnswer) {
+        if (closed)
+            closed();
+    });
+}
+
+void tellNotice(const QString &text)
+{
+    dialogs().open(DialogIcon::None, text, DialogButtons::Ok, {});
+}
+
+void ask(const QString &text, std::function<void(bool yes)> answered)
+{
+    dialogs().open(DialogIcon::Question, text, DialogButtons::YesNo,
+                   [answered = std::move(answered)](DialogAnswer answer) {
+                       if (answered)
+                           answered(answer == DialogAnswer::Yes);
+                   });
+}
+
 } // namespace kavri::platform

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace kavri::platform {
 
 /// The title of every message box of the program.
@@ -26,6 +28,16 @@ public:
                                     const QString &title)
     {
         return show(icon, text, buttons);
+    }
+    /// A box that runs no event loop of its own: the caller goes on at once, and polls,
+    /// alerts and timers go on while it is open. `answered` (may be empty) runs once
+    /// with the answer when the box is closed. This one answers at once.
+    virtual void open(DialogIcon icon, const QString &text, DialogButtons buttons,
+                      std::function<void(DialogAnswer)> answered)
+    {
+        const DialogAnswer answer = show(icon, text, buttons);
+        if (answered)
+            answered(answer);
     }
 };
 
@@ -53,5 +65,13 @@ bool askYesNo(const QString &text);
 /// The same two with a title of their own.
 void showErrorTitled(const QString &text, const QString &title);
 bool askYesNoTitled(const QString &text, const QString &title);
+
+/// The boxes of a running board, which must never hold its poll loop (Dialogs::open):
+/// an error box; `closed` (may be empty) runs when it is closed.
+void tellError(const QString &text, std::function<void()> closed = {});
+/// A box with only an OK button.
+void tellNotice(const QString &text);
+/// A question with Yes and No; `answered` gets true only for Yes.
+void ask(const QString &text, std::function<void(bool yes)> answered);
 
 } // namespace kavri::platform

@@ -291,16 +291,17 @@ void PrinterSettingsWindow::CMD_Click(int index)
     };
     switch (index) {
     case 0:
+        // The boxes do not wait: the board polls on behind this window.
         if (Save_설정()) {
-            platform::showNotice(u"설정이 저장되었습니다."_s);
             reload();
+            platform::tellNotice(u"설정이 저장되었습니다."_s);
         } else {
-            platform::showError(u"설정 저장에 실패했습니다!"_s);
+            platform::tellError(u"설정 저장에 실패했습니다!"_s);
         }
         break;
     case 1:
         if (!Save_설정()) {
-            platform::showError(u"설정 저장에 실패했습니다!"_s);
+            platform::tellError(u"설정 저장에 실패했습니다!"_s);
             break;
         }
         reload();

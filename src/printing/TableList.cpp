@@ -1,5 +1,6 @@
 #include "printing/TableList.h"
 
+#include "services/Conversions.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
 #include "services/WebService.h"
@@ -33,7 +34,9 @@ Field readField(const QString &record, const QString &name, QString &value)
     const qsizetype again = record.indexOf(open, start);
     if (end < 0 || (again >= 0 && again < end) || end - start > kMaxTableFieldChars)
         return Field::Malformed;
-    value = record.mid(start, end - start);
+    // Table names are shown, stored and compared with the requests' table names,
+    // which come without control characters.
+    value = withoutControls(QStringView(record).sliced(start, end - start));
     return Field::Found;
 }
 

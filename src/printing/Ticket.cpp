@@ -4,6 +4,7 @@
 #include "printing/ColumnLayout.h"
 #include "printing/PrinterCommands.h"
 #include "printing/TicketOutput.h"
+#include "services/Conversions.h"
 #include "services/ErrorReport.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -30,6 +31,19 @@ QString sizedLine(int sizeCode, const QString &text)
     }
 }
 
+/// A request line as printed: the line breaks its "!줄!" tokens made stay, any other
+/// control character becomes a space, so no text from outside acts as a printer command.
+QString printableMemoLine(const QString &line)
+{
+    QString out = TnvDecodeAA(line);
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\r' && u != u'\n') || u == 0x7F)
+            c = u' ';
+    }
+    return out;
+}
+
 } // namespace
 
 QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QString &tableT,
@@ -38,16 +52,17 @@ QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QSt
     QString t;
     t += gPrnInit + gPrnDoubleSize + CenterByWidth(u"< Kavri >"_s, 21) + gPrnNormal + gCrLf + gCrLf;
 
-    const QString table = u"QR: "_s + (groupT.isEmpty() ? QString() : groupT + u":"_s) + tableT;
+    const QString table = u"QR: "_s + (groupT.isEmpty() ? QString() : withoutControls(groupT) + u":"_s) +
+                          withoutControls(tableT);
     t += (TextWidth(table) <= 21 ? gPrnDoubleSize : gPrnDoubleHeight) + table + gPrnNormal + gCrLf;
 
     t += kRule;
     const int memoSize = s.주문서_주문내역_글자크기;
     for (const QString &line : SplitByWidth(memoT, lineColumnsFor(memoSize)))
-        t += sizedLine(memoSize, TnvDecodeAA(line));
+        t += sizedLine(memoSize, printableMemoLine(line));
     t += kRule;
 
-    t += sizedLine(s.주문서_주문번호_글자크기, regDateT);
+    t += sizedLine(s.주문서_주문번호_글자크기, withoutControls(regDateT));
 
     if (s.주문서_꼬리말_출력 && !s.주문서_꼬리말.isEmpty()) {
         t += gCrLf;

@@ -76,7 +76,7 @@ constexpr qsizetype kMaxKeptFaults = 12;
 void tellFault(const PrintJob &job, const QString &text)
 {
     if (g_deferDepth == 0) {
-        platform::showError(text);
+        platform::tellError(text);
         return;
     }
     if (g_shownFaults.value(job.name) == text)
@@ -91,18 +91,22 @@ void tellFault(const PrintJob &job, const QString &text)
 
 void showKeptFaults()
 {
-    // A box lets events run; a cycle finishing meanwhile adds to the list this loop empties.
+    // One box at a time, the next when it is closed; polls go on meanwhile, and a cycle
+    // finishing adds to the list this empties.
     if (g_showing)
         return;
-    g_showing = true;
     while (!g_keptFaults.isEmpty()) {
         const PrintFault fault = g_keptFaults.takeFirst();
         if (g_shownFaults.value(fault.slot) == fault.text)
             continue;
         g_shownFaults.insert(fault.slot, fault.text);
-        platform::showError(fault.text);
+        g_showing = true;
+        platform::tellError(fault.text, [] {
+            g_showing = false;
+            showKeptFaults();
+        });
+        return;
     }
-    g_showing = false;
 }
 
 void reportPrintFailure(const QString &procedure, const Failure &failure)

@@ -40,8 +40,12 @@ void WriteLog(const QString &text, const QString &channel)
     const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         // Out of file descriptors is the one failure worth telling the user; others lose the line quietly.
-        if (errno == EMFILE || errno == ENFILE)
-            platform::showError(u"파일을 열기 위한 번호를 취득할 수 없습니다."_s);
+        // One box at a time, and none that holds the board while it is open.
+        static bool telling = false;
+        if ((errno == EMFILE || errno == ENFILE) && !telling) {
+            telling = true;
+            platform::tellError(u"파일을 열기 위한 번호를 취득할 수 없습니다."_s, [] { telling = false; });
+        }
         return;
     }
     const char *data = record.constData();

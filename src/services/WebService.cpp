@@ -1,5 +1,6 @@
 #include "services/WebService.h"
 
+#include "services/Conversions.h"
 #include "services/ProcessValues.h"
 
 #include <QUrl>
@@ -89,7 +90,8 @@ std::optional<QString> storeNameIn(const QString &answer)
         end = answer.indexOf(StoreNameOpen, start);
     if (end < 0)
         end = answer.size();
-    return answer.mid(start, end - start);
+    // The name is shown on the board and written to the log and the install history.
+    return withoutControls(QStringView(answer).sliced(start, end - start));
 }
 
 } // namespace kavri::web

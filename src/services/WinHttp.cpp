@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri {
@@ -33,9 +35,17 @@ QString answerForLog(const QString &answer)
 
 QString answerForLog(const QString &head, qsizetype totalChars)
 {
+    // The answer's own lines stay lines; any other control character it carries (an
+    // escape sequence a customer typed) would act on the terminal the log is read in.
+    QString text = head.left(std::min<qsizetype>(totalChars, kLogAnswerLimit));
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\r' && u != u'\n' && u != u'\t') || u == 0x7F)
+            c = u' ';
+    }
     if (totalChars <= kLogAnswerLimit)
-        return head.left(totalChars);
-    return head.left(kLogAnswerLimit) + u"... (응답 "_s + QString::number(totalChars) + u"자 중 앞 "_s +
+        return text;
+    return text + u"... (응답 "_s + QString::number(totalChars) + u"자 중 앞 "_s +
            QString::number(kLogAnswerLimit) + u"자만 기록)"_s;
 }
 

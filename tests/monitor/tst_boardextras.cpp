@@ -24,9 +24,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -144,7 +146,7 @@ private slots:
         waitForCycleEnd();
         QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
         QVERIFY(!m_window->healthFaulty());
-        QVERIFY(m_sim->setFault(u"blank"_s, 2));
+        QVERIFY(m_sim->setFault(u"error500"_s, 2));
         for (int poll = 1; poll <= 2; ++poll) {
             m_env->clock().setNow(m_env->clock().now().addSecs(10));
             m_env->clock().setTick(m_env->clock().tick() + 10000);
@@ -240,8 +242,9 @@ private slots:
         QCOMPARE(w.bannerStyle(), 0);
     }
 
-    // A row printed again: its ticket with the reprint mark, on the slot's printer.
-    void reprintARow()
+    // A request printed again: its ticket with the reprint mark, on the slot's printer;
+    // a short box says why when no printer prints it or it has left the board.
+    void reprintARequest()
     {
         if (!test::PtyPair::socatAvailable())
             QSKIP("socat is not installed; the serial printer tests need it");
@@ -252,18 +255,70 @@ private slots:
         frmAlarm w;
         w.setEndProcess([](int) {});
         w.board().fill({{u"7"_s, u"A5"_s, u"2026-12-10 11:59:00"_s, u"물 주세요"_s, u"카드"_s}});
-        QVERIFY(!w.reprintRow(0)); // no printer named yet
-        QVERIFY(!w.reprintRow(5)); // an empty row
+        m_env->dialogs().clear();
+        QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::NoPrinter);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"선택된 프린터가 없어 출력하지 않았습니다."_s});
         gPrinterSettings.이름[0] = u"카운터"_s;
         gPrinterSettings.포트[0] = 3;
         gPrinterSettings.통신속도[0] = 115200;
+        gPrinterSettings.선택된테이블 = u"[[B1]]"_s;
+        QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::NoPrinter); // its table is not selected
+        m_env->dialogs().clear();
+        QCOMPARE(w.reprintRequest(u"8"_s), frmAlarm::Reprint::Gone);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"요청이 보드에서 사라져 출력하지 않았습니다."_s});
+        QCOMPARE(pty.readUntilQuiet(200, 1000), QByteArray());
         gPrinterSettings.선택된테이블 = u"전체"_s;
-        QVERIFY(w.reprintRow(0));
+        QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::Sent);
         const QString bytes = codec::fromCp949(pty.readUntilQuiet(300, 5000));
         QVERIFY2(bytes.contains(u"[재출력]"_s), qPrintable(bytes));
         QVERIFY(bytes.contains(u"QR: A5"_s));
         QVERIFY(bytes.contains(u"물 주세요"_s));
         QVERIFY(bytes.endsWith(gPrnCut));
+    }
+
+    void rowMenuActsOnTheClickedRequest_data()
+    {
+        QTest::addColumn<bool>("stillListed");
+        QTest::newRow("moved down by a new request") << true;
+        QTest::newRow("left the board") << false;
+    }
+    // The menu names the request clicked and prints that one, wherever a poll moved it
+    // while the menu was open, or nothing when it has gone.
+    void rowMenuActsOnTheClickedRequest()
+    {
+        QFETCH(bool, stillListed);
+        gFilePrint = true; // the print log shows what was printed
+        gPrinterSettings.이름[0] = u"카운터"_s;
+        gPrinterSettings.포트[0] = 3;
+        gPrinterSettings.선택된테이블 = u"전체"_s;
+        const auto reset = qScopeGuard([] {
+            gFilePrint = false;
+            gPrinterSettings = PrinterSettings{};
+        });
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        const KavriEntry a3{u"3"_s, u"A3"_s, u"2026-12-10 11:58:00"_s, u"물 주세요"_s, QString()};
+        const KavriEntry a4{u"4"_s, u"A4"_s, u"2026-12-10 11:59:00"_s, u"앞접시"_s, QString()};
+        w.board().fill({a3});
+        auto *cell = w.findChild<QWidget *>(u"sspRequest_0"_s);
+        QVERIFY(cell);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), cell->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(cell, &click);
+        auto *menu = w.findChild<QMenu *>(u"rowMenu"_s);
+        QVERIFY(menu);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), u"A3 다시 출력"_s);
+        // A poll while the menu is open.
+        w.board().fill(stillListed ? KavriList{a4, a3} : KavriList{a4});
+        m_env->dialogs().clear();
+        menu->actions().first()->trigger();
+        menu->close();
+        const QString log = codec::fromCp949(test::readBytes(m_env->filePath(u"261210_PRN.log"_s)));
+        QCOMPARE(log.contains(u"QR: A3"_s), stillListed);
+        QVERIFY(!log.contains(u"QR: A4"_s));
+        QCOMPARE(m_env->dialogs().texts().size(), stillListed ? 0 : 1);
     }
 
     // A finger held on a row offers the same menu as a right click; lifting it marks
@@ -276,7 +331,6 @@ private slots:
         waitForCycleEnd();
         auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
         QVERIFY(cell && cell->isVisible());
-        // The menu runs its own loop: this timer reads and closes it from inside.
         QStringList offered;
         QTimer closer;
         closer.setInterval(20);
@@ -292,7 +346,7 @@ private slots:
         QTest::mousePress(cell, Qt::LeftButton, {}, at);
         QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 5000);
         QTest::mouseRelease(cell, Qt::LeftButton, {}, at);
-        QCOMPARE(offered, QStringList{u"다시 출력"_s});
+        QCOMPARE(offered, QStringList{u"A5 다시 출력"_s});
         QVERIFY(!m_session->board().row(0).marked);
         QTest::mouseClick(cell, Qt::LeftButton, {}, at);
         QVERIFY(m_session->board().row(0).marked);

@@ -4,6 +4,7 @@
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/gui/QtDialogs.h"
 #include "printing/PrinterSettings.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "services/AppFolder.h"
@@ -15,7 +16,12 @@
 #include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -190,6 +196,85 @@ private slots:
         QCOMPARE(test::readBytes(trace), (u"play "_s + gSoundPath + u"/DDD.wav\n"_s).toUtf8());
     }
 
+    void menuOrBoxLeftOpenDuringTheAlert_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("row menu") << u"menu"_s;
+        QTest::newRow("logout question") << u"logout"_s;
+        QTest::newRow("terminate question") << u"terminate"_s;
+    }
+    // A menu or a question opened while a new request is announced, and left open by
+    // someone who walked away: the alert ends, and the next poll comes, shows, chimes
+    // and speaks the next request while it is still open.
+    void menuOrBoxLeftOpenDuringTheAlert()
+    {
+        QFETCH(QString, what);
+        platform::QtDialogs realBoxes;
+        platform::setDialogs(&realBoxes);
+        const auto restore = qScopeGuard([this] { platform::setDialogs(&m_env->dialogs()); });
+        add(u"1"_s, u"물"_s, 60);
+        // Opened in the pause between the chime and the speech, where events run.
+        bool opened = false;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (m_env->player().played().isEmpty() || opened)
+                return;
+            opened = true;
+            watch.stop();
+            if (what == u"menu"_s) {
+                auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
+                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                        cell->mapToGlobal(QPoint(5, 5)));
+                QApplication::sendEvent(cell, &click);
+            } else if (what == u"logout"_s) {
+                m_window->lblLogout_Click();
+            } else {
+                m_window->lblTerminate_Click();
+            }
+        });
+        // Should the menu or box hold the board in a loop of its own, this ends it, so
+        // the case fails instead of hanging.
+        bool hadToClose = false;
+        QTimer::singleShot(20000, this, [&] {
+            if (QWidget *held = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                                  : QApplication::activeModalWidget()) {
+                hadToClose = true;
+                held->close();
+            }
+        });
+        watch.start();
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 5000);
+        QVERIFY(opened);
+        QVERIFY(!hadToClose);
+        const auto openOne = [&what]() -> QWidget * {
+            if (what == u"menu"_s)
+                return QApplication::activePopupWidget();
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == u"kavriBox"_s && w->isVisible())
+                    return w;
+            }
+            return nullptr;
+        };
+        QVERIFY(openOne());
+
+        add(u"2"_s, u"앞접시 주세요"_s, 0);
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_session->board().row(0).table, u"2"_s);
+        QVERIFY(!hadToClose);
+        QWidget *still = openOne();
+        QVERIFY(still);
+        if (auto *box = qobject_cast<QMessageBox *>(still))
+            box->button(QMessageBox::No)->click();
+        else
+            still->close();
+        QTRY_VERIFY(!openOne());
+        QVERIFY(m_ended.isEmpty());
+    }
+
     // A second press of the confirm button while its confirmation runs reaches
     // the handler, which writes its line with the state False and does nothing else.
     void secondPressOfTheConfirmButton()
@@ -243,9 +328,9 @@ private slots:
         QCOMPARE(m_session->window(), m_window.get());
     }
 
-    // The printer settings window takes the main window's place; when it
-    // closes the main window loads and shows again, the poll goes on from the
-    // last poll's time, and the request on top is not announced again.
+    // The printer settings window takes the main window's place, and the polls go
+    // on behind it: a request sent meanwhile is announced once. When it closes the
+    // main window loads and shows again, and the request on top is not announced again.
     void printerSettingsRoundTrip()
     {
         add(u"1"_s, u"물"_s, 60);
@@ -262,17 +347,22 @@ private slots:
         QCOMPARE(settings->pos(), QPoint(40, 30));
         QTRY_VERIFY(!settings->busy());
         const int polled = listRequests();
+        add(u"2"_s, u"앞접시"_s, 0);
         m_env->clock().setTick(m_env->clock().tick() + 20000);
-        QTest::qWait(300);
-        QCOMPARE(listRequests(), polled); // no poll while the settings are open
+        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
+        QVERIFY(listRequests() > polled);
+        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QVERIFY(settings->isVisible());
 
+        const int behind = listRequests();
         settings->lblTerminate_Click();
+        m_env->clock().setTick(m_env->clock().tick() + 20000);
         QTRY_VERIFY(m_window->isVisible());
         QVERIFY(!m_window->settingsWindow());
-        QTRY_COMPARE_WITH_TIMEOUT(listRequests(), polled + 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(listRequests(), behind + 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
-        QCOMPARE(m_session->board().row(0).table, u"1"_s);
-        QCOMPARE(m_env->speaker().spoken().size(), 1);
+        QCOMPARE(m_session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_env->speaker().spoken().size(), 2);
     }
 
     // The sound test plays the application folder's chime and speaks the test

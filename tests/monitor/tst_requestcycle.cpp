@@ -383,6 +383,43 @@ private slots:
         QCOMPARE(kavriNumT(), u"6"_s);
     }
 
+    // A request holding a paper cut, a cash drawer pulse, a reset and a size change, in
+    // its text and its table name: the printer gets the ticket's own commands only, and
+    // the logs no escape sequence.
+    void customerTextSendsNoPrinterCommand()
+    {
+        setUpPrinter(u"전체"_s);
+        if (!m_pty)
+            return;
+        const QString cut = QString::fromLatin1("\x1d\x56\x00", 3);
+        const QString drawer = QString::fromLatin1("\x10\x14\x01\x00\x01", 5);
+        const QString reset = u"\x1b@"_s;
+        const QString size = QString::fromLatin1("\x1b!\x00", 3);
+        const QString answer = test::answerText({
+            test::rec(u"7"_s, reset + u"T7"_s + size, regDate(0),
+                      u"물"_s + cut + drawer + reset + u"!줄!줘"_s),
+        });
+        QVERIFY(m_sim->setRawAnswer(answer));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        const QByteArray bytes = m_pty->readUntilQuiet(400, 8000);
+        QVERIFY(bytes.contains(codec::toCp949(u"물"_s)));
+        QCOMPARE(bytes.count("\x1b@"), 1); // the ticket's own start
+        QCOMPARE(bytes.count('\x1d'), 0);
+        QCOMPARE(bytes.count('\x10'), 0);
+        // The text's own line break stays a line break.
+        QVERIFY(bytes.contains(codec::toCp949(u"물 V"_s + QString(7, u' ') + u"@\r\n줘"_s)));
+        QCOMPARE(m_board->row(0).table, u" @T7 ! "_s);
+        const QByteArray requestLog = test::readBytes(m_env->filePath(u"260501_WinHttp_Req_12.log"_s));
+        QVERIFY(requestLog.contains(codec::toCp949(u"물"_s)));
+        QCOMPARE(requestLog.count('\x1b') + requestLog.count('\x1d') + requestLog.count('\x10') +
+                     requestLog.count('\0'),
+                 0);
+        // The print log holds the ticket as it was sent.
+        const QByteArray printLog = test::readBytes(m_env->filePath(u"260501_PRN.log"_s));
+        QCOMPARE(printLog.count("\x1b@"), 1);
+        QCOMPARE(printLog.count('\x1d') + printLog.count('\x10'), 0);
+    }
+
     void printingRule_data()
     {
         QTest::addColumn<QString>("selection");
@@ -463,8 +500,9 @@ private slots:
         QCOMPARE(alerts(), (QStringList{u"alert"_s, u"alert"_s}));
     }
 
-    // A poll counts as answered for the health line only when the status is 200 and the
-    // answer is a list (an empty one too); the board shows what it always showed.
+    // A poll counts as answered for the health line when the status is 200, whatever the
+    // answer holds (the service answers an empty list with nothing); the board shows what
+    // it always showed.
     void pollCountsAsAnswered_data()
     {
         QTest::addColumn<QByteArray>("statusLine");
@@ -481,9 +519,13 @@ private slots:
             << QByteArray("HTTP/1.1 500 Internal Server Error") << list << failed << QStringList{u"T7"_s};
         QTest::newRow("empty list under status 503") << QByteArray("HTTP/1.1 503 Service Unavailable")
                                                      << test::answerText({}) << failed << QStringList();
-        QTest::newRow("blank") << QByteArray("HTTP/1.1 200 OK") << QString() << failed << QStringList();
+        QTest::newRow("blank") << QByteArray("HTTP/1.1 200 OK") << QString() << answered << QStringList();
+        QTest::newRow("line breaks only")
+            << QByteArray("HTTP/1.1 200 OK") << u"\r\n\r\n"_s << answered << QStringList();
+        QTest::newRow("blank under status 500")
+            << QByteArray("HTTP/1.1 500 Internal Server Error") << QString() << failed << QStringList();
         QTest::newRow("a page that is no list")
-            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>점검 중입니다</body></html>"_s << failed
+            << QByteArray("HTTP/1.1 200 OK") << u"<html><body>점검 중입니다</body></html>"_s << answered
             << QStringList();
         QTest::newRow("login refused")
             << QByteArray("HTTP/1.1 200 OK")
@@ -501,6 +543,32 @@ private slots:
         QVERIFY(m_cycle->Load_Kavri(false));
         QCOMPARE(m_cycle->health().text(), health);
         QCOMPARE(rowTables(), rows);
+    }
+
+    // The last open request confirmed elsewhere: the service answers nothing, which is an
+    // empty list, so the request is written as gone; an error page says nothing of it.
+    void lastRequestGoneOnEmptyAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("followedAfter");
+        QTest::newRow("nothing") << QByteArray("HTTP/1.1 200 OK") << QString() << 0;
+        QTest::newRow("blanks") << QByteArray("HTTP/1.1 200 OK") << u"\n \n"_s << 0;
+        QTest::newRow("error page") << QByteArray("HTTP/1.1 200 OK") << u"<html>점검 중</html>"_s << 1;
+        QTest::newRow("nothing under 502") << QByteArray("HTTP/1.1 502 Bad Gateway") << QString() << 1;
+    }
+    void lastRequestGoneOnEmptyAnswer()
+    {
+        QFETCH(QByteArray, statusLine);
+        QFETCH(QString, body);
+        QFETCH(int, followedAfter);
+        QVERIFY(add(u"T1"_s, 10) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(m_cycle->responseStats().followedCount(), 1);
+        test::HostileServer server(test::HostileServer::response(statusLine, body.toUtf8()));
+        gBaseURL = server.url(QString());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(m_cycle->responseStats().followedCount(), followedAfter);
     }
 
     // 40 open requests on a 10-row board: the 10 newest shown, all 40 printed.

@@ -327,6 +327,44 @@ private slots:
         QCOMPARE(r.handled.at(0).entry.PayTypeT, u"현금"_s);
     }
 
+    // What a customer or the service sends holds no printer command, terminal escape or
+    // line of its own once read: every control character is a space, and only the
+    // "!줄!" tokens make line breaks.
+    void controlCharactersInFields_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("shownTable");
+        QTest::addColumn<QString>("shownText");
+        const QString cut = QString::fromLatin1("\x1d\x56\x00", 3);
+        const QString drawer = QString::fromLatin1("\x10\x14\x01\x00\x01", 5);
+        QTest::newRow("paper cut in the text")
+            << u"A1"_s << u"물"_s + cut + u"줘"_s << u"1"_s << u"A1"_s << u"물 V 줘"_s;
+        QTest::newRow("cash drawer in the table")
+            << drawer + u"A2"_s << u"물"_s << u"1"_s << u"     A2"_s << u"물"_s;
+        QTest::newRow("reset and size in both")
+            << u"\x1b@T"_s << u"\x1b!0큰 글씨"_s << u"2"_s << u" @T"_s << u" !0큰 글씨 X 2"_s;
+        QTest::newRow("raw line breaks") << u"T\r\n[260501-120000.000]가짜"_s << u"하나\r\n둘"_s << u"1"_s
+                                         << u"T  [260501-120000.000]가짜"_s << u"하나  둘"_s;
+        QTest::newRow("token line break stays")
+            << u"T"_s << u"하나!줄!둘\t셋\x7f"_s << u"1"_s << u"T"_s << u"하나\r\n둘 셋 "_s;
+        QTest::newRow("control in the quantity") << u"T"_s << u"물"_s << u"3\x1b"_s << u"T"_s << u"물 X 3"_s;
+    }
+    void controlCharactersInFields()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, text);
+        QFETCH(QString, count);
+        QFETCH(QString, shownTable);
+        QFETCH(QString, shownText);
+        const AnswerReading r =
+            readAnswer(test::answerText({test::rec(u"5"_s, table, minutesAgo(1), text, count)}), kNow);
+        QCOMPARE(r.handled.size(), 1);
+        QCOMPARE(r.handled.at(0).entry.TableT, shownTable);
+        QCOMPARE(r.handled.at(0).entry.MemoT, shownText);
+    }
+
     // A record lacking a tag or with an unreadable time is skipped whole and
     // never takes another record's values.
     void malformedRecords()

@@ -16,6 +16,29 @@ DialogAnswer RecordingDialogs::showTitled(DialogIcon icon, const QString &text, 
     return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
 }
 
+void RecordingDialogs::open(DialogIcon icon, const QString &text, DialogButtons buttons,
+                            std::function<void(DialogAnswer)> answered)
+{
+    if (!m_hold) {
+        const DialogAnswer answer = show(icon, text, buttons);
+        if (answered)
+            answered(answer);
+        return;
+    }
+    m_shown.append({icon, text, buttons, appTitle()});
+    m_held.append(std::move(answered));
+}
+
+bool RecordingDialogs::answerHeld(DialogAnswer answer)
+{
+    if (m_held.isEmpty())
+        return false;
+    const std::function<void(DialogAnswer)> answered = m_held.takeFirst();
+    if (answered)
+        answered(answer);
+    return true;
+}
+
 QStringList RecordingDialogs::texts() const
 {
     QStringList out;

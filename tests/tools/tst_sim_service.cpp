@@ -143,7 +143,8 @@ private slots:
         const SimReply r =
             sim.post(sim.httpBase() + u"/program/qrtablememolistloading.php"_s, credentials(u"&checked=Y"_s));
         QCOMPARE(r.status, 200);
-        QVERIFY(!r.text().contains(u"<memochecks>"_s));
+        // As the real service answers a shop with no open request: nothing at all.
+        QCOMPARE(r.text(), QString());
     }
 
     void escapes_data()

@@ -93,7 +93,9 @@ QString credentialsRejectedAnswer()
 
 QString requestListAnswer(const QList<CustomerRequest> &open)
 {
-    QString out = u"<memolist>\n"_s;
+    // The records one after another, as the real service sends them: no list tag
+    // around them, so a shop with no open request gets an empty answer.
+    QString out;
     for (const CustomerRequest &r : open) {
         out += u"<memochecks>"_s;
         out += tag(u"memonum"_s, QString::number(r.number));
@@ -108,7 +110,6 @@ QString requestListAnswer(const QList<CustomerRequest> &open)
         out += tag(u"paytype1"_s, tagSafe(r.payType));
         out += u"</memochecks>\n"_s;
     }
-    out += u"</memolist>\n"_s;
     return out;
 }
 

@@ -11,6 +11,8 @@ public:
     DialogAnswer show(DialogIcon icon, const QString &text, DialogButtons buttons) override;
     DialogAnswer showTitled(DialogIcon icon, const QString &text, DialogButtons buttons,
                             const QString &title) override;
+    void open(DialogIcon icon, const QString &text, DialogButtons buttons,
+              std::function<void(DialogAnswer)> answered) override;
 };
 
 } // namespace kavri::platform
