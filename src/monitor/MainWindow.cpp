@@ -339,6 +339,12 @@ void frmAlarm::lblTerminate_Click()
     endProcess(0);
 }
 
+void frmAlarm::endWithoutAsking()
+{
+    if (!m_ending)
+        endProcess(0);
+}
+
 void frmAlarm::endProcess(int code)
 {
     m_ending = true;

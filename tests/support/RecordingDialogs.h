@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace kavri::platform {
 
 /// Records every box and answers from a queue; a Yes/No box with nothing queued is answered No.
@@ -29,6 +31,9 @@ public:
         m_shown.clear();
         m_answers.clear();
     }
+    /// Called with each box as it is shown, before it is answered: what the program
+    /// had done by then, while a real box would hold it.
+    std::function<void(const Shown &)> whileShown;
 
 private:
     QList<Shown> m_shown;
