@@ -4,6 +4,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/gui/QtDialogs.h"
 #include "startup/CommandLine.h"
+#include "startup/EndOnSignal.h"
 #include "startup/LoginWindow.h"
 #include "startup/StartUp.h"
 
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
     const kavri::StartOutcome outcome = kavri::Main(app.arguments().mid(1), instanceLock);
     if (outcome != kavri::StartOutcome::Proceed)
         return outcome == kavri::StartOutcome::AlreadyRunning ? 0 : 1;
+    // A shutdown, a logout or Ctrl+C ends the board as 종료 does, not in the middle of a ticket.
+    kavri::endOnStopSignals();
 
     kavri::frmLogin login;
     login.m_FirstActivated = true;

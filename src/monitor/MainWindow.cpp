@@ -374,6 +374,12 @@ void frmAlarm::lblTerminate_Click()
     });
 }
 
+void frmAlarm::endWithoutAsking()
+{
+    if (!m_ending)
+        endProcess(0);
+}
+
 void frmAlarm::endProcess(int code)
 {
     m_ending = true;

@@ -127,6 +127,10 @@ public:
     void showHealth(const QString &text, bool faulty);
     QString healthText() const;
     bool healthFaulty() const { return m_healthFaulty; }
+    /// A click (a tap) on the health line while tickets are kept offers to print
+    /// them now (a silent cycle, kept tickets first) or to drop them; see
+    /// monitor::offerKeptTickets. Nothing while none is kept.
+    void lblHealth_Click();
     enum class Reprint { Sent, Gone, NoPrinter };
     /// The ticket of request `number` printed again, marked as a reprint, while the
     /// board shows it; a short box says why when it has left the board or no
@@ -155,6 +159,8 @@ public:
     void setEndProcess(std::function<void(int code)> end) { m_endProcess = std::move(end); }
     /// True once logout or terminate has begun ending the process.
     bool ending() const { return m_ending; }
+    /// Ends the process as 종료 does after its "예", without asking (a stop signal).
+    void endWithoutAsking();
 
 public slots:
     /// The window load: options, pictures, controls, the board layout.

@@ -4,9 +4,11 @@
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
+#include "monitor/KeptTicketsChoice.h"
 #include "monitor/MainWindowParts.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
+#include "printing/Unprinted.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -95,6 +97,24 @@ void frmAlarm::showHealth(const QString &text, bool faulty)
 QString frmAlarm::healthText() const
 {
     return m_lblHealth->toolTip();
+}
+
+void frmAlarm::lblHealth_Click()
+{
+    if (m_ending)
+        return;
+    monitor::offerKeptTickets(
+        this,
+        [this] {
+            if (m_cycle && !m_ending)
+                m_cycle->Load_Kavri(true);
+        },
+        [this](qsizetype) {
+            if (!m_cycle)
+                return;
+            m_cycle->health().setUnprinted(unprintedTickets().count());
+            m_cycle->healthUpdated();
+        });
 }
 
 void frmAlarm::highlightBanner()

@@ -42,7 +42,9 @@ void frmAlarm::createControls()
     m_lbl버전->setFont(monitor::uiFont(11));
     m_lbl버전->setStyleSheet(theme::VersionStyle);
 
-    m_lblHealth = new QLabel(this);
+    auto *health = new platform::ClickLabel({}, this);
+    connect(health, &platform::ClickLabel::clicked, this, &frmAlarm::lblHealth_Click);
+    m_lblHealth = health;
     m_lblHealth->setObjectName(u"lblHealth"_s);
     m_lblHealth->setGeometry(HealthRect);
     m_lblHealth->setFont(monitor::uiFont(11, true));

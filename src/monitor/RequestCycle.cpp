@@ -26,6 +26,8 @@ namespace kavri::monitor {
 namespace {
 
 const QString kNumKey = u"KavriNumT"_s;
+// The number of the request whose tickets are going out; done once KavriNumT has reached it.
+const QString kSendingKey = u"KavriSendingT"_s;
 // What the service answers, instead of a list, to a shop whose login it turns away.
 const QString kLoginRejected = u"아이디 또는 비밀번호가 일치하지 않습니다"_s;
 
@@ -95,6 +97,16 @@ void storeNumber(const QString &numT)
         WriteLog(u"KavriNumT 저장 복구: "_s + numT);
     s.numT = numT;
     s.fileBehind = !ok;
+}
+
+/// Written before the first byte of a request's tickets: a start after a kill
+/// prints them again marked as a reprint, as they may have come out whole.
+void storeSending(const QString &numT)
+{
+    // No printer byte goes out with "-FilePrint". A file that does not take it is told
+    // by the KavriNumT write right after, which fails alike.
+    if (!gFilePrint)
+        CfgMain.writeValues(kPrinterSection, {{kSendingKey, numT}});
 }
 
 } // namespace
@@ -330,12 +342,18 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
 {
     // A printer fault is told after the cycle, not in a box that holds it up.
     const PrintFaultsDeferred deferFaults;
+    // When the program ends meanwhile, the ticket under way is finished and the rest wait.
+    const StopPrintingWhen stopWhen([this] { return m_shutDown; });
     // Tickets kept from earlier failures go first, each at most once a poll.
     if (!gFilePrint)
         retryUnprintedTickets();
+    if (m_shutDown)
+        return;
     // The last printed number is the one the cycle started with, for every record.
     QString stored = lastStoredNumber(kavriNumT);
     const qint64 lastPrinted = numberOf(stored);
+    // A request whose tickets were going out when the program ended, before its number was stored.
+    const qint64 cutOff = numberOf(CfgMain.readValue(kPrinterSection, kSendingKey, QString()));
     QString handledLast;
     bool anyHandled = false;
     auto store = [&stored](const QString &numT) {
@@ -350,7 +368,11 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
         if (!isPrinted(record, lastPrinted, gPrinterSettings))
             continue;
         const KavriEntry &e = record.entry;
-        Kavri_출력(QString(), e.TableT, e.MemoT, e.RegDateT, e.PayTypeT);
+        const bool repeat = cutOff > lastPrinted && numberOf(e.NumT) == cutOff;
+        if (repeat)
+            WriteLog(u"보내는 중에 프로그램이 끝난 주문서를 [재출력] 표시로 다시 출력: "_s + e.NumT);
+        storeSending(e.NumT);
+        Kavri_출력(QString(), e.TableT, e.MemoT, e.RegDateT, e.PayTypeT, repeat);
         // Recorded right after the ticket, so a crash never prints it again.
         store(e.NumT);
         if (m_shutDown)

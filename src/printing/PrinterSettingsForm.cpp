@@ -120,7 +120,7 @@ void printTestTickets(const PrinterSettings &settings, quint32 gapMs)
             continue;
         const QString text = TestTicket(name);
         파일_출력(name, text);
-        프린터_출력(name, text);
+        printTestSlip(name, text);
         Delay(gapMs);
     }
 }

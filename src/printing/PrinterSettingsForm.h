@@ -59,7 +59,8 @@ QList<QPair<QString, QString>> storedPrinterKeys(const PrinterForm &form);
 QString TestTicket(const QString &slotName);
 
 /// Prints the test ticket of every slot with a name and a port, to the print
-/// log and the printer, `gapMs` apart (events run meanwhile).
+/// log and the printer, `gapMs` apart (events run meanwhile). A slip that does
+/// not go out shows its fault and is not kept (printTestSlip).
 void printTestTickets(const PrinterSettings &settings, quint32 gapMs);
 
 /// The line beside a port list: the device of the port and whether it can be

@@ -44,6 +44,19 @@ QString printableMemoLine(const QString &line)
     return out;
 }
 
+/// Where the reprint mark goes: after the header, the first line and the blank line after it.
+qsizetype reprintLineAt(const QString &ticket)
+{
+    const QString header = gCrLf + gCrLf;
+    const qsizetype at = ticket.indexOf(header);
+    return at < 0 ? 0 : at + header.size();
+}
+
+QString reprintLine()
+{
+    return gPrnNormal + QString::fromUtf16(ReprintLine) + gCrLf;
+}
+
 } // namespace
 
 QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QString &tableT,
@@ -83,10 +96,11 @@ QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QSt
 }
 
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
-                const QString &PayTypeT)
+                const QString &PayTypeT, bool repeat)
 {
     try {
-        const QString ticket = ComposeTicket(gPrinterSettings, GroupT, TableT, MemoT, RegDateT, PayTypeT);
+        const QString composed = ComposeTicket(gPrinterSettings, GroupT, TableT, MemoT, RegDateT, PayTypeT);
+        const QString ticket = repeat ? withReprintLine(composed) : composed;
         // Copy the names: the output lets events run, and a settings reload may happen meanwhile.
         const auto names = gPrinterSettings.이름;
         for (const QString &name : names) {
@@ -106,11 +120,13 @@ bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &M
 
 QString withReprintLine(const QString &ticket)
 {
-    // The header is the first line and the blank line after it.
-    const QString header = gCrLf + gCrLf;
-    const qsizetype at = ticket.indexOf(header);
-    const qsizetype cut = at < 0 ? 0 : at + header.size();
-    return ticket.left(cut) + gPrnNormal + QString::fromUtf16(ReprintLine) + gCrLf + ticket.mid(cut);
+    const qsizetype cut = reprintLineAt(ticket);
+    return ticket.left(cut) + reprintLine() + ticket.mid(cut);
+}
+
+bool hasReprintLine(const QString &ticket)
+{
+    return QStringView(ticket).mid(reprintLineAt(ticket)).startsWith(reprintLine());
 }
 
 bool reprintTicket(const QString &TableT, const QString &MemoT, const QString &RegDateT,

@@ -14,13 +14,17 @@ QString ComposeTicket(const PrinterSettings &settings, const QString &groupT, co
 
 /// Composes the ticket with the current printer settings and sends it to every
 /// named slot: the print log, then (unless "-fileprint") the slot's printer.
+/// `repeat`: the ticket may have come out already (the program ended while sending
+/// it), so it carries the reprint mark.
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
-                const QString &PayTypeT);
+                const QString &PayTypeT, bool repeat = false);
 
 /// The reprint mark, on its own line after the ticket's header.
 inline constexpr char16_t ReprintLine[] = u"[재출력]";
 /// `ticket` with the reprint mark after its header line ("< Kavri >"); the rest unchanged.
 QString withReprintLine(const QString &ticket);
+/// Whether `ticket` carries the mark where withReprintLine() puts it.
+bool hasReprintLine(const QString &ticket);
 
 /// Prints a board row's ticket again, marked as a reprint, on the printers that
 /// would print it now: every named slot, when the row's table is selected. The

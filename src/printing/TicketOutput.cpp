@@ -31,24 +31,52 @@ namespace {
 constexpr qsizetype kPieceChars = 3500;
 constexpr quint32 kDrainStepMs = 100;
 
+enum class JobKind {
+    Ticket, ///< a request's ticket (or its reprint): kept when it does not go out whole
+    Resend, ///< a kept ticket sent again: on failure it stays where it is kept
+    Test,   ///< the settings window's test slip: its faults are shown, it is never kept
+};
+
 struct PrintJob
 {
     QString name;
     int port = 0;
     qint32 speed = 0;
     QString text;
-    bool resend = false; ///< a kept ticket sent again: on failure it stays where it is kept
+    JobKind kind = JobKind::Ticket;
 };
 
 // Each slot's last outcome: true when its last ticket went out whole.
 QHash<QString, bool> g_lastOutcome;
 
-/// A ticket that did not go out whole is kept to be sent again, unless it is a kept one already.
+/// A ticket that did not go out whole is kept to be sent again, unless it is a kept one
+/// already. A test slip says nothing about the tickets: neither kept nor counted.
 void noteOutcome(const PrintJob &job, bool delivered)
 {
+    if (job.kind == JobKind::Test)
+        return;
     g_lastOutcome.insert(job.name, delivered);
-    if (!delivered && !job.resend)
+    if (!delivered && job.kind == JobKind::Ticket)
         unprintedTickets().add(job.name, job.text, platform::clock().now());
+}
+
+// While the program ends: asked by the guard's predicate, noticed first at g_stopNoticedAt.
+const std::function<bool()> *g_stopAsked = nullptr;
+std::optional<quint32> g_stopNoticedAt;
+
+bool stopAsked()
+{
+    if (!g_stopAsked || !*g_stopAsked || !(*g_stopAsked)())
+        return false;
+    if (!g_stopNoticedAt)
+        g_stopNoticedAt = GetTick();
+    return true;
+}
+
+/// The program is ending and the ticket under way has had its time.
+bool stopGraceOver()
+{
+    return stopAsked() && quint32(GetTick() - *g_stopNoticedAt) > StopPrintingWhen::GraceMs;
 }
 
 // One line to the printers at a time: calls that arrive while a ticket drains
@@ -153,6 +181,12 @@ bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &f
         }
         if (pending == 0)
             return true;
+        if (stopGraceOver()) {
+            failure = {5, ECANCELED,
+                       u"프로그램을 끝내느라 출력을 멈춤 (보내지 못한 바이트: "_s + QString::number(pending) +
+                           u")"_s};
+            return false;
+        }
         if (quint32(GetTick() - start) > limit) {
             failure = {5, ETIMEDOUT,
                        u"프린터가 응답하지 않습니다 (보내지 못한 바이트: "_s + QString::number(pending) +
@@ -164,6 +198,12 @@ bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &f
 
 bool send(const PrintJob &job)
 {
+    // The program is ending and has waited its time: the ticket is kept for the next start.
+    if (stopGraceOver()) {
+        WriteLog(u"프로그램을 끝내느라 보내지 않음: "_s + job.name);
+        noteOutcome(job, false);
+        return true;
+    }
     std::unique_ptr<platform::SerialPort> port = platform::createSerialPort();
     const QString device = loadDeployment().serialDevice(job.port);
     const platform::SerialOpenResult opened = port->open(device, job.speed);
@@ -171,16 +211,20 @@ bool send(const PrintJob &job)
         const platform::SerialError error = port->lastError();
         port->close();
         const QString message = openingMessage(job, opened, error);
+        // Kept before its box is shown: the box may stay open long, and a crash meanwhile must not lose it.
+        noteOutcome(job, false);
         // Every ticket that did not go out is in the main log; the box may be told once for many.
         // A kept ticket tried again at each poll was logged and told when it first failed.
-        if (!job.resend) {
+        if (job.kind != JobKind::Resend) {
             WriteLog(u"프린터_출력 ... "_s + message);
             tellFault(job, message);
         }
-        noteOutcome(job, false);
         // Kept for later; the caller goes on as for a ticket that went out.
         return true;
     }
+    // Marked in the file before its first byte: after a kill it may have come out whole.
+    if (job.kind == JobKind::Resend)
+        unprintedTickets().markSending();
 
     Failure failure;
     bool ok = true;
@@ -209,27 +253,60 @@ bool send(const PrintJob &job)
         g_cutOwed.insert(device);
     }
     port->close();
+    noteOutcome(job, ok);
     if (ok) {
         g_cutOwed.remove(device);
         g_shownFaults.remove(job.name);
-    } else {
+    } else if (failure.number != ECANCELED) {
+        // Cut short because the program ends: the log says so, a box would show to no one.
         tellFault(job, sendingMessage(job, failure));
     }
-    noteOutcome(job, ok);
     return ok;
 }
 
 /// The job of the first slot named `name`; nothing when none is.
-std::optional<PrintJob> jobFor(const QString &name, const QString &text)
+std::optional<PrintJob> jobFor(const QString &name, const QString &text, JobKind kind = JobKind::Ticket)
 {
     for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
         if (gPrinterSettings.이름[n] == name)
-            return PrintJob{name, gPrinterSettings.포트[n], gPrinterSettings.통신속도[n], text};
+            return PrintJob{name, gPrinterSettings.포트[n], gPrinterSettings.통신속도[n], text, kind};
     }
     return std::nullopt;
 }
 
+/// Sends `job`, or queues it behind the ticket that holds the line.
+bool sendOrQueue(const PrintJob &job)
+{
+    if (g_lineBusy) {
+        // We run inside the holder's wait; blocking here would never end. The holder sends this next.
+        g_waiting.append(job);
+        return true;
+    }
+    g_lineBusy = true;
+    struct Release
+    {
+        ~Release() { g_lineBusy = false; }
+    } release;
+    const bool ok = send(job);
+    while (!g_waiting.isEmpty())
+        send(g_waiting.takeFirst());
+    return ok;
+}
+
 } // namespace
+
+StopPrintingWhen::StopPrintingWhen(std::function<bool()> asked)
+    : m_asked(std::move(asked)), m_outer(g_stopAsked)
+{
+    g_stopAsked = &m_asked;
+    g_stopNoticedAt.reset();
+}
+
+StopPrintingWhen::~StopPrintingWhen()
+{
+    g_stopAsked = m_outer;
+    g_stopNoticedAt.reset();
+}
 
 PrintFaultsDeferred::PrintFaultsDeferred()
 {
@@ -309,33 +386,24 @@ bool 프린터_출력(const QString &m프린터이름, const QString &mStr)
     if (m프린터이름.isEmpty() || mStr.isEmpty())
         return true;
     const std::optional<PrintJob> found = jobFor(m프린터이름, mStr);
-    if (!found)
-        return true;
-    const PrintJob job = *found;
+    return !found || sendOrQueue(*found);
+}
 
-    if (g_lineBusy) {
-        // We run inside the holder's wait; blocking here would never end. The holder sends this next.
-        g_waiting.append(job);
+bool printTestSlip(const QString &slot, const QString &text)
+{
+    if (slot.isEmpty() || text.isEmpty())
         return true;
-    }
-    g_lineBusy = true;
-    struct Release
-    {
-        ~Release() { g_lineBusy = false; }
-    } release;
-    const bool ok = send(job);
-    while (!g_waiting.isEmpty())
-        send(g_waiting.takeFirst());
-    return ok;
+    const std::optional<PrintJob> found = jobFor(slot, text, JobKind::Test);
+    return !found || sendOrQueue(*found);
 }
 
 bool resendTicket(const QString &slot, const QString &text)
 {
-    std::optional<PrintJob> job = jobFor(slot, text);
+    const std::optional<PrintJob> job = jobFor(slot, text, JobKind::Resend);
     // A slot renamed or emptied since: the ticket waits until a slot bears the name again.
-    if (!job || g_lineBusy || gFilePrint)
+    // While the program ends it waits for the next start, where it is kept already.
+    if (!job || g_lineBusy || gFilePrint || stopAsked())
         return false;
-    job->resend = true;
     g_lineBusy = true;
     struct Release
     {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace kavri {
@@ -16,17 +17,26 @@ bool 파일_출력(const QString &m프린터이름, const QString &mStr);
 /// in pieces of 3500 characters, each drained before the next. A failure while
 /// sending is reported in the log; it and opening errors are shown in a message
 /// box, at once, or after the cycle while a PrintFaultsDeferred lives. A ticket
-/// that did not go out whole is kept in unprintedTickets() to be sent again. A ticket
-/// cut short ends with a cut ahead of the next ticket to that port.
+/// that did not go out whole is kept in unprintedTickets() to be sent again, before
+/// its box is shown. A ticket cut short ends with a cut ahead of the next ticket
+/// to that port.
 /// A call made while another ticket is still going out is queued and sent,
 /// through its own slot's port, by the call that holds the line before that
 /// one returns. False only after a failure while sending.
 bool 프린터_출력(const QString &m프린터이름, const QString &mStr);
 
+/// Sends the settings window's test slip to the first slot named `slot`, as
+/// 프린터_출력 sends a ticket and with its faults shown the same way, but a slip
+/// that does not go out is never kept, and the slot's last outcome (the health
+/// line's printer state) stays as the tickets left it.
+bool printTestSlip(const QString &slot, const QString &text);
+
 /// Sends a kept ticket again through the port of the first slot named `slot`;
-/// true only when the printer took it whole. A failure leaves it to the caller
-/// (it is not kept a second time). False without trying while another ticket
-/// holds the line, with "-fileprint", or when no slot bears the name.
+/// true only when the printer took it whole. Right before its first byte the
+/// kept list's file marks it as being sent (UnprintedTickets::markSending). A
+/// failure leaves it to the caller (it is not kept a second time). False without
+/// trying while another ticket holds the line, with "-fileprint", when no slot
+/// bears the name, or while a StopPrintingWhen says the program is ending.
 bool resendTicket(const QString &slot, const QString &text);
 /// Sends the kept tickets again, oldest first (once per poll); how many went out.
 int retryUnprintedTickets();
@@ -43,6 +53,24 @@ public:
     ~PrintFaultsDeferred();
     PrintFaultsDeferred(const PrintFaultsDeferred &) = delete;
     PrintFaultsDeferred &operator=(const PrintFaultsDeferred &) = delete;
+};
+
+/// While one lives and its predicate is true (the program is ending), the ticket
+/// under way gets GraceMs from the moment that is first seen to go out whole;
+/// past that it is cut short and kept, and a ticket not yet begun is kept
+/// without being sent. Kept tickets are not sent again meanwhile.
+class StopPrintingWhen
+{
+public:
+    static constexpr quint32 GraceMs = 3000;
+    explicit StopPrintingWhen(std::function<bool()> asked);
+    ~StopPrintingWhen();
+    StopPrintingWhen(const StopPrintingWhen &) = delete;
+    StopPrintingWhen &operator=(const StopPrintingWhen &) = delete;
+
+private:
+    std::function<bool()> m_asked;
+    const std::function<bool()> *m_outer;
 };
 
 /// Shows the kept printer faults from the event loop, once the caller has

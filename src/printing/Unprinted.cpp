@@ -1,5 +1,6 @@
 #include "printing/Unprinted.h"
 
+#include "printing/Ticket.h"
 #include "services/EventLog.h"
 #include "services/IniFile.h"
 
@@ -17,9 +18,16 @@ namespace kavri {
 
 namespace {
 
-QJsonObject stored(const UnprintedTicket &t)
+const QString kSendingKey = u"sending"_s;
+
+QJsonObject stored(const UnprintedTicket &t, bool sending = false)
 {
-    return {{u"slot"_s, t.slot}, {u"text"_s, t.text}, {u"failedAt"_s, t.failedAt.toString(Qt::ISODate)}};
+    QJsonObject o{
+        {u"slot"_s, t.slot}, {u"text"_s, t.text}, {u"failedAt"_s, t.failedAt.toString(Qt::ISODate)}};
+    // Only while it goes out; a reader that knows no such key ignores it.
+    if (sending)
+        o.insert(kSendingKey, true);
+    return o;
 }
 
 } // namespace
@@ -28,6 +36,7 @@ void UnprintedTickets::load(const QString &path, const QDateTime &now)
 {
     m_path = path;
     m_tickets.clear();
+    m_out.reset();
     // A link in its place (even a dangling one) is no missing file: it is logged below.
     if (const QFileInfo info(path); path.isEmpty() || (!info.exists() && !info.isSymLink()))
         return;
@@ -39,21 +48,42 @@ void UnprintedTickets::load(const QString &path, const QDateTime &now)
         WriteLog(u"미출력 티켓 파일을 읽을 수 없어 무시함: "_s + path);
         return;
     }
+    QList<UnprintedTicket> read;
     qsizetype skipped = 0;
+    qsizetype repeats = 0;
     for (const QJsonValue &value : document.array()) {
         const QJsonObject o = value.toObject();
         UnprintedTicket t{o.value(u"slot"_s).toString(), o.value(u"text"_s).toString(),
                           QDateTime::fromString(o.value(u"failedAt"_s).toString(), Qt::ISODate)};
-        if (t.slot.isEmpty() || t.text.isEmpty() || !t.failedAt.isValid() || t.text.size() > MaxTicketChars ||
-            m_tickets.size() >= MaxTickets) {
+        if (t.slot.isEmpty() || t.text.isEmpty() || !t.failedAt.isValid() || t.text.size() > MaxTicketChars) {
             ++skipped;
             continue;
         }
-        append(t);
+        // The program ended while it went out: it may have come out whole, so the
+        // kitchen must be able to tell the second copy from a new request.
+        if (o.value(kSendingKey).toBool()) {
+            ++repeats;
+            if (!hasReprintLine(t.text))
+                t.text = withReprintLine(t.text);
+        }
+        read.append(t);
     }
     if (skipped)
         WriteLog(u"미출력 티켓 파일의 잘못된 항목 "_s + QString::number(skipped) + u"건 무시함: "_s + path);
+    if (repeats)
+        WriteLog(u"보내는 중에 프로그램이 끝난 미출력 티켓 "_s + QString::number(repeats) +
+                 u"건은 [재출력] 표시를 붙여 다시 보냄"_s);
+    // Oldest first, whatever order a hand-edited file has.
+    std::stable_sort(read.begin(), read.end(), [](const UnprintedTicket &a, const UnprintedTicket &b) {
+        return a.failedAt < b.failedAt;
+    });
+    for (const UnprintedTicket &t : std::as_const(read))
+        append(t);
     expire(now);
+    trimToNewest();
+    // The file says "being sent" no longer; the list holds the marked copy.
+    if (repeats)
+        save();
 }
 
 void UnprintedTickets::add(const QString &slot, const QString &text, const QDateTime &now)
@@ -81,17 +111,34 @@ void UnprintedTickets::append(UnprintedTicket ticket)
     m_tickets.append(ticket);
 }
 
+void UnprintedTickets::trimToNewest()
+{
+    const qsizetype over = m_tickets.size() - MaxTickets;
+    if (over <= 0)
+        return;
+    m_tickets.remove(0, over);
+    WriteLog(u"미출력 티켓이 "_s + QString::number(MaxTickets) + u"건을 넘어 가장 오래된 "_s +
+             QString::number(over) + u"건을 버림"_s);
+    save();
+}
+
 void UnprintedTickets::expire(const QDateTime &now)
 {
-    qsizetype dropped = 0;
-    while (!m_tickets.isEmpty() && m_tickets.first().failedAt.secsTo(now) > MaxAgeSeconds) {
-        m_tickets.removeFirst();
-        ++dropped;
-    }
-    if (dropped) {
-        WriteLog(u"미출력 티켓 "_s + QString::number(dropped) + u"건이 3시간을 넘어 버림"_s);
+    // Every ticket by its own time: one dated ahead must not shelter older ones behind it.
+    qsizetype tooOld = 0;
+    qsizetype ahead = 0;
+    m_tickets.removeIf([&](const UnprintedTicket &t) {
+        const qint64 age = t.failedAt.secsTo(now);
+        tooOld += age > MaxAgeSeconds;
+        ahead += age < -FutureToleranceSeconds;
+        return age > MaxAgeSeconds || age < -FutureToleranceSeconds;
+    });
+    if (tooOld)
+        WriteLog(u"미출력 티켓 "_s + QString::number(tooOld) + u"건이 3시간을 넘어 버림"_s);
+    if (ahead)
+        WriteLog(u"미출력 티켓 "_s + QString::number(ahead) + u"건의 실패 시각이 지금보다 뒤라서 버림"_s);
+    if (tooOld || ahead)
         save();
-    }
 }
 
 int UnprintedTickets::retry(const QDateTime &now,
@@ -117,27 +164,33 @@ int UnprintedTickets::retry(const QDateTime &now,
         const auto it = byId(id);
         if (it == m_tickets.cend() || stuck.contains(it->slot))
             continue; // dropped meanwhile, or its printer is still out
-        const UnprintedTicket ticket = *it;
         // Out of the list before it is sent: whatever runs meanwhile never sends it twice.
+        // Every file written meanwhile still holds it (save() writes it in its place).
+        m_out = Out{*it};
         m_tickets.erase(it);
         const quint64 savesBefore = m_saves;
-        if (send(ticket.slot, ticket.text)) {
+        const bool delivered = send(m_out->ticket.slot, m_out->ticket.text);
+        const Out out = *m_out;
+        m_out.reset();
+        if (delivered) {
             ++sent;
             save();
             continue;
         }
-        stuck.insert(ticket.slot);
-        // Back in its place by age: tickets may have been kept or dropped meanwhile.
-        const auto at = std::find_if(m_tickets.cbegin(), m_tickets.cend(),
-                                     [id](const UnprintedTicket &t) { return t.id > id; });
-        m_tickets.insert(at - m_tickets.cbegin(), ticket);
+        stuck.insert(out.ticket.slot);
         bool changed = m_saves != savesBefore;
+        if (!out.dropped) {
+            // Back in its place by age: tickets may have been kept or dropped meanwhile.
+            const auto at = std::find_if(m_tickets.cbegin(), m_tickets.cend(),
+                                         [id](const UnprintedTicket &t) { return t.id > id; });
+            m_tickets.insert(at - m_tickets.cbegin(), out.ticket);
+        }
         while (m_tickets.size() > MaxTickets) {
             WriteLog(u"미출력 티켓이 너무 많아 가장 오래된 것을 버림: "_s + m_tickets.first().slot);
             m_tickets.removeFirst();
             changed = true;
         }
-        // A file written while it was out of the list lacks it.
+        // A file written while it was out marks it as being sent, or no longer lists a dropped one.
         if (changed)
             save();
     }
@@ -145,9 +198,31 @@ int UnprintedTickets::retry(const QDateTime &now,
     return sent;
 }
 
+void UnprintedTickets::markSending()
+{
+    if (!m_out || m_out->marked)
+        return;
+    m_out->marked = true;
+    save();
+}
+
+qsizetype UnprintedTickets::drop(quint64 throughId)
+{
+    const qsizetype dropped =
+        m_tickets.removeIf([throughId](const UnprintedTicket &t) { return t.id <= throughId; });
+    const bool outDropped = m_out && !m_out->dropped && m_out->ticket.id <= throughId;
+    if (outDropped)
+        m_out->dropped = true;
+    if (dropped || outDropped)
+        save();
+    return dropped;
+}
+
 void UnprintedTickets::clear()
 {
     m_tickets.clear();
+    if (m_out)
+        m_out->dropped = true;
     save();
 }
 
@@ -157,8 +232,17 @@ void UnprintedTickets::save()
         return;
     ++m_saves;
     QJsonArray array;
-    for (const UnprintedTicket &t : std::as_const(m_tickets))
+    // The ticket out being sent stays in the file, in its place, until it went out whole.
+    bool outWritten = !m_out || m_out->dropped;
+    for (const UnprintedTicket &t : std::as_const(m_tickets)) {
+        if (!outWritten && m_out->ticket.id < t.id) {
+            array.append(stored(m_out->ticket, m_out->marked));
+            outWritten = true;
+        }
         array.append(stored(t));
+    }
+    if (!outWritten)
+        array.append(stored(m_out->ticket, m_out->marked));
     ini::Access access;
     access.encoding = IniEncoding::Utf8;
     access.followLinks = false;

@@ -29,6 +29,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -319,6 +321,101 @@ private slots:
         QCOMPARE(log.contains(u"QR: A3"_s), stillListed);
         QVERIFY(!log.contains(u"QR: A4"_s));
         QCOMPARE(m_env->dialogs().texts().size(), stillListed ? 0 : 1);
+    }
+
+    // A tap on the health line while tickets are kept offers to print them now or to drop
+    // them (after a confirmation). The boxes run no loop of their own: the click returns at
+    // once, and the board polls on while they are open.
+    void keptTicketsFromTheHealthLine()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + pty.printerPath() + u"\n"_s).toUtf8()));
+        openWindow();
+        waitForCycleEnd();
+        auto *health = m_window->findChild<QLabel *>(u"lblHealth"_s);
+        QVERIFY(health);
+        // The box of that name on screen (one closed a moment ago may not be deleted yet).
+        const auto box = [this](const QString &name) -> QMessageBox * {
+            for (QMessageBox *b : m_window->findChildren<QMessageBox *>(name)) {
+                if (b->isVisible())
+                    return b;
+            }
+            return nullptr;
+        };
+        const auto click = [&box](const QString &boxName, const QString &button) {
+            QMessageBox *b = box(boxName);
+            QVERIFY2(b, qPrintable(boxName));
+            auto *pressed = b->findChild<QPushButton *>(button);
+            QVERIFY2(pressed, qPrintable(button));
+            QTest::mouseClick(pressed, Qt::LeftButton);
+        };
+        QTest::mouseClick(health, Qt::LeftButton);
+        QVERIFY(!box(u"keptTicketsBox"_s)); // nothing kept, nothing offered
+
+        // Two tickets kept while no slot bears their printer's name.
+        const QString ticket = gPrnInit + u"QR: K"_s + gPrnNormal + u"\r\n"_s + gPrnCut;
+        unprintedTickets().add(u"카운터"_s, ticket + u"1"_s, m_env->clock().now());
+        unprintedTickets().add(u"카운터"_s, ticket + u"2"_s, m_env->clock().now());
+        QTest::mouseClick(health, Qt::LeftButton);
+        QMessageBox *choice = box(u"keptTicketsBox"_s);
+        QVERIFY(choice);
+        QVERIFY(choice->text().contains(u"미출력 티켓이 2건"_s));
+        QStringList offered;
+        for (const QAbstractButton *b : choice->buttons())
+            offered << b->text();
+        offered.sort();
+        QCOMPARE(offered, (QStringList{u"모두 삭제"_s, u"지금 출력"_s, u"취소"_s}));
+        const int polls = m_sim->receivedCount(test::Simulator::listPath);
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->receivedCount(test::Simulator::listPath) > polls, 15000);
+        waitForCycleEnd();
+        QVERIFY(box(u"keptTicketsBox"_s));
+        QTest::mouseClick(health, Qt::LeftButton);
+        QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1); // one at a time, none closed yet
+        click(u"keptTicketsBox"_s, u"btnCancel"_s);
+        QTRY_VERIFY(!box(u"keptTicketsBox"_s));
+        QCOMPARE(unprintedTickets().count(), 2);
+
+        // 모두 삭제 asks first; 아니요 keeps them.
+        QTest::mouseClick(health, Qt::LeftButton);
+        click(u"keptTicketsBox"_s, u"btnDropKept"_s);
+        QTRY_VERIFY(box(u"keptTicketsDropBox"_s));
+        QCOMPARE(box(u"keptTicketsDropBox"_s)->text(), u"보관된 미출력 2건을 삭제할까요?"_s);
+        click(u"keptTicketsDropBox"_s, u"btnDropNo"_s);
+        QTRY_VERIFY(!box(u"keptTicketsDropBox"_s));
+        QCOMPARE(unprintedTickets().count(), 2);
+
+        // 지금 출력: a poll at once, the kept tickets first, once each.
+        gPrinterSettings.이름[0] = u"카운터"_s;
+        gPrinterSettings.포트[0] = 3;
+        gPrinterSettings.통신속도[0] = 115200;
+        QTest::mouseClick(health, Qt::LeftButton);
+        click(u"keptTicketsBox"_s, u"btnPrintNow"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(unprintedTickets().count(), 0, 15000);
+        waitForCycleEnd();
+        const QString printed = codec::fromCp949(pty.readUntilQuiet(300, 5000));
+        QCOMPARE(printed, ticket + u"1"_s + ticket + u"2"_s);
+        QVERIFY(mainLog().contains(u"]보관된 미출력 티켓 지금 출력: 2건\r\n"_s));
+
+        // 모두 삭제 and 예: gone from the list, the file and the health line, and logged.
+        gPrinterSettings.이름[0].clear();
+        unprintedTickets().add(u"카운터"_s, ticket + u"3"_s, m_env->clock().now());
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().contains(u"미출력 1건"_s), 15000);
+        waitForCycleEnd();
+        QTest::mouseClick(health, Qt::LeftButton);
+        click(u"keptTicketsBox"_s, u"btnDropKept"_s);
+        QTRY_VERIFY(box(u"keptTicketsDropBox"_s));
+        click(u"keptTicketsDropBox"_s, u"btnDropYes"_s);
+        QTRY_COMPARE(unprintedTickets().count(), 0);
+        QCOMPARE(test::readBytes(m_env->filePath(u"unprinted.json"_s)), QByteArray("[]"));
+        QVERIFY(!m_window->healthText().contains(u"미출력"_s));
+        QVERIFY(mainLog().contains(u"]보관된 미출력 티켓 1건을 삭제함\r\n"_s));
+        QCOMPARE(pty.readUntilQuiet(300, 1000), QByteArray());
     }
 
     // A finger held on a row offers the same menu as a right click; lifting it marks

@@ -5,7 +5,9 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/HttpTransport.h"
+#include "printing/PrinterCommands.h"
 #include "printing/PrinterSettings.h"
+#include "printing/TicketOutput.h"
 #include "printing/Unprinted.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -20,6 +22,7 @@
 #include "support/Simulator.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSslCertificate>
@@ -64,8 +67,8 @@ class TstRequestCycle : public QObject
         return m_sim->addRequest(test::Simulator::shopId, table, text, payType, regDate(secondsAgo), count);
     }
 
-    /// One printer slot on a pty, printing the tables of `selection`.
-    void setUpPrinter(const QString &selection)
+    /// One printer slot on a pty, printing the tables of `selection`, at the speed of list position `speed`.
+    void setUpPrinter(const QString &selection, int speed = 4)
     {
         if (!test::PtyPair::socatAvailable())
             QSKIP("socat is not installed; the printing cases need it");
@@ -73,9 +76,10 @@ class TstRequestCycle : public QObject
         QVERIFY2(m_pty->isValid(), qPrintable(m_pty->error()));
         QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + m_pty->printerPath() + u"\n"_s).toUtf8()));
-        QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
-                                                           u"\r\n포트0=3\r\n통신속도0=4\r\n선택된테이블="_s +
-                                                           selection + u"\r\n"_s)));
+        QVERIFY(test::writeBytes(cfgPath(),
+                                 codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
+                                                u"\r\n포트0=3\r\n통신속도0="_s + QString::number(speed) +
+                                                u"\r\n선택된테이블="_s + selection + u"\r\n"_s)));
         QVERIFY(Load_프린터설정());
         QVERIFY(Load_선택된테이블설정());
     }
@@ -115,6 +119,36 @@ class TstRequestCycle : public QObject
     }
 
     QString kavriNumT() const { return CfgMain.readValue(kPrinterSection, u"KavriNumT"_s, u"(없음)"_s); }
+
+    /// The tickets that reached the printer, each as "table" or "table [재출력]", in order.
+    QStringList printedTickets()
+    {
+        if (!m_pty)
+            return {};
+        const QString bytes = codec::fromCp949(m_pty->readUntilQuiet(400, 8000));
+        QStringList tickets;
+        static const QRegularExpression table(u"QR: ([^\\x1b]*)\\x1b"_s);
+        for (const QString &ticket : bytes.split(gPrnInit, Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch m = table.match(ticket);
+            tickets << (m.hasMatch() ? m.captured(1) : u"?"_s) +
+                           (ticket.contains(u"[재출력]"_s) ? u" [재출력]"_s : QString());
+        }
+        return tickets;
+    }
+
+    /// Calls `then` once the printer has begun to receive (from the cycle's waits), keeping what arrived.
+    void onFirstBytes(QTimer &watch, QByteArray &arrived, const std::function<void()> &then)
+    {
+        watch.setInterval(5);
+        connect(&watch, &QTimer::timeout, this, [&watch, &arrived, then, this] {
+            arrived += m_pty->readUntilQuiet(0, 50);
+            if (arrived.isEmpty())
+                return;
+            watch.stop();
+            then();
+        });
+        watch.start();
+    }
 
     int listRequestsReceived() { return m_sim->receivedCount(kListPath); }
 
@@ -738,6 +772,128 @@ private slots:
         QVERIFY(!m_cycle->health().faulty());
         QVERIFY(m_cycle->Load_Kavri(false));
         QCOMPARE(printedTables(), QStringList());
+    }
+
+    // The program ended (a kill) while a request's tickets went out, after their number was
+    // marked as going out and before it was stored: the next start prints that request again
+    // with the reprint mark, the later ones as usual, and a poll after that nothing more.
+    void ticketCutOffByAnEndIsMarked()
+    {
+        setUpPrinter(u"전체"_s);
+        if (!m_pty)
+            return;
+        const qint64 first = add(u"T1"_s, 20);
+        const qint64 second = add(u"T2"_s, 10);
+        QVERIFY(first > 0 && second > 0);
+        QVERIFY(CfgMain.writeValues(kPrinterSection, {{u"KavriNumT"_s, QString::number(first - 1)},
+                                                      {u"KavriSendingT"_s, QString::number(first)}}));
+        // Looked at while the tickets drain: the number going out is in the file before its bytes.
+        QStringList goingOut;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this,
+                [&] { goingOut << CfgMain.readValue(kPrinterSection, u"KavriSendingT"_s); });
+        look.start(20);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        look.stop();
+        QCOMPARE(printedTickets(), (QStringList{u"T1 [재출력]"_s, u"T2"_s}));
+        QVERIFY2(goingOut.contains(QString::number(second)), qPrintable(goingOut.join(u',')));
+        QCOMPARE(kavriNumT(), QString::number(second));
+        QVERIFY(mainLog().contains(u"]보내는 중에 프로그램이 끝난 주문서를 [재출력] 표시로 다시 출력: "_s +
+                                   QString::number(first) + u"\r\n"_s));
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTickets(), QStringList());
+        // A later start with the same file marks nothing.
+        RequestCycle restarted(*m_board);
+        QVERIFY(add(u"T3"_s, 5) > 0);
+        QVERIFY(restarted.Load_Kavri(false));
+        QCOMPARE(printedTickets(), QStringList{u"T3"_s});
+    }
+
+    // The program ends (a stop signal, 종료) while tickets go out: the ticket under way is
+    // finished, the rest wait for the next start (kept tickets stay kept, new requests keep
+    // their number unstored), and nothing comes out twice.
+    void endWhilePrinting_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("kept tickets") << true;
+        QTest::newRow("new requests") << false;
+    }
+    void endWhilePrinting()
+    {
+        QFETCH(bool, kept);
+        setUpPrinter(u"전체"_s);
+        if (!m_pty)
+            return;
+        unprintedTickets().load(m_env->filePath(u"unprinted.json"_s), m_env->clock().now());
+        QList<qint64> numbers;
+        for (const QString &table : {u"T1"_s, u"T2"_s, u"T3"_s}) {
+            if (kept)
+                unprintedTickets().add(kSlotName, gPrnInit + u"QR: "_s + table + gPrnNormal + gCrLf + gPrnCut,
+                                       m_env->clock().now());
+            else
+                numbers << add(table, 30 - numbers.size());
+        }
+        QTimer watch;
+        QByteArray arrived;
+        onFirstBytes(watch, arrived, [this] { m_cycle->shutDown(); });
+        QVERIFY(!m_cycle->Load_Kavri(false));
+        const QString first = codec::fromCp949(arrived + m_pty->readUntilQuiet(400, 8000));
+        QCOMPARE(first.count(gPrnInit), 1);
+        QVERIFY(first.contains(u"QR: T1"_s));
+        QVERIFY(first.endsWith(gPrnCut));
+        if (kept) {
+            QCOMPARE(unprintedTickets().count(), 2);
+            UnprintedTickets reread;
+            reread.load(m_env->filePath(u"unprinted.json"_s), m_env->clock().now());
+            QCOMPARE(reread.count(), 2);
+        } else {
+            QCOMPARE(kavriNumT(), QString::number(numbers.first()));
+        }
+        // The next start prints the rest, once and unmarked.
+        m_cycle = std::make_unique<RequestCycle>(*m_board);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printedTickets(), (QStringList{u"T2"_s, u"T3"_s}));
+        QCOMPARE(unprintedTickets().count(), 0);
+    }
+
+    // A printer that stops taking bytes while the program ends holds the end for a few
+    // seconds, not for its drain limit: the ticket under way is cut short and kept.
+    void endIsBoundedWhenThePrinterStalls()
+    {
+        setUpPrinter(u"전체"_s, 0); // 9600 baud: a long drain limit
+        if (!m_pty)
+            return;
+        // Far more than the pty holds while the far end does not read.
+        for (int i = 0; i < 16; ++i)
+            QVERIFY(add(u"T"_s + QString::number(i), 60 - i, QString(4000, u'가')) > 0);
+        m_pty->pauseFarEnd();
+        // Once a ticket has stalled: no new ticket in the print log for a while.
+        QElapsedTimer sinceShutDown;
+        QTimer watch;
+        int logged = -1;
+        QElapsedTimer sinceChange;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            const int now = printLogTickets();
+            if (now != logged) {
+                logged = now;
+                sinceChange.start();
+            } else if (now > 0 && sinceChange.elapsed() > 1500) {
+                watch.stop();
+                sinceShutDown.start();
+                m_cycle->shutDown();
+            }
+        });
+        watch.start(20);
+        QVERIFY(!m_cycle->Load_Kavri(false));
+        QVERIFY(sinceShutDown.isValid());
+        QVERIFY2(sinceShutDown.elapsed() < StopPrintingWhen::GraceMs + 1500,
+                 qPrintable(QString::number(sinceShutDown.elapsed())));
+        qInfo("the end took %lld ms", sinceShutDown.elapsed());
+        QVERIFY(logged < 16);
+        QVERIFY(mainLog().contains(u"프로그램을 끝내느라 출력을 멈춤"_s));
+        // The ticket cut short is kept; the number stored is its own.
+        QCOMPARE(unprintedTickets().count(), 1);
+        m_pty->resumeFarEnd();
     }
 
     // A slot with a name but no usable port: the cycle fills the board and stores the number

@@ -5,6 +5,8 @@
 #include "printing/PrinterSettingsForm.h"
 #include "printing/PrinterSettingsWindow.h"
 #include "printing/TableList.h"
+#include "printing/TicketOutput.h"
+#include "printing/Unprinted.h"
 #include "services/IniFile.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,6 +154,7 @@ private slots:
     }
     void cleanup()
     {
+        unprintedTickets().load({}, QDateTime::currentDateTime());
         m_sim.reset();
         m_env.reset();
     }
@@ -661,6 +665,36 @@ private slots:
         const QByteArray line = " " + QByteArray(40, '=') + "\r\n";
         QCOMPARE(printLog, "[260501-100000.000]" + codec::toCp949(u"카운터"_s) + line + first + "\r\n" +
                                "[260501-100000.000]" + codec::toCp949(u"주방"_s) + line + second + "\r\n");
+    }
+
+    // A test slip a printer does not take shows its fault and is never kept: it is no
+    // request, and the health line's printer state and count stay as the tickets left them.
+    void failedTestPrintIsNeverKept()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed; the serial printer tests need it");
+        test::PtyPair hall;
+        QVERIFY2(hall.isValid(), qPrintable(hall.error()));
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM1="_s + m_env->filePath(u"no-printer"_s) + u"\nCOM3="_s +
+                                  hall.printerPath() + u"\n"_s)
+                                     .toUtf8()));
+        unprintedTickets().load(m_env->filePath(u"unprinted.json"_s), m_env->clock().now());
+        startSimulator(u"1층/1"_s);
+        storeSettings(
+            {{u"이름0"_s, u"바"_s}, {u"포트0"_s, u"1"_s}, {u"이름1"_s, u"홀"_s}, {u"포트1"_s, u"3"_s}});
+        auto w = open();
+        w->CMD_Click(1);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"바(COM1) 포트 번호가 잘못되었습니다!"_s});
+        const QByteArray slip = codec::toCp949(TestTicket(u"홀"_s));
+        QCOMPARE(test::hex(hall.read(slip.size())), test::hex(slip));
+        QCOMPARE(unprintedTickets().count(), 0);
+        QVERIFY(!QFile::exists(m_env->filePath(u"unprinted.json"_s)));
+        QVERIFY(!lastTicketDelivered(u"바"_s).has_value());
+        QVERIFY(!lastTicketDelivered(u"홀"_s).has_value());
+        // Nothing comes out later either.
+        QCOMPARE(retryUnprintedTickets(), 0);
+        QCOMPARE(hall.readUntilQuiet(300), QByteArray());
     }
 
     void closingWaitsForTheRunningAction()

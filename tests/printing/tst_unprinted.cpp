@@ -16,8 +16,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -35,6 +39,29 @@ class TstUnprinted : public QObject
 
     QString listFile() const { return m_env->filePath(u"unprinted.json"_s); }
     QDateTime now() const { return m_env->clock().now(); }
+    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"260501.log"_s))); }
+    QJsonArray stored() const { return QJsonDocument::fromJson(test::readBytes(listFile())).array(); }
+
+    static QStringList textsOf(const QJsonArray &entries)
+    {
+        QStringList out;
+        for (const QJsonValue &e : entries)
+            out << e[u"text"_s].toString();
+        return out;
+    }
+    static QStringList textsOf(const UnprintedTickets &list)
+    {
+        QStringList out;
+        for (const UnprintedTicket &t : list.tickets())
+            out << t.text;
+        return out;
+    }
+    /// The entries marked as being sent.
+    static int sendingIn(const QJsonArray &entries)
+    {
+        return int(std::count_if(entries.begin(), entries.end(),
+                                 [](const QJsonValue &e) { return e[u"sending"_s].toBool(); }));
+    }
 
 private slots:
     void init()
@@ -141,7 +168,8 @@ private slots:
                 list.add(u"카운터"_s, u"c2"_s, later); // the counter printer is still out
             return false;
         };
-        QCOMPARE(list.retry(now(), send), 0);
+        // The poll comes after c1 failed: a ticket dated ahead of the clock would be dropped.
+        QCOMPARE(list.retry(now().addSecs(3600), send), 0);
         QCOMPARE(sent, (QStringList{u"a1"_s, u"c1"_s}));
         QStringList kept;
         for (const UnprintedTicket &t : list.tickets())
@@ -203,6 +231,164 @@ private slots:
         QCOMPARE(list.count(), 1);
         QCOMPARE(test::readBytes(elsewhere), QByteArray("[]"));
         QVERIFY(QFileInfo(listFile()).isSymLink());
+    }
+
+    // Every ticket of the file is held to the limits on its own: one dated far ahead (a
+    // hand-edited file, a clock set back) shelters nothing behind it and is dropped itself;
+    // past fifty the newest stay. What is dropped is logged as what it is.
+    void limitsOfTheFile_data()
+    {
+        QTest::addColumn<QList<qint64>>("ages"); // seconds before now of each entry, in file order
+        QTest::addColumn<QStringList>("kept");   // the entries kept (by index), oldest first
+        QTest::addColumn<QStringList>("logged");
+        const QDateTime now(QDate(2026, 5, 1), QTime(10, 0));
+        const qint64 in2099 = QDateTime(QDate(2099, 1, 1), QTime(12, 0)).secsTo(now);
+        QTest::newRow("dated 2099 before an old one")
+            << QList<qint64>{in2099, 4 * 3600, 60} << QStringList{u"2"_s}
+            << QStringList{u"미출력 티켓 1건이 3시간을 넘어 버림"_s,
+                           u"미출력 티켓 1건의 실패 시각이 지금보다 뒤라서 버림"_s};
+        QTest::newRow("a little ahead, out of order")
+            << QList<qint64>{-120, 60} << QStringList{u"1"_s, u"0"_s} << QStringList{};
+        QList<qint64> fiftyFive;
+        QStringList newest;
+        for (int i = 0; i < 55; ++i) {
+            fiftyFive << (55 - i) * 60;
+            if (i >= 5)
+                newest << QString::number(i);
+        }
+        QTest::newRow("fifty-five") << fiftyFive << newest
+                                    << QStringList{u"미출력 티켓이 50건을 넘어 가장 오래된 5건을 버림"_s};
+    }
+    void limitsOfTheFile()
+    {
+        QFETCH(QList<qint64>, ages);
+        QFETCH(QStringList, kept);
+        QFETCH(QStringList, logged);
+        QJsonArray entries;
+        for (qsizetype i = 0; i < ages.size(); ++i)
+            entries.append(QJsonObject{{u"slot"_s, u"주방"_s},
+                                       {u"text"_s, QString::number(i)},
+                                       {u"failedAt"_s, now().addSecs(-ages.at(i)).toString(Qt::ISODate)}});
+        QVERIFY(test::writeBytes(listFile(), QJsonDocument(entries).toJson()));
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        QCOMPARE(textsOf(list), kept);
+        const QString log = mainLog();
+        for (const QString &line : logged)
+            QVERIFY2(log.contains(u"]"_s + line + u"\r\n"_s), qPrintable(log));
+        QVERIFY2(!log.contains(u"잘못된 항목"_s), qPrintable(log));
+        // What a retry would send now is what was kept.
+        QStringList sent;
+        list.retry(now(), [&sent](const QString &, const QString &text) {
+            sent << text;
+            return true;
+        });
+        QCOMPARE(sent, kept);
+    }
+
+    // The ticket out being sent is in the file the whole time, whatever rewrites it
+    // meanwhile, and marked right before its first byte: the file a kill leaves behind
+    // sends it again with the reprint mark, once.
+    void ticketBeingSentStaysInTheFile()
+    {
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        const QString ticket = gPrnInit + u"< Kavri >"_s + gCrLf + gCrLf + u"QR: A5"_s + gCrLf + gPrnCut;
+        list.add(u"주방"_s, ticket, now());
+        list.add(u"주방"_s, u"둘째"_s, now());
+        QJsonArray beforeItsBytes;
+        QJsonArray leftByAKill;
+        QCOMPARE(list.retry(now(),
+                            [&](const QString &, const QString &text) {
+                                if (text != ticket)
+                                    return false;
+                                list.add(u"카운터"_s, u"c1"_s,
+                                         now()); // a failure meanwhile rewrites the file
+                                beforeItsBytes = stored();
+                                list.markSending();
+                                leftByAKill = stored();
+                                return true;
+                            }),
+                 1);
+        QCOMPARE(textsOf(beforeItsBytes), (QStringList{ticket, u"둘째"_s, u"c1"_s}));
+        QCOMPARE(sendingIn(beforeItsBytes), 0);
+        QCOMPARE(textsOf(leftByAKill), (QStringList{ticket, u"둘째"_s, u"c1"_s}));
+        QVERIFY(leftByAKill.at(0)[u"sending"_s].toBool());
+        QCOMPARE(sendingIn(leftByAKill), 1);
+        QCOMPARE(textsOf(stored()), (QStringList{u"둘째"_s, u"c1"_s}));
+        QCOMPARE(sendingIn(stored()), 0);
+
+        // The next start after a kill: the ticket comes back with the mark, and a second start
+        // (killed again before it went out) does not mark it twice.
+        QVERIFY(test::writeBytes(listFile(), QJsonDocument(leftByAKill).toJson()));
+        for (int start = 0; start < 2; ++start) {
+            UnprintedTickets again;
+            again.load(listFile(), now());
+            QCOMPARE(textsOf(again), (QStringList{withReprintLine(ticket), u"둘째"_s, u"c1"_s}));
+            QCOMPARE(sendingIn(stored()), 0);
+            QJsonArray killedAgain = stored();
+            QJsonObject first = killedAgain.at(0).toObject();
+            first.insert(u"sending"_s, true);
+            killedAgain.replace(0, first);
+            QVERIFY(test::writeBytes(listFile(), QJsonDocument(killedAgain).toJson()));
+        }
+        QCOMPARE(mainLog().count(u"미출력 티켓 1건은 [재출력] 표시를 붙여 다시 보냄"_s), 2);
+
+        // Marked and then not taken: it stays kept, and the file no longer says it is being sent.
+        UnprintedTickets failing;
+        failing.load(listFile(), now());
+        QCOMPARE(failing.retry(now(),
+                               [&](const QString &, const QString &) {
+                                   failing.markSending();
+                                   return false;
+                               }),
+                 0);
+        QCOMPARE(failing.count(), 3);
+        QCOMPARE(textsOf(stored()), (QStringList{withReprintLine(ticket), u"둘째"_s, u"c1"_s}));
+        QCOMPARE(sendingIn(stored()), 0);
+    }
+
+    // Dropping the tickets kept up to a point leaves the later ones; one being sent when
+    // it is dropped is not kept again when its printer fails.
+    void dropUpToAPoint()
+    {
+        UnprintedTickets list;
+        list.load(listFile(), now());
+        list.add(u"주방"_s, u"k1"_s, now());
+        list.add(u"주방"_s, u"k2"_s, now());
+        const quint64 through = list.newestId();
+        list.add(u"주방"_s, u"k3"_s, now());
+        QCOMPARE(list.drop(through), 2);
+        QCOMPARE(textsOf(list), QStringList{u"k3"_s});
+        QCOMPARE(textsOf(stored()), QStringList{u"k3"_s});
+        qsizetype droppedWhileOut = -1;
+        QCOMPARE(list.retry(now(),
+                            [&](const QString &, const QString &) {
+                                droppedWhileOut = list.drop(list.newestId()); // it is out being sent
+                                return false;
+                            }),
+                 0);
+        QCOMPARE(droppedWhileOut, 0);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(stored(), QJsonArray());
+    }
+
+    // A failed ticket is in the file before its box is shown: the box may stay open for
+    // long, and the program may end meanwhile.
+    void failedTicketKeptBeforeItsBox()
+    {
+        writePorts(m_env->app(), {{3, m_env->filePath(u"no-printer"_s)}});
+        setSlot(0, u"카운터"_s, 3);
+        gPrinterSettings.선택된테이블 = u"-[A3]-"_s;
+        QJsonArray whileShown;
+        m_env->dialogs().whileShown = [&](const platform::RecordingDialogs::Shown &) {
+            whileShown = stored();
+        };
+        QVERIFY(reprintTicket(u"A3"_s, u"물 주세요"_s, u"2024-05-01 12:30:00"_s, {}));
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"카운터(COM3) 포트 번호가 잘못되었습니다!"_s});
+        QCOMPARE(whileShown.size(), 1);
+        QVERIFY(whileShown.at(0)[u"text"_s].toString().contains(u"[재출력]"_s));
+        m_env->dialogs().whileShown = nullptr;
     }
 
     // The printer is pulled out while two tickets are due, then put back: both come out

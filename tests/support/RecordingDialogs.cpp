@@ -11,6 +11,8 @@ DialogAnswer RecordingDialogs::showTitled(DialogIcon icon, const QString &text, 
                                           const QString &title)
 {
     m_shown.append({icon, text, buttons, title});
+    if (whileShown)
+        whileShown(m_shown.last());
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;

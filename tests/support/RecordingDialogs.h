@@ -41,6 +41,9 @@ public:
         m_held.clear();
         m_hold = false;
     }
+    /// Called with each box as it is shown, before it is answered: what the program
+    /// had done by then, while a real box would hold it.
+    std::function<void(const Shown &)> whileShown;
 
 private:
     QList<std::function<void(DialogAnswer)>> m_held;
