@@ -28,9 +28,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
