@@ -89,4 +89,14 @@ bool IsNumber(const QString &value)
     return ok;
 }
 
+QString withoutControls(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar &c : out) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u' ';
+    }
+    return out;
+}
+
 } // namespace kavri

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace kavri {
 
@@ -18,5 +19,9 @@ inline bool ToBool(bool value)
 
 /// True for the empty text and for a text that reads as a number.
 bool IsNumber(const QString &value);
+
+/// Every control character (U+0000–U+001F, U+007F) replaced by a space: text from outside
+/// never reaches a printer, a terminal or a log as a command or a line break.
+QString withoutControls(QStringView text);
 
 } // namespace kavri
