@@ -1,11 +1,15 @@
 #include "monitor/ResponseStats.h"
 
+#include "monitor/LocalTimes.h"
 #include "services/AppFolder.h"
+#include "services/Conversions.h"
 #include "services/EventLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -15,56 +19,82 @@ namespace {
 
 const QString kTimeFormat = u"yyyy-MM-dd HH:mm:ss"_s;
 
+/// The lines of the statistics files have six fields.
+constexpr qsizetype FieldCount = 6;
+
 QString timeText(const QDateTime &time)
 {
     return time.isValid() ? time.toString(kTimeFormat) : QString();
 }
 
-QDateTime timeFrom(QStringView text)
+/// Whether a spreadsheet would run the text as a formula (=, +, - or @ first), once the
+/// quotes it may start with are taken off: such a text is written with one more quote first,
+/// and read back with one less.
+bool needsFormulaQuote(QStringView text)
 {
-    if (text.size() != 19)
-        return {};
-    return QDateTime::fromString(text.toString(), kTimeFormat);
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u'\'')
+        ++i;
+    if (i == text.size())
+        return false;
+    const QChar c = text.at(i);
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@';
 }
 
-QString csvField(QString text)
+QString csvField(QStringView raw)
 {
-    text.replace(u'\r', u' ').replace(u'\n', u' ');
+    QString text = withoutControls(raw);
+    if (needsFormulaQuote(text))
+        text.prepend(u'\'');
     if (!text.contains(u',') && !text.contains(u'"'))
         return text;
     text.replace(u"\""_s, u"\"\""_s);
     return u'"' + text + u'"';
 }
 
-/// The fields of one CSV line; nothing when a quote is left open.
-std::optional<QStringList> csvFields(QStringView line)
+/// A field as it was before csvField(): the formula quote off, no control character.
+QString fieldText(QStringView field)
 {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    bool wasQuoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c != u'"')
-                field += c;
-            else if (i + 1 < line.size() && line.at(i + 1) == u'"')
-                field += c, ++i;
-            else
-                quoted = false;
-        } else if (c == u'"' && field.isEmpty() && !wasQuoted) {
-            quoted = wasQuoted = true;
-        } else if (c == u',') {
-            fields.append(field);
-            field.clear();
-            wasQuoted = false;
-        } else {
-            field += c;
+    if (field.startsWith(u'\'') && needsFormulaQuote(field))
+        field = field.sliced(1);
+    return withoutControls(field);
+}
+
+/// The fields of one CSV line; nothing when a quote is left open or the count is not six.
+/// Text after a closing quote belongs to the field, as does a quote inside an unquoted one.
+std::optional<std::array<QString, FieldCount>> csvFields(QStringView line)
+{
+    std::array<QString, FieldCount> fields;
+    qsizetype count = 0;
+    qsizetype i = 0;
+    while (true) {
+        if (count == FieldCount)
+            return std::nullopt;
+        QString &field = fields[size_t(count++)];
+        if (i < line.size() && line.at(i) == u'"') {
+            ++i;
+            while (true) {
+                const qsizetype quote = line.indexOf(u'"', i);
+                if (quote < 0)
+                    return std::nullopt;
+                field += line.sliced(i, quote - i);
+                i = quote + 1;
+                if (i >= line.size() || line.at(i) != u'"')
+                    break;
+                field += u'"';
+                ++i;
+            }
         }
+        qsizetype end = line.indexOf(u',', i);
+        if (end < 0)
+            end = line.size();
+        field += line.sliced(i, end - i);
+        if (end == line.size())
+            break;
+        i = end + 1;
     }
-    if (quoted)
+    if (count != FieldCount)
         return std::nullopt;
-    fields.append(field);
     return fields;
 }
 
@@ -97,16 +127,17 @@ QString statsCsvLine(const StatsLine &line)
 
 std::optional<StatsLine> parseStatsCsvLine(QStringView text)
 {
-    const std::optional<QStringList> fields = csvFields(text);
-    if (!fields || fields->size() != 6)
+    LocalTimes times;
+    return parseStatsCsvLine(text, times);
+}
+
+std::optional<StatsLine> parseStatsCsvLine(QStringView text, LocalTimes &times)
+{
+    const std::optional<std::array<QString, FieldCount>> fields = csvFields(text);
+    if (!fields)
         return std::nullopt;
     StatsLine line;
-    line.number = fields->at(0);
-    line.table = fields->at(1);
-    line.registered = timeFrom(fields->at(2));
-    line.firstSeen = timeFrom(fields->at(3));
-    line.left = timeFrom(fields->at(4));
-    const QString how = fields->at(5);
+    const QString &how = fields->at(5);
     if (how == u"staff"_s)
         line.how = LeftHow::Staff;
     else if (how == u"auto"_s)
@@ -115,9 +146,14 @@ std::optional<StatsLine> parseStatsCsvLine(QStringView text)
         line.how = LeftHow::Gone;
     else
         return std::nullopt;
+    line.left = times.read(fields->at(4));
     // A line without its number or the moment it left says nothing (the header is such a line).
-    if (line.number.isEmpty() || !line.left.isValid())
+    if (fields->at(0).isEmpty() || !line.left.isValid())
         return std::nullopt;
+    line.number = fieldText(fields->at(0));
+    line.table = fieldText(fields->at(1));
+    line.registered = times.read(fields->at(2));
+    line.firstSeen = times.read(fields->at(3));
     return line;
 }
 
@@ -177,7 +213,8 @@ void ResponseStats::noteConfirmed(const QString &number, LeftHow how, const QDat
 
 void ResponseStats::leave(const QString &number, const Followed &followed, LeftHow how, const QDateTime &now)
 {
-    append({number, followed.table, timeFrom(followed.registered), followed.firstSeen, now, how});
+    LocalTimes times;
+    append({number, followed.table, times.read(followed.registered), followed.firstSeen, now, how});
 }
 
 bool ResponseStats::append(const StatsLine &line)
@@ -191,12 +228,20 @@ bool ResponseStats::append(const StatsLine &line)
         ok = false;
     if (ok && info.exists() && info.size() >= MaxFileBytes)
         ok = false;
-    if (ok && file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (ok && file.open(QIODevice::ReadWrite | QIODevice::Append)) {
         QByteArray bytes;
-        if (file.size() == 0)
+        if (file.size() == 0) {
             bytes = statsHeader().toUtf8() + '\n';
+        } else {
+            // A line cut short (a full disk) stays a broken line of its own, read as unreadable,
+            // instead of taking the next line with it.
+            char last = '\n';
+            ok = file.seek(file.size() - 1) && file.getChar(&last);
+            if (last != '\n')
+                bytes = "\n";
+        }
         bytes += statsCsvLine(line).toUtf8() + '\n';
-        ok = file.write(bytes) == bytes.size() && file.flush();
+        ok = ok && file.write(bytes) == bytes.size() && file.flush();
     } else {
         ok = false;
     }

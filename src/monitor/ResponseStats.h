@@ -11,6 +11,8 @@
 
 namespace kavri::monitor {
 
+class LocalTimes;
+
 /// How a request left the board.
 enum class LeftHow { Staff, Auto, Gone };
 
@@ -31,12 +33,16 @@ inline constexpr char16_t StatsFolderName[] = u"stats";
 QString statsHeader();
 /// "staff", "auto" or "gone".
 QString leftHowText(LeftHow how);
-/// One CSV line (no line end): fields with a comma or a quote are quoted, line
-/// breaks in a table name become spaces.
+/// One CSV line (no line end): control characters in a text become spaces, a text a
+/// spreadsheet would run as a formula (=, +, -, @ first) starts with a quote ('), and
+/// fields with a comma or a quote are quoted.
 QString statsCsvLine(const StatsLine &line);
-/// Reads a CSV line as statsCsvLine() writes it; nothing for the header, a
-/// malformed line or a line of another shape.
+/// Reads a CSV line as statsCsvLine() writes it, the texts as they were before it
+/// (control characters, from files of older versions too, as spaces); nothing for
+/// the header, a malformed line or a line of another shape. The times are local
+/// times; `times` spares a time-zone lookup per time when many lines are read.
 std::optional<StatsLine> parseStatsCsvLine(QStringView text);
+std::optional<StatsLine> parseStatsCsvLine(QStringView text, LocalTimes &times);
 /// `folder`/stats/yyyy-MM-dd.csv for the day of `day`.
 QString statsFilePath(const QString &folder, const QDate &day);
 

@@ -1,7 +1,7 @@
 #include "monitor/StatsReport.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "monitor/StatsReading.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -20,22 +20,25 @@ QString minutesText(const std::optional<double> &minutes)
 
 } // namespace
 
+// Selection rather than a sort: the window works out a day of 100,000 lines between two events.
 std::optional<double> median(QList<double> values)
 {
     if (values.isEmpty())
         return std::nullopt;
-    std::sort(values.begin(), values.end());
     const qsizetype n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
+    const auto middle = values.begin() + n / 2;
+    std::nth_element(values.begin(), middle, values.end());
+    return n % 2 ? *middle : (*std::max_element(values.begin(), middle) + *middle) / 2;
 }
 
 std::optional<double> percentile(QList<double> values, double p)
 {
     if (values.isEmpty() || !(p > 0) || p > 100)
         return std::nullopt;
-    std::sort(values.begin(), values.end());
     const auto rank = qsizetype(std::ceil(p / 100.0 * double(values.size())));
-    return values.at(std::clamp<qsizetype>(rank, 1, values.size()) - 1);
+    const auto at = values.begin() + (std::clamp<qsizetype>(rank, 1, values.size()) - 1);
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
 }
 
 double waitMinutes(const StatsLine &line)
@@ -46,98 +49,95 @@ double waitMinutes(const StatsLine &line)
     return std::max<qint64>(0, from.secsTo(line.left)) / 60.0;
 }
 
-DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable)
+DayTally::DayTally(const QDate &day) : m_day(day) {}
+
+void DayTally::add(const StatsLine &line)
+{
+    ++m_requests;
+    const QDateTime came = line.registered.isValid() ? line.registered : line.firstSeen;
+    const int hour = came.isValid() && came.date() == m_day ? came.time().hour() : 0;
+    ++m_hourRequests[size_t(hour)];
+    switch (line.how) {
+    case LeftHow::Staff: {
+        const double wait = waitMinutes(line);
+        m_staffWaits.append(wait);
+        m_tableWaits[line.table].append(wait);
+        m_hourWaits[size_t(hour)].append(wait);
+        break;
+    }
+    case LeftHow::Auto:
+        ++m_byExpiry;
+        break;
+    case LeftHow::Gone:
+        ++m_gone;
+        break;
+    }
+}
+
+DayFigures DayTally::figures(int unreadable) const
 {
     DayFigures f;
-    f.day = day;
+    f.day = m_day;
     f.unreadable = unreadable;
-    QList<double> staffWaits;
-    QHash<QString, QList<double>> byTable;
-    for (const StatsLine &line : lines) {
-        ++f.requests;
-        switch (line.how) {
-        case LeftHow::Staff:
-            ++f.byStaff;
-            staffWaits.append(waitMinutes(line));
-            byTable[line.table].append(waitMinutes(line));
-            break;
-        case LeftHow::Auto:
-            ++f.byExpiry;
-            break;
-        case LeftHow::Gone:
-            ++f.gone;
-            break;
-        }
-    }
-    f.medianMinutes = median(staffWaits);
-    f.p90Minutes = percentile(staffWaits, 90);
+    f.requests = m_requests;
+    f.byStaff = int(m_staffWaits.size());
+    f.byExpiry = m_byExpiry;
+    f.gone = m_gone;
+    f.medianMinutes = median(m_staffWaits);
+    f.p90Minutes = percentile(m_staffWaits, 90);
     f.autoShare = f.requests ? double(f.byExpiry) / f.requests : 0;
-    for (auto it = byTable.cbegin(); it != byTable.cend(); ++it)
+    for (auto it = m_tableWaits.cbegin(); it != m_tableWaits.cend(); ++it)
         f.slowestTables.append({it.key(), *median(it.value())});
-    std::sort(f.slowestTables.begin(), f.slowestTables.end(), [](const TableWait &a, const TableWait &b) {
-        return a.medianMinutes != b.medianMinutes ? a.medianMinutes > b.medianMinutes : a.table < b.table;
-    });
-    if (f.slowestTables.size() > 5)
-        f.slowestTables.resize(5);
+    const auto shown = f.slowestTables.begin() + std::min<qsizetype>(5, f.slowestTables.size());
+    std::partial_sort(
+        f.slowestTables.begin(), shown, f.slowestTables.end(), [](const TableWait &a, const TableWait &b) {
+            return a.medianMinutes != b.medianMinutes ? a.medianMinutes > b.medianMinutes : a.table < b.table;
+        });
+    f.slowestTables.erase(shown, f.slowestTables.end());
     return f;
+}
+
+HourFigures DayTally::hours() const
+{
+    HourFigures h;
+    h.requests = m_hourRequests;
+    for (size_t hour = 0; hour < 24; ++hour)
+        h.medianMinutes[hour] = median(m_hourWaits[hour]);
+    return h;
+}
+
+DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable)
+{
+    DayTally tally(day);
+    for (const StatsLine &line : lines)
+        tally.add(line);
+    return tally.figures(unreadable);
 }
 
 HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines)
 {
-    HourFigures h;
-    std::array<QList<double>, 24> waits;
-    for (const StatsLine &line : lines) {
-        const QDateTime came = line.registered.isValid() ? line.registered : line.firstSeen;
-        const int hour = came.isValid() && came.date() == day ? came.time().hour() : 0;
-        ++h.requests[hour];
-        if (line.how == LeftHow::Staff)
-            waits[hour].append(waitMinutes(line));
-    }
-    for (int hour = 0; hour < 24; ++hour)
-        h.medianMinutes[hour] = median(waits[hour]);
-    return h;
+    DayTally tally(day);
+    for (const StatsLine &line : lines)
+        tally.add(line);
+    return tally.hours();
 }
 
 QList<StatsLine> readStatsFile(const QString &path, int *unreadable)
 {
-    QList<StatsLine> lines;
-    int bad = 0;
-    const QFileInfo info(path);
-    QFile file(path);
-    if (info.isFile() && !info.isSymLink() && file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.read(MaxReadBytes);
-        const QString text = QString::fromUtf8(bytes);
-        bool first = true;
-        for (QStringView line : QStringView(text).split(u'\n')) {
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-            if (line.isEmpty())
-                continue;
-            const bool header = first && line == statsHeader();
-            first = false;
-            if (header)
-                continue;
-            if (const std::optional<StatsLine> read = parseStatsCsvLine(line))
-                lines.append(*read);
-            else
-                ++bad;
-        }
+    StatsFileReader reader(path);
+    while (reader.readSlice()) {
     }
     if (unreadable)
-        *unreadable = bad;
-    return lines;
+        *unreadable = reader.unreadable();
+    return reader.takeLines();
 }
 
 QList<DayFigures> recentDays(const QString &folder, const QDate &today, int days)
 {
-    QList<DayFigures> out;
-    for (int back = std::clamp(days, 1, 90) - 1; back >= 0; --back) {
-        const QDate day = today.addDays(-back);
-        int unreadable = 0;
-        const QList<StatsLine> lines = readStatsFile(statsFilePath(folder, day), &unreadable);
-        out.append(dayFigures(day, lines, unreadable));
+    StatsReading reading(folder, today, days);
+    while (reading.readSlice()) {
     }
-    return out;
+    return reading.days();
 }
 
 QStringList dayCells(const DayFigures &f)

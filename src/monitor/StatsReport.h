@@ -3,6 +3,7 @@
 #include "monitor/ResponseStats.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -56,6 +57,26 @@ std::optional<double> percentile(QList<double> values, double p);
 /// be read, from its first listing) to the moment it left; never below zero.
 double waitMinutes(const StatsLine &line);
 
+/// The figures of one day, line by line, without keeping the lines.
+class DayTally
+{
+public:
+    explicit DayTally(const QDate &day);
+    void add(const StatsLine &line);
+    DayFigures figures(int unreadable = 0) const;
+    HourFigures hours() const;
+
+private:
+    QDate m_day;
+    int m_requests = 0;
+    int m_byExpiry = 0;
+    int m_gone = 0;
+    QList<double> m_staffWaits;
+    QHash<QString, QList<double>> m_tableWaits;
+    std::array<int, 24> m_hourRequests{};
+    std::array<QList<double>, 24> m_hourWaits;
+};
+
 /// The figures of one day's lines.
 DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable = 0);
 HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines);
@@ -66,8 +87,11 @@ HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines);
 QList<StatsLine> readStatsFile(const QString &path, int *unreadable = nullptr);
 inline constexpr qint64 MaxReadBytes = 16 * 1024 * 1024;
 
-/// The figures of the `days` days up to `today` of the statistics in `folder`,
-/// oldest first.
+/// The most days a report covers: older files are removed at start.
+inline constexpr int MaxReportDays = 90;
+
+/// The figures of the `days` days (1 to MaxReportDays) up to `today` of the
+/// statistics in `folder`, oldest first.
 QList<DayFigures> recentDays(const QString &folder, const QDate &today, int days);
 
 /// The report of `kavri-display --stats`: a line per day.

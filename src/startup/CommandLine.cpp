@@ -87,12 +87,19 @@ QuickCommand parseQuickCommand(const QStringList &arguments)
 
 int statsDays(const QStringList &arguments)
 {
+    const auto wholeNumber = [](const QString &text, qlonglong *value) {
+        bool ok = false;
+        *value = text.toLongLong(&ok);
+        return ok;
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString item = arguments.at(i).toLower();
         QString value;
+        qlonglong days = 0;
         if (item == u"--stats"_s) {
-            // The number is optional: a following option is not it.
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(u'-'))
+            // The number is optional: a following option is not it, but "-3" is a number (refused).
+            if (i + 1 >= arguments.size() ||
+                (arguments.at(i + 1).startsWith(u'-') && !wholeNumber(arguments.at(i + 1), &days)))
                 return 7;
             value = arguments.at(i + 1);
         } else if (item.startsWith(u"--stats="_s)) {
@@ -100,11 +107,9 @@ int statsDays(const QStringList &arguments)
         } else {
             continue;
         }
-        bool ok = false;
-        const qlonglong days = value.toLongLong(&ok);
-        if (!ok)
+        if (!wholeNumber(value, &days) || days < 1 || days > monitor::MaxReportDays)
             return 0;
-        return int(std::clamp<qlonglong>(days, 1, 90));
+        return int(days);
     }
     return 7;
 }
@@ -170,8 +175,10 @@ int runQuickCommand(QuickCommand command, const QStringList &arguments)
                           appFolder(), platform::clock().now().date(), statsDays(arguments))));
         return 0;
     case QuickCommand::BadUsage:
-        print(stderr, u"kavri-display: --autostart 뒤에는 on 또는 off를, --stats 뒤에는 일수를 씁니다. / "
-                      "--autostart takes on or off, --stats a number of days.\n"_s);
+        print(stderr,
+              u"kavri-display: --autostart 뒤에는 on 또는 off를, --stats 뒤에는 1부터 %1까지의 일수를 "
+              "씁니다. / --autostart takes on or off, --stats a number of days from 1 to %1.\n"_s.arg(
+                  monitor::MaxReportDays));
         return 2;
     case QuickCommand::AutostartOn:
     case QuickCommand::AutostartOff: {

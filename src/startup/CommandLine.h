@@ -41,8 +41,8 @@ QString versionLine();
 /// error) and returns the exit code. Needs a QCoreApplication.
 int runQuickCommand(QuickCommand command, const QStringList &arguments = {});
 
-/// The days of "--stats [days]" ("--stats=days"): 7 when none is given, bounded to 1..90;
-/// 0 when the value is not a whole number.
+/// The days of "--stats [days]" ("--stats=days"): 7 when none is given; 0 (refused)
+/// when the value is not a whole number from 1 to 90.
 int statsDays(const QStringList &arguments);
 
 } // namespace kavri

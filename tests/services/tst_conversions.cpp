@@ -77,6 +77,26 @@ private slots:
         QCOMPARE(IsNumber(text), expected);
     }
 
+    // Text from outside: every C0 control and DEL becomes one space, nothing else changes.
+    void withoutControls_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << u"창가 A-5"_s << u"창가 A-5"_s;
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("line ends and tab") << u"a\r\nb\tc"_s << u"a  b c"_s;
+        QTest::newRow("escape sequence") << u"\x1b[2J\x1b]0;x\x07T"_s << u" [2J ]0;x T"_s;
+        QTest::newRow("nul inside") << QString::fromUtf16(u"A\0B", 3) << u"A B"_s;
+        QTest::newRow("bounds") << u"\x1f\x20\x7e\x7f\u0080"_s << u"  ~ \u0080"_s;
+        QTest::newRow("surrogate pair kept") << u"😀\x01"_s << u"😀 "_s;
+    }
+    void withoutControls()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(kavri::withoutControls(text), expected);
+    }
+
     void widths_data()
     {
         QTest::addColumn<QString>("text");

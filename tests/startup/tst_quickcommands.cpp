@@ -189,6 +189,34 @@ private slots:
         QCOMPARE(run({u"--stats"_s, u"많이"_s}).exitCode, 2);
     }
 
+    // A day file of an older version holds the service's table names as they came,
+    // control characters and all: the report reaches the terminal without any.
+    void statsReportWithoutControls()
+    {
+        const QDate today = QDate::currentDate();
+        QVERIFY(QDir().mkpath(appDir() + u"/stats"_s));
+        QFile file(appDir() + u"/stats/"_s + today.toString(u"yyyy-MM-dd"_s) + u".csv"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray day = today.toString(u"yyyy-MM-dd "_s).toUtf8();
+        const QList<QByteArray> tables{"\x1b[2J\x1b]0;pwned\x07"
+                                       "A5",
+                                       "B\tC", QByteArray("D\0E", 3), "F\x7fG", "\"H\rI\""};
+        QByteArray bytes = "number,table,registered,first_seen,left,how\n";
+        for (int i = 0; i < tables.size(); ++i)
+            bytes += QByteArray::number(i + 1) + ',' + tables.at(i) + ',' + day + "09:00:00,," + day +
+                     "09:0" + QByteArray::number(i + 1) + ":00,staff\n";
+        file.write(bytes);
+        file.close();
+        const Run stats = run({u"--stats"_s, u"1"_s});
+        QCOMPARE(stats.exitCode, 0);
+        for (const QChar c : stats.out)
+            QVERIFY2((c.unicode() >= 0x20 && c.unicode() != 0x7f) || c == u'\n',
+                     qPrintable(u"control character %1 in: "_s.arg(c.unicode()) + stats.out));
+        for (const QString &name :
+             {u" [2J ]0;pwned A5 1.0"_s, u"B C 2.0"_s, u"D E 3.0"_s, u"F G 4.0"_s, u"H I 5.0"_s})
+            QVERIFY2(stats.out.contains(name), qPrintable(name + u" in: "_s + stats.out));
+    }
+
     void statsDays_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -197,8 +225,14 @@ private slots:
         QTest::newRow("next is an option") << QStringList{u"--stats"_s, u"-FilePrint"_s} << 7;
         QTest::newRow("given") << QStringList{u"--stats"_s, u"30"_s} << 30;
         QTest::newRow("joined") << QStringList{u"--stats=2"_s} << 2;
-        QTest::newRow("zero is one") << QStringList{u"--stats"_s, u"0"_s} << 1;
-        QTest::newRow("at most 90") << QStringList{u"--stats"_s, u"99999999999"_s} << 90;
+        QTest::newRow("one") << QStringList{u"--stats"_s, u"1"_s} << 1;
+        QTest::newRow("ninety") << QStringList{u"--stats"_s, u"90"_s} << 90;
+        // Out of range is refused (0), never made into another number of days.
+        QTest::newRow("zero") << QStringList{u"--stats"_s, u"0"_s} << 0;
+        QTest::newRow("negative is a number, not an option") << QStringList{u"--stats"_s, u"-3"_s} << 0;
+        QTest::newRow("negative joined") << QStringList{u"--stats=-3"_s} << 0;
+        QTest::newRow("ninety-one") << QStringList{u"--stats"_s, u"91"_s} << 0;
+        QTest::newRow("huge") << QStringList{u"--stats"_s, u"99999999999"_s} << 0;
         QTest::newRow("not a number") << QStringList{u"--stats"_s, u"일주일"_s} << 0;
     }
     void statsDays()
@@ -206,6 +240,39 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, days);
         QCOMPARE(kavri::statsDays(arguments), days);
+    }
+
+    // The program itself: a number of days outside 1..90 is refused as a word is, with
+    // the range in the message; the bounds themselves are reports.
+    void statsDaysRange_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("dayLines");
+        QTest::newRow("0") << QStringList{u"--stats"_s, u"0"_s} << 2 << 0;
+        QTest::newRow("-3") << QStringList{u"--stats"_s, u"-3"_s} << 2 << 0;
+        QTest::newRow("91") << QStringList{u"--stats"_s, u"91"_s} << 2 << 0;
+        QTest::newRow("abc") << QStringList{u"--stats"_s, u"abc"_s} << 2 << 0;
+        QTest::newRow("=0") << QStringList{u"--stats=0"_s} << 2 << 0;
+        QTest::newRow("1") << QStringList{u"--stats"_s, u"1"_s} << 0 << 1;
+        QTest::newRow("90") << QStringList{u"--stats=90"_s} << 0 << 90;
+    }
+    void statsDaysRange()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(int, dayLines);
+        const Run r = run(arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        if (exitCode != 0) {
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.err.contains(u"--stats 뒤에는 1부터 90까지의 일수"_s), qPrintable(r.err));
+            QVERIFY2(r.err.contains(u"--stats a number of days from 1 to 90"_s), qPrintable(r.err));
+            return;
+        }
+        QVERIFY(r.err.isEmpty());
+        // The heading, a line per day, the note and the final line end.
+        QCOMPARE(r.out.split(u'\n').size(), dayLines + 3);
     }
 
     void parsing_data()
@@ -224,7 +291,8 @@ private slots:
         QTest::newRow("single dash is not it") << QStringList{u"-version"_s} << int(QuickCommand::None);
         QTest::newRow("stats") << QStringList{u"--stats"_s} << int(QuickCommand::Stats);
         QTest::newRow("stats days") << QStringList{u"--stats"_s, u"30"_s} << int(QuickCommand::Stats);
-        QTest::newRow("stats joined") << QStringList{u"--STATS=400"_s} << int(QuickCommand::Stats);
+        QTest::newRow("stats joined") << QStringList{u"--STATS=40"_s} << int(QuickCommand::Stats);
+        QTest::newRow("stats too many") << QStringList{u"--STATS=400"_s} << int(QuickCommand::BadUsage);
         QTest::newRow("stats words") << QStringList{u"--stats=a"_s} << int(QuickCommand::BadUsage);
     }
     void parsing()
