@@ -25,7 +25,6 @@ void AlertRepeat::setInterval(int seconds, quint32 nowTick)
     if (interval == m_interval)
         return;
     m_interval = interval;
-    m_repeats = 0;
     m_since = m_lastAlert = nowTick;
 }
 
@@ -33,9 +32,21 @@ void AlertRepeat::observeTop(const QString &number, quint32 nowTick)
 {
     if (number == m_top)
         return;
+    if (!m_top.isEmpty() && (m_repeats > 0 || m_stopped)) {
+        if (m_memory.size() >= RememberedRequests)
+            m_memory.removeFirst();
+        m_memory.append({m_top, m_repeats, m_stopped});
+    }
     m_top = number;
     m_repeats = 0;
     m_stopped = false;
+    const auto kept = std::find_if(m_memory.cbegin(), m_memory.cend(),
+                                   [&number](const Memory &m) { return m.number == number; });
+    if (kept != m_memory.cend()) {
+        m_repeats = kept->repeats;
+        m_stopped = kept->stopped;
+        m_memory.erase(kept);
+    }
     m_since = m_lastAlert = nowTick;
 }
 

@@ -30,14 +30,26 @@ void call(const std::function<void()> &hook)
 
 } // namespace
 
-bool Check_Kavri(const QString &numT)
+ConfirmResult confirmRequest(const QString &numT)
 {
     const QString address = web::endpoint(web::ConfirmPath);
     const QString body = web::confirmBody(gLoginID, gLoginPW, numT);
     WriteLog(web::maskPassword(u"Check_Kavri() ... "_s + address + u'?' + body), LogChannel::WinHttpReq);
-    const QString answer = GetWinHttp(address, body);
+    int status = 0;
+    const QString answer = GetWinHttp(address, body, &status);
     WriteLog(u"Check_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(answer), LogChannel::WinHttpReq);
-    return web::hasSuccessMarker(answer);
+    if (web::hasSuccessMarker(answer))
+        return ConfirmResult::Confirmed;
+    // A request time-out, or a gateway in front of the service that got no answer
+    // from it (bad gateway, unavailable, time-out), is a service that hangs, as is no
+    // response at all; any other answer is the service's word on this one request.
+    const bool hangs = status == 0 || status == 408 || (status >= 502 && status <= 504);
+    return hangs ? ConfirmResult::NoAnswer : ConfirmResult::Refused;
+}
+
+bool Check_Kavri(const QString &numT)
+{
+    return confirmRequest(numT) == ConfirmResult::Confirmed;
 }
 
 QStringList markedRequestNumbers(const RequestBoard &board)

@@ -12,8 +12,17 @@ class PollLoop;
 class RequestBoard;
 class RequestCycle;
 
-/// Confirms one request at the service: posts its number, writes the request and
-/// the answer to "_WinHttp_Req", and is true when the answer holds "성공".
+/// What the service made of one confirmation.
+enum class ConfirmResult {
+    Confirmed, ///< the answer holds "성공"
+    Refused,   ///< an answer without it: the service will not take this request now
+    NoAnswer,  ///< none after the retries, or a time-out or gateway status: the service hangs
+};
+
+/// Confirms one request at the service: posts its number and writes the request
+/// and the answer to "_WinHttp_Req".
+ConfirmResult confirmRequest(const QString &numT);
+/// confirmRequest(numT) gave Confirmed.
 bool Check_Kavri(const QString &numT);
 
 /// The numbers of the marked rows that show a request, in row order, at most one

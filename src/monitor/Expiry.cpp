@@ -61,14 +61,18 @@ bool runExpiryPass(const QString &shownMinutes, const RequestBoard &board, Reque
     }
     // The board is read once: the confirmations let events run, and a layout
     // change meanwhile must not make the pass confirm rows it never examined.
-    // The first confirmation that fails or times out ends the pass: a service
-    // that hangs on each would otherwise hold the poll loop for every row in
-    // turn. The rest wait for the next pass.
+    // A service that hangs ends the pass: it would otherwise hold the poll loop
+    // for every row in turn, and the rest wait for the next pass. A refusal
+    // concerns its own request only: the older rows go on, and the refused one
+    // is tried again by the next pass.
     bool anyConfirmed = false;
     for (const QString &numT : expired) {
         cycle.noteConfirmedByExpiry(numT);
-        if (!Check_Kavri(numT))
+        const ConfirmResult result = confirmRequest(numT);
+        if (result == ConfirmResult::NoAnswer)
             break;
+        if (result == ConfirmResult::Refused)
+            continue;
         cycle.responseStats().noteConfirmed(numT, LeftHow::Auto, platform::clock().now());
         anyConfirmed = true;
     }

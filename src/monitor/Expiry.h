@@ -19,8 +19,9 @@ QStringList expiredRequestNumbers(const RequestBoard &board, qint64 minutes, con
 
 /// The expiry pass over the board as the last cycle filled it: confirms the
 /// requests older than the minutes shown in `삭제` (`shownMinutes`, 0 or less
-/// is off) in row order, up to the first confirmation that fails or times out,
-/// and names each to `cycle`, which does not announce them. When at least one
+/// is off) in row order, up to the first confirmation the service does not
+/// answer (ConfirmResult::NoAnswer); a refused one is passed over. It names each
+/// to `cycle`, which does not announce them. When at least one
 /// was confirmed it asks `cycle` for one reload, unless the running cycle was
 /// itself asked for by an expiry pass. A row whose time cannot be read is
 /// reported and passed over. True when the pass ran to its end.

@@ -1,6 +1,5 @@
 #include "monitor/MainWindow.h"
 
-#include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
@@ -146,8 +145,7 @@ void frmAlarm::Form_Load()
 
     m_picFrame->cob크기->setCurrentIndex(m_options.resolutionIdx);
     m_picFrame->cob표시->setCurrentIndex(m_options.displayIdx);
-    // A stored value the bar does not offer still works; the bar then shows none.
-    m_picFrame->cobRepeat->setCurrentIndex(monitor::AlertRepeat::choiceIndex(m_options.alertRepeat));
+    m_picFrame->showRepeat(m_options.alertRepeat);
     m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
 
     const QString wait = gSkinPath + u"/0106.gif"_s;

@@ -1,6 +1,5 @@
 #include "monitor/MainWindow.h"
 
-#include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "monitor/BoardPictures.h"
 #include "monitor/BoardView.h"
@@ -122,9 +121,10 @@ void frmAlarm::createOptionFrame()
     connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
     connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
     connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (m_formLoading || index < 0 || index >= int(std::size(monitor::AlertRepeat::Choices)))
+        const int seconds = m_picFrame->repeatSeconds(index);
+        if (m_formLoading || seconds < 0)
             return;
-        m_options.alertRepeat = monitor::AlertRepeat::Choices[index];
+        m_options.alertRepeat = seconds;
         monitor::storeAlertRepeat(m_options.alertRepeat);
         emit alertRepeatChanged(m_options.alertRepeat);
     });

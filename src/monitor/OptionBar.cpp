@@ -1,5 +1,6 @@
 #include "monitor/OptionBar.h"
 
+#include "monitor/AlertRepeat.h"
 #include "monitor/BoardFonts.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
@@ -35,6 +36,11 @@ platform::ClickLabel *button(const QString &name, const QString &text, QWidget *
     button->setAlignment(Qt::AlignCenter);
     button->setStyleSheet(theme::OptionButtonStyle);
     return button;
+}
+
+QString repeatLabel(int seconds)
+{
+    return seconds == 0 ? u"끔"_s : QString::number(seconds) + u"초"_s;
 }
 
 } // namespace
@@ -87,12 +93,36 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     caption(u"반복"_s, this, {348, 30, 32, 22});
     cobRepeat = new QComboBox(this);
     cobRepeat->setObjectName(u"cobRepeat"_s);
-    cobRepeat->addItems({u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s});
+    for (int seconds : AlertRepeat::Choices)
+        cobRepeat->addItem(repeatLabel(seconds), seconds);
     cobRepeat->setGeometry(382, 30, 90, 22);
     cobRepeat->setToolTip(u"아무도 확인하지 않은 맨 위 요청을 다시 알립니다 (최대 5번)"_s);
     lblLogout = button(u"lblLogout"_s, u"로그아웃"_s, this, {478, 30, 96, 22});
     lblTerminate = button(u"lblTerminate"_s, u"종료"_s, this, {580, 30, 96, 22});
     lblTerminate->setStyleSheet(theme::OptionStopButtonStyle);
+}
+
+void OptionBar::showRepeat(int seconds)
+{
+    // One entry of its own at most: one left from an earlier showing goes.
+    for (int i = cobRepeat->count() - 1; i >= 0; --i) {
+        if (AlertRepeat::choiceIndex(repeatSeconds(i)) < 0)
+            cobRepeat->removeItem(i);
+    }
+    int at = cobRepeat->findData(seconds);
+    if (at < 0) {
+        at = 0;
+        while (at < cobRepeat->count() && repeatSeconds(at) < seconds)
+            ++at;
+        cobRepeat->insertItem(at, repeatLabel(seconds), seconds);
+    }
+    cobRepeat->setCurrentIndex(at);
+}
+
+int OptionBar::repeatSeconds(int index) const
+{
+    const QVariant seconds = cobRepeat->itemData(index);
+    return seconds.isValid() ? seconds.toInt() : -1;
 }
 
 } // namespace kavri::monitor

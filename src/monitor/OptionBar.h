@@ -24,6 +24,13 @@ class OptionBar : public QFrame
 public:
     explicit OptionBar(QWidget *parent);
 
+    /// Selects the entry of `seconds` in `cobRepeat`. A value the box does not
+    /// offer (a hand-written "AlertRepeat") gets an entry of its own in its place
+    /// among the others, labelled as they are.
+    void showRepeat(int seconds);
+    /// The seconds of `cobRepeat`'s entry `index`; -1 when there is none.
+    int repeatSeconds(int index) const;
+
     QComboBox *cob크기 = nullptr;
     QComboBox *cob표시 = nullptr;
     QLabel *삭제 = nullptr;
@@ -35,7 +42,7 @@ public:
     platform::ClickLabel *lblConfig = nullptr;
     platform::ClickLabel *lblMinimize = nullptr;
     platform::ClickLabel *lblStats = nullptr;
-    /// The alert repeat: 끔, 30초, 60초, 120초 (AlertRepeat::Choices).
+    /// The alert repeat: 끔, 30초, 60초, 120초 (AlertRepeat::Choices), each holding its seconds.
     QComboBox *cobRepeat = nullptr;
     platform::ClickLabel *lblLogout = nullptr;
     platform::ClickLabel *lblTerminate = nullptr;

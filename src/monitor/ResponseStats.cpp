@@ -1,11 +1,11 @@
 #include "monitor/ResponseStats.h"
 
 #include "monitor/LocalTimes.h"
+#include "platform/Folders.h"
 #include "services/AppFolder.h"
 #include "services/Conversions.h"
 #include "services/EventLog.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -220,7 +220,7 @@ void ResponseStats::leave(const QString &number, const Followed &followed, LeftH
 bool ResponseStats::append(const StatsLine &line)
 {
     const QString path = statsFilePath(appFolder(), line.left.date());
-    bool ok = QDir().mkpath(QFileInfo(path).path());
+    bool ok = platform::makeFolders(QFileInfo(path).path());
     QFile file(path);
     const QFileInfo info(path);
     // Only a plain file is written to, and only up to its bound.

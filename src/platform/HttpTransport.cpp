@@ -51,6 +51,22 @@ bool isHttpLevelError(QNetworkReply::NetworkError error)
     return error == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
 }
 
+// Qt takes a second error on one reply for an internal fault: a reply that has
+// reported an error of its own is not aborted but left to end with its deletion.
+void stopReply(QNetworkReply *reply)
+{
+    if (reply && !reply->isFinished() && reply->error() == QNetworkReply::NoError)
+        reply->abort();
+}
+
+// Answers come as sent, never compressed: Qt's decompression of a body that does
+// not decompress reported an error of its own beside the connection's (two
+// errors on one reply) and left an empty body that looked like an answer.
+void askForPlainBodies(QNetworkRequest &request)
+{
+    request.setRawHeader("Accept-Encoding", "identity");
+}
+
 /// The form's bytes, readable once. Qt sends a request again on its own when the
 /// connection closes before any answer byte, but only when it can rewind the body;
 /// this body cannot be rewound, so each attempt reaches the service at most once.
@@ -165,6 +181,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
     request.setRawHeader("User-Agent", kUserAgent);
+    askForPlainBodies(request);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -209,8 +226,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
     auto giveUp = [&] {
         timedOut = true;
-        if (reply)
-            reply->abort();
+        stopReply(reply);
         loop.quit();
     };
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &loop, progress);
@@ -223,8 +239,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     auto overCap = [&] {
         tooLarge = true;
         received.clear();
-        if (reply)
-            reply->abort();
+        stopReply(reply);
         loop.quit();
     };
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
@@ -257,8 +272,7 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
         result.errorText = u"요청이 사라졌습니다."_s;
         return result;
     }
-    if (!reply->isFinished())
-        reply->abort();
+    stopReply(reply);
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
@@ -323,7 +337,7 @@ struct HttpFileFetch::Impl
             written += part.size();
             if (chunk.size() > room) {
                 // More than can be right: stop here; the size test tells the rest.
-                reply->abort();
+                stopReply(reply);
                 break;
             }
         }
@@ -354,6 +368,7 @@ bool HttpFileFetch::start(const QString &address, const QString &filePath, qint6
     d->manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", kUserAgent);
+    askForPlainBodies(request);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -379,7 +394,7 @@ void HttpFileFetch::abort()
     if (d->reply) {
         QNetworkReply *reply = d->reply;
         reply->disconnect();
-        reply->abort();
+        stopReply(reply);
         reply->deleteLater();
         d->reply = nullptr;
     }

@@ -1,5 +1,7 @@
 #include "services/AppFolder.h"
 
+#include "platform/Folders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -104,19 +106,16 @@ QString appFilePath(const QString &name)
 
 bool prepareAppFolder(const QString &folder, const QString &installFolder, QString *error)
 {
-    QDir dir(folder);
-    if (!dir.exists()) {
-        if (!QDir().mkpath(folder)) {
-            *error = u"폴더를 만들 수 없습니다: "_s + folder;
-            return false;
-        }
-        // Logs and settings of the shop: for this user's eyes only.
-        QFile::setPermissions(folder,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Logs and settings of the shop: for this user's eyes only, and so is every
+    // folder made above it (~/.local, ~/.local/share).
+    if (!platform::makeFolders(folder)) {
+        *error = u"폴더를 만들 수 없습니다: "_s + folder;
+        return false;
     }
+    const QDir dir(folder);
     const QDir source(installFolder);
     for (const QString &sub : {u"skin"_s, u"sound"_s}) {
-        if (!dir.mkpath(sub))
+        if (!platform::makeFolders(dir.filePath(sub)))
             continue;
         const QFileInfoList files = QDir(source.filePath(sub)).entryInfoList(QDir::Files);
         for (const QFileInfo &file : files)

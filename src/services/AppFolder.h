@@ -46,7 +46,8 @@ void setAppFolder(const QString &folder);
 /// The path of `name` inside the application folder.
 QString appFilePath(const QString &name);
 
-/// Makes `folder` (mode 0700 when new) with skin/ and sound/, and links every
+/// Makes `folder` (mode 0700 when new, as is each folder made above it) with
+/// skin/ and sound/, and links every
 /// picture and chime of `installFolder` into it that it does not hold yet (a copy
 /// where a link cannot be made). A file the user put there is kept. False with
 /// `error` set when the folder cannot be made.

@@ -1,5 +1,6 @@
 #include "services/UserStore.h"
 
+#include "platform/Folders.h"
 #include "services/IniFile.h"
 
 #include <QDir>
@@ -47,7 +48,7 @@ bool folderUsable(bool create)
     {
     };
     if (::lstat(dir.constData(), &st) != 0) {
-        if (errno != ENOENT || !create || !QDir().mkpath(base()))
+        if (errno != ENOENT || !create || !platform::makeFolders(base()))
             return false;
         if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
             return false;

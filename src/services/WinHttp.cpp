@@ -49,9 +49,12 @@ QString answerForLog(const QString &head, qsizetype totalChars)
            QString::number(kLogAnswerLimit) + u"자만 기록)"_s;
 }
 
-QString GetWinHttp(const QString &address, const QString &body)
+QString GetWinHttp(const QString &address, const QString &body, int *status)
 {
     const WinHttpAnswer answer = GetWinHttpAnswer(address, body);
+    // Taken before the decoding lets events run: a nested exchange may replace lastWinHttpStatus.
+    if (status)
+        *status = answer.status;
     // A long body lets the window's events run between its slices, as the exchange did.
     return platform::decodeResponseBody(answer.body, answer.contentType,
                                         [] { QCoreApplication::processEvents(); });
@@ -69,7 +72,7 @@ WinHttpAnswer GetWinHttpAnswer(const QString &address, const QString &body)
         platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
         const quint32 elapsed = GetTick() - t0;
         if (r.responded) {
-            result = {std::move(r.body), std::move(r.contentType)};
+            result = {std::move(r.body), std::move(r.contentType), r.status};
             g_lastStatus = r.status;
             if (r.status != 200) {
                 WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s +

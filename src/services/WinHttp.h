@@ -11,13 +11,15 @@ namespace kavri {
 /// empty text after three attempts without a response. A bad status is logged
 /// once on "_WinHttp" and not retried; a failed attempt is logged and retried at
 /// once. The password's value never reaches the log. Never fails to its caller.
-QString GetWinHttp(const QString &address, const QString &body);
+/// `status`, when given, receives the answer's HTTP status (0 when none came).
+QString GetWinHttp(const QString &address, const QString &body, int *status = nullptr);
 /// An answer as it came: the body's bytes and the Content-Type that may name
 /// their character set.
 struct WinHttpAnswer
 {
     QByteArray body;
     QByteArray contentType;
+    int status = 0; ///< its HTTP status; 0 when no attempt got a response
 };
 /// GetWinHttp without the decoding (the same attempts, logs and status), for a
 /// caller that decodes a long answer in pieces (platform::decodeResponsePieces).

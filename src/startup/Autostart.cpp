@@ -1,5 +1,7 @@
 #include "startup/Autostart.h"
 
+#include "platform/Folders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,8 +81,11 @@ bool setAutostart(bool on, const QString &program, const QString &appDir, QStrin
         return false;
     }
     QSaveFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::WriteOnly) ||
-        file.write(entry) != entry.size() || !file.commit()) {
+    // What the session starts at login: nobody else may change it, whatever the umask.
+    const auto othersWrite = QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!platform::makeFolders(QFileInfo(path).path()) || !file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(file.permissions() & ~othersWrite) || file.write(entry) != entry.size() ||
+        !file.commit()) {
         *error = u"자동 시작 파일을 쓸 수 없습니다 / cannot write "_s + path;
         return false;
     }

@@ -1,6 +1,9 @@
 #include "monitor/AlertRepeat.h"
 
+#include <QHash>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace kavri::monitor;
@@ -103,6 +106,92 @@ private slots:
         QVERIFY(!repeat.isDue(124999));
         QVERIFY(repeat.isDue(125000));
         QCOMPARE(repeat.repeats(), 1);
+    }
+
+    void fiveRepeatsPerRequest_data()
+    {
+        QTest::addColumn<QStringList>(
+            "steps"); // a top ("=A", "=" for none), "play", "play N", "stop", "every N"
+        QTest::addColumn<int>("repeatsOfA");
+        QTest::newRow("same top listed again") << QStringList{u"=A"_s, u"play 2"_s, u"=A"_s, u"play"_s} << 5;
+        QTest::newRow("a newer top came and went")
+            << QStringList{u"=A"_s, u"play 3"_s, u"=B"_s, u"play"_s, u"=A"_s, u"play"_s} << 5;
+        QTest::newRow("back and forth") << QStringList{u"=A"_s, u"play 2"_s, u"=B"_s, u"=A"_s,  u"play 2"_s,
+                                                       u"=B"_s, u"play"_s,   u"=A"_s, u"play"_s}
+                                        << 5;
+        QTest::newRow("the board emptied and filled again")
+            << QStringList{u"=A"_s, u"play 3"_s, u"="_s, u"play"_s, u"=A"_s, u"play"_s} << 5;
+        QTest::newRow("the interval changed")
+            << QStringList{u"=A"_s, u"play 3"_s, u"every 60"_s, u"play"_s} << 5;
+        QTest::newRow("the option off and on again")
+            << QStringList{u"=A"_s, u"play 3"_s, u"every 0"_s, u"play"_s, u"every 30"_s, u"play"_s} << 5;
+        QTest::newRow("staff answered it, then it came back")
+            << QStringList{u"=A"_s, u"play 1"_s, u"stop"_s, u"=B"_s, u"play"_s, u"=A"_s, u"play"_s} << 1;
+        QStringList between{u"=A"_s, u"play 3"_s};
+        for (int n = 1; n < AlertRepeat::RememberedRequests; ++n)
+            between << u"=N"_s + QString::number(n) << u"play 1"_s;
+        QTest::newRow("as many other tops as are remembered")
+            << between + QStringList{u"=A"_s, u"play"_s} << 5;
+    }
+    // However the top changes meanwhile, a request is repeated at most five times.
+    void fiveRepeatsPerRequest()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, repeatsOfA);
+        AlertRepeat repeat;
+        quint32 now = 1000;
+        repeat.setInterval(30, now);
+        QString top;
+        QHash<QString, int> played;
+        for (const QString &step : steps) {
+            if (step.startsWith(u'=')) {
+                top = step.mid(1);
+                repeat.observeTop(top, now);
+            } else if (step == u"stop"_s) {
+                repeat.stop();
+            } else if (step.startsWith(u"every "_s)) {
+                repeat.setInterval(step.mid(6).toInt(), now);
+            } else {
+                // Ten minutes at most, in steps of a second: every repeat due comes.
+                const int most = step == u"play"_s ? 1000 : step.mid(5).toInt();
+                int n = 0;
+                for (int second = 0; second < 600 && n < most; ++second) {
+                    now += 1000;
+                    if (repeat.isDue(now)) {
+                        repeat.noteRepeated(now);
+                        ++n;
+                    }
+                }
+                played[top] += n;
+                QCOMPARE(repeat.repeats(), std::min(played[top], AlertRepeat::MaxRepeats));
+            }
+        }
+        QCOMPARE(played.value(u"A"_s), repeatsOfA);
+        for (auto it = played.cbegin(); it != played.cend(); ++it)
+            QVERIFY2(it.value() <= AlertRepeat::MaxRepeats, qPrintable(it.key()));
+    }
+
+    // The memory of repeats stays small however many requests pass the top; the
+    // request longest away from it is forgotten first.
+    void memoryIsBounded()
+    {
+        AlertRepeat repeat;
+        quint32 now = 0;
+        repeat.setInterval(30, now);
+        for (int n = 0; n < 10000; ++n) {
+            repeat.observeTop(QString::number(n), now);
+            now += 30000;
+            QVERIFY(repeat.isDue(now));
+            repeat.noteRepeated(now);
+        }
+        QCOMPARE(repeat.remembered(), AlertRepeat::RememberedRequests);
+        repeat.observeTop(u"9999"_s, now); // the present top is held, not remembered
+        QCOMPARE(repeat.repeats(), 1);
+        repeat.observeTop(QString::number(10000 - AlertRepeat::RememberedRequests), now);
+        QCOMPARE(repeat.repeats(), 1);
+        repeat.observeTop(u"0"_s, now);
+        QCOMPARE(repeat.repeats(), 0);
+        QVERIFY(repeat.remembered() <= AlertRepeat::RememberedRequests);
     }
 
     // The millisecond tick wraps after 49 days; waits are measured across it.

@@ -206,6 +206,57 @@ private slots:
         QCOMPARE(m_session->alertRepeat().interval(), 120);
     }
 
+    void repeatBoxShowsTheStoredValue_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("seconds");
+        const QStringList offered{u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s};
+        QTest::newRow("offered") << u"60"_s << offered << u"60초"_s << 60;
+        QTest::newRow("missing") << QString() << offered << u"끔"_s << 0;
+        QTest::newRow("unreadable") << u"자주"_s << offered << u"끔"_s << 0;
+        QTest::newRow("hand-written, shortest")
+            << u"10"_s << QStringList{u"끔"_s, u"10초"_s, u"30초"_s, u"60초"_s, u"120초"_s} << u"10초"_s
+            << 10;
+        QTest::newRow("hand-written, between")
+            << u"90"_s << QStringList{u"끔"_s, u"30초"_s, u"60초"_s, u"90초"_s, u"120초"_s} << u"90초"_s
+            << 90;
+        QTest::newRow("hand-written, beyond an hour")
+            << u"86400"_s << QStringList{u"끔"_s, u"30초"_s, u"60초"_s, u"120초"_s, u"3600초"_s}
+            << u"3600초"_s << 3600;
+    }
+    // A hand-written "AlertRepeat" shows in the box as an entry of its own; the
+    // file is not written until staff pick an entry, and the value can be picked again.
+    void repeatBoxShowsTheStoredValue()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, shown);
+        QFETCH(int, seconds);
+        writeSettings({u"AlertRepeat="_s + stored});
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        auto *box = w.findChild<QComboBox *>(u"cobRepeat"_s);
+        QVERIFY(box);
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        QCOMPARE(texts, entries);
+        QCOMPARE(box->currentText(), shown);
+        QCOMPARE(w.alertRepeat(), seconds);
+        QCOMPARE(setting(u"AlertRepeat"_s), stored);
+
+        const int own = box->currentIndex();
+        box->setCurrentIndex(box->findText(u"120초"_s));
+        QCOMPARE(setting(u"AlertRepeat"_s), u"120"_s);
+        QCOMPARE(w.alertRepeat(), 120);
+        box->setCurrentIndex(own);
+        QCOMPARE(setting(u"AlertRepeat"_s), QString::number(seconds));
+        QCOMPARE(w.alertRepeat(), seconds);
+    }
+
     // A top request answered elsewhere leaves the board empty: nothing is repeated for it
     // (the row keeps the number it showed last) and no frame stays.
     void noRepeatForAnEmptyBoard()

@@ -442,21 +442,18 @@ private slots:
         QVERIFY(!m_cycle->isRunning());
     }
 
-    void expiryStopsAtTheFirstFailure_data()
+    void expiryStopsWhenTheServiceHangs_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("answer"); // for "raw"
-        QTest::newRow("confirmation hangs") << u"hang"_s << QString();
-        QTest::newRow("connection dropped") << u"drop"_s << QString();
-        QTest::newRow("refused") << u"raw"_s << u"실패"_s;
+        QTest::newRow("confirmation hangs") << u"hang"_s;
+        QTest::newRow("connection dropped") << u"drop"_s;
     }
     // A service that hangs on confirmations holds the poll for one
     // confirmation, not one per expired row: the pass ends at the first that
-    // fails, asks no reload, and the next pass confirms the rest.
-    void expiryStopsAtTheFirstFailure()
+    // gets no answer, asks no reload, and the next pass confirms the rest.
+    void expiryStopsWhenTheServiceHangs()
     {
         QFETCH(QString, fault);
-        QFETCH(QString, answer);
         m_sim->logIn(500);
         QStringList numbers;
         for (int n = 0; n < 5; ++n)
@@ -464,9 +461,7 @@ private slots:
                 QString::number(add(u"T"_s + QString::number(n), u"09:0"_s + QString::number(n) + u":00"_s)));
         m_minutes = u"5"_s;
         // Only the confirmations misbehave: the list answers as usual.
-        m_aroundExpiry[0] = [&] {
-            QVERIFY(fault == u"raw"_s ? m_sim->setRawAnswer(answer, 0) : m_sim->setFault(fault, 0));
-        };
+        m_aroundExpiry[0] = [&] { QVERIFY(m_sim->setFault(fault, 0)); };
         m_aroundExpiry[1] = [&] { QVERIFY(m_sim->reset()); };
         QVERIFY(m_cycle->Load_Kavri(false));
         QCOMPARE(posts(), (QStringList{u"list"_s, numbers[0]}));
@@ -477,6 +472,70 @@ private slots:
         m_aroundExpiry[0] = m_aroundExpiry[1] = nullptr;
         QVERIFY(m_cycle->Load_Kavri(false));
         QCOMPARE(posts(), QStringList{u"list"_s} + numbers + QStringList{u"list"_s});
+        QCOMPARE(rowTables(), QStringList());
+        QCOMPARE(alerts(), QStringList());
+    }
+
+    void oneConfirmationMisbehaves_data()
+    {
+        QTest::addColumn<QString>("fault");     // for that request's confirmations alone
+        QTest::addColumn<int>("row");           // its row among the five expired ones
+        QTest::addColumn<QStringList>("first"); // the poll: "list" or the row of a confirmation
+        QTest::addColumn<QList<int>>("left");   // the rows still listed after it
+        QTest::addColumn<QStringList>("next");  // the next poll, the service well again
+        const QStringList all{u"list"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"list"_s};
+        QTest::newRow("top row refused") << u"raw"_s << 0 << all + QStringList{u"0"_s} << QList<int>{0}
+                                         << QStringList{u"list"_s, u"0"_s, u"list"_s};
+        QTest::newRow("middle row refused") << u"raw"_s << 2 << all + QStringList{u"2"_s} << QList<int>{2}
+                                            << QStringList{u"list"_s, u"2"_s, u"list"_s};
+        QTest::newRow("error page for one") << u"error500"_s << 1 << all + QStringList{u"1"_s}
+                                            << QList<int>{1} << QStringList{u"list"_s, u"1"_s, u"list"_s};
+        QTest::newRow("blank answer for the next to oldest")
+            << u"blank"_s << 3 << all + QStringList{u"3"_s} << QList<int>{3}
+            << QStringList{u"list"_s, u"3"_s, u"list"_s};
+        // The reload's own pass meets the hang again and stops there too.
+        QTest::newRow("middle row hangs")
+            << u"hang"_s << 2 << QStringList{u"list"_s, u"0"_s, u"1"_s, u"2"_s, u"list"_s, u"2"_s}
+            << QList<int>{2, 3, 4} << QStringList{u"list"_s, u"2"_s, u"3"_s, u"4"_s, u"list"_s};
+        QTest::newRow("top row dropped")
+            << u"drop"_s << 0 << QStringList{u"list"_s, u"0"_s} << QList<int>{0, 1, 2, 3, 4}
+            << QStringList{u"list"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"list"_s};
+    }
+    // The service refuses or hangs on one request's confirmation while older
+    // ones expire: a refusal passes over that request alone (it is tried again
+    // by the next pass), a hang ends the pass.
+    void oneConfirmationMisbehaves()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, row);
+        QFETCH(QStringList, first);
+        QFETCH(QList<int>, left);
+        QFETCH(QStringList, next);
+        m_sim->logIn(500);
+        QStringList numbers; // in row order, newest first
+        for (int n = 0; n < 5; ++n)
+            numbers.prepend(
+                QString::number(add(u"T"_s + QString::number(n), u"09:0"_s + QString::number(n) + u":00"_s)));
+        auto named = [&](const QStringList &rows) {
+            QStringList out;
+            for (const QString &r : rows)
+                out << (r == u"list"_s ? r : numbers[r.toInt()]);
+            return out;
+        };
+        QVERIFY(m_sim->setConfirmFault(numbers[row].toLongLong(), fault, 0, u"처리할 수 없는 요청입니다."_s));
+        m_minutes = u"5"_s;
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(posts(), named(first));
+        QStringList leftTables;
+        for (int r : left)
+            leftTables << u"T"_s + QString::number(4 - r);
+        QCOMPARE(rowTables(), leftTables);
+        QCOMPARE(alerts(), QStringList());
+
+        QVERIFY(m_sim->reset());
+        QVERIFY(m_sim->clearLog());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(posts(), named(next));
         QCOMPARE(rowTables(), QStringList());
         QCOMPARE(alerts(), QStringList());
     }

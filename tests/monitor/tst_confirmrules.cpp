@@ -6,6 +6,7 @@
 #include "services/ProcessValues.h"
 #include "services/WinHttp.h"
 #include "support/FileBytes.h"
+#include "support/HostileServer.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 #include "support/TestEnvironment.h"
@@ -164,6 +165,59 @@ private slots:
                  qPrintable(log));
         QVERIFY(log.contains(u"Check_Kavri() ... ResponseStr:\r\n성공"_s));
         QVERIFY(!log.contains(u"pass1"_s));
+    }
+
+    void confirmationResult_data()
+    {
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("result");
+        const int confirmed = int(ConfirmResult::Confirmed);
+        const int refused = int(ConfirmResult::Refused);
+        const int noAnswer = int(ConfirmResult::NoAnswer);
+        QTest::newRow("success") << "HTTP/1.1 200 OK"_ba
+                                 << "성공"_ba << confirmed;
+        QTest::newRow("refused") << "HTTP/1.1 200 OK"_ba
+                                 << "해당 요청이 없습니다."_ba << refused;
+        QTest::newRow("blank") << "HTTP/1.1 200 OK"_ba << QByteArray() << refused;
+        QTest::newRow("error page") << "HTTP/1.1 500 Internal Server Error"_ba
+                                    << "<h1>error</h1>"_ba << refused;
+        QTest::newRow("not found") << "HTTP/1.1 404 Not Found"_ba
+                                   << "<h1>404</h1>"_ba << refused;
+        QTest::newRow("request time-out") << "HTTP/1.1 408 Request Timeout"_ba << QByteArray() << noAnswer;
+        QTest::newRow("bad gateway") << "HTTP/1.1 502 Bad Gateway"_ba
+                                     << "<h1>502</h1>"_ba << noAnswer;
+        QTest::newRow("unavailable") << "HTTP/1.1 503 Service Unavailable"_ba << QByteArray() << noAnswer;
+        QTest::newRow("gateway time-out") << "HTTP/1.1 504 Gateway Timeout"_ba
+                                          << "<h1>504</h1>"_ba << noAnswer;
+    }
+    // What the expiry pass goes by: an answer from the service itself confirms
+    // or refuses this request; a time-out or a gateway that got no answer is
+    // a service that hangs.
+    void confirmationResult()
+    {
+        QFETCH(QByteArray, statusLine);
+        QFETCH(QByteArray, body);
+        QFETCH(int, result);
+        test::TempAppFolder app;
+        test::HostileServer server(test::HostileServer::response(statusLine, body));
+        gBaseURL = server.url(QString());
+        QCOMPARE(int(confirmRequest(u"7"_s)), result);
+        QCOMPARE(server.requests(), 1);
+    }
+
+    // No response at all, after the retries.
+    void confirmationWithoutAService()
+    {
+        test::TempAppFolder app;
+        quint16 port = 0;
+        {
+            test::HostileServer gone("");
+            port = gone.port();
+        }
+        gBaseURL = u"http://127.0.0.1:"_s + QString::number(port);
+        QCOMPARE(confirmRequest(u"7"_s), ConfirmResult::NoAnswer);
+        QVERIFY(!Check_Kavri(u"7"_s));
     }
 };
 

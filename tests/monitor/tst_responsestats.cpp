@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -26,6 +27,8 @@
 
 #include <memory>
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -485,6 +488,28 @@ private slots:
         ResponseStats many;
         many.observeListed(listOf(1, int(ResponseStats::MaxFollowed) + 100), now);
         QCOMPARE(many.followedCount(), ResponseStats::MaxFollowed);
+    }
+
+    // The folder of the day files, made at the first leaving, is the user's alone
+    // whatever the umask.
+    void statsFolderUnderUmask000()
+    {
+        HandledRecord r;
+        r.entry.NumT = u"1"_s;
+        r.entry.TableT = u"T"_s;
+        r.entry.RegDateT = at(u"09:00:00"_s);
+        const QDateTime now(kDay, QTime(10, 0));
+        ResponseStats stats;
+        stats.observeListed({r}, now);
+        const mode_t old = ::umask(0);
+        stats.noteConfirmed(u"1"_s, LeftHow::Staff, now.addSecs(60));
+        ::umask(old);
+        QCOMPARE(recorded(kDay).size(), 1);
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(QFileInfo(statsFile(kDay)).path()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, 0700u);
     }
 
     // Staff, the expiry pass and another device each end a request; an error

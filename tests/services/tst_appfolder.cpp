@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace kavri;
 
@@ -140,6 +142,32 @@ private slots:
         test::writeBytes(program + u"/skin/0001.gif"_s, "GIF89a-new background");
         QVERIFY(prepareAppFolder(user, program, &error));
         QCOMPARE(test::readBytes(user + u"/skin/0001.gif"_s), QByteArray("GIF89a-new background"));
+    }
+
+    // Under umask 000 the folders an installed copy makes in a fresh home are
+    // its user's alone; what was there already keeps its mode.
+    void perUserFolderUnderUmask000()
+    {
+        const QString program = installedFolder();
+        const QString home = path(u"user"_s);
+        QVERIFY(QDir().mkpath(home));
+        QCOMPARE(::chmod(QFile::encodeName(home).constData(), 0751), 0);
+        const mode_t old = ::umask(0);
+        QString error;
+        const bool ok = prepareAppFolder(home + u"/.local/share/kavri-display"_s, program, &error);
+        ::umask(old);
+        QVERIFY2(ok, qPrintable(error));
+        auto modeOf = [](const QString &folder) {
+            struct stat st
+            {
+            };
+            return ::stat(QFile::encodeName(folder).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        QCOMPARE(modeOf(home), 0751);
+        for (const QString &made :
+             {u"/.local"_s, u"/.local/share"_s, u"/.local/share/kavri-display"_s,
+              u"/.local/share/kavri-display/skin"_s, u"/.local/share/kavri-display/sound"_s})
+            QCOMPARE(modeOf(home + made), 0700);
     }
 
     void folderThatCannotBeMade()

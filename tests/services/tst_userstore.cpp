@@ -140,10 +140,12 @@ private slots:
     }
 
     // A new store is private from its first byte: its folder 0700, its file 0600,
-    // whatever the process's umask.
+    // whatever the process's umask; a configuration folder made for it is 0700 too.
     void newStoreIsPrivate()
     {
         test::TempAppFolder app;
+        const QString configHome = app.configHome() + u"/fresh/.config"_s;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
         const mode_t old = ::umask(0);
         const bool ok = userstore::set(u"fsVadn"_s, u"Login"_s, u"A"_s, u"x"_s);
         ::umask(old);
@@ -151,7 +153,11 @@ private slots:
         struct stat st
         {
         };
-        QCOMPARE(::stat(QFile::encodeName(app.configHome() + u"/kavri-display"_s).constData(), &st), 0);
+        for (const QString &made : {app.configHome() + u"/fresh"_s, configHome}) {
+            QCOMPARE(::stat(QFile::encodeName(made).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 07777, 0700u);
+        }
+        QCOMPARE(::stat(QFile::encodeName(configHome + u"/kavri-display"_s).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, 0700u);
         QCOMPARE(::stat(QFile::encodeName(userstore::filePath(u"fsVadn"_s)).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, 0600u);

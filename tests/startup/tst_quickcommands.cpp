@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace kavri;
 
@@ -136,6 +138,25 @@ private slots:
         QCOMPARE(bad.exitCode, 2);
         QVERIFY(!bad.err.isEmpty());
         QCOMPARE(run({u"--autostart"_s}).exitCode, 2);
+    }
+
+    // Under umask 000 (inherited by the program) the folders made for the entry
+    // are the user's alone, and no one else may change what the session starts.
+    void autostartUnderUmask000()
+    {
+        const mode_t old = ::umask(0);
+        const Run on = run({u"--autostart"_s, u"on"_s});
+        ::umask(old);
+        QCOMPARE(on.exitCode, 0);
+        auto modeOf = [](const QString &path) {
+            struct stat st
+            {
+            };
+            return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        QCOMPARE(modeOf(home() + u"/.config"_s), 0700);
+        QCOMPARE(modeOf(home() + u"/.config/autostart"_s), 0700);
+        QCOMPARE(modeOf(autostartFile()) & 022, 0);
     }
 
     // While a board runs in the same folder the quick commands still answer and

@@ -229,6 +229,15 @@ bool Simulator::setRawAnswer(const QString &body, int count, const QString &sche
                .status == 200;
 }
 
+bool Simulator::setConfirmFault(qint64 number, const QString &mode, int count, const QString &body)
+{
+    return control(u"/sim/fault"_s, form({{u"mode"_s, mode},
+                                          {u"count"_s, QString::number(count)},
+                                          {u"body"_s, body},
+                                          {u"numt"_s, QString::number(number)}}))
+               .status == 200;
+}
+
 bool Simulator::reset()
 {
     return control(u"/sim/reset"_s, {}).status == 200;

@@ -75,6 +75,9 @@ public:
                   int delayMs = -1);
     /// The next `count` /program/ requests are answered with exactly this text (status 200).
     bool setRawAnswer(const QString &body, int count = 1, const QString &scheme = QStringLiteral("both"));
+    /// A fault (as setFault, with `body` as the answer of "raw") for the confirmations of request
+    /// `number` alone: every other request is answered as usual and does not count.
+    bool setConfirmFault(qint64 number, const QString &mode, int count = 0, const QString &body = {});
     bool reset();
     /// The next `count` downloads under /cc/ (0 = until changed) go wrong: mode stall (after
     /// `bytes` bytes), error (a 404 page), oversize (`bytes` extra bytes) or none. The files

@@ -130,6 +130,28 @@ private slots:
         QVERIFY(succeeded(login(sim)));
     }
 
+    // A fault kept for one request's confirmations: other confirmations, the list and the
+    // login pass untouched and do not use it up.
+    void faultForOneConfirmation()
+    {
+        Simulator sim;
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        const qint64 refused = sim.addRequest(Simulator::shopId, u"1"_s, u"물"_s);
+        const qint64 other = sim.addRequest(Simulator::shopId, u"2"_s, u"물"_s);
+        QVERIFY(refused > 0 && other > 0);
+        QVERIFY(sim.setConfirmFault(refused, u"raw"_s, 2, u"처리할 수 없습니다."_s));
+        auto confirm = [&](qint64 number) {
+            return sim.post(sim.httpBase() + u"/program/qrtablememoOK.php"_s,
+                            loginBody + "&numt=" + QByteArray::number(number));
+        };
+        QVERIFY(succeeded(login(sim)));
+        QVERIFY(succeeded(confirm(other)));
+        QCOMPARE(sim.post(sim.httpBase() + Simulator::listPath, loginBody).status, 200);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(confirm(refused).text(), u"처리할 수 없습니다."_s);
+        QVERIFY(succeeded(confirm(refused)));
+    }
+
     void faultScheme()
     {
         Simulator sim;

@@ -5,7 +5,7 @@ using namespace Qt::StringLiterals;
 namespace kavri::sim {
 
 QString FaultPlan::set(const QString &mode, int count, const QString &scheme, int delayMs,
-                       const QString &body)
+                       const QString &body, const QString &numt)
 {
     bool http = false;
     bool https = false;
@@ -41,7 +41,7 @@ QString FaultPlan::set(const QString &mode, int count, const QString &scheme, in
             a.body = body;
         } else
             return u"알 수 없는 mode입니다: "_s + mode;
-        active = std::make_shared<Active>(Active{a, count, count == 0});
+        active = std::make_shared<Active>(Active{a, numt, count, count == 0});
     }
     if (http)
         m_slots[0] = active;
@@ -56,10 +56,11 @@ void FaultPlan::reset()
     m_slots[1].reset();
 }
 
-std::optional<FaultAction> FaultPlan::take(Scheme scheme)
+std::optional<FaultAction> FaultPlan::take(Scheme scheme, const QString &numt)
 {
     const std::shared_ptr<Active> active = m_slots[scheme == Scheme::Http ? 0 : 1];
-    if (!active)
+    // A fault kept for one request's confirmations lets every other request through uncounted.
+    if (!active || (!active->numt.isEmpty() && active->numt != numt))
         return std::nullopt;
     const FaultAction action = active->action;
     if (!active->unlimited && --active->remaining <= 0) {

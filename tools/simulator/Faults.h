@@ -27,17 +27,21 @@ public:
     static constexpr int maxDelayMs = 600000;
 
     /// mode: none | blank | error500 | slow | drop | hang | raw; count 0 = until reset;
-    /// scheme: http | https | both; delayMs < 0 = the default. Returns an error text or empty.
-    QString set(const QString &mode, int count, const QString &scheme, int delayMs, const QString &body);
+    /// scheme: http | https | both; delayMs < 0 = the default. With `numt` the fault
+    /// applies only to confirmations of that request number. Returns an error text or empty.
+    QString set(const QString &mode, int count, const QString &scheme, int delayMs, const QString &body,
+                const QString &numt = {});
     void reset();
 
     /// The fault that applies to the next /program/ request of this scheme, counting it down.
-    std::optional<FaultAction> take(Scheme scheme);
+    /// `numt`: the request number a confirmation names, empty for any other request.
+    std::optional<FaultAction> take(Scheme scheme, const QString &numt = {});
 
 private:
     struct Active
     {
         FaultAction action;
+        QString numt; ///< only confirmations of this number; empty: every request
         int remaining = 1;
         bool unlimited = false;
     };

@@ -62,7 +62,10 @@ void Service::record(const HttpRequest &request, Scheme scheme)
 Reply Service::handleProgram(const HttpRequest &request, Scheme scheme)
 {
     record(request, scheme);
-    const std::optional<FaultAction> fault = m_faults.take(scheme);
+    const QString numt = request.path == u"/program/qrtablememoOK.php"_s
+                             ? parseForm(request.body).value(u"numt"_s)
+                             : QString();
+    const std::optional<FaultAction> fault = m_faults.take(scheme, numt);
     if (!fault)
         return Reply{Reply::Kind::Answer, programAnswer(request), 0};
     switch (fault->mode) {
@@ -243,8 +246,8 @@ HttpResponse Service::setFaultFromTest(const QMap<QString, QString> &form)
         if (!ok || delayMs < 0)
             return textResponse(400, u"delay_ms를 읽을 수 없습니다."_s);
     }
-    const QString error =
-        m_faults.set(form.value(u"mode"_s), count, form.value(u"scheme"_s), delayMs, form.value(u"body"_s));
+    const QString error = m_faults.set(form.value(u"mode"_s), count, form.value(u"scheme"_s), delayMs,
+                                       form.value(u"body"_s), form.value(u"numt"_s));
     if (!error.isEmpty())
         return textResponse(400, error);
     return textResponse(200, u"OK"_s);
