@@ -1,6 +1,7 @@
 #include "startup/SecondStart.h"
 
 #include "monitor/MainWindow.h"
+#include "platform/Clock.h"
 #include "platform/RaiseChannel.h"
 #include "services/AppFolder.h"
 #include "services/EventLog.h"
@@ -8,6 +9,8 @@
 
 #include <QApplication>
 #include <QWidget>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -25,8 +28,17 @@ void toFront(QWidget *window)
 
 void listenForSecondStart(platform::RaiseListener &listener)
 {
+    // A burst of starts, or anything else of this user's that keeps sending the message,
+    // brings the window up (and writes its log line) once a second at most.
+    auto raise = [last = std::optional<quint32>()]() mutable {
+        const quint32 now = platform::clock().tick();
+        if (last && now - *last < 1000)
+            return;
+        last = now;
+        bringToFront();
+    };
     QString error;
-    if (!listener.listen(platform::raiseChannelPath(appFolder()), bringToFront, &error))
+    if (!listener.listen(platform::raiseChannelPath(appFolder()), raise, &error))
         WriteLog(u"다시 실행할 때 창을 앞으로 가져올 수 없습니다: "_s + error.left(300));
 }
 

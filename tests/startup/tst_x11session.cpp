@@ -1,11 +1,13 @@
 // The program on a real X display (Xvfb) as an autostarted desktop session starts
 // it: the window system it picks, the icon its windows carry, a second start.
 #include "codec/Cp949.h"
+#include "platform/RaiseChannel.h"
 #include "support/FileBytes.h"
 #include "support/XServer.h"
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -158,6 +160,30 @@ private slots:
         QCOMPARE(first.state(), QProcess::Running);
         cover.kill();
         cover.waitForFinished(5000);
+    }
+
+    // Anything of this user's that keeps sending the message moves the window and
+    // writes the log once a second at most.
+    void aFloodOfRequests()
+    {
+        QProcess &first = start(session());
+        QVERIFY2(reachesTheLoginWindow(), qPrintable(log()));
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->filePath(u"run"_s)));
+        const QString channel = platform::raiseChannelPath(appDir());
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        QElapsedTimer clock;
+        clock.start();
+        int sent = 0;
+        while (clock.elapsed() < 1500) {
+            sent += platform::requestRaise(channel) ? 1 : 0;
+            QTest::qWait(10);
+        }
+        QVERIFY2(sent > 20, qPrintable(QString::number(sent)));
+        QTest::qWait(300);
+        const qsizetype heard = log().count(u"프로그램을 다시 실행하여 창을 앞으로 가져옵니다."_s);
+        QVERIFY2(heard >= 1 && heard <= 3, qPrintable(QString::number(heard)));
+        QCOMPARE(first.state(), QProcess::Running);
     }
 };
 
