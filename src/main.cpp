@@ -1,11 +1,15 @@
 #include "platform/Audio.h"
 #include "platform/Dialogs.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/Heap.h"
 #include "platform/InstanceLock.h"
+#include "platform/RaiseChannel.h"
+#include "platform/gui/ProgramIcon.h"
 #include "platform/gui/QtDialogs.h"
 #include "startup/CommandLine.h"
 #include "startup/EndOnSignal.h"
 #include "startup/LoginWindow.h"
+#include "startup/SecondStart.h"
 #include "startup/StartUp.h"
 
 #include <QApplication>
@@ -28,8 +32,11 @@ int main(int argc, char *argv[])
         return kavri::runQuickCommand(quick, arguments);
     }
 
+    // X11 (XWayland on a Wayland session) unless a window system is asked for.
+    kavri::platform::selectDisplayPlatform(argc, argv);
     QApplication app(argc, argv);
     kavri::platform::nameApplication();
+    kavri::platform::useProgramIcon();
 
     // The one place the real message boxes, chime player and speaker are chosen;
     // without them (tests, tools) boxes answer No/OK unseen and sound stays silent.
@@ -46,6 +53,10 @@ int main(int argc, char *argv[])
         return outcome == kavri::StartOutcome::AlreadyRunning ? 0 : 1;
     // A shutdown, a logout or Ctrl+C ends the board as 종료 does, not in the middle of a ticket.
     kavri::endOnStopSignals();
+
+    // A second start in this folder asks this copy to bring its board to the front.
+    kavri::platform::RaiseListener raiseListener;
+    kavri::listenForSecondStart(raiseListener);
 
     kavri::frmLogin login;
     login.m_FirstActivated = true;

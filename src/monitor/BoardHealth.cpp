@@ -58,6 +58,11 @@ void BoardHealth::setSpeechUnavailable(bool unavailable)
     m_speechUnavailable = unavailable;
 }
 
+void BoardHealth::setNewVersionInstalled(bool installed)
+{
+    m_newVersionInstalled = installed;
+}
+
 QString BoardHealth::faults() const
 {
     return describeFaults(true);
@@ -84,8 +89,13 @@ QString BoardHealth::text() const
 {
     const QString last =
         m_lastSuccess.isValid() ? u"확인 "_s + m_lastSuccess.toString(u"HH:mm:ss"_s) : u"확인 전"_s;
-    const QString wrong = faults();
-    return wrong.isEmpty() ? last : last + u" · "_s + wrong;
+    QStringList parts{last};
+    if (const QString wrong = faults(); !wrong.isEmpty())
+        parts << wrong;
+    // A note, not a fault: the main log hears of it once, from the session.
+    if (m_newVersionInstalled)
+        parts << u"새 버전 설치됨 · 다시 시작하세요"_s;
+    return parts.join(u" · "_s);
 }
 
 bool BoardHealth::takeChange(QString *now)

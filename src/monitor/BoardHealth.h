@@ -28,12 +28,17 @@ public:
     void setUnprinted(qsizetype count);
     /// The speech engine cannot speak (no engine, no Korean voice, no helper).
     void setSpeechUnavailable(bool unavailable);
+    /// A newer program was installed over the running one: it runs at the next start.
+    void setNewVersionInstalled(bool installed);
 
-    /// "확인 14:02:10" (or "확인 전" before the first list), then each fault after " · ".
+    /// "확인 14:02:10" (or "확인 전" before the first list), then each fault after " · ",
+    /// then the note of a newer version installed.
     QString text() const;
     /// The faults only, "" when all is well: what the main log hears of.
     QString faults() const;
     bool faulty() const { return !faults().isEmpty(); }
+    /// Drawn in red: a fault, or a newer version waiting for a restart.
+    bool wantsAttention() const { return faulty() || m_newVersionInstalled; }
     int failedPolls() const { return m_failedPolls; }
 
     /// True once for each change of faults() since the last call, with the new
@@ -49,6 +54,7 @@ private:
     QMap<QString, bool> m_printerFailed; ///< by slot name, sorted so the text is stable
     qsizetype m_unprinted = 0;
     bool m_speechUnavailable = false;
+    bool m_newVersionInstalled = false;
     QString m_reported;
 };
 

@@ -96,6 +96,9 @@ public:
     void ToggleFAB(bool full);
     /// Normal mode is the full height; any other height is icon mode.
     bool iconMode() const;
+    /// A second start of the program: the full board, out of icon mode and not
+    /// minimised, raised and activated.
+    void bringToFront();
 
     // Handlers (plain members: moc reads no Korean names).
     /// The display options (Zarazo.cfg keys of the same names).

@@ -163,6 +163,18 @@ bool frmAlarm::iconMode() const
     return height() != monitor::kFullHeight;
 }
 
+void frmAlarm::bringToFront()
+{
+    if (m_ending || !isVisible())
+        return;
+    // Whoever starts the program again wants to see the requests, not the icon.
+    if (iconMode())
+        ToggleFAB(false);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
 void frmAlarm::ToggleFAB(bool full)
 {
     if (full) {

@@ -23,6 +23,9 @@ MonitorSession::MonitorSession()
     m_cycle.health().setUnprinted(unprintedTickets().count());
     // Staff who confirm anything have seen the board.
     connect(&m_confirm, &ConfirmFlow::confirmed, this, [this] { m_repeat.stop(); });
+    m_executableTimer.setInterval(kExecutableCheckMs);
+    connect(&m_executableTimer, &QTimer::timeout, this, &MonitorSession::checkExecutable);
+    m_executableTimer.start();
 }
 
 MonitorSession::~MonitorSession()
@@ -121,7 +124,20 @@ void MonitorSession::newRequestAlert(bool silent)
 void MonitorSession::showHealth()
 {
     if (m_window)
-        m_window->showHealth(m_cycle.health().text(), m_cycle.health().faulty());
+        m_window->showHealth(m_cycle.health().text(), m_cycle.health().wantsAttention());
+}
+
+void MonitorSession::checkExecutable()
+{
+    // Said once: the file stays replaced until the program is started again.
+    if (m_newVersionNoticed || !m_executable.replaced())
+        return;
+    m_newVersionNoticed = true;
+    m_executableTimer.stop();
+    WriteLog(u"새 버전이 설치되었습니다: "_s + m_executable.path() +
+             u" - 다시 시작하면 새 버전이 실행됩니다."_s);
+    m_cycle.health().setNewVersionInstalled(true);
+    m_cycle.healthUpdated();
 }
 
 void MonitorSession::repeatTick()
@@ -172,6 +188,7 @@ void MonitorSession::shutDown()
     if (m_alertRunning || m_soundTestRunning)
         platform::speaker().stop();
     m_cycle.shutDown();
+    m_executableTimer.stop();
     detach();
 }
 

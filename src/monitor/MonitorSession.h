@@ -5,9 +5,11 @@
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
+#include "platform/ExecutableWatch.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 namespace kavri {
 
@@ -59,6 +61,15 @@ public:
     /// poll that comes due meanwhile cuts it short: it never delays a poll.
     static constexpr quint32 kRepeatRoomMs = 3000;
 
+    /// The program file watched for a newer version (the running program unless set).
+    void watchExecutable(const platform::ExecutableWatch &watch) { m_executable = watch; }
+    /// Run by a timer once a minute: a newer version installed over the running
+    /// program is written to the main log once and noted on the health line; the
+    /// board keeps running the old one until it is started again.
+    void checkExecutable();
+    static constexpr int kExecutableCheckMs = 60000;
+    const QTimer &executableTimer() const { return m_executableTimer; }
+
 private:
     RequestBoard m_board;
     RequestCycle m_cycle{m_board};
@@ -75,6 +86,9 @@ private:
     bool m_alertRunning = false;
     bool m_repeatRunning = false;
     bool m_shutDown = false;
+    platform::ExecutableWatch m_executable = platform::ExecutableWatch::runningProgram();
+    QTimer m_executableTimer;
+    bool m_newVersionNoticed = false;
 };
 
 } // namespace monitor

@@ -39,24 +39,33 @@ QString desktopExecArgument(const QString &argument)
     return quote ? u'"' + out + u'"' : out;
 }
 
-QByteArray autostartEntry(const QString &program, const QString &appDir)
+QString autostartCommand(const QString &program, const QString &onPath, bool installed)
+{
+    if (installed && !onPath.isEmpty() && onPath == program)
+        return u"kavri-display"_s;
+    return program;
+}
+
+QByteArray autostartEntry(const QString &command, const QString &appDir)
 {
     QStringList exec;
     if (!appDir.isEmpty())
         exec << u"env"_s << desktopExecArgument(u"KAVRI_APP_DIR="_s + appDir);
-    exec << desktopExecArgument(program);
+    exec << desktopExecArgument(command);
     if (exec.contains(QString()))
         return {};
-    // Exec is a string value as well: its backslashes are escaped once more.
+    // Exec and TryExec are string values: their backslashes are escaped (once more).
     QString line = exec.join(u' ');
     line.replace(u"\\"_s, u"\\\\"_s);
+    QString tryExec = command;
+    tryExec.replace(u"\\"_s, u"\\\\"_s);
     return (u"[Desktop Entry]\n"
             "Type=Application\n"
             "Name=Kavri 디스플레이\n"
             "Comment=손님 요청 모니터를 로그인할 때 시작합니다\n"
             "Comment[en]=Starts the customer request monitor at login\n"
             "Exec="_s +
-            line +
+            line + u"\nTryExec="_s + tryExec +
             u"\n"
             "Icon=kavri-display\n"
             "Terminal=false\n"
@@ -64,7 +73,7 @@ QByteArray autostartEntry(const QString &program, const QString &appDir)
         .toUtf8();
 }
 
-bool setAutostart(bool on, const QString &program, const QString &appDir, QString *error)
+bool setAutostart(bool on, const QString &command, const QString &appDir, QString *error)
 {
     const QString path = autostartFilePath();
     if (!on) {
@@ -75,7 +84,7 @@ bool setAutostart(bool on, const QString &program, const QString &appDir, QStrin
         }
         return true;
     }
-    const QByteArray entry = autostartEntry(program, appDir);
+    const QByteArray entry = autostartEntry(command, appDir);
     if (entry.isEmpty()) {
         *error = u"경로에 줄바꿈이 있어 쓸 수 없습니다 / a path holds a line break"_s;
         return false;

@@ -8,6 +8,8 @@
 #include "startup/Autostart.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -184,8 +186,12 @@ int runQuickCommand(QuickCommand command, const QStringList &arguments)
     case QuickCommand::AutostartOff: {
         const bool on = command == QuickCommand::AutostartOn;
         QString error;
-        if (!setAutostart(on, QCoreApplication::applicationFilePath(), qEnvironmentVariable("KAVRI_APP_DIR"),
-                          &error)) {
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+        const QString onPath = QStandardPaths::findExecutable(u"kavri-display"_s);
+        const QString command =
+            autostartCommand(program, onPath.isEmpty() ? QString() : QFileInfo(onPath).canonicalFilePath(),
+                             isInstalledProgramFolder(programFolder()));
+        if (!setAutostart(on, command, qEnvironmentVariable("KAVRI_APP_DIR"), &error)) {
             print(stderr, u"kavri-display: "_s + error + u'\n');
             return 1;
         }

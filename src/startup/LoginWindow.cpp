@@ -314,10 +314,16 @@ bool frmLogin::event(QEvent *event)
 void frmLogin::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // A frameless window is not always given the focus; ask for it so the first activation comes.
+    // A frameless window is not always given the focus: ask for it, but apply the
+    // remembered login right after the showing all the same, so an autostarted
+    // board never waits at this window for an activation that may not come.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !isActiveWindow())
+        if (!isVisible())
+            return;
+        if (!isActiveWindow())
             activateWindow();
+        if (m_FirstActivated)
+            Form_Activate();
     });
 }
 

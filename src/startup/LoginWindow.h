@@ -30,8 +30,9 @@ public:
     explicit frmLogin(QWidget *parent = nullptr);
     ~frmLogin() override;
 
-    /// Set by start-up before the window is shown: the first activation applies
-    /// the remembered login (and may log in by itself).
+    /// Set by start-up before the window is shown: the first showing applies the
+    /// remembered login (and may log in by itself), whether or not the window
+    /// manager ever activates the window; cleared once that has run.
     bool m_FirstActivated = false;
 
     /// The base addresses of the service; read from Deploy.ini when the window is made.

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/InstanceLock.h"
 #include "platform/Processes.h"
 #include "platform/SystemInfo.h"
@@ -13,7 +14,10 @@
 #include "services/Settings.h"
 #include "startup/CommandLine.h"
 #include "startup/OsName.h"
+#include "startup/SecondStart.h"
 #include "upgrade/MacAddress.h"
+
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <exception>
@@ -49,6 +53,16 @@ void prepareInstalledCopyFolder(const AppFolderChoice &choice)
         std::fprintf(stderr, "kavri-display: %s\n", error.toUtf8().constData());
 }
 
+/// "화면 방식: xcb (…)": the window system Qt runs on, and why it is that one.
+QString displayPlatformLine()
+{
+    const QString reason = platform::displayPlatformChoice().reason;
+    const QString name = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+                             ? QGuiApplication::platformName()
+                             : u"-"_s;
+    return u"화면 방식: "_s + name + (reason.isEmpty() ? QString() : u" ("_s + reason + u')');
+}
+
 } // namespace
 
 QString instanceLockPath()
@@ -82,6 +96,8 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
         step = 4;
         const auto locked = lock.acquire(instanceLockPath());
         if (locked == platform::InstanceLock::Result::HeldByAnother) {
+            // The running copy's board comes to the front before this copy's box.
+            askRunningCopyToRaise();
             const QString text = u"이미 실행중이어서 종료합니다!"_s;
             platform::showError(text);
             WriteLog(text);
@@ -104,6 +120,7 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
         WriteLog(QString(40, u'='));
         WriteLog(u"Version: "_s + gVersion);
         WriteLog(u"프로그램 폴더: "_s + folder.folder + u" ("_s + folderReason(folder) + u')');
+        WriteLog(displayPlatformLine());
         // An old shortcut's extra arguments still start the board; they are only noted.
         for (const QString &item : parseCommandLine(arguments).unknown)
             WriteLog(u"알 수 없는 옵션은 무시합니다: "_s + item.left(200));

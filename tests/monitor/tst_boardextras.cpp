@@ -9,6 +9,7 @@
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/ExecutableWatch.h"
 #include "printing/PrinterCommands.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Unprinted.h"
@@ -31,9 +32,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -165,6 +168,47 @@ private slots:
         const QString log = mainLog();
         QCOMPARE(log.count(u"]보드 상태: 서버 응답 없음\r\n"_s), 1);
         QCOMPARE(log.count(u"]보드 상태: 정상\r\n"_s), 1);
+    }
+
+    // A newer program is installed over the running one (a new file renamed over its
+    // path): the line carries the note after the next check, the log says it once,
+    // and the board goes on as it is.
+    void newVersionInstalledWhileRunning()
+    {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(u"kavri-display"_s);
+        QVERIFY(test::writeBytes(program, "old version"));
+        QFile running(program); // held open, as the running program holds its file
+        QVERIFY(running.open(QIODevice::ReadOnly));
+        openWindow();
+        m_session->watchExecutable(platform::ExecutableWatch(program));
+        QVERIFY(m_session->executableTimer().isActive());
+        QCOMPARE(m_session->executableTimer().interval(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->healthText(), u"확인 12:00:00"_s, 15000);
+        waitForCycleEnd();
+        m_session->checkExecutable();
+        QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
+
+        QVERIFY(test::writeBytes(program + u".dpkg-new"_s, "new version"));
+        QCOMPARE(std::rename(QFile::encodeName(program + u".dpkg-new"_s).constData(),
+                             QFile::encodeName(program).constData()),
+                 0);
+        m_session->checkExecutable();
+        m_session->checkExecutable();
+        QCOMPARE(m_window->healthText(), u"확인 12:00:00 · 새 버전 설치됨 · 다시 시작하세요"_s);
+        QVERIFY(m_window->healthFaulty()); // drawn in red
+        QVERIFY(!m_session->executableTimer().isActive());
+        const QString log = mainLog();
+        QCOMPARE(log.count(u"새 버전이 설치되었습니다: "_s + program), 1);
+        QVERIFY(!log.contains(u"보드 상태: 새 버전"_s));
+
+        // The note stays beside whatever the polls report.
+        QVERIFY(m_sim->setFault(u"blank"_s, 1));
+        m_env->clock().setNow(m_env->clock().now().addSecs(10));
+        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_window->healthText(),
+            u"확인 12:00:00 · 서버 응답 없음 · 1회 · 새 버전 설치됨 · 다시 시작하세요"_s, 15000);
     }
 
     // Nobody answers the top request: its alert comes again after the interval; a click

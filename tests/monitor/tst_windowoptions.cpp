@@ -13,11 +13,13 @@
 #include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <optional>
 
@@ -161,6 +163,43 @@ private slots:
         doubleClick(version, QPoint(20, 8));
         QVERIFY(m_window->iconMode());
         QCOMPARE(m_window->pos(), QPoint(300, 200));
+    }
+
+    // A second start of the program brings the board to the front, whatever hides it.
+    void secondStartShowsTheBoard_data()
+    {
+        QTest::addColumn<QString>("hidden");
+        QTest::newRow("icon mode") << u"icon"_s;
+        QTest::newRow("minimised") << u"minimised"_s;
+        QTest::newRow("behind another window") << u"behind"_s;
+    }
+    void secondStartShowsTheBoard()
+    {
+        QFETCH(QString, hidden);
+        openWindow();
+        QWidget other;
+        if (hidden == u"icon"_s) {
+            m_window->ToggleFAB(true);
+            QVERIFY(m_window->iconMode());
+        } else if (hidden == u"minimised"_s) {
+            m_window->showMinimized();
+            QTRY_VERIFY(m_window->isMinimized());
+        } else {
+            other.resize(1200, 900);
+            other.show();
+            other.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &other);
+        }
+        m_window->bringToFront();
+        QVERIFY(!m_window->iconMode());
+        QCOMPARE(m_window->size(), QSize(1024, monitor::kFullHeight));
+        QVERIFY(!m_window->isMinimized());
+        QVERIFY(m_window->isVisible());
+        // The window system's focus: the one thing a second start can ask of it.
+        QTRY_COMPARE(QGuiApplication::focusWindow(), m_window->windowHandle());
+        // Staff left icon mode by hand here: where the icon was is stored as usual.
+        if (hidden == u"icon"_s)
+            QCOMPARE(ReadINI(u"SET"_s, u"MiniIconX"_s, CfgMain.fileName()), u"0"_s);
     }
 
     // Clicks on a row's cells mark it (a double click is one click), the button

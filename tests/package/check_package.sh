@@ -22,9 +22,11 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$(basename "$deb")" = "kavri-display_${version}_amd64.deb" ] || fail "file name $(basename "$deb") for version $version"
 [ "$(dpkg-deb -f "$deb" Package)" = kavri-display ] || fail "package name"
 
-# The program's own version text and the package's version come from one place.
-program_version=$("$build/src/kavri-display" --version)
-[ "$program_version" = "kavri-display $version #22" ] || fail "--version says '$program_version', the package $version"
+# Reproducible: a second run on the same sources gives the same bytes.
+cp "$deb" "$work/first.deb"
+again=$("$src/scripts/package" "$build") || fail "scripts/package failed the second time"
+cmp -s "$work/first.deb" "$again" && echo "a second run gave the same bytes" ||
+  fail "a second run of scripts/package gave other bytes"
 
 # Every file of the package, nothing more; all owned by root.
 dpkg-deb -c "$deb" >"$work/contents"
@@ -74,6 +76,27 @@ home=$work/home
 mkdir -p "$home"
 dpkg -x "$deb" "$root" || fail "dpkg -x"
 before=$(cd "$root" && find . | sort)
+
+# The program's own version text and the package's version come from one place.
+program_version=$("$root/usr/lib/kavri-display/kavri-display" --version)
+[ "$program_version" = "kavri-display $version #22" ] || fail "--version says '$program_version', the package $version"
+
+# Built with Debian's hardening flags and stripped as Debian strips (each readelf
+# read whole first: grep -q leaving early would fail the pipe).
+for program in kavri-display kavri-play kavri-speak; do
+  file=$root/usr/lib/kavri-display/$program
+  dynamic=$(readelf -d "$file")
+  headers=$(readelf -lW "$file")
+  symbols=$(readelf --dyn-syms -W "$file")
+  sections=$(readelf -SW "$file")
+  grep -q 'BIND_NOW' <<<"$dynamic" || fail "$program is not linked with -z now (bindnow)"
+  grep -q 'GNU_RELRO' <<<"$headers" || fail "$program has no read-only relocations (relro)"
+  grep -q '__stack_chk_fail' <<<"$symbols" || fail "$program has no stack protector"
+  grep -q ' \.comment ' <<<"$sections" && fail "$program keeps its .comment section"
+  grep -q ' \.debug_' <<<"$sections" && fail "$program keeps debug sections"
+done
+grep -q '__[a-z]*_chk@' <<<"$(readelf --dyn-syms -W "$root/usr/lib/kavri-display/kavri-display")" ||
+  fail "kavri-display calls no fortified function (_FORTIFY_SOURCE)"
 appdir=$home/.local/share/kavri-display
 env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
   "$root/usr/bin/kavri-display" >"$work/out" 2>&1 &

@@ -53,6 +53,19 @@ QString storedRecord()
     return userstore::get(u"fsVadn"_s, u"Login"_s, u"A"_s);
 }
 
+/// Plays a window manager that never activates the window: activations do not reach it.
+struct NoActivation : QObject
+{
+    int swallowed = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::WindowActivate && event->type() != QEvent::ActivationChange)
+            return false;
+        ++swallowed;
+        return true;
+    }
+};
+
 } // namespace
 
 class TstLoginWindow : public QObject
@@ -257,6 +270,46 @@ private slots:
         QCOMPARE(m_followUps, 1);
         QVERIFY(!w->isVisible());
         QCOMPARE(storedRecord(), u"True◈True◈shop1◈pass1"_s);
+    }
+
+    // A compositor that never gives the window the focus: the remembered login is
+    // applied all the same, once, right after the window is shown.
+    void rememberedLoginWithoutActivation_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("automatic login") << u"True◈True◈shop1◈pass1"_s << 1;
+        QTest::newRow("remembered only") << u"True◈False◈shop1◈pass1"_s << 0;
+    }
+    void rememberedLoginWithoutActivation()
+    {
+        QFETCH(QString, record);
+        QFETCH(int, sent);
+        storeRecord(record);
+        auto w = makeWindow();
+        NoActivation neverActive;
+        w->installEventFilter(&neverActive);
+        w->show();
+        QVERIFY(QTest::qWaitFor([&] { return !w->m_FirstActivated && !w->loginRunning(); }, 20000));
+        QCOMPARE(logins().size(), sent);
+        QCOMPARE(m_followUps, sent);
+        if (sent == 0) {
+            const Controls c = controlsOf(*w);
+            QCOMPARE(c.id->text(), u"shop1"_s);
+            QCOMPARE(c.pw->text(), u"pass1"_s);
+            QVERIFY(c.login->isEnabled());
+        } else {
+            QCOMPARE(gLoginID, u"shop1"_s);
+            QVERIFY(!w->isVisible());
+        }
+
+        // An activation that comes late starts nothing more.
+        w->removeEventFilter(&neverActive);
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(w.get(), &activate);
+        QTest::qWait(300);
+        QCOMPARE(logins().size(), sent);
+        QCOMPARE(log({}).count(u"[frmLogin→Form_Activate] Enter"_s), 1);
     }
 
     void togglesFollowTheRule()

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,18 @@ struct Run
 };
 
 const QString Program = QString::fromUtf8(KAVRI_DISPLAY_PATH);
+
+/// The keys of a desktop entry's one group, as a desktop reads them.
+QMap<QString, QString> entryKeys(const QByteArray &entry)
+{
+    QMap<QString, QString> keys;
+    for (const QString &line : QString::fromUtf8(entry).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals > 0)
+            keys.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return keys;
+}
 
 } // namespace
 
@@ -122,6 +135,7 @@ private slots:
         QVERIFY2(
             entry.contains("\nExec=env KAVRI_APP_DIR=" + appDir().toUtf8() + ' ' + Program.toUtf8() + '\n'),
             entry.constData());
+        QCOMPARE(entryKeys(entry).value(u"TryExec"_s), Program);
         QCOMPARE(run({u"--AUTOSTART=on"_s}).exitCode, 0);
         QCOMPARE(test::readBytes(autostartFile()), entry);
 
@@ -157,6 +171,84 @@ private slots:
         QCOMPARE(modeOf(home() + u"/.config"_s), 0700);
         QCOMPARE(modeOf(home() + u"/.config/autostart"_s), 0700);
         QCOMPARE(modeOf(autostartFile()) & 022, 0);
+    }
+
+    // The package's copy writes the name on PATH, so the entry outlives upgrades and a
+    // desktop skips it (TryExec) once the package is removed; any other copy, or the
+    // package's when PATH does not reach it, writes its absolute path. Played by a copy
+    // of the built program laid out as the package lays it out.
+    void autostartCommandAsInstalled_data()
+    {
+        QTest::addColumn<bool>("marker");
+        QTest::addColumn<bool>("binOnPath");
+        QTest::addColumn<QString>("appDir");
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QString>("tryExec");
+        const QString lib = u"@/usr/lib/kavri-display/kavri-display"_s;
+        QTest::newRow("installed, on PATH")
+            << true << true << QString() << u"kavri-display"_s << u"kavri-display"_s;
+        QTest::newRow("installed, own folder")
+            << true << true << u"/srv/매장"_s << u"env KAVRI_APP_DIR=/srv/매장 kavri-display"_s
+            << u"kavri-display"_s;
+        QTest::newRow("installed, not on PATH") << true << false << QString() << lib << lib;
+        QTest::newRow("portable copy on PATH") << false << true << QString() << lib << lib;
+    }
+    void autostartCommandAsInstalled()
+    {
+        QFETCH(bool, marker);
+        QFETCH(bool, binOnPath);
+        QFETCH(QString, appDir);
+        QFETCH(QString, exec);
+        QFETCH(QString, tryExec);
+        const QString root = m_dir.path() + u"/root"_s;
+        QDir(root).removeRecursively();
+        const QString lib = root + u"/usr/lib/kavri-display"_s;
+        QVERIFY(QDir().mkpath(lib) && QDir().mkpath(root + u"/usr/bin"_s));
+        QVERIFY(QFile::copy(Program, lib + u"/kavri-display"_s));
+        if (marker)
+            QVERIFY(test::writeBytes(lib + u"/kavri-display.installed"_s, {}));
+        QVERIFY(QFile::link(u"../lib/kavri-display/kavri-display"_s, root + u"/usr/bin/kavri-display"_s));
+
+        QProcessEnvironment env = environment();
+        env.insert(u"PATH"_s, (binOnPath ? root + u"/usr/bin:"_s : QString()) + u"/usr/bin:/bin"_s);
+        if (appDir.isEmpty())
+            env.remove(u"KAVRI_APP_DIR"_s);
+        else
+            env.insert(u"KAVRI_APP_DIR"_s, appDir);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(root + u"/usr/bin/kavri-display"_s, {u"--autostart"_s, u"on"_s});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QMap<QString, QString> keys = entryKeys(test::readBytes(autostartFile()));
+        QCOMPARE(keys.value(u"Exec"_s), QString(exec).replace(u'@', root));
+        QCOMPARE(keys.value(u"TryExec"_s), QString(tryExec).replace(u'@', root));
+        QCOMPARE(keys.value(u"Type"_s), u"Application"_s);
+        QCOMPARE(keys.value(u"Icon"_s), u"kavri-display"_s);
+    }
+
+    void autostartCommand_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("onPath");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("command");
+        const QString lib = u"/usr/lib/kavri-display/kavri-display"_s;
+        QTest::newRow("package") << lib << lib << true << u"kavri-display"_s;
+        QTest::newRow("another kavri-display on PATH")
+            << lib << u"/home/a/bin/kavri-display"_s << true << lib;
+        QTest::newRow("none on PATH") << lib << QString() << true << lib;
+        QTest::newRow("build folder")
+            << u"/work/build/src/kavri-display"_s << u"/work/build/src/kavri-display"_s << false
+            << u"/work/build/src/kavri-display"_s;
+    }
+    void autostartCommand()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, onPath);
+        QFETCH(bool, installed);
+        QFETCH(QString, command);
+        QCOMPARE(kavri::autostartCommand(program, onPath, installed), command);
     }
 
     // While a board runs in the same folder the quick commands still answer and
@@ -348,6 +440,7 @@ private slots:
     {
         const QByteArray entry = autostartEntry(u"/x\\y"_s, {});
         QVERIFY2(entry.contains("\nExec=\"/x\\\\\\\\y\"\n"), entry.constData());
+        QVERIFY2(entry.contains("\nTryExec=/x\\\\y\n"), entry.constData());
         QVERIFY(autostartEntry(u"/x\ny"_s, {}).isEmpty());
     }
 };

@@ -64,7 +64,8 @@ private slots:
         QCOMPARE(test::readBytes(app.filePath(u"261209.log"_s)),
                  macLines + "[261209-083000.250]" + QByteArray(40, '=') +
                      "\r\n[261209-083000.250]Version: " + gVersion.toLatin1() + "\r\n[261209-083000.250]" +
-                     codec::toCp949(u"프로그램 폴더: "_s + app.path() + u" (지정된 폴더)"_s) + "\r\n");
+                     codec::toCp949(u"프로그램 폴더: "_s + app.path() + u" (지정된 폴더)"_s) +
+                     "\r\n[261209-083000.250]" + codec::toCp949(u"화면 방식: offscreen"_s) + "\r\n");
         QCOMPARE(gVersion, buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH));
         QVERIFY(gFilePrint);
         QCOMPARE(gSkinPath, app.filePath(u"skin"_s));
@@ -150,10 +151,9 @@ private slots:
         first.setProcessEnvironment(env);
         first.start(QString::fromUtf8(KAVRI_DISPLAY_PATH), {});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            test::readBytes(app.filePath(QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s))
-                .contains("Version: "),
-            10000);
+        const QString firstLog = app.filePath(QDate::currentDate().toString(u"yyMMdd"_s) + u".log"_s);
+        // Its login window is up, so it listens for a second start.
+        QTRY_VERIFY_WITH_TIMEOUT(test::readBytes(firstLog).contains("Form_Activate] Enter"), 30000);
         QCOMPARE(first.state(), QProcess::Running);
 
         platform::InstanceLock lock;
@@ -166,6 +166,10 @@ private slots:
         QCOMPARE(ours, macLines + "[261209-083000.250]" + codec::toCp949(u"이미 실행중이어서 종료합니다!"_s) +
                            "\r\n");
 
+        // The running copy heard the second start and brought its window to the front.
+        QTRY_VERIFY_WITH_TIMEOUT(codec::fromCp949(test::readBytes(firstLog))
+                                     .contains(u"프로그램을 다시 실행하여 창을 앞으로 가져옵니다."_s),
+                                 10000);
         QTest::qWait(200);
         QCOMPARE(first.state(), QProcess::Running);
         first.kill();
