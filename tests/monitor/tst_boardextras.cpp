@@ -203,7 +203,7 @@ private slots:
         QVERIFY(!log.contains(u"보드 상태: 새 버전"_s));
 
         // The note stays beside whatever the polls report.
-        QVERIFY(m_sim->setFault(u"blank"_s, 1));
+        QVERIFY(m_sim->setFault(u"error500"_s, 1));
         m_env->clock().setNow(m_env->clock().now().addSecs(10));
         m_env->clock().setTick(m_env->clock().tick() + 10000);
         QTRY_COMPARE_WITH_TIMEOUT(
