@@ -5,6 +5,7 @@
 // the window's event loop could not run (a 1 ms timer measures the gaps), and
 // the process's peak and resident memory.
 //   build/bench/bench_largeanswer [records...]
+#include "StallMeter.h"
 #include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/RequestList.h"
@@ -79,38 +80,11 @@ void resetPeak()
         f.write("5");
 }
 
-/// The longest time between two runs of the event loop while `body` runs.
-struct Measure
-{
-    double ms = 0;
-    double stallMs = 0;
-};
+using bench::Measure;
 
 template <typename F> Measure measure(F &&body)
 {
-    QElapsedTimer since;
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, since.nsecsElapsed());
-        since.restart();
-    });
-    QElapsedTimer total;
-    QEventLoop settle;
-    QTimer::singleShot(5, &settle, &QEventLoop::quit);
-    tick.start();
-    since.start();
-    settle.exec(); // the tick runs before the body starts
-    total.start();
-    since.restart();
-    longest = 0;
-    body();
-    longest = std::max(longest, since.nsecsElapsed());
-    const qint64 all = total.nsecsElapsed();
-    tick.stop();
-    return {all / 1e6, longest / 1e6};
+    return bench::measureStalls(std::forward<F>(body));
 }
 
 void row(const char *what, const Measure &m)

@@ -6,6 +6,7 @@
 //   build/bench/bench_stats [runs]
 //   build/bench/bench_stats --write <application folder>   (today's day file only, for
 //                                                          timing `kavri-display --stats 1`)
+#include "StallMeter.h"
 #include "monitor/StatsReport.h"
 #include "monitor/StatsWindow.h"
 
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace kavri::monitor;
@@ -48,37 +50,20 @@ qsizetype writeDayFile(const QString &folder, const QDate &day)
     return lines;
 }
 
-struct Measure
-{
-    double ms = 0;
-    double stallMs = 0;
-};
+using kavri::bench::Measure;
 
 /// Opens the window and lets its events run until its table is filled.
 Measure openWindow(const QString &folder, const QDate &day)
 {
-    QElapsedTimer since;
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, since.nsecsElapsed());
-        since.restart();
+    // Closed after the measure, as a person reads the table first.
+    std::unique_ptr<StatsWindow> window;
+    return kavri::bench::measureStalls([&] {
+        window = std::make_unique<StatsWindow>(folder, day);
+        window->show();
+        auto *table = window->findChild<QTableWidget *>(u"statsTable"_s);
+        while (!table->item(0, 1) || table->item(0, 1)->text().isEmpty())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
     });
-    tick.start();
-    QElapsedTimer total;
-    total.start();
-    since.start();
-    StatsWindow window(folder, day);
-    window.show();
-    auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
-    while (!table->item(0, 1) || table->item(0, 1)->text().isEmpty())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    longest = std::max(longest, since.nsecsElapsed());
-    const qint64 all = total.nsecsElapsed();
-    tick.stop();
-    return {all / 1e6, longest / 1e6};
 }
 
 } // namespace
