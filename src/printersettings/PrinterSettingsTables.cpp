@@ -1,7 +1,7 @@
 // The settings window's table list: loading it, the selection, the count line, paging and sorting.
-#include "printing/PrinterSettingsWindow.h"
+#include "printersettings/PrinterSettingsWindow.h"
 
-#include "printing/PrinterSettingsParts.h"
+#include "printersettings/PrinterSettingsParts.h"
 
 #include "platform/Dialogs.h"
 #include "platform/gui/ScreenPlacement.h"

@@ -1,10 +1,10 @@
-#include "printing/PrinterSettingsWindow.h"
+#include "printersettings/PrinterSettingsWindow.h"
 
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
+#include "printersettings/PrinterSettingsParts.h"
 #include "printing/PrinterSettingsForm.h"
-#include "printing/PrinterSettingsParts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

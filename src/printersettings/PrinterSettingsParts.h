@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/TableGrid.h"
+#include "printersettings/TableGridModel.h"
 
 #include <QRect>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "printing/PrinterSettingsWindow.h"
+#include "printersettings/PrinterSettingsWindow.h"
 
-#include "printing/PrinterSettingsParts.h"
+#include "printersettings/PrinterSettingsParts.h"
 
 #include "platform/Dialogs.h"
 #include "platform/gui/ScreenPlacement.h"
