@@ -1,45 +1,30 @@
 #include "printersettings/PrinterSettingsWindow.h"
 
-#include "printersettings/PrinterSettingsParts.h"
-
 #include "platform/Dialogs.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
-#include "printing/ColumnLayout.h"
+#include "printersettings/ButtonBar.h"
+#include "printersettings/PanelControls.h"
+#include "printersettings/PrinterSettingsParts.h"
+#include "printersettings/PrinterSlotsPanel.h"
+#include "printersettings/TableGridPanel.h"
+#include "printersettings/TicketLayoutPanel.h"
 #include "printing/PrinterSettingsForm.h"
-#include "printing/TableGrid.h"
 #include "printing/TableList.h"
-#include "printing/TicketOutput.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QSet>
-#include <QStandardItemModel>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QTextBlock>
 
-#include <algorithm>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -47,47 +32,69 @@ namespace kavri {
 
 using namespace settingswindow;
 
-namespace {
-
-/// The footer box holds "\n" between lines; the settings and the printer use CR LF.
-QString toCrLf(QString text)
-{
-    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').replace(u"\n"_s, u"\r\n"_s);
-}
-
-QString fromCrLf(QString text)
-{
-    return text.replace(u"\r\n"_s, u"\n"_s);
-}
-
-} // namespace
-
 PrinterSettingsWindow::PrinterSettingsWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(u"Kavri 디스플레이 - 프린터 설정"_s);
     setFont(theme::nanum(13));
-    buildControls();
+    buildBand();
+    buildHeadings();
+    m_slots = new PrinterSlotsPanel(this);
+    m_ticket = new TicketLayoutPanel(this);
+    m_grid = new TableGridPanel(this);
+    m_buttons = new ButtonBar(this);
+    m_cmd = {m_buttons->saveButton(), m_buttons->testPrintButton(), m_ticket->rewrapButton(),
+             m_grid->nextPageButton(), m_grid->previousPageButton()};
+    for (int i = 0; i < int(m_cmd.size()); ++i)
+        connect(m_cmd[i], &QPushButton::clicked, this, [this, i] { CMD_Click(i); });
+    // The wait panel of the table list exchange, above every panel.
+    m_picWait = new platform::WaitPanel(this, u"테이블 목록을 불러오는 중입니다"_s, theme::DialogWaitStyle);
     Form_Load();
 }
 
 PrinterSettingsWindow::~PrinterSettingsWindow() = default;
+
+void PrinterSettingsWindow::buildBand()
+{
+    // The band across the top: the program's name and the way back to the board.
+    auto *title = label(this, u"Kavri 디스플레이"_s, {24, 0, 400, 48}, u"lbl제목"_s);
+    title->setFont(theme::nanum(18, true));
+    title->setStyleSheet(theme::SettingsTitleStyle);
+    auto *close = new platform::ClickLabel(u"닫  기"_s, this);
+    connect(close, &platform::ClickLabel::clicked, this, [this] { lblTerminate_Click(); });
+    m_lblTerminate = close;
+    m_lblTerminate->setObjectName(u"lblTerminate"_s);
+    m_lblTerminate->setGeometry(904, 9, 96, 30);
+    m_lblTerminate->setAlignment(Qt::AlignCenter);
+    m_lblTerminate->setFont(theme::nanum(14, true));
+    m_lblTerminate->setStyleSheet(theme::SettingsCloseStyle);
+}
+
+void PrinterSettingsWindow::buildHeadings()
+{
+    const std::array<QString, 3> headings{u"① 프린터설정 - 연결된 프린터를 등록해 주세요."_s,
+                                          u"② 주문서설정 - 출력할 주문서의 양식을 선택해 주세요."_s,
+                                          u"③ 테이블선택 - 주문받을 테이블을 선택해 주세요."_s};
+    const std::array<QRect, 3> headingAt{QRect(24, 58, 440, 26), QRect(24, 298, 560, 26),
+                                         QRect(608, 58, 392, 26)};
+    const std::array<int, 3> headingIndex{27, 7, 8};
+    for (int i = 0; i < 3; ++i) {
+        auto *h = label(this, headings[i], headingAt[i], u"lblLabel"_s + QString::number(headingIndex[i]));
+        h->setFont(theme::nanum(i == 2 ? 14 : 15, true));
+        h->setStyleSheet(theme::SettingsHeadingStyle);
+    }
+    auto *how = label(this, u"◀ 설정 방법"_s, {464, 58, 120, 26}, u"lblInfo10"_s);
+    how->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    how->setStyleSheet(theme::SettingsHintStyle);
+}
 
 void PrinterSettingsWindow::Form_Load()
 {
     WriteLog(u"  ["_s + WindowName + u"→Form_Load] Enter"_s);
     setFixedSize(Width, Height);
     Func_ReadSkin();
-    for (int n = 0; n < 3; ++n) {
-        m_포트[n]->addItems(portItems());
-        m_포트[n]->setMaxVisibleItems(kPortItems);
-        m_포트[n]->setCurrentIndex(0);
-        m_통신속도[n]->addItems(speedItems());
-        m_통신속도[n]->setMaxVisibleItems(int(kLineSpeeds.size()));
-        m_통신속도[n]->setCurrentIndex(0);
-    }
-    m_출력수->addItems(copiesItems());
-    m_출력수->setCurrentIndex(0);
+    m_slots->fillLists();
+    m_ticket->fillLists();
 }
 
 void PrinterSettingsWindow::Func_ReadSkin()
@@ -99,31 +106,6 @@ void PrinterSettingsWindow::Func_ReadSkin()
         m_picWait->setPicture(wait, 0, {120, 120});
     m_picWait->centreIn({Width, Height});
     m_picWait->hide();
-
-    m_tables->setHorizontalHeaderLabels({{}, u"선택"_s, u"그룹 이름"_s, u"테이블이름"_s, u"정렬"_s});
-    QHeaderView *top = m_spr->horizontalHeader();
-    top->setSectionResizeMode(QHeaderView::Fixed);
-    top->setFixedHeight(RowHeight);
-    top->setSectionsClickable(true);
-    top->setHighlightSections(false);
-    top->setDefaultAlignment(Qt::AlignCenter);
-    QHeaderView *side = m_spr->verticalHeader();
-    side->setSectionResizeMode(QHeaderView::Fixed);
-    side->setDefaultSectionSize(RowHeight);
-    side->setMinimumSectionSize(RowHeight);
-    side->setFixedWidth(30);
-    side->setDefaultAlignment(Qt::AlignCenter);
-    m_spr->setColumnWidth(ColNumber, 35);
-    m_spr->setColumnWidth(ColTicked, 50);
-    m_spr->setColumnWidth(ColGroup, 90);
-    m_spr->setColumnWidth(ColName, 135);
-    m_spr->setColumnWidth(ColSortKey, 120);
-    m_spr->setColumnHidden(ColNumber, true);
-    m_spr->setColumnHidden(ColSortKey, true);
-    // Exactly one page of rows fits: the header row, 15 rows and the frame.
-    const int frame = 2 * m_spr->frameWidth();
-    m_spr->setGeometry(620, 180, 30 + 50 + 90 + 135 + frame + m_spr->verticalScrollBar()->sizeHint().width(),
-                       RowHeight * (RowsPerPage + 1) + frame);
 }
 
 void PrinterSettingsWindow::openAt(const QPoint &topLeft)
@@ -165,46 +147,18 @@ void PrinterSettingsWindow::Form_Activate()
 
 PrinterForm PrinterSettingsWindow::formFromControls() const
 {
-    PrinterForm f;
-    for (int n = 0; n < 3; ++n) {
-        f.이름[n] = m_이름[n]->text();
-        f.포트[n] = qMax(0, m_포트[n]->currentIndex());
-        f.통신속도[n] = qMax(0, m_통신속도[n]->currentIndex());
-    }
-    f.출력수 = m_출력수->currentIndex();
-    f.꼬리말_출력 = m_꼬리말_출력->isChecked();
-    f.꼬리말_글자크기 = qMax(0, m_꼬리말_글자크기->checkedId());
-    f.꼬리말 = toCrLf(m_꼬리말->toPlainText());
-    f.주문내역_글자크기 = qMax(0, m_주문내역_글자크기->checkedId());
-    f.메뉴가격표시 = m_메뉴가격표시->isChecked();
-    f.중간커팅금지 = m_중간커팅금지->isChecked();
-    f.주문번호_글자크기 = qMax(0, m_주문번호_글자크기->checkedId());
-    f.낱장출력 = m_낱장출력->isChecked();
-    f.전체선택 = m_chk전체선택->isChecked();
-    for (int row = 1; row <= tableRows(); ++row) {
-        if (isTicked(row))
-            f.선택된이름.append(tableName(row));
-    }
-    return f;
+    PrinterForm form;
+    m_slots->readInto(form);
+    m_ticket->readInto(form);
+    form.전체선택 = m_grid->allSelected();
+    form.선택된이름 = m_grid->tickedNames();
+    return form;
 }
 
-void PrinterSettingsWindow::applyForm(const PrinterForm &f)
+void PrinterSettingsWindow::applyForm(const PrinterForm &form)
 {
-    for (int n = 0; n < 3; ++n) {
-        m_이름[n]->setText(f.이름[n]);
-        m_포트[n]->setCurrentIndex(f.포트[n]);
-        m_통신속도[n]->setCurrentIndex(f.통신속도[n]);
-        refreshDeviceLine(n);
-    }
-    m_출력수->setCurrentIndex(f.출력수);
-    m_꼬리말_출력->setChecked(f.꼬리말_출력);
-    m_꼬리말_글자크기->button(f.꼬리말_글자크기)->setChecked(true);
-    m_꼬리말->setPlainText(fromCrLf(f.꼬리말));
-    m_주문내역_글자크기->button(f.주문내역_글자크기)->setChecked(true);
-    m_메뉴가격표시->setChecked(f.메뉴가격표시);
-    m_중간커팅금지->setChecked(f.중간커팅금지);
-    m_주문번호_글자크기->button(f.주문번호_글자크기)->setChecked(true);
-    m_낱장출력->setChecked(f.낱장출력);
+    m_slots->load(form);
+    m_ticket->load(form);
 }
 
 bool PrinterSettingsWindow::Load_설정()
@@ -218,13 +172,37 @@ bool PrinterSettingsWindow::Save_설정()
 {
     QList<QPair<QString, QString>> keys = storedPrinterKeys(formFromControls());
     // An empty grid from a list that never came would store an empty selection and stop every ticket.
-    if (!m_tableListLoaded)
+    if (!m_grid->listLoaded())
         keys.removeIf([](const QPair<QString, QString> &key) { return key.first == u"선택된테이블"_s; });
     // All keys go into the file in one replace: a failure leaves every stored setting as it was.
     if (CfgMain.writeValues(kPrinterSection, keys))
         return true;
     reportError(WindowName, u"Save_설정"_s, {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
     return false;
+}
+
+bool PrinterSettingsWindow::Load_테이블()
+{
+    ++m_busy;
+    m_grid->clearTables();
+    // Saving while the list is on its way would store the selection of an empty grid.
+    m_cmd[0]->setEnabled(false);
+    m_cmd[1]->setEnabled(false);
+    showWait(true);
+    const TableList list = fetchTableList(gLoginID, gLoginPW);
+    showWait(false);
+    m_grid->fill(list);
+    m_cmd[0]->setEnabled(true);
+    m_cmd[1]->setEnabled(true);
+    showWait(false);
+    --m_busy;
+    return true;
+}
+
+bool PrinterSettingsWindow::Load_선택된테이블()
+{
+    m_grid->loadSelection(gPrinterSettings.선택된테이블);
+    return true;
 }
 
 void PrinterSettingsWindow::showWait(bool visible)
@@ -239,36 +217,19 @@ void PrinterSettingsWindow::showWait(bool visible)
 
 bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
 {
-    const QString text = toCrLf(m_꼬리말->toPlainText());
-    if (text.isEmpty())
-        return true;
-    const int caret = m_꼬리말->textCursor().position();
-    const int code = qMax(0, m_꼬리말_글자크기->checkedId());
-    m_꼬리말->setPlainText(fromCrLf(WrapFooter(text, code)));
-    QTextCursor c = m_꼬리말->textCursor();
-    c.setPosition(qMin(caret, m_꼬리말->document()->characterCount() - 1));
-    m_꼬리말->setTextCursor(c);
-    refreshFooterIndicator();
+    m_ticket->wrapFooter();
     return true;
 }
 
-void PrinterSettingsWindow::refreshFooterIndicator()
+bool PrinterSettingsWindow::saveAndReload()
 {
-    QStringList lines;
-    for (const QString &line : m_꼬리말->toPlainText().split(u'\n'))
-        lines.append(QString::number(TextWidth(line)) + u"/42"_s);
-    m_꼬리말길이->setText(lines.join(u'\n'));
-}
-
-void PrinterSettingsWindow::refreshDeviceLine(int slot)
-{
-    const int port = qMax(0, m_포트[slot]->currentIndex());
-    const PortDeviceLine line = portDeviceLine(loadDeployment(), port);
-    QLabel *l = m_포트장치[slot];
-    l->setText(line.text);
-    l->setToolTip(line.text);
-    l->setStyleSheet(line.usable ? u"QLabel { color: #2f7d32; background: transparent; }"_s
-                                 : u"QLabel { color: #c0392b; background: transparent; }"_s);
+    if (!Save_설정())
+        return false;
+    Load_프린터설정();
+    Load_선택된테이블설정();
+    Load_설정();
+    m_grid->refreshCountLine();
+    return true;
 }
 
 void PrinterSettingsWindow::CMD_Click(int index)
@@ -283,57 +244,44 @@ void PrinterSettingsWindow::CMD_Click(int index)
     button->setEnabled(false);
     WriteLog(u"CMD_Click NextStep"_s);
     ++m_busy;
-    const auto reload = [this] {
-        Load_프린터설정();
-        Load_선택된테이블설정();
-        Load_설정();
-        refreshCountLine();
-    };
     switch (index) {
     case 0:
         // The boxes do not wait: the board polls on behind this window.
-        if (Save_설정()) {
-            reload();
+        if (saveAndReload())
             platform::tellNotice(u"설정이 저장되었습니다."_s);
-        } else {
+        else
             platform::tellError(u"설정 저장에 실패했습니다!"_s);
-        }
         break;
     case 1:
-        if (!Save_설정()) {
+        if (saveAndReload())
+            printTestTickets(gPrinterSettings, TestPrintGapMs);
+        else
             platform::tellError(u"설정 저장에 실패했습니다!"_s);
-            break;
-        }
-        reload();
-        printTestTickets(gPrinterSettings, TestPrintGapMs);
         break;
     case 2:
-        주문서_꼬리말_자동줄바꿈();
-        m_꼬리말->repaint();
-        m_꼬리말->setFocus();
+        m_ticket->wrapFooter();
+        m_ticket->editFooter();
         break;
-    case 3: {
-        const int first = firstVisibleRow();
-        if (first < 1)
-            break;
-        const int top = nextPageTop(first, tableRows(), RowsPerPage);
-        // The row the view really shows at the top, which near the end is less than asked.
-        const int shown = showFirstRow(top);
-        m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
+    case 3:
+        m_grid->nextPage();
+        break;
+    case 4:
+        m_grid->previousPage();
         break;
     }
-    case 4: {
-        const int first = firstVisibleRow();
-        if (first < 1)
-            break;
-        const int shown = showFirstRow(previousPageTop(first, RowsPerPage));
-        m_spr->setCurrentIndex(m_tables->index(shown - 1, ColNumber));
-        break;
-    }
-    }
-    m_spr->viewport()->update();
+    m_grid->repaintRows();
     --m_busy;
     button->setEnabled(true);
+}
+
+void PrinterSettingsWindow::SPR_Click(int column, int row)
+{
+    m_grid->click(column, row);
+}
+
+void PrinterSettingsWindow::chk전체선택_Click()
+{
+    m_grid->applySelectAll();
 }
 
 void PrinterSettingsWindow::lblTerminate_Click()
@@ -352,57 +300,42 @@ void PrinterSettingsWindow::closeEvent(QCloseEvent *event)
     emit closed();
 }
 
-bool PrinterSettingsWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_꼬리말 && event->type() == QEvent::FocusOut)
-        주문서_꼬리말_자동줄바꿈();
-    return QWidget::eventFilter(watched, event);
-}
-
 void PrinterSettingsWindow::paintEvent(QPaintEvent *)
 {
+    // The panels are drawn here, behind the panel widgets, which paint nothing of their own.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), theme::Page);
     p.fillRect(QRect(0, 0, Width, 48), theme::Band);
     p.setPen(theme::PanelBorder);
-    p.setBrush(Qt::white);
+    p.setBrush(theme::PanelBack);
     for (const QRect &panel : {PrinterPanel, TicketPanel, TablePanel})
         p.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
 }
 
 int PrinterSettingsWindow::tableRows() const
 {
-    return m_tables->tableRows();
+    return m_grid->tableRows();
 }
 
 QString PrinterSettingsWindow::tableName(int row) const
 {
-    return m_tables->tableName(row);
+    return m_grid->tableName(row);
 }
 
 bool PrinterSettingsWindow::isTicked(int row) const
 {
-    return m_tables->isTicked(row);
-}
-
-void PrinterSettingsWindow::setTicked(int row, bool ticked)
-{
-    m_tables->setTicked(row, ticked);
+    return m_grid->isTicked(row);
 }
 
 int PrinterSettingsWindow::currentRow() const
 {
-    const QModelIndex current = m_spr->currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
+    return m_grid->currentRow();
 }
 
 int PrinterSettingsWindow::firstVisibleRow() const
 {
-    if (tableRows() == 0)
-        return 0;
-    const int at = m_spr->rowAt(0);
-    return at < 0 ? 1 : at + 1;
+    return m_grid->firstVisibleRow();
 }
 
 } // namespace kavri
