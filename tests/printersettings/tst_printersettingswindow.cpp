@@ -154,7 +154,6 @@ private slots:
     }
     void cleanup()
     {
-        unprintedTickets().load({}, QDateTime::currentDateTime());
         m_sim.reset();
         m_env.reset();
     }

@@ -68,10 +68,21 @@ private slots:
         m_env.emplace(QDateTime(QDate(2026, 5, 1), QTime(10, 0)));
         unprintedTickets().load(listFile(), now());
     }
-    void cleanup()
+    void cleanup() { m_env.reset(); }
+
+    // A scope lends a fresh list as the program's while it lives, then puts the one before back.
+    void scopeLendsAFreshList()
     {
-        unprintedTickets().load({}, now());
-        m_env.reset();
+        unprintedTickets().add(u"주방"_s, u"A"_s, now());
+        UnprintedTickets &outer = unprintedTickets();
+        {
+            const UnprintedTicketsScope scope;
+            QCOMPARE(unprintedTickets().count(), 0);
+            unprintedTickets().add(u"주방"_s, u"B"_s, now());
+            QCOMPARE(outer.count(), 1);
+        }
+        QCOMPARE(&unprintedTickets(), &outer);
+        QCOMPARE(textsOf(unprintedTickets()), QStringList{u"A"_s});
     }
 
     // Oldest first, each once; a slot whose ticket fails again is left for the next poll.
