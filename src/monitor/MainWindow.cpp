@@ -15,7 +15,7 @@
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
-#include "printing/PrinterSettingsWindow.h"
+#include "printersettings/PrinterSettingsWindow.h"
 #include "printing/Ticket.h"
 #include "services/AppFolder.h"
 #include "services/ErrorReport.h"

@@ -7,7 +7,7 @@
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
 #include "monitor/WindowOptions.h"
-#include "printing/PrinterSettingsWindow.h"
+#include "printersettings/PrinterSettingsWindow.h"
 
 #include <QPixmap>
 #include <QPoint>

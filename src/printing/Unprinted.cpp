@@ -255,10 +255,27 @@ void UnprintedTickets::save()
     m_saveFailing = !ok;
 }
 
+namespace {
+
+// The list an UnprintedTicketsScope lends; none outside one.
+UnprintedTickets *g_lentUnprinted = nullptr;
+
+} // namespace
+
 UnprintedTickets &unprintedTickets()
 {
     static UnprintedTickets list;
-    return list;
+    return g_lentUnprinted ? *g_lentUnprinted : list;
+}
+
+UnprintedTicketsScope::UnprintedTicketsScope() : m_before(g_lentUnprinted)
+{
+    g_lentUnprinted = &m_tickets;
+}
+
+UnprintedTicketsScope::~UnprintedTicketsScope()
+{
+    g_lentUnprinted = m_before;
 }
 
 } // namespace kavri

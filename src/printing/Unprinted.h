@@ -92,7 +92,26 @@ private:
     bool m_saveFailing = false;
 };
 
-/// The program's list.
+/// The program's list: the one the innermost living UnprintedTicketsScope
+/// holds, else the program's own.
 UnprintedTickets &unprintedTickets();
+
+/// Owns a list of its own and lends it as the program's while it lives, then
+/// puts back the one before: a test starts from an empty list and leaves none
+/// behind for the next.
+class UnprintedTicketsScope
+{
+public:
+    UnprintedTicketsScope();
+    ~UnprintedTicketsScope();
+    UnprintedTicketsScope(const UnprintedTicketsScope &) = delete;
+    UnprintedTicketsScope &operator=(const UnprintedTicketsScope &) = delete;
+
+    UnprintedTickets &tickets() { return m_tickets; }
+
+private:
+    UnprintedTickets m_tickets;
+    UnprintedTickets *m_before;
+};
 
 } // namespace kavri

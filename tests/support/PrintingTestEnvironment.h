@@ -1,12 +1,14 @@
 #pragma once
 
 #include "printing/PrinterSettings.h"
+#include "printing/Unprinted.h"
 #include "support/TestEnvironment.h"
 
 namespace kavri::test {
 
-/// TestEnvironment with an empty printer settings record, for the tests that
-/// link the printing library (the support library itself does not).
+/// TestEnvironment with an empty printer settings record and a list of kept
+/// tickets of its own, for the tests that link the printing library (the
+/// support library itself does not).
 class PrintingTestEnvironment : public TestEnvironment
 {
 public:
@@ -16,6 +18,10 @@ public:
         gPrinterSettings = PrinterSettings{};
     }
     ~PrintingTestEnvironment() { gPrinterSettings = PrinterSettings{}; }
+
+private:
+    // Made after the application folder and gone before it: the list never outlives its file.
+    UnprintedTicketsScope m_unprinted;
 };
 
 } // namespace kavri::test

@@ -35,6 +35,32 @@ inline const QColor PanelBorder(0xd3, 0xdd, 0xe7);
 inline const QColor ButtonBlue(0, 141, 238);
 inline const QColor CellFill(232, 246, 255);
 inline const QColor CurrentFill(0xbf, 0xe2, 0xfb);
+inline const QColor PanelBack(Qt::white);
+inline const QColor CellInk(Qt::black);
+inline const QColor PageArrow(Qt::white);
+inline const QString SettingsTitleStyle = u"QLabel { color: white; background: transparent; }"_s;
+inline const QString SettingsCloseStyle =
+    u"QLabel { color: white; border: 1px solid white; border-radius: 6px; background: transparent; }"_s;
+inline const QString SettingsHeadingStyle = u"QLabel { color: #1b2a3a; background: transparent; }"_s;
+inline const QString SettingsCaptionStyle = u"QLabel { color: rgb(0, 141, 238); background: transparent; }"_s;
+inline const QString SettingsHintStyle = u"QLabel { color: #5a6b7c; background: transparent; }"_s;
+// The lists keep the style's own look, drop-down arrow included.
+inline const QString SettingsFieldStyle =
+    u"QLineEdit, QPlainTextEdit { border: 1px solid #9fb3c8; border-radius: 4px;"
+    " background: white; color: #1b2a3a; padding: 0 6px; }"_s;
+inline const QString SettingsGridStyle =
+    u"QTableView { gridline-color: #b9cfe0; background: white; }"
+    " QHeaderView::section { background: #e3ebf2; color: #1b2a3a; border: none;"
+    " border-right: 1px solid #b9cfe0; border-bottom: 1px solid #b9cfe0; }"_s;
+inline const QString SettingsButtonStyle =
+    u"QPushButton { background: rgb(0, 141, 238); color: white;"
+    " border: 1px solid rgb(0, 141, 238); border-radius: 5px; }"
+    " QPushButton:pressed { background: white; color: rgb(0, 141, 238); }"
+    " QPushButton:disabled { background: #9ccbee; border-color: #9ccbee;"
+    " color: #eef6fd; }"_s;
+// The device line under a port list: green when the port can be used, red when not.
+inline const QString DeviceUsableStyle = u"QLabel { color: #2f7d32; background: transparent; }"_s;
+inline const QString DeviceUnusableStyle = u"QLabel { color: #c0392b; background: transparent; }"_s;
 
 /// The settings window's font, NanumGothic at a pixel size.
 inline QFont nanum(int pixels, bool bold = false)

@@ -6,14 +6,8 @@
 
 #include <array>
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class QTableView;
 
 namespace kavri::platform {
 class WaitPanel;
@@ -22,12 +16,15 @@ class WaitPanel;
 namespace kavri {
 
 struct PrinterForm;
-class TableGridModel;
+class ButtonBar;
+class PrinterSlotsPanel;
+class TableGridPanel;
+class TicketLayoutPanel;
 
 /// The printer settings window (frmQ설정): three printer slots, the ticket
 /// layout, the shop's tables whose requests are printed, save and test print.
-/// The rules live in PrinterSettingsForm.h and TableList.h; this class wires
-/// them to the controls.
+/// The rules live in PrinterSettingsForm.h and TableList.h; the panels hold
+/// the controls, and this class runs the shop's procedures over them.
 ///
 /// The main window opens it with openAt() at its own top left corner and hides
 /// itself; when this window closes it emits closed(), on which the main window
@@ -38,7 +35,6 @@ class PrinterSettingsWindow : public QWidget
 public:
     static constexpr int Width = 1024;
     static constexpr int Height = 768;
-    static constexpr int RowsPerPage = 15;
 
     explicit PrinterSettingsWindow(QWidget *parent = nullptr);
     ~PrinterSettingsWindow() override;
@@ -80,52 +76,28 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildControls();
+    void buildBand();
+    void buildHeadings();
     void Form_Load();
     void Form_Activate();
     void Func_ReadSkin();
     void showWait(bool visible);
-    void setTicked(int row, bool ticked);
-    void sortTables(Qt::SortOrder order);
-    void headerClicked(int section);
-    /// Scrolls `row` to the top as far as the view can; the row that is at the top then.
-    int showFirstRow(int row);
-    void refreshFooterIndicator();
-    void refreshDeviceLine(int slot);
-    void refreshCountLine();
+    /// Saves, reloads the record from the file and shows what it holds; false when the file refused.
+    bool saveAndReload();
     PrinterForm formFromControls() const;
     void applyForm(const PrinterForm &form);
 
     int m_busy = 0;
-    /// The last table list answer held records; without them saving keeps the stored selection.
-    bool m_tableListLoaded = false;
-    bool m_tableListCut = false;
-    Qt::SortOrder m_nameOrder = Qt::AscendingOrder;
-
-    std::array<QLineEdit *, 3> m_이름{};
-    std::array<QComboBox *, 3> m_포트{};
-    std::array<QComboBox *, 3> m_통신속도{};
-    std::array<QLabel *, 3> m_포트장치{};
-    QComboBox *m_출력수 = nullptr;
-    QButtonGroup *m_주문번호_글자크기 = nullptr;
-    QButtonGroup *m_주문내역_글자크기 = nullptr;
-    QButtonGroup *m_꼬리말_글자크기 = nullptr;
-    QCheckBox *m_꼬리말_출력 = nullptr;
-    QPlainTextEdit *m_꼬리말 = nullptr;
-    QLabel *m_꼬리말길이 = nullptr;
-    QCheckBox *m_낱장출력 = nullptr;
-    QCheckBox *m_메뉴가격표시 = nullptr;
-    QCheckBox *m_중간커팅금지 = nullptr;
-    QTableView *m_spr = nullptr;
-    TableGridModel *m_tables = nullptr;
-    QCheckBox *m_chk전체선택 = nullptr;
+    PrinterSlotsPanel *m_slots = nullptr;
+    TicketLayoutPanel *m_ticket = nullptr;
+    TableGridPanel *m_grid = nullptr;
+    ButtonBar *m_buttons = nullptr;
+    /// The buttons by the numbers CMD_Click() takes.
     std::array<QPushButton *, 5> m_cmd{};
-    QLabel *m_count = nullptr;
     QLabel *m_lblTerminate = nullptr;
     platform::WaitPanel *m_picWait = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "codec/Cp949.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "printersettings/PrinterSettingsWindow.h"
 #include "printing/PrinterSettings.h"
 #include "printing/PrinterSettingsForm.h"
-#include "printing/PrinterSettingsWindow.h"
 #include "printing/TableList.h"
 #include "printing/TicketOutput.h"
 #include "printing/Unprinted.h"
@@ -154,7 +154,6 @@ private slots:
     }
     void cleanup()
     {
-        unprintedTickets().load({}, QDateTime::currentDateTime());
         m_sim.reset();
         m_env.reset();
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/TableGrid.h"
+#include "printersettings/TableGridModel.h"
 
 #include <QRect>
 #include <QString>
@@ -18,6 +18,7 @@ constexpr int ColName = TableGridModel::ColName;
 constexpr int ColSortKey = TableGridModel::ColSortKey;
 constexpr int ColumnCount = TableGridModel::ColumnCount;
 constexpr int RowHeight = 28;
+constexpr int RowsPerPage = 15;
 constexpr int MaxNameChars = 40;
 constexpr int MaxFooterChars = 2000;
 constexpr int TestPrintGapMs = 1500;
