@@ -5,8 +5,8 @@
 // the window's event loop could not run (a 1 ms timer measures the gaps), and
 // the process's peak and resident memory.
 //   build/bench/bench_largeanswer [records...]
-#include "monitor/MainWindow.h"
-#include "monitor/MonitorSession.h"
+#include "board/MainWindow.h"
+#include "board/MonitorSession.h"
 #include "monitor/RequestList.h"
 #include "platform/Audio.h"
 #include "platform/Heap.h"

@@ -1,7 +1,7 @@
 #include "startup/LoginFollowUp.h"
 
-#include "monitor/MainWindow.h"
-#include "monitor/MonitorSession.h"
+#include "board/MainWindow.h"
+#include "board/MonitorSession.h"
 #include "printing/PrinterSettings.h"
 #include "upgrade/UpgradeDecision.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/MainWindow.h"
-#include "monitor/MonitorSession.h"
+#include "board/MainWindow.h"
+#include "board/MonitorSession.h"
 
 #include <functional>
 #include <memory>

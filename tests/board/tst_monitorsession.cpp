@@ -1,6 +1,6 @@
+#include "board/MainWindow.h"
+#include "board/MonitorSession.h"
 #include "codec/Cp949.h"
-#include "monitor/MainWindow.h"
-#include "monitor/MonitorSession.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

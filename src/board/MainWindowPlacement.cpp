@@ -1,7 +1,8 @@
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 
-#include "monitor/MainWindowParts.h"
-#include "monitor/OptionBar.h"
+#include "board/MainWindowParts.h"
+#include "board/OptionBar.h"
+#include "board/WindowOutline.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "services/ErrorReport.h"

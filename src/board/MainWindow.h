@@ -1,7 +1,7 @@
 #pragma once
 
+#include "board/CaptionPanel.h"
 #include "monitor/BoardGeometry.h"
-#include "monitor/CaptionPanel.h"
 #include "monitor/Confirmation.h"
 #include "monitor/PollLoop.h"
 #include "monitor/RequestBoard.h"

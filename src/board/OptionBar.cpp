@@ -1,7 +1,7 @@
-#include "monitor/OptionBar.h"
+#include "board/OptionBar.h"
 
+#include "board/BoardFonts.h"
 #include "monitor/AlertRepeat.h"
-#include "monitor/BoardFonts.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 

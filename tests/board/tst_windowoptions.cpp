@@ -1,5 +1,6 @@
-#include "monitor/MainWindow.h"
-#include "monitor/MonitorSession.h"
+#include "board/MainWindow.h"
+#include "board/MonitorSession.h"
+#include "board/WindowOutline.h"
 #include "monitor/OptionRules.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"

@@ -1,8 +1,8 @@
-#include "monitor/MonitorSession.h"
+#include "board/MonitorSession.h"
 
 #include "alerts/Alerts.h"
+#include "board/MainWindow.h"
 #include "monitor/Expiry.h"
-#include "monitor/MainWindow.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "printing/Unprinted.h"
