@@ -6,7 +6,7 @@
 // the process's peak and resident memory.
 //   build/bench/bench_largeanswer [records...]
 #include "board/MainWindow.h"
-#include "board/MonitorSession.h"
+#include "monitor/MonitorSession.h"
 #include "monitor/RequestList.h"
 #include "platform/Audio.h"
 #include "platform/Heap.h"
@@ -233,7 +233,7 @@ int main(int argc, char *argv[])
         monitor::MonitorSession session;
         frmAlarm window(session.board());
         window.setEndProcess([](int) {});
-        session.attach(&window);
+        window.setSession(&session);
         window.show();
         // The first poll of the loop, then cycles of our own, each with a new answer text.
         QElapsedTimer wait;

@@ -106,14 +106,15 @@ void frmAlarm::lblHealth_Click()
     monitor::offerKeptTickets(
         this,
         [this] {
-            if (m_cycle && !m_ending)
-                m_cycle->Load_Kavri(true);
+            if (monitor::RequestCycle *cycle = requestCycle(); cycle && !m_ending)
+                cycle->Load_Kavri(true);
         },
         [this](qsizetype) {
-            if (!m_cycle)
+            monitor::RequestCycle *cycle = requestCycle();
+            if (!cycle)
                 return;
-            m_cycle->health().setUnprinted(unprintedTickets().count());
-            m_cycle->healthUpdated();
+            cycle->health().setUnprinted(unprintedTickets().count());
+            cycle->healthUpdated();
         });
 }
 

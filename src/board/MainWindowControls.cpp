@@ -91,8 +91,8 @@ void frmAlarm::createControls()
     connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
 
     m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
-        if (m_confirm)
-            m_confirm->rowClicked(row);
+        if (monitor::ConfirmFlow *flow = confirmFlow())
+            flow->rowClicked(row);
     });
 
     m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);

@@ -1,6 +1,6 @@
 #include "board/MainWindow.h"
-#include "board/MonitorSession.h"
 #include "codec/Cp949.h"
+#include "monitor/MonitorSession.h"
 #include "monitor/OptionRules.h"
 #include "monitor/WindowOptions.h"
 #include "platform/Audio.h"

@@ -1,6 +1,6 @@
 #include "board/MainWindow.h"
-#include "board/MonitorSession.h"
 #include "board/WindowOutline.h"
+#include "monitor/MonitorSession.h"
 #include "monitor/OptionRules.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/MainWindow.h"
-#include "board/MonitorSession.h"
+#include "monitor/MonitorSession.h"
 
 #include <functional>
 #include <memory>
@@ -18,7 +18,7 @@ inline void openBoard(
     session = std::make_unique<monitor::MonitorSession>();
     window = std::make_unique<frmAlarm>(session->board());
     window->setEndProcess(std::move(end));
-    session->attach(window.get());
+    window->setSession(session.get());
     window->show();
 }
 
