@@ -27,7 +27,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
@@ -120,15 +119,13 @@ void frmAlarm::Form_Load()
 {
     m_formLoading = true;
     m_options = monitor::readWindowOptions();
-    m_picFrame->posX->setText(QString::number(m_options.displayPosX));
-    m_picFrame->posY->setText(QString::number(m_options.displayPosY));
+    m_picFrame->showPosition(m_options.displayPosX, m_options.displayPosY);
     resize(1024, monitor::BoardGeometry::kWindowHeight);
     // A first place for the layout to be measured in; only the final one is logged.
     const QRect first(storedPosition(m_options), frameGeometry().size());
     move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
-    m_picFrame->cob크기->setCurrentIndex(m_options.resolutionIdx);
-    m_picFrame->cob표시->setCurrentIndex(m_options.displayIdx);
+    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx);
     m_picFrame->showRepeat(m_options.alertRepeat);
     showExpiryMinutes(m_options.displayDelete);
 
@@ -407,12 +404,12 @@ void frmAlarm::endProcess(int code)
 
 QString frmAlarm::shownDisplayDelete() const
 {
-    return m_picFrame->삭제->text();
+    return m_picFrame->shownExpiryMinutes();
 }
 
 void frmAlarm::showExpiryMinutes(qint64 minutes)
 {
-    m_picFrame->삭제->setText(QString::number(minutes));
+    m_picFrame->showExpiryMinutes(minutes);
     if (m_session)
         m_session->setShownExpiryMinutes(shownDisplayDelete());
 }
@@ -487,7 +484,7 @@ void frmAlarm::cob크기_Click()
 void frmAlarm::applyLayoutWidth()
 {
     const auto placement = monitor::listOptionChanged(
-        monitor::ListOption::Resolution, m_picFrame->cob크기->currentIndex(), false, m_options.resolutionIdx,
+        monitor::ListOption::Resolution, m_picFrame->layoutWidthIndex(), false, m_options.resolutionIdx,
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
     if (!placement)
         return;
@@ -499,7 +496,7 @@ void frmAlarm::cob표시_Click()
 {
     // The window keeps its size and its place.
     monitor::listOptionChanged(
-        monitor::ListOption::Rows, m_picFrame->cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
+        monitor::ListOption::Rows, m_picFrame->rowCountIndex(), m_formLoading, m_options.displayIdx,
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
 }
 

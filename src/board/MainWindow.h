@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 
-class QComboBox;
 class QMenu;
 class QFrame;
 class QLabel;

@@ -10,7 +10,6 @@
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -108,28 +107,25 @@ void frmAlarm::createControls()
 
 void frmAlarm::createOptionFrame()
 {
-    m_picFrame = new monitor::OptionBar(this);
-    connect(m_picFrame->cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
-    connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
-    // A double click is two clicks here: the release that ends it clicks again.
-    for (int i = 0; i < 2; ++i)
-        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this,
-                [this, i] { 삭제변경_Click(i); });
-    connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
-    connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
-    connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
-    connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
-    connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
-    connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const int seconds = m_picFrame->repeatSeconds(index);
-        if (m_formLoading || seconds < 0)
+    using monitor::OptionBar;
+    m_picFrame = new OptionBar(this);
+    connect(m_picFrame, &OptionBar::layoutWidthChosen, this, &frmAlarm::cob크기_Click);
+    connect(m_picFrame, &OptionBar::rowCountChosen, this, &frmAlarm::cob표시_Click);
+    connect(m_picFrame, &OptionBar::expiryStepClicked, this, &frmAlarm::삭제변경_Click);
+    connect(m_picFrame, &OptionBar::positionApplied, this, &frmAlarm::Pos적용_DblClick);
+    connect(m_picFrame, &OptionBar::soundTestClicked, this, &frmAlarm::soundTestRequested);
+    connect(m_picFrame, &OptionBar::settingsClicked, this, &frmAlarm::lblConfig_Click);
+    connect(m_picFrame, &OptionBar::minimizeClicked, this, &frmAlarm::lblMinimize_Click);
+    connect(m_picFrame, &OptionBar::statsClicked, this, &frmAlarm::openStats);
+    connect(m_picFrame, &OptionBar::alertRepeatChosen, this, [this](int seconds) {
+        if (m_formLoading)
             return;
         m_options.alertRepeat = seconds;
         monitor::storeAlertRepeat(m_options.alertRepeat);
         emit alertRepeatChanged(m_options.alertRepeat);
     });
-    connect(m_picFrame->lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
-    connect(m_picFrame->lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+    connect(m_picFrame, &OptionBar::logoutClicked, this, &frmAlarm::lblLogout_Click);
+    connect(m_picFrame, &OptionBar::terminateClicked, this, &frmAlarm::lblTerminate_Click);
 }
 
 } // namespace kavri

@@ -108,10 +108,9 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
 
 void frmAlarm::Pos적용_DblClick()
 {
-    const QPoint position = monitor::Pos적용(m_picFrame->posX->text(), m_picFrame->posY->text());
+    const QPoint position = monitor::Pos적용(m_picFrame->positionX(), m_picFrame->positionY());
     // The boxes show what was applied and stored.
-    m_picFrame->posX->setText(QString::number(position.x()));
-    m_picFrame->posY->setText(QString::number(position.y()));
+    m_picFrame->showPosition(position.x(), position.y());
     placeWindow(*this, position);
     QCoreApplication::processEvents();
     m_anchorText->setFocus();
