@@ -204,6 +204,10 @@ private:
     int shownResolution();
     void setTopMost(bool onTop);
     void createControls();
+    /// The logo, the shop name, the version and the health line.
+    void createHeader();
+    /// The newest request's banner with its table, payment type and confirm button.
+    void createBanner();
     void createOptionFrame();
     void renderBoard();
     void setBannerStyle(int style);

@@ -19,7 +19,30 @@ namespace kavri {
 
 using namespace mainwindow;
 
+// Created in stacking order: header, option bar, banner, board, wait picture.
 void frmAlarm::createControls()
+{
+    createHeader();
+    createOptionFrame();
+    createBanner();
+
+    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
+        if (monitor::ConfirmFlow *flow = confirmFlow())
+            flow->rowClicked(row);
+    });
+
+    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
+    m_picWait->setFallbackSize({128, 128}, 4);
+
+    // Takes the keyboard focus so that no visible control keeps it.
+    m_anchorText = new QLineEdit(this);
+    m_anchorText->setObjectName(u"AnchorText"_s);
+    m_anchorText->setGeometry(-40, -40, 10, 10);
+    // It only holds the focus; read-only, it runs no cursor blink timer.
+    m_anchorText->setReadOnly(true);
+}
+
+void frmAlarm::createHeader()
 {
     m_shpBack = new monitor::Shape(this, theme::GridLines);
     m_shpBack->setObjectName(u"shpBack"_s);
@@ -47,9 +70,10 @@ void frmAlarm::createControls()
     m_lblHealth->setGeometry(HealthRect);
     m_lblHealth->setFont(monitor::uiFont(11, true));
     showHealth(u"확인 전"_s, false);
+}
 
-    createOptionFrame();
-
+void frmAlarm::createBanner()
+{
     for (int i = 0; i < 2; ++i) {
         m_imgBack[i] = new QLabel(this);
         m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
@@ -88,21 +112,6 @@ void frmAlarm::createControls()
     m_shp->setObjectName(indexed(u"SHP"_s, 0));
     m_cmd->installEventFilter(this);
     connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
-
-    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
-        if (monitor::ConfirmFlow *flow = confirmFlow())
-            flow->rowClicked(row);
-    });
-
-    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
-    m_picWait->setFallbackSize({128, 128}, 4);
-
-    // Takes the keyboard focus so that no visible control keeps it.
-    m_anchorText = new QLineEdit(this);
-    m_anchorText->setObjectName(u"AnchorText"_s);
-    m_anchorText->setGeometry(-40, -40, 10, 10);
-    // It only holds the focus; read-only, it runs no cursor blink timer.
-    m_anchorText->setReadOnly(true);
 }
 
 void frmAlarm::createOptionFrame()
