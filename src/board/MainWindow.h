@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/CaptionPanel.h"
+#include "board/WindowDrag.h"
 #include "monitor/BoardGeometry.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/RequestBoard.h"
@@ -236,12 +237,7 @@ private:
     QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
 
-    // Moving the window: by the window system once the mouse moves, by hand
-    // where the system cannot.
-    bool m_pressOnHandle = false;
-    QPoint m_pressAt;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    monitor::WindowDrag m_drag;
 
     QTimer *m_loopBlinking = nullptr;
     QTimer *m_highlightHold = nullptr;

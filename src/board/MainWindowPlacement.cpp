@@ -2,6 +2,7 @@
 
 #include "board/MainWindowParts.h"
 #include "board/OptionBar.h"
+#include "board/WindowDrag.h"
 #include "board/WindowOutline.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
@@ -62,25 +63,12 @@ void frmAlarm::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    // The move starts once the mouse moves, so a click or a double click on a
-    // handle stays one.
-    m_pressOnHandle = true;
-    m_pressAt = event->globalPosition().toPoint();
+    m_drag.pressed(*event);
 }
 
 void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_pressOnHandle && event->buttons() != Qt::NoButton &&
-        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
-            QApplication::startDragDistance()) {
-        m_pressOnHandle = false;
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
-        m_dragging = true;
-        m_dragOffset = m_pressAt - frameGeometry().topLeft();
-    }
-    if (m_dragging && (event->buttons() != Qt::NoButton)) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    if (m_drag.moved(*this, *event)) {
         event->accept();
         return;
     }
@@ -89,8 +77,7 @@ void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 
 void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_dragging = false;
-    m_pressOnHandle = false;
+    m_drag.ended();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -99,7 +86,7 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
     QWidget *child = childAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
         event->accept();
-        m_pressOnHandle = false;
+        m_drag.ended();
         ToggleFAB(!iconMode());
         return;
     }
