@@ -4,10 +4,10 @@
 // widths, one paint of a banner panel (layout and drawing, cache cold), and a
 // whole 30-row board of such texts.
 // Runs on the offscreen platform; the fonts are the board's own.
-#include "monitor/BoardFonts.h"
+#include "board/BoardFonts.h"
+#include "board/CaptionLayout.h"
+#include "board/CaptionPanel.h"
 #include "monitor/BoardGeometry.h"
-#include "monitor/CaptionLayout.h"
-#include "monitor/CaptionPanel.h"
 #include "monitor/RequestBoard.h"
 #include "services/Settings.h"
 

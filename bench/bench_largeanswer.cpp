@@ -6,7 +6,7 @@
 // the process's peak and resident memory.
 //   build/bench/bench_largeanswer [records...]
 #include "StallMeter.h"
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/RequestList.h"
 #include "platform/Audio.h"
@@ -207,7 +207,7 @@ int main(int argc, char *argv[])
         monitor::MonitorSession session;
         frmAlarm window(session.board());
         window.setEndProcess([](int) {});
-        session.attach(&window);
+        window.setSession(&session);
         window.show();
         // The first poll of the loop, then cycles of our own, each with a new answer text.
         QElapsedTimer wait;

@@ -7,8 +7,8 @@
 //   build/bench/bench_stats --write <application folder>   (today's day file only, for
 //                                                          timing `kavri-display --stats 1`)
 #include "StallMeter.h"
+#include "board/StatsWindow.h"
 #include "monitor/StatsReport.h"
-#include "monitor/StatsWindow.h"
 
 #include <QApplication>
 #include <QDir>

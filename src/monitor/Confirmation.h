@@ -48,8 +48,8 @@ public:
 
     ConfirmFlow(RequestBoard &board, RequestCycle &cycle, PollLoop &loop, QObject *parent = nullptr);
 
-    /// The window lends its hooks while it is open and takes them back (empty
-    /// hooks) before it goes away.
+    /// The session sets its hooks while a window is attached and takes them
+    /// back (empty hooks) when the window goes.
     void setHooks(Hooks hooks);
 
     /// A click on any cell of board row `index`: toggles the row's mark and

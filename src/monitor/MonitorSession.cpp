@@ -2,7 +2,6 @@
 
 #include "alerts/Alerts.h"
 #include "monitor/Expiry.h"
-#include "monitor/MainWindow.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "printing/Unprinted.h"
@@ -23,6 +22,9 @@ MonitorSession::MonitorSession()
     m_cycle.health().setUnprinted(unprintedTickets().count());
     // Staff who confirm anything have seen the board.
     connect(&m_confirm, &ConfirmFlow::confirmed, this, [this] { m_repeat.stop(); });
+    m_loopTimer.setObjectName(u"LoopTimer"_s);
+    m_loopTimer.setInterval(int(PollLoop::kTickMs));
+    connect(&m_loopTimer, &QTimer::timeout, this, &MonitorSession::loopTick);
     m_executableTimer.setInterval(kExecutableCheckMs);
     connect(&m_executableTimer, &QTimer::timeout, this, &MonitorSession::checkExecutable);
     m_executableTimer.start();
@@ -33,14 +35,15 @@ MonitorSession::~MonitorSession()
     detach();
 }
 
-void MonitorSession::attach(frmAlarm *window)
+void MonitorSession::attach(QObject *window)
 {
     detach();
     if (!window || m_shutDown)
         return;
-    Q_ASSERT(&window->board() == &m_board);
     m_window = window;
-    RequestCycle::Hooks hooks = window->cycleHooks();
+    RequestCycle::Hooks hooks;
+    hooks.showWait = [this] { emit waitStarted(); };
+    hooks.hideWait = [this] { emit waitEnded(); };
     hooks.newRequestAlert = [this](bool silent) { newRequestAlert(silent); };
     hooks.healthChanged = [this] { showHealth(); };
     // A row keeps the number it showed last; an empty top row has no request to repeat.
@@ -51,30 +54,14 @@ void MonitorSession::attach(frmAlarm *window)
     // The pass reads the minutes the window shows in `삭제`.
     hooks.expiryPass = [this] {
         if (m_window && !m_shutDown)
-            runExpiryPass(m_window->shownDisplayDelete(), m_board, m_cycle);
+            runExpiryPass(m_shownExpiryMinutes, m_board, m_cycle);
     };
     m_confirm.setHooks({hooks.showWait, hooks.hideWait});
     m_cycle.setHooks(std::move(hooks));
-    window->setPollLoop(&m_pollLoop);
-    window->setRequestCycle(&m_cycle);
-    window->setConfirmFlow(&m_confirm);
-    m_endingConnection = connect(window, &frmAlarm::endingProcess, this, &MonitorSession::shutDown);
-    m_soundTestConnection = connect(window, &frmAlarm::soundTestRequested, this, &MonitorSession::soundTest);
-    m_repeat.setInterval(window->alertRepeat(), platform::clock().tick());
-    m_windowConnections = {
-        connect(window, &frmAlarm::loopTicked, this, &MonitorSession::repeatTick),
-        connect(window, &frmAlarm::bannerClicked, this,
-                [this] {
-                    m_repeat.stop();
-                    if (m_window)
-                        m_window->setBannerStale(false);
-                }),
-        connect(window, &frmAlarm::alertRepeatChanged, this,
-                [this](int seconds) { m_repeat.setInterval(seconds, platform::clock().tick()); }),
-    };
     showHealth();
     // A window that goes away unannounced takes its hooks with it.
-    m_destroyedConnection = connect(window, &QObject::destroyed, this, [this] {
+    connect(window, &QObject::destroyed, this, [this] {
+        m_loopTimer.stop();
         m_cycle.setHooks({});
         m_confirm.setHooks({});
         m_window = nullptr;
@@ -83,28 +70,60 @@ void MonitorSession::attach(frmAlarm *window)
 
 void MonitorSession::detach()
 {
-    disconnect(m_endingConnection);
-    disconnect(m_soundTestConnection);
-    disconnect(m_destroyedConnection);
-    for (const QMetaObject::Connection &c : std::as_const(m_windowConnections))
-        disconnect(c);
-    m_windowConnections.clear();
+    m_loopTimer.stop();
     m_cycle.setHooks({});
     m_confirm.setHooks({});
-    if (m_window) {
-        m_window->setPollLoop(nullptr);
-        m_window->setRequestCycle(nullptr);
-        m_window->setConfirmFlow(nullptr);
-    }
+    if (!m_window)
+        return;
+    QObject *window = m_window;
     m_window = nullptr;
+    emit detached();
+    // Every tie between the two goes, whichever side made it.
+    disconnect(window, nullptr, this, nullptr);
+    disconnect(this, nullptr, window, nullptr);
+}
+
+void MonitorSession::activate()
+{
+    if (!m_window || m_shutDown)
+        return;
+    m_pollLoop.activate();
+    m_loopTimer.start(int(PollLoop::kTickMs));
+}
+
+void MonitorSession::loopTick()
+{
+    if (!m_window || m_shutDown)
+        return;
+    // Qt does not fire a timer again while its own handler runs, and the cycle
+    // runs inside this one: restarted first, LoopTimer goes on ticking every
+    // 100 ms through the cycle, and each of those ticks writes the skip line.
+    m_loopTimer.start(int(PollLoop::kTickMs));
+    m_pollLoop.LoopTimer_Timer();
+    // A counter PC runs this all day: armed for the moment a poll is due.
+    if (m_loopTimer.isActive())
+        m_loopTimer.setInterval(m_pollLoop.nextTickMs());
+    repeatTick();
+}
+
+void MonitorSession::bannerSeen()
+{
+    m_repeat.stop();
+    if (m_window)
+        emit bannerStaleChanged(false);
+}
+
+void MonitorSession::setAlertRepeatSeconds(int seconds)
+{
+    m_repeat.setInterval(seconds, platform::clock().tick());
 }
 
 void MonitorSession::newRequestAlert(bool silent)
 {
-    const QPointer<frmAlarm> window = m_window;
+    const QPointer<QObject> window = m_window;
     if (!window || m_shutDown)
         return;
-    window->highlightBanner();
+    emit bannerHighlighted();
     // The spoken text is what the banner shows now.
     const Banner banner = m_board.banner();
     m_alertRunning = true;
@@ -118,13 +137,13 @@ void MonitorSession::newRequestAlert(bool silent)
         m_cycle.healthUpdated();
     }
     if (window && !m_shutDown)
-        window->startLoopBlinking();
+        emit blinkingStarted();
 }
 
 void MonitorSession::showHealth()
 {
     if (m_window)
-        m_window->showHealth(m_cycle.health().text(), m_cycle.health().wantsAttention());
+        emit healthChanged(m_cycle.health().text(), m_cycle.health().wantsAttention());
 }
 
 void MonitorSession::checkExecutable()
@@ -142,11 +161,11 @@ void MonitorSession::checkExecutable()
 
 void MonitorSession::repeatTick()
 {
-    const QPointer<frmAlarm> window = m_window;
+    const QPointer<QObject> window = m_window;
     if (!window || m_shutDown)
         return;
     const quint32 now = platform::clock().tick();
-    window->setBannerStale(m_repeat.isStale(now));
+    emit bannerStaleChanged(m_repeat.isStale(now));
     if (!m_repeat.isDue(now) || m_alertRunning || m_soundTestRunning || m_cycle.isRunning() ||
         m_pollLoop.LoopTimerDoing() || m_pollLoop.msUntilNextDecision() < kRepeatRoomMs)
         return;
@@ -154,7 +173,7 @@ void MonitorSession::repeatTick()
     m_repeat.noteRepeated(now);
     WriteLog(u"알림 반복 "_s + QString::number(m_repeat.repeats()) + u"/"_s +
              QString::number(AlertRepeat::MaxRepeats) + u": "_s + m_board.row(0).table);
-    window->highlightBanner();
+    emit bannerHighlighted();
     const Banner banner = m_board.banner();
     m_alertRunning = m_repeatRunning = true;
     // Cut short by a poll coming due, by staff answering, or by the top changing.
@@ -168,7 +187,7 @@ void MonitorSession::repeatTick()
     if (!alive && !m_shutDown)
         platform::speaker().stop();
     if (alive && window && !m_shutDown)
-        window->startLoopBlinking();
+        emit blinkingStarted();
 }
 
 void MonitorSession::soundTest()

@@ -11,18 +11,14 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace kavri {
-
-class frmAlarm;
-
-namespace monitor {
+namespace kavri::monitor {
 
 /// What lives from the login to the end of the process, whatever happens to the
 /// main window: the board, the request cycle with its memory of the previous
-/// answer and top request, and the poll loop. The window shown is attached to
-/// it: it draws the board, drives the loop with its timer, passes row clicks
-/// and the confirm button on, and lends the cycle its wait picture, banner
-/// highlight, chime, speech and the expiry minutes it shows.
+/// answer and top request, the poll loop and its timer, the alert and its repeat.
+/// It draws nothing: the window attached to it hears through the signals what to
+/// show, and passes row clicks, the confirm button and option changes back
+/// through the calls below.
 class MonitorSession : public QObject
 {
     Q_OBJECT
@@ -36,15 +32,31 @@ public:
     /// The row marks and the confirm button.
     ConfirmFlow &confirmFlow() { return m_confirm; }
 
-    /// Makes `window` the one the session works with (the previous one is let
-    /// go). The window must draw this session's board.
-    void attach(frmAlarm *window);
-    /// Takes the loop and the hooks back from the attached window.
+    /// Makes `window` the one the session works for (the previous one is let
+    /// go): while it lives the cycle shows its wait, alerts and health through
+    /// the signals, which must be connected first (the health is sent at once).
+    void attach(QObject *window);
+    /// Stops the loop, takes the cycle's hooks back and lets the window go;
+    /// `detached` is sent first.
     void detach();
-    frmAlarm *window() const { return m_window; }
+    QObject *window() const { return m_window; }
 
-    /// The new-request alert on the attached window: the banner highlighted,
-    /// chime and speech unless `silent`, then `LoopBlinking`.
+    /// The attached window was activated: "calltime" is read again and
+    /// `LoopTimer` ticks, armed for the moment a poll is due.
+    void activate();
+    /// `LoopTimer`: 100 ms while a poll is near; each tick runs the poll loop,
+    /// then the alert repeat.
+    QTimer *loopTimer() { return &m_loopTimer; }
+
+    /// The expiry minutes as the window shows them in `삭제`; the expiry pass reads them.
+    void setShownExpiryMinutes(const QString &shown) { m_shownExpiryMinutes = shown; }
+    /// Staff clicked the banner: the top request is seen and repeats no more.
+    void bannerSeen();
+    /// "AlertRepeat" in seconds (0 off), as the window's option shows it.
+    void setAlertRepeatSeconds(int seconds);
+
+    /// The new-request alert: the banner highlighted, chime and speech unless
+    /// `silent`, then `LoopBlinking`.
     void newRequestAlert(bool silent);
     /// The sound test of `lblSound`; a click during a running test is ignored.
     void soundTest();
@@ -54,8 +66,8 @@ public:
 
     /// The repeat of an unanswered top request's alert ("AlertRepeat").
     AlertRepeat &alertRepeat() { return m_repeat; }
-    /// One tick of the window's loop: the steady frame, and a repeat when one is
-    /// due and neither a cycle, a confirmation, an alert nor a near poll is in its way.
+    /// One tick of the loop: the steady frame, and a repeat when one is due and
+    /// neither a cycle, a confirmation, an alert nor a near poll is in its way.
     void repeatTick();
     /// A repeat starts only when the next poll is at least this far away, and a
     /// poll that comes due meanwhile cuts it short: it never delays a poll.
@@ -70,18 +82,34 @@ public:
     static constexpr int kExecutableCheckMs = 60000;
     const QTimer &executableTimer() const { return m_executableTimer; }
 
+signals:
+    /// The wait picture goes over the board (it must be on screen before the
+    /// exchange starts), or away.
+    void waitStarted();
+    void waitEnded();
+    /// The banner's highlight, at once and through the chime and the speech.
+    void bannerHighlighted();
+    /// The alert is over: `LoopBlinking` keeps the highlight for a while.
+    void blinkingStarted();
+    /// The steady frame of a top request nobody answered, on or off (each tick).
+    void bannerStaleChanged(bool stale);
+    /// The health line: its text, and whether something is wrong.
+    void healthChanged(const QString &text, bool faulty);
+    /// The window is let go: it no longer calls the session.
+    void detached();
+
 private:
+    void loopTick();
+    void showHealth();
+
     RequestBoard m_board;
     RequestCycle m_cycle{m_board};
     PollLoop m_pollLoop;
     ConfirmFlow m_confirm{m_board, m_cycle, m_pollLoop};
-    QPointer<frmAlarm> m_window;
-    QMetaObject::Connection m_endingConnection;
-    QMetaObject::Connection m_soundTestConnection;
-    QMetaObject::Connection m_destroyedConnection;
-    QList<QMetaObject::Connection> m_windowConnections;
+    QPointer<QObject> m_window;
+    QTimer m_loopTimer;
+    QString m_shownExpiryMinutes;
     AlertRepeat m_repeat;
-    void showHealth();
     bool m_soundTestRunning = false;
     bool m_alertRunning = false;
     bool m_repeatRunning = false;
@@ -91,5 +119,4 @@ private:
     bool m_newVersionNoticed = false;
 };
 
-} // namespace monitor
-} // namespace kavri
+} // namespace kavri::monitor

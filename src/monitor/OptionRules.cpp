@@ -5,9 +5,6 @@
 #include "services/Conversions.h"
 #include "services/Settings.h"
 
-#include <QPainterPath>
-#include <QPolygon>
-
 #include <algorithm>
 #include <limits>
 
@@ -94,19 +91,6 @@ void storeIconPosition(const QPoint &position)
 {
     write(kIconSection, u"MiniIconX"_s, position.x());
     write(kIconSection, u"MiniIconY"_s, position.y());
-}
-
-QRegion iconModeRegion()
-{
-    QPainterPath path;
-    const qreal radius = kIconCorner / 2.0;
-    path.addRoundedRect(QRectF(1, 1, kIconSize.width() - 1, kIconSize.height() - 1), radius, radius);
-    return QRegion(path.toFillPolygon().toPolygon());
-}
-
-QRegion fullModeRegion(int windowWidth)
-{
-    return QRegion(0, 0, windowWidth + 1, kFullHeight + 1);
 }
 
 } // namespace kavri::monitor

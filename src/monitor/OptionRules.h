@@ -2,7 +2,6 @@
 
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 #include <QSize>
 #include <QString>
 
@@ -66,11 +65,5 @@ QPoint centredOn(const QRect &screen, const QSize &window);
 QPoint readIconPosition();
 /// Leaving icon mode: the icon's position, so it comes back where it was left.
 void storeIconPosition(const QPoint &position);
-
-/// The icon mode outline: a rectangle from (1, 1) to (85, 81) with rounded
-/// corners of 20 by 20 pixels.
-QRegion iconModeRegion();
-/// The normal outline: (0, 0) to (window width + 1, 769).
-QRegion fullModeRegion(int windowWidth);
 
 } // namespace kavri::monitor

@@ -6,15 +6,15 @@
 
 namespace kavri::monitor {
 
-/// The poll loop of the main window as a plain state object. The window owns a
-/// 100 ms timer (`LoopTimer`) and calls LoopTimer_Timer() on every timeout; the
+/// The poll loop as a plain state object. The session owns a 100 ms timer
+/// (`LoopTimer`) and calls LoopTimer_Timer() on every timeout; the
 /// loop runs one request list cycle whenever the interval has passed since the
 /// end of the last one, the first on the first tick. Keep it beside the
 /// request cycle, outside the window, so a reload of the window keeps its state.
 class PollLoop
 {
 public:
-    /// `cycle` runs one request list cycle (the window passes Load_Kavri(false)).
+    /// `cycle` runs one request list cycle (the session passes Load_Kavri(false)).
     /// `cycleRunning` tells whether a cycle started elsewhere (an option change,
     /// a confirmation) is running; the tick then leaves the decision to the next
     /// tick after it ends.

@@ -109,6 +109,23 @@ void storeSending(const QString &numT)
         CfgMain.writeValues(kPrinterSection, {{kSendingKey, numT}});
 }
 
+/// Names the first malformed records of an answer in the log, and how many more were skipped.
+void logSkippedRecords(const QList<SkippedRecord> &malformed, const QString &channel)
+{
+    qsizetype named = 0;
+    for (const SkippedRecord &skipped : malformed) {
+        if (named++ == RequestCycle::kMalformedLinesPerCycle) {
+            WriteLog(u"Load_Kavri() ... 잘못된 레코드 "_s + QString::number(malformed.size() - named + 1) +
+                         u"건 더 건너뜀"_s,
+                     channel);
+            break;
+        }
+        WriteLog(u"Load_Kavri() ... 잘못된 레코드 건너뜀: "_s + QString::number(skipped.position) +
+                     u"번째 레코드 (memonum "_s + skipped.numT + u"): "_s + skipped.why,
+                 channel);
+    }
+}
+
 } // namespace
 
 RequestCycle::RequestCycle(RequestBoard &board) : m_board(board) {}
@@ -225,12 +242,7 @@ bool RequestCycle::runOnce(bool mSilent)
         return false;
     const AnswerReading reading = reader.finish();
 
-    // A large answer is compared by length and hash: keeping its text would hold
-    // tens of megabytes between cycles.
-    const bool large = head.chars > kKeptAnswerChars;
-    const size_t respHash = large && head.chars == m_prevRequestSize ? qHash(answer.body) : 0;
-    if (large ? head.chars == m_prevRequestSize && respHash == m_prevRequestHash
-              : head.text == m_prevRequest) {
+    if (rememberAnswer(head.text, head.chars, answer.body)) {
         WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
                      u"ms 걸림."_s,
                  channel);
@@ -238,9 +250,6 @@ bool RequestCycle::runOnce(bool mSilent)
         WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
         WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(head.text, head.chars), channel);
     }
-    m_prevRequest = large ? QString() : head.text;
-    m_prevRequestSize = head.chars;
-    m_prevRequestHash = large ? (respHash ? respHash : qHash(answer.body)) : 0;
     answer = {};
     // Status 200 is an answered poll, whatever it holds: the service answers a shop
     // with no open request with nothing at all. A list under a failure status (a
@@ -254,18 +263,7 @@ bool RequestCycle::runOnce(bool mSilent)
                           (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList() ||
                            isBlankAnswer(head.text, head.chars));
     head = {};
-    qsizetype named = 0;
-    for (const SkippedRecord &skipped : reading.malformed) {
-        if (named++ == kMalformedLinesPerCycle) {
-            WriteLog(u"Load_Kavri() ... 잘못된 레코드 "_s +
-                         QString::number(reading.malformed.size() - named + 1) + u"건 더 건너뜀"_s,
-                     channel);
-            break;
-        }
-        WriteLog(u"Load_Kavri() ... 잘못된 레코드 건너뜀: "_s + QString::number(skipped.position) +
-                     u"번째 레코드 (memonum "_s + skipped.numT + u"): "_s + skipped.why,
-                 channel);
-    }
+    logSkippedRecords(reading.malformed, channel);
     printAndRecord(reading, kavriNumT);
     if (m_shutDown)
         return false;
@@ -336,6 +334,19 @@ void RequestCycle::rememberShown(const QSet<QString> *listed, const QSet<QString
     if (listed)
         m_shownNumbers.intersect(*listed);
     m_shownNumbers.unite(onBoard);
+}
+
+bool RequestCycle::rememberAnswer(const QString &text, qsizetype chars, const QByteArray &bytes)
+{
+    // A large answer is compared by length and hash: keeping its text would hold
+    // tens of megabytes between cycles.
+    const bool large = chars > kKeptAnswerChars;
+    const size_t hash = large && chars == m_prevRequestSize ? qHash(bytes) : 0;
+    const bool same = large ? chars == m_prevRequestSize && hash == m_prevRequestHash : text == m_prevRequest;
+    m_prevRequest = large ? QString() : text;
+    m_prevRequestSize = chars;
+    m_prevRequestHash = large ? (hash ? hash : qHash(bytes)) : 0;
+    return same;
 }
 
 void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &kavriNumT)

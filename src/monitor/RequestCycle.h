@@ -99,6 +99,8 @@ public:
 
 private:
     bool runOnce(bool mSilent);
+    /// Whether the answer equals the previous one; it becomes the previous one.
+    bool rememberAnswer(const QString &text, qsizetype chars, const QByteArray &bytes);
     void printAndRecord(const AnswerReading &reading, const QString &kavriNumT);
     void askExpiryPass();
     void call(const std::function<void()> &hook) const;

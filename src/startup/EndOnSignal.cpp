@@ -1,6 +1,6 @@
 #include "startup/EndOnSignal.h"
 
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "platform/StopSignals.h"
 #include "services/EventLog.h"
 #include "startup/LoginFollowUp.h"

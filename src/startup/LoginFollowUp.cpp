@@ -1,6 +1,6 @@
 #include "startup/LoginFollowUp.h"
 
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "printing/PrinterSettings.h"
 #include "upgrade/UpgradeDecision.h"
@@ -35,7 +35,7 @@ frmAlarm *openMainWindow()
 {
     if (!theMainWindow) {
         theMainWindow = new frmAlarm(session().board());
-        session().attach(theMainWindow);
+        theMainWindow->setSession(&session());
         // Deleted when the event loop ends (logout, terminate), never while a handler of it runs.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, theMainWindow, &QObject::deleteLater);
     }

@@ -1,6 +1,6 @@
 #include "startup/SecondStart.h"
 
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/RaiseChannel.h"
 #include "services/AppFolder.h"

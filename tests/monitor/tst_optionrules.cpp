@@ -169,19 +169,6 @@ private slots:
         WriteINI(u"SET"_s, u"MiniIconX"_s, u"구석"_s, CfgMain.fileName());
         QCOMPARE(readIconPosition(), QPoint(0, 950));
     }
-
-    void outlines()
-    {
-        const QRegion icon = iconModeRegion();
-        QCOMPARE(icon.boundingRect(), QRect(1, 1, 84, 80));
-        QVERIFY(icon.contains(QPoint(42, 40)));
-        QVERIFY(icon.contains(QPoint(1, 40)));
-        QVERIFY(icon.contains(QPoint(42, 80)));
-        QVERIFY(!icon.contains(QPoint(1, 1)));
-        QVERIFY(!icon.contains(QPoint(84, 80)));
-        QVERIFY(!icon.contains(QPoint(0, 40)));
-        QCOMPARE(fullModeRegion(1366).boundingRect(), QRect(0, 0, 1367, 769));
-    }
 };
 
 QTEST_MAIN(TstOptionRules)

@@ -4,7 +4,6 @@
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
 #include "monitor/StatsReport.h"
-#include "monitor/StatsWindow.h"
 #include "platform/Clock.h"
 #include "services/Conversions.h"
 #include "services/Housekeeping.h"
@@ -15,15 +14,11 @@
 #include "support/Simulator.h"
 #include "support/TestEnvironment.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QSignalSpy>
-#include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -329,8 +324,8 @@ private slots:
         QCOMPARE(read.last().left, QDateTime(kDay, QTime(10, 2)));
     }
 
-    // Files of older versions hold the service's texts as they came: neither the
-    // printed report nor the window shows a control character of them.
+    // Files of older versions hold the service's texts as they came: the printed
+    // report shows no control character of them.
     void oldFileControls()
     {
         QDir().mkpath(m_env->filePath(u"stats"_s));
@@ -351,14 +346,6 @@ private slots:
         const QString report = statsReportText(recentDays(m_env->app().path(), kDay, 1));
         QVERIFY2(noControls(report, true), qPrintable(report));
         QVERIFY2(report.contains(u" [31mA ]0;x  4.0, B  C  2.0, D E 1.0"_s), qPrintable(report));
-
-        StatsWindow window(m_env->app().path(), kDay);
-        QTRY_VERIFY(!window.isReading());
-        auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
-        QVERIFY(table);
-        QCOMPARE(table->item(0, 5)->text(), u" [31mA ]0;x  4.0, B  C  2.0, D E 1.0"_s);
-        for (int column = 0; column < table->columnCount(); ++column)
-            QVERIFY(noControls(table->item(0, column)->text(), false));
     }
 
     // The hour a request came in and its wait are those of the local time of its day,
@@ -422,39 +409,6 @@ private slots:
         const HourFigures hours = hourFigures(day, lines);
         QCOMPARE(hours.requests[size_t(hour)], hour == 12 ? 2 : 1);
         QCOMPARE(hours.requests[12], 1);
-    }
-
-    // The window reads its files a slice at a time: the event loop runs many times
-    // before the table is filled, and the figures are those of the whole file.
-    void windowReadsInSlices()
-    {
-        QDir().mkpath(m_env->filePath(u"stats"_s));
-        QFile file(statsFile(kDay));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QByteArray bytes = statsHeader().toUtf8() + '\n';
-        const int count = 50000;
-        for (int i = 0; i < count; ++i)
-            bytes += QByteArray::number(i + 1) + ",T,2026-12-10 09:00:00,,2026-12-10 09:0" +
-                     QByteArray::number(i % 2 ? 4 : 2) + ":00,staff\n";
-        file.write(bytes);
-        file.close();
-
-        int turns = 0;
-        QTimer counter;
-        counter.setInterval(0);
-        connect(&counter, &QTimer::timeout, [&turns] { ++turns; });
-        counter.start();
-        StatsWindow window(m_env->app().path(), kDay);
-        QSignalSpy done(&window, &StatsWindow::readingDone);
-        auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
-        QVERIFY(table);
-        QVERIFY(!table->item(0, 1)); // nothing read yet
-        QVERIFY(window.isReading());
-        QVERIFY(done.wait(30000));
-        QVERIFY2(turns >= 5, qPrintable(QString::number(turns)));
-        QCOMPARE(table->item(0, 1)->text(), QString::number(count));
-        QCOMPARE(table->item(0, 2)->text(), u"3.0"_s);
-        QCOMPARE(window.shownHours().requests[9], count);
     }
 
     // A confirmed request the service still lists for a poll is not followed again;
@@ -579,8 +533,8 @@ private slots:
         test::Simulator::logOut();
     }
 
-    // The figures through the real program, and the window, over one fixed file.
-    void reportAndWindow()
+    // The figures through the real program over one fixed file.
+    void report()
     {
         QDir().mkpath(m_env->filePath(u"stats"_s));
         QFile file(statsFile(kDay));
@@ -595,23 +549,6 @@ private slots:
         QVERIFY2(lines.at(1).startsWith(u"2026-12-09     0"_s), qPrintable(report));
         QVERIFY2(lines.at(2).startsWith(u"2026-12-10     3         3.0      4.0        33%  A 4.0, B 2.0"_s),
                  qPrintable(report));
-
-        StatsWindow window(m_env->app().path(), kDay);
-        window.show();
-        QTRY_VERIFY(!window.isReading());
-        auto *table = window.findChild<QTableWidget *>(u"statsTable"_s);
-        QVERIFY(table);
-        QCOMPARE(table->rowCount(), StatsWindow::Days);
-        QCOMPARE(table->item(0, 0)->text(), u"2026-12-10"_s);
-        QCOMPARE(table->item(0, 1)->text(), u"3"_s);
-        QCOMPARE(table->item(0, 5)->text(), u"A 4.0, B 2.0"_s);
-        QCOMPARE(window.shownHours().requests[9], 1);
-        QCOMPARE(window.shownHours().requests[11], 2);
-        QCOMPARE(window.shownHours().medianMinutes[11], std::optional<double>(2.0));
-        auto *day = window.findChild<QComboBox *>(u"statsDay"_s);
-        QVERIFY(day);
-        day->setCurrentIndex(1);
-        QCOMPARE(window.shownHours().requests[9], 0);
     }
 
     // Housekeeping keeps 90 days and nothing else is touched.

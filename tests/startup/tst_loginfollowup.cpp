@@ -1,5 +1,5 @@
+#include "board/MainWindow.h"
 #include "codec/Cp949.h"
-#include "monitor/MainWindow.h"
 #include "printing/PrinterSettings.h"
 #include "services/Settings.h"
 #include "startup/LoginFollowUp.h"

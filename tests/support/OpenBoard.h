@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "monitor/MonitorSession.h"
 
 #include <functional>
@@ -18,7 +18,7 @@ inline void openBoard(
     session = std::make_unique<monitor::MonitorSession>();
     window = std::make_unique<frmAlarm>(session->board());
     window->setEndProcess(std::move(end));
-    session->attach(window.get());
+    window->setSession(session.get());
     window->show();
 }
 

@@ -5,7 +5,7 @@
 // The pictures come from the built skin folder; pictures it does not hold yet
 // are drawn here as plain stand-ins so the layout can still be judged.
 #include "GifWriter.h"
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 #include "services/AppFolder.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"

@@ -5,7 +5,7 @@
 #include <QString>
 
 /// The look of the windows in one place: the palette, the settings window's
-/// font and the style sheets. The board's own fonts are in monitor/BoardFonts.h.
+/// font and the style sheets. The board's own fonts are in board/BoardFonts.h.
 namespace kavri::theme {
 
 using namespace Qt::StringLiterals;

@@ -1,5 +1,5 @@
+#include "board/MainWindow.h"
 #include "codec/Cp949.h"
-#include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/OptionRules.h"
 #include "monitor/WindowOptions.h"

@@ -1,6 +1,6 @@
-#include "monitor/BoardPictures.h"
+#include "board/BoardPictures.h"
 
-#include "monitor/BoardFonts.h"
+#include "board/BoardFonts.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>

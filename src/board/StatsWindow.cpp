@@ -1,4 +1,4 @@
-#include "monitor/StatsWindow.h"
+#include "board/StatsWindow.h"
 
 #include "monitor/StatsReading.h"
 

@@ -1,4 +1,4 @@
-#include "monitor/KeptTicketsChoice.h"
+#include "board/KeptTicketsChoice.h"
 
 #include "platform/Dialogs.h"
 #include "printing/Unprinted.h"

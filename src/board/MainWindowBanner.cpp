@@ -1,11 +1,11 @@
 // What the board shows: the banner and its frame, the rows, the health line.
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 
-#include "monitor/BoardFonts.h"
-#include "monitor/BoardPictures.h"
-#include "monitor/BoardView.h"
-#include "monitor/KeptTicketsChoice.h"
-#include "monitor/MainWindowParts.h"
+#include "board/BoardFonts.h"
+#include "board/BoardPictures.h"
+#include "board/BoardView.h"
+#include "board/KeptTicketsChoice.h"
+#include "board/MainWindowParts.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "printing/Unprinted.h"
@@ -106,14 +106,15 @@ void frmAlarm::lblHealth_Click()
     monitor::offerKeptTickets(
         this,
         [this] {
-            if (m_cycle && !m_ending)
-                m_cycle->Load_Kavri(true);
+            if (monitor::RequestCycle *cycle = requestCycle(); cycle && !m_ending)
+                cycle->Load_Kavri(true);
         },
         [this](qsizetype) {
-            if (!m_cycle)
+            monitor::RequestCycle *cycle = requestCycle();
+            if (!cycle)
                 return;
-            m_cycle->health().setUnprinted(unprintedTickets().count());
-            m_cycle->healthUpdated();
+            cycle->health().setUnprinted(unprintedTickets().count());
+            cycle->healthUpdated();
         });
 }
 

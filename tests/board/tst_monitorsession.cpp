@@ -1,5 +1,5 @@
+#include "board/MainWindow.h"
 #include "codec/Cp949.h"
-#include "monitor/MainWindow.h"
 #include "monitor/MonitorSession.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
@@ -129,10 +129,10 @@ private slots:
         openWindow();
         QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
         QTRY_VERIFY(!m_session->cycle().isRunning());
-        QVERIFY(!m_window->loopTimer()->isActive());
+        QVERIFY(!m_session->loopTimer()->isActive());
         const int polled = listRequests();
         m_env->clock().setTick(m_env->clock().tick() + 60000);
-        m_window->loopTimer()->start(); // a stray tick after the end does nothing
+        m_session->loopTimer()->start(); // a stray tick after the end does nothing
         QTest::qWait(500);
         QCOMPARE(listRequests(), polled);
         QVERIFY(!m_session->cycle().Load_Kavri(false));
@@ -148,7 +148,7 @@ private slots:
         openWindow();
         int ticksDuringTheCycle = 0;
         // Connected after the window's own handler, so it sees the loop as that tick left it.
-        connect(m_window->loopTimer(), &QTimer::timeout, this, [&] {
+        connect(m_session->loopTimer(), &QTimer::timeout, this, [&] {
             if (m_session->pollLoop().LoopTimerDoing())
                 ++ticksDuringTheCycle;
         });
@@ -324,8 +324,8 @@ private slots:
         QCOMPARE(m_env->speaker().spoken().size(), 1);
 
         m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_session->attach(m_window.get());
-        QCOMPARE(m_session->window(), m_window.get());
+        m_window->setSession(m_session.get());
+        QCOMPARE(m_session->window(), static_cast<QObject *>(m_window.get()));
     }
 
     // The printer settings window takes the main window's place, and the polls go

@@ -1,7 +1,8 @@
 #include "GifWriter.h"
+#include "board/BoardFonts.h"
+#include "board/MainWindow.h"
 #include "codec/Cp949.h"
-#include "monitor/BoardFonts.h"
-#include "monitor/MainWindow.h"
+#include "monitor/MonitorSession.h"
 #include "platform/Dialogs.h"
 #include "services/IniFile.h"
 #include "services/ProcessValues.h"
@@ -214,8 +215,8 @@ private slots:
         QCOMPARE(w->objectName(), u"frmAlarm"_s);
         QCOMPARE(w->windowTitle(), u"Kavri 디스플레이"_s);
         QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(!w->loopTimer()->isActive());
-        QVERIFY(!w->loopBlinking()->isActive());
+        for (const QTimer *timer : w->findChildren<QTimer *>())
+            QVERIFY2(!timer->isActive(), qPrintable(timer->objectName()));
 
         auto *cmd = panel(*w, u"CMD_0"_s);
         QVERIFY(cmd->isHidden());
@@ -486,45 +487,43 @@ private slots:
         QVERIFY(!hold->isActive());
     }
 
-    // The activation shows the wait picture; with a poll loop set it reads
-    // calltime through it and switches LoopTimer on, whose first tick runs a cycle.
+    // The activation shows the wait picture; with a session set it reads calltime
+    // through the session and switches the session's LoopTimer on, and the
+    // session's wait and board are drawn here. Terminate switches the loop off.
     void activation()
     {
         writeSettings(monitor::settingsFilePath(), {u"calltime=30초"_s});
-        monitor::RequestBoard board; // the cycle's board outlives the window
-        frmAlarm w(board);
+        monitor::MonitorSession session; // it outlives the window
+        frmAlarm w(session.board());
         w.setEndProcess([this](int code) { m_ended.append(code); });
         QSignalSpy activated(&w, &frmAlarm::activated);
         w.Form_Activate();
         QCOMPARE(activated.count(), 1);
         QVERIFY(w.waitShown());
-        QVERIFY(!w.loopTimer()->isActive()); // no poll loop set: nothing ticks
+        QVERIFY(!session.loopTimer()->isActive()); // no session set: nothing ticks
 
-        int cycles = 0;
-        monitor::PollLoop loop([&] {
-            ++cycles;
-            board.fill({{u"7"_s, u"A1"_s, u"2024-05-01 10:00:00"_s, u"물"_s, u"카드"_s}});
-            w.hideWait();
-        });
-        w.setPollLoop(&loop);
+        w.setSession(&session);
+        QCOMPARE(session.window(), static_cast<QObject *>(&w));
         w.Form_Activate();
-        QCOMPARE(loop.LoopInterval(), 30000u);
-        QVERIFY(w.loopTimer()->isActive());
-        QTRY_COMPARE(cycles, 1);
+        QCOMPARE(session.pollLoop().LoopInterval(), 30000u);
+        QVERIFY(session.loopTimer()->isActive());
+
+        // The wait the session asks for shows and hides the same picture.
+        emit session.waitEnded();
         QVERIFY(!w.waitShown());
+        emit session.waitStarted();
+        QVERIFY(w.waitShown());
+        emit session.waitEnded();
+        QVERIFY(!w.waitShown());
+        session.board().fill({{u"7"_s, u"A1"_s, u"2024-05-01 10:00:00"_s, u"물"_s, u"카드"_s}});
         QCOMPARE(panel(w, u"sspTable_0"_s)->caption(), u"A1"_s);
         QCOMPARE(panel(w, u"lblTable"_s)->caption(), u"A1"_s);
 
-        // The hooks the request cycle borrows show and hide the same wait picture.
-        const monitor::RequestCycle::Hooks hooks = w.cycleHooks();
-        hooks.showWait();
-        QVERIFY(w.waitShown());
-        hooks.hideWait();
-        QVERIFY(!w.waitShown());
-
         m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
         w.lblTerminate_Click();
-        QVERIFY(!w.loopTimer()->isActive());
+        QVERIFY(!session.loopTimer()->isActive());
+        QVERIFY(!session.window());
+        QVERIFY(!w.session());
     }
 
     // Showing the window activates it once; coming back to it later does not
@@ -616,8 +615,8 @@ private slots:
         QCOMPARE(m_ended, QList<int>{0});
         QCOMPARE(ending.count(), 1);
         QVERIFY(w->ending());
-        QVERIFY(!w->loopBlinking()->isActive());
-        QVERIFY(!w->loopTimer()->isActive());
+        for (const QTimer *timer : w->findChildren<QTimer *>())
+            QVERIFY2(!timer->isActive(), qPrintable(timer->objectName()));
 
         // Nothing starts once the process is ending.
         w->lblTerminate_Click();

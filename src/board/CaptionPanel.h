@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/CaptionLayout.h"
+#include "board/CaptionLayout.h"
 
 #include <QColor>
 #include <QPixmap>

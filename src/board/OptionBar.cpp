@@ -1,13 +1,15 @@
-#include "monitor/OptionBar.h"
+#include "board/OptionBar.h"
 
+#include "board/BoardFonts.h"
 #include "monitor/AlertRepeat.h"
-#include "monitor/BoardFonts.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -64,6 +66,7 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     cob표시->setGeometry(152, 4, 70, 22);
 
     caption(u"자동삭제"_s, this, {224, 4, 60, 22});
+    std::array<platform::ClickLabel *, 2> 삭제변경{};
     삭제변경[0] = button(u"삭제변경_0"_s, u"◀"_s, this, {290, 4, 22, 22});
     삭제 = new QLabel(this);
     삭제->setObjectName(u"삭제"_s);
@@ -82,14 +85,14 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     posY = new QLineEdit(this);
     posY->setObjectName(u"PosY"_s);
     posY->setGeometry(496, 4, 58, 22);
-    pos적용 = button(u"Pos적용"_s, u"적용"_s, this, {558, 4, 50, 22});
+    auto *pos적용 = button(u"Pos적용"_s, u"적용"_s, this, {558, 4, 50, 22});
     pos적용->setToolTip(u"두 번 눌러 적용"_s);
 
     // Second line: the commands.
-    lblSound = button(u"lblSound"_s, u"소리 테스트"_s, this, {4, 30, 96, 22});
-    lblConfig = button(u"lblConfig"_s, u"프린터 설정"_s, this, {106, 30, 96, 22});
-    lblMinimize = button(u"lblMinimize"_s, u"아이콘"_s, this, {208, 30, 80, 22});
-    lblStats = button(u"lblStats"_s, u"통계"_s, this, {294, 30, 50, 22});
+    auto *lblSound = button(u"lblSound"_s, u"소리 테스트"_s, this, {4, 30, 96, 22});
+    auto *lblConfig = button(u"lblConfig"_s, u"프린터 설정"_s, this, {106, 30, 96, 22});
+    auto *lblMinimize = button(u"lblMinimize"_s, u"아이콘"_s, this, {208, 30, 80, 22});
+    auto *lblStats = button(u"lblStats"_s, u"통계"_s, this, {294, 30, 50, 22});
     caption(u"반복"_s, this, {348, 30, 32, 22});
     cobRepeat = new QComboBox(this);
     cobRepeat->setObjectName(u"cobRepeat"_s);
@@ -97,9 +100,68 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
         cobRepeat->addItem(repeatLabel(seconds), seconds);
     cobRepeat->setGeometry(382, 30, 90, 22);
     cobRepeat->setToolTip(u"아무도 확인하지 않은 맨 위 요청을 다시 알립니다 (최대 5번)"_s);
-    lblLogout = button(u"lblLogout"_s, u"로그아웃"_s, this, {478, 30, 96, 22});
-    lblTerminate = button(u"lblTerminate"_s, u"종료"_s, this, {580, 30, 96, 22});
+    auto *lblLogout = button(u"lblLogout"_s, u"로그아웃"_s, this, {478, 30, 96, 22});
+    auto *lblTerminate = button(u"lblTerminate"_s, u"종료"_s, this, {580, 30, 96, 22});
     lblTerminate->setStyleSheet(theme::OptionStopButtonStyle);
+
+    using platform::ClickLabel;
+    connect(cob크기, &QComboBox::currentIndexChanged, this, &OptionBar::layoutWidthChosen);
+    connect(cob표시, &QComboBox::currentIndexChanged, this, &OptionBar::rowCountChosen);
+    for (int i = 0; i < 2; ++i)
+        connect(삭제변경[i], &ClickLabel::clicked, this, [this, i] { emit expiryStepClicked(i); });
+    connect(pos적용, &ClickLabel::doubleClicked, this, &OptionBar::positionApplied);
+    connect(lblSound, &ClickLabel::clicked, this, &OptionBar::soundTestClicked);
+    connect(lblConfig, &ClickLabel::clicked, this, &OptionBar::settingsClicked);
+    connect(lblMinimize, &ClickLabel::clicked, this, &OptionBar::minimizeClicked);
+    connect(lblStats, &ClickLabel::clicked, this, &OptionBar::statsClicked);
+    connect(cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (const int seconds = repeatSeconds(index); seconds >= 0)
+            emit alertRepeatChosen(seconds);
+    });
+    connect(lblLogout, &ClickLabel::clicked, this, &OptionBar::logoutClicked);
+    connect(lblTerminate, &ClickLabel::clicked, this, &OptionBar::terminateClicked);
+}
+
+void OptionBar::showLayout(int resolutionIdx, int displayIdx)
+{
+    cob크기->setCurrentIndex(resolutionIdx);
+    cob표시->setCurrentIndex(displayIdx);
+}
+
+int OptionBar::layoutWidthIndex() const
+{
+    return cob크기->currentIndex();
+}
+
+int OptionBar::rowCountIndex() const
+{
+    return cob표시->currentIndex();
+}
+
+void OptionBar::showExpiryMinutes(qint64 minutes)
+{
+    삭제->setText(QString::number(minutes));
+}
+
+QString OptionBar::shownExpiryMinutes() const
+{
+    return 삭제->text();
+}
+
+void OptionBar::showPosition(qint64 x, qint64 y)
+{
+    posX->setText(QString::number(x));
+    posY->setText(QString::number(y));
+}
+
+QString OptionBar::positionX() const
+{
+    return posX->text();
+}
+
+QString OptionBar::positionY() const
+{
+    return posY->text();
 }
 
 void OptionBar::showRepeat(int seconds)

@@ -1,4 +1,4 @@
-#include "monitor/BoardFonts.h"
+#include "board/BoardFonts.h"
 
 #include "monitor/RequestBoard.h"
 

@@ -1,4 +1,4 @@
-#include "monitor/CaptionLayout.h"
+#include "board/CaptionLayout.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

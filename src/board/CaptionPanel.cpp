@@ -1,4 +1,4 @@
-#include "monitor/CaptionPanel.h"
+#include "board/CaptionPanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

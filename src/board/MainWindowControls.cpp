@@ -1,16 +1,15 @@
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 
-#include "monitor/BoardFonts.h"
-#include "monitor/BoardPictures.h"
-#include "monitor/BoardView.h"
-#include "monitor/CaptionPanel.h"
-#include "monitor/MainWindowParts.h"
-#include "monitor/OptionBar.h"
+#include "board/BoardFonts.h"
+#include "board/BoardPictures.h"
+#include "board/BoardView.h"
+#include "board/CaptionPanel.h"
+#include "board/MainWindowParts.h"
+#include "board/OptionBar.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -20,7 +19,30 @@ namespace kavri {
 
 using namespace mainwindow;
 
+// Created in stacking order: header, option bar, banner, board, wait picture.
 void frmAlarm::createControls()
+{
+    createHeader();
+    createOptionFrame();
+    createBanner();
+
+    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
+        if (monitor::ConfirmFlow *flow = confirmFlow())
+            flow->rowClicked(row);
+    });
+
+    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
+    m_picWait->setFallbackSize({128, 128}, 4);
+
+    // Takes the keyboard focus so that no visible control keeps it.
+    m_anchorText = new QLineEdit(this);
+    m_anchorText->setObjectName(u"AnchorText"_s);
+    m_anchorText->setGeometry(-40, -40, 10, 10);
+    // It only holds the focus; read-only, it runs no cursor blink timer.
+    m_anchorText->setReadOnly(true);
+}
+
+void frmAlarm::createHeader()
 {
     m_shpBack = new monitor::Shape(this, theme::GridLines);
     m_shpBack->setObjectName(u"shpBack"_s);
@@ -48,9 +70,10 @@ void frmAlarm::createControls()
     m_lblHealth->setGeometry(HealthRect);
     m_lblHealth->setFont(monitor::uiFont(11, true));
     showHealth(u"확인 전"_s, false);
+}
 
-    createOptionFrame();
-
+void frmAlarm::createBanner()
+{
     for (int i = 0; i < 2; ++i) {
         m_imgBack[i] = new QLabel(this);
         m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
@@ -89,47 +112,29 @@ void frmAlarm::createControls()
     m_shp->setObjectName(indexed(u"SHP"_s, 0));
     m_cmd->installEventFilter(this);
     connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
-
-    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
-        if (m_confirm)
-            m_confirm->rowClicked(row);
-    });
-
-    m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
-    m_picWait->setFallbackSize({128, 128}, 4);
-
-    // Takes the keyboard focus so that no visible control keeps it.
-    m_anchorText = new QLineEdit(this);
-    m_anchorText->setObjectName(u"AnchorText"_s);
-    m_anchorText->setGeometry(-40, -40, 10, 10);
-    // It only holds the focus; read-only, it runs no cursor blink timer.
-    m_anchorText->setReadOnly(true);
 }
 
 void frmAlarm::createOptionFrame()
 {
-    m_picFrame = new monitor::OptionBar(this);
-    connect(m_picFrame->cob크기, &QComboBox::currentIndexChanged, this, &frmAlarm::cob크기_Click);
-    connect(m_picFrame->cob표시, &QComboBox::currentIndexChanged, this, &frmAlarm::cob표시_Click);
-    // A double click is two clicks here: the release that ends it clicks again.
-    for (int i = 0; i < 2; ++i)
-        connect(m_picFrame->삭제변경[i], &platform::ClickLabel::clicked, this,
-                [this, i] { 삭제변경_Click(i); });
-    connect(m_picFrame->pos적용, &platform::ClickLabel::doubleClicked, this, &frmAlarm::Pos적용_DblClick);
-    connect(m_picFrame->lblSound, &platform::ClickLabel::clicked, this, &frmAlarm::soundTestRequested);
-    connect(m_picFrame->lblConfig, &platform::ClickLabel::clicked, this, &frmAlarm::lblConfig_Click);
-    connect(m_picFrame->lblMinimize, &platform::ClickLabel::clicked, this, &frmAlarm::lblMinimize_Click);
-    connect(m_picFrame->lblStats, &platform::ClickLabel::clicked, this, &frmAlarm::openStats);
-    connect(m_picFrame->cobRepeat, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const int seconds = m_picFrame->repeatSeconds(index);
-        if (m_formLoading || seconds < 0)
+    using monitor::OptionBar;
+    m_picFrame = new OptionBar(this);
+    connect(m_picFrame, &OptionBar::layoutWidthChosen, this, &frmAlarm::cob크기_Click);
+    connect(m_picFrame, &OptionBar::rowCountChosen, this, &frmAlarm::cob표시_Click);
+    connect(m_picFrame, &OptionBar::expiryStepClicked, this, &frmAlarm::삭제변경_Click);
+    connect(m_picFrame, &OptionBar::positionApplied, this, &frmAlarm::Pos적용_DblClick);
+    connect(m_picFrame, &OptionBar::soundTestClicked, this, &frmAlarm::soundTestRequested);
+    connect(m_picFrame, &OptionBar::settingsClicked, this, &frmAlarm::lblConfig_Click);
+    connect(m_picFrame, &OptionBar::minimizeClicked, this, &frmAlarm::lblMinimize_Click);
+    connect(m_picFrame, &OptionBar::statsClicked, this, &frmAlarm::openStats);
+    connect(m_picFrame, &OptionBar::alertRepeatChosen, this, [this](int seconds) {
+        if (m_formLoading)
             return;
         m_options.alertRepeat = seconds;
         monitor::storeAlertRepeat(m_options.alertRepeat);
         emit alertRepeatChanged(m_options.alertRepeat);
     });
-    connect(m_picFrame->lblLogout, &platform::ClickLabel::clicked, this, &frmAlarm::lblLogout_Click);
-    connect(m_picFrame->lblTerminate, &platform::ClickLabel::clicked, this, &frmAlarm::lblTerminate_Click);
+    connect(m_picFrame, &OptionBar::logoutClicked, this, &frmAlarm::lblLogout_Click);
+    connect(m_picFrame, &OptionBar::terminateClicked, this, &frmAlarm::lblTerminate_Click);
 }
 
 } // namespace kavri

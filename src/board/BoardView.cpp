@@ -1,8 +1,8 @@
-#include "monitor/BoardView.h"
+#include "board/BoardView.h"
 
-#include "monitor/BoardFonts.h"
-#include "monitor/CaptionLayout.h"
-#include "monitor/CaptionPanel.h"
+#include "board/BoardFonts.h"
+#include "board/CaptionLayout.h"
+#include "board/CaptionPanel.h"
 #include "monitor/RequestBoard.h"
 #include "platform/gui/LongPress.h"
 #include "platform/gui/Theme.h"

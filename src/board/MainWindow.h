@@ -1,11 +1,10 @@
 #pragma once
 
+#include "board/CaptionPanel.h"
+#include "board/WindowDrag.h"
 #include "monitor/BoardGeometry.h"
-#include "monitor/CaptionPanel.h"
-#include "monitor/Confirmation.h"
-#include "monitor/PollLoop.h"
+#include "monitor/MonitorSession.h"
 #include "monitor/RequestBoard.h"
-#include "monitor/RequestCycle.h"
 #include "monitor/WindowOptions.h"
 #include "printersettings/PrinterSettingsWindow.h"
 
@@ -18,7 +17,6 @@
 #include <functional>
 #include <memory>
 
-class QComboBox;
 class QMenu;
 class QFrame;
 class QLabel;
@@ -39,8 +37,8 @@ class OptionBar;
 
 /// The main window, the request monitor: the banner with the newest request,
 /// the board of 10, 16 or 30 rows, the option and command controls. It draws
-/// the RequestBoard model and applies the board geometry; the request cycle,
-/// the poll loop and the alert are wired to it from outside.
+/// the RequestBoard model and applies the board geometry; what else it shows
+/// (the wait, the alert's highlight, the health) it hears from its session.
 ///
 /// Controls without a widget here: `SPR` (the cycle keeps its working list as
 /// a KavriList), `COMM` (printing opens its own port per ticket), `ctWAV` (the
@@ -65,28 +63,18 @@ public:
     /// The layout shown now.
     const monitor::BoardGeometry &boardGeometry() const { return m_geometry; }
 
-    // The poll loop.
-    /// `LoopTimer`: 100 ms, switched on by the activation once a poll loop is set.
-    QTimer *loopTimer() const { return m_loopTimer; }
-    /// The poll loop (not owned; it outlives the window): every activation
-    /// calls its activate() (which reads "calltime") and switches `LoopTimer`
-    /// on; every tick calls its LoopTimer_Timer(). nullptr takes it back.
-    void setPollLoop(monitor::PollLoop *loop);
-    /// The request cycle's window hooks with the wait picture filled in; the
-    /// alert and the expiry pass are the caller's to add.
-    monitor::RequestCycle::Hooks cycleHooks();
+    // The session.
+    /// The session this window draws and drives (not owned; it outlives the
+    /// window, and its board is the one drawn here). The window shows what the
+    /// session signals, and passes clicks and option changes on to it. nullptr
+    /// lets it go; so does the session's own detach().
+    void setSession(monitor::MonitorSession *session);
+    monitor::MonitorSession *session() const { return m_session; }
     /// The wait picture over the board while a cycle runs.
     void showWait();
     void hideWait();
     bool waitShown() const;
 
-    // Confirmation.
-    /// The row marks and the confirm button (not owned; it outlives the
-    /// window): clicks on the row cells and on `CMD(0)` go to it, and the button
-    /// is drawn from it. nullptr takes it back.
-    void setConfirmFlow(monitor::ConfirmFlow *flow);
-    /// The cycle an option change reloads with (not owned). nullptr takes it back.
-    void setRequestCycle(monitor::RequestCycle *cycle);
     /// The expiry minutes as `삭제` shows them; the expiry pass reads them.
     QString shownDisplayDelete() const;
 
@@ -180,7 +168,7 @@ public slots:
     void lblTerminate_Click();
 
 signals:
-    /// After each activation.
+    /// After each activation: the session's poll loop starts ticking.
     void activated();
     /// Logout or terminate is ending the process; nothing may start after it.
     void endingProcess();
@@ -190,8 +178,6 @@ signals:
     void bannerClicked();
     /// `cobRepeat` changed the alert repeat (seconds, 0 off); it is stored already.
     void alertRepeatChanged(int seconds);
-    /// Each tick of `LoopTimer` after the poll loop's own work.
-    void loopTicked();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -205,6 +191,13 @@ protected:
 
 private:
     void drawConfirmButton();
+    void dropSession();
+    /// The session's parts, or nullptr while none is set.
+    monitor::ConfirmFlow *confirmFlow() const;
+    monitor::RequestCycle *requestCycle() const;
+    monitor::PollLoop *pollLoop() const;
+    /// `삭제` shows `minutes`; the session's expiry pass reads them from there.
+    void showExpiryMinutes(qint64 minutes);
     /// The layout width rule after its key: layout, one cycle, outline, centred.
     void applyLayoutWidth();
     void centreOnScreen();
@@ -212,6 +205,10 @@ private:
     int shownResolution();
     void setTopMost(bool onTop);
     void createControls();
+    /// The logo, the shop name, the version and the health line.
+    void createHeader();
+    /// The newest request's banner with its table, payment type and confirm button.
+    void createBanner();
     void createOptionFrame();
     void renderBoard();
     void setBannerStyle(int style);
@@ -223,9 +220,7 @@ private:
 
     std::unique_ptr<monitor::RequestBoard> m_ownBoard;
     monitor::RequestBoard *m_board = nullptr;
-    monitor::PollLoop *m_pollLoop = nullptr;
-    monitor::RequestCycle *m_cycle = nullptr;
-    monitor::ConfirmFlow *m_confirm = nullptr;
+    QPointer<monitor::MonitorSession> m_session;
     QMetaObject::Connection m_confirmConnection;
     bool m_eatRowRelease = false; // the release that ends a double click on a row
     bool m_quietShow = false;     // a re-show for the stacking order is no new activation
@@ -242,14 +237,8 @@ private:
     QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
 
-    // Moving the window: by the window system once the mouse moves, by hand
-    // where the system cannot.
-    bool m_pressOnHandle = false;
-    QPoint m_pressAt;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    monitor::WindowDrag m_drag;
 
-    QTimer *m_loopTimer = nullptr;
     QTimer *m_loopBlinking = nullptr;
     QTimer *m_highlightHold = nullptr;
 

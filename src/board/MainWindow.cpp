@@ -1,12 +1,13 @@
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 
-#include "monitor/BoardFonts.h"
-#include "monitor/BoardPictures.h"
-#include "monitor/BoardView.h"
-#include "monitor/MainWindowParts.h"
-#include "monitor/OptionBar.h"
+#include "board/BoardFonts.h"
+#include "board/BoardPictures.h"
+#include "board/BoardView.h"
+#include "board/MainWindowParts.h"
+#include "board/OptionBar.h"
+#include "board/StatsWindow.h"
+#include "board/WindowOutline.h"
 #include "monitor/OptionRules.h"
-#include "monitor/StatsWindow.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/gui/ClickLabel.h"
@@ -26,7 +27,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
@@ -73,9 +73,6 @@ void frmAlarm::construct()
         QCoreApplication::exit(code);
     };
 
-    m_loopTimer = new QTimer(this);
-    m_loopTimer->setObjectName(u"LoopTimer"_s);
-    m_loopTimer->setInterval(100);
     m_loopBlinking = new QTimer(this);
     m_loopBlinking->setObjectName(u"LoopBlinking"_s);
     m_loopBlinking->setInterval(100);
@@ -86,20 +83,6 @@ void frmAlarm::construct()
     m_highlightHold->setSingleShot(true);
     // A coarse timer may end the highlight up to 5 % early.
     m_highlightHold->setTimerType(Qt::PreciseTimer);
-    connect(m_loopTimer, &QTimer::timeout, this, [this] {
-        if (!m_pollLoop || m_ending)
-            return;
-        // Qt does not fire a timer again while its own handler runs, and the
-        // cycle runs inside this one: restarted first, LoopTimer goes on ticking
-        // every 100 ms through the cycle, and each of those ticks writes the
-        // skip line.
-        m_loopTimer->start(int(monitor::PollLoop::kTickMs));
-        m_pollLoop->LoopTimer_Timer();
-        // A counter PC runs this all day: armed for the moment a poll is due.
-        if (m_loopTimer->isActive())
-            m_loopTimer->setInterval(m_pollLoop->nextTickMs());
-        emit loopTicked();
-    });
     connect(m_loopBlinking, &QTimer::timeout, this, [this] {
         setBannerStyle(3);
         m_highlightHold->start();
@@ -136,17 +119,15 @@ void frmAlarm::Form_Load()
 {
     m_formLoading = true;
     m_options = monitor::readWindowOptions();
-    m_picFrame->posX->setText(QString::number(m_options.displayPosX));
-    m_picFrame->posY->setText(QString::number(m_options.displayPosY));
+    m_picFrame->showPosition(m_options.displayPosX, m_options.displayPosY);
     resize(1024, monitor::BoardGeometry::kWindowHeight);
     // A first place for the layout to be measured in; only the final one is logged.
     const QRect first(storedPosition(m_options), frameGeometry().size());
     move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
-    m_picFrame->cob크기->setCurrentIndex(m_options.resolutionIdx);
-    m_picFrame->cob표시->setCurrentIndex(m_options.displayIdx);
+    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx);
     m_picFrame->showRepeat(m_options.alertRepeat);
-    m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
+    showExpiryMinutes(m_options.displayDelete);
 
     const QString wait = gSkinPath + u"/0106.gif"_s;
     if (FileExists(wait))
@@ -270,19 +251,57 @@ void frmAlarm::openStats()
     window->show();
 }
 
-void frmAlarm::setPollLoop(monitor::PollLoop *loop)
+void frmAlarm::setSession(monitor::MonitorSession *session)
 {
-    m_pollLoop = loop;
-    if (!m_pollLoop)
-        m_loopTimer->stop();
+    if (m_session)
+        m_session->detach();
+    if (!session)
+        return;
+    Q_ASSERT(&session->board() == m_board);
+    // Its previous window lets it go before this one listens.
+    session->detach();
+    m_session = session;
+    using monitor::MonitorSession;
+    connect(session, &MonitorSession::waitStarted, this, &frmAlarm::showWait);
+    connect(session, &MonitorSession::waitEnded, this, &frmAlarm::hideWait);
+    connect(session, &MonitorSession::bannerHighlighted, this, &frmAlarm::highlightBanner);
+    connect(session, &MonitorSession::blinkingStarted, this, &frmAlarm::startLoopBlinking);
+    connect(session, &MonitorSession::bannerStaleChanged, this, &frmAlarm::setBannerStale);
+    connect(session, &MonitorSession::healthChanged, this, &frmAlarm::showHealth);
+    connect(session, &MonitorSession::detached, this, &frmAlarm::dropSession);
+    connect(this, &frmAlarm::activated, session, &MonitorSession::activate);
+    connect(this, &frmAlarm::endingProcess, session, &MonitorSession::shutDown);
+    connect(this, &frmAlarm::soundTestRequested, session, &MonitorSession::soundTest);
+    connect(this, &frmAlarm::bannerClicked, session, &MonitorSession::bannerSeen);
+    connect(this, &frmAlarm::alertRepeatChanged, session, &MonitorSession::setAlertRepeatSeconds);
+    m_confirmConnection = connect(&session->confirmFlow(), &monitor::ConfirmFlow::buttonChanged, this,
+                                  &frmAlarm::drawConfirmButton);
+    session->setShownExpiryMinutes(shownDisplayDelete());
+    session->setAlertRepeatSeconds(m_options.alertRepeat);
+    session->attach(this);
+    drawConfirmButton();
 }
 
-monitor::RequestCycle::Hooks frmAlarm::cycleHooks()
+void frmAlarm::dropSession()
 {
-    monitor::RequestCycle::Hooks hooks;
-    hooks.showWait = [this] { showWait(); };
-    hooks.hideWait = [this] { hideWait(); };
-    return hooks;
+    disconnect(m_confirmConnection);
+    m_session = nullptr;
+    drawConfirmButton();
+}
+
+monitor::ConfirmFlow *frmAlarm::confirmFlow() const
+{
+    return m_session ? &m_session->confirmFlow() : nullptr;
+}
+
+monitor::RequestCycle *frmAlarm::requestCycle() const
+{
+    return m_session ? &m_session->cycle() : nullptr;
+}
+
+monitor::PollLoop *frmAlarm::pollLoop() const
+{
+    return m_session ? &m_session->pollLoop() : nullptr;
 }
 
 void frmAlarm::showWait()
@@ -308,10 +327,6 @@ void frmAlarm::Form_Activate()
     if (m_ending)
         return;
     showWait();
-    if (m_pollLoop) {
-        m_pollLoop->activate();
-        m_loopTimer->start(int(monitor::PollLoop::kTickMs));
-    }
     repaint();
     m_anchorText->setFocus();
     emit activated();
@@ -381,38 +396,30 @@ void frmAlarm::endWithoutAsking()
 void frmAlarm::endProcess(int code)
 {
     m_ending = true;
-    m_loopTimer->stop();
     m_loopBlinking->stop();
     m_highlightHold->stop();
     emit endingProcess();
     m_endProcess(code);
 }
 
-void frmAlarm::setConfirmFlow(monitor::ConfirmFlow *flow)
-{
-    disconnect(m_confirmConnection);
-    m_confirm = flow;
-    if (m_confirm)
-        m_confirmConnection =
-            connect(m_confirm, &monitor::ConfirmFlow::buttonChanged, this, &frmAlarm::drawConfirmButton);
-    drawConfirmButton();
-}
-
-void frmAlarm::setRequestCycle(monitor::RequestCycle *cycle)
-{
-    m_cycle = cycle;
-}
-
 QString frmAlarm::shownDisplayDelete() const
 {
-    return m_picFrame->삭제->text();
+    return m_picFrame->shownExpiryMinutes();
+}
+
+void frmAlarm::showExpiryMinutes(qint64 minutes)
+{
+    m_picFrame->showExpiryMinutes(minutes);
+    if (m_session)
+        m_session->setShownExpiryMinutes(shownDisplayDelete());
 }
 
 void frmAlarm::drawConfirmButton()
 {
     // The widget itself stays enabled while its press runs: Qt gives a disabled
     // widget no click, and a second press must reach CMD_Click to be logged.
-    const bool visible = m_confirm && m_confirm->buttonVisible();
+    const monitor::ConfirmFlow *flow = confirmFlow();
+    const bool visible = flow && flow->buttonVisible();
     m_cmd->setVisible(visible);
     m_shp->setVisible(visible);
     if (visible) {
@@ -424,8 +431,8 @@ void frmAlarm::drawConfirmButton()
 
 void frmAlarm::CMD_Click(int index)
 {
-    if (m_confirm && !m_ending)
-        m_confirm->CMD_Click(index);
+    if (monitor::ConfirmFlow *flow = confirmFlow(); flow && !m_ending)
+        flow->CMD_Click(index);
 }
 
 bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
@@ -433,7 +440,8 @@ bool frmAlarm::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_cmd) {
         // Pressed: blue on white; released: white on blue, drawn at once; a
         // press while its own press runs keeps the look.
-        const bool enabled = !m_confirm || m_confirm->buttonEnabled();
+        const monitor::ConfirmFlow *flow = confirmFlow();
+        const bool enabled = !flow || flow->buttonEnabled();
         if (enabled && event->type() == QEvent::MouseButtonPress) {
             m_cmd->setColours(theme::ConfirmBlue, Qt::white);
             m_cmd->repaint();
@@ -476,8 +484,8 @@ void frmAlarm::cob크기_Click()
 void frmAlarm::applyLayoutWidth()
 {
     const auto placement = monitor::listOptionChanged(
-        monitor::ListOption::Resolution, m_picFrame->cob크기->currentIndex(), false, m_options.resolutionIdx,
-        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
+        monitor::ListOption::Resolution, m_picFrame->layoutWidthIndex(), false, m_options.resolutionIdx,
+        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
     if (!placement)
         return;
     setMask(monitor::fullModeRegion(width()));
@@ -488,14 +496,14 @@ void frmAlarm::cob표시_Click()
 {
     // The window keeps its size and its place.
     monitor::listOptionChanged(
-        monitor::ListOption::Rows, m_picFrame->cob표시->currentIndex(), m_formLoading, m_options.displayIdx,
-        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, m_cycle);
+        monitor::ListOption::Rows, m_picFrame->rowCountIndex(), m_formLoading, m_options.displayIdx,
+        [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
 }
 
 void frmAlarm::삭제변경_Click(int index)
 {
-    m_options.displayDelete = monitor::stepExpiryMinutes(m_picFrame->삭제->text(), index, m_pollLoop);
-    m_picFrame->삭제->setText(QString::number(m_options.displayDelete));
+    m_options.displayDelete = monitor::stepExpiryMinutes(shownDisplayDelete(), index, pollLoop());
+    showExpiryMinutes(m_options.displayDelete);
 }
 
 void frmAlarm::paintEvent(QPaintEvent *)

@@ -1,4 +1,5 @@
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
+#include "board/WindowOutline.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/OptionRules.h"
 #include "platform/Audio.h"

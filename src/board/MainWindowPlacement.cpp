@@ -1,7 +1,9 @@
-#include "monitor/MainWindow.h"
+#include "board/MainWindow.h"
 
-#include "monitor/MainWindowParts.h"
-#include "monitor/OptionBar.h"
+#include "board/MainWindowParts.h"
+#include "board/OptionBar.h"
+#include "board/WindowDrag.h"
+#include "board/WindowOutline.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "services/ErrorReport.h"
@@ -61,25 +63,12 @@ void frmAlarm::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    // The move starts once the mouse moves, so a click or a double click on a
-    // handle stays one.
-    m_pressOnHandle = true;
-    m_pressAt = event->globalPosition().toPoint();
+    m_drag.pressed(*event);
 }
 
 void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_pressOnHandle && event->buttons() != Qt::NoButton &&
-        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
-            QApplication::startDragDistance()) {
-        m_pressOnHandle = false;
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
-        m_dragging = true;
-        m_dragOffset = m_pressAt - frameGeometry().topLeft();
-    }
-    if (m_dragging && (event->buttons() != Qt::NoButton)) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    if (m_drag.moved(*this, *event)) {
         event->accept();
         return;
     }
@@ -88,8 +77,7 @@ void frmAlarm::mouseMoveEvent(QMouseEvent *event)
 
 void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_dragging = false;
-    m_pressOnHandle = false;
+    m_drag.ended();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -98,7 +86,7 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
     QWidget *child = childAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
         event->accept();
-        m_pressOnHandle = false;
+        m_drag.ended();
         ToggleFAB(!iconMode());
         return;
     }
@@ -107,10 +95,9 @@ void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
 
 void frmAlarm::Pos적용_DblClick()
 {
-    const QPoint position = monitor::Pos적용(m_picFrame->posX->text(), m_picFrame->posY->text());
+    const QPoint position = monitor::Pos적용(m_picFrame->positionX(), m_picFrame->positionY());
     // The boxes show what was applied and stored.
-    m_picFrame->posX->setText(QString::number(position.x()));
-    m_picFrame->posY->setText(QString::number(position.y()));
+    m_picFrame->showPosition(position.x(), position.y());
     placeWindow(*this, position);
     QCoreApplication::processEvents();
     m_anchorText->setFocus();
