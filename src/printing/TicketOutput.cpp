@@ -26,10 +26,8 @@
 using namespace Qt::StringLiterals;
 
 namespace kavri {
-namespace {
 
-constexpr qsizetype kPieceChars = 3500;
-constexpr quint32 kDrainStepMs = 100;
+namespace printjobs {
 
 enum class JobKind {
     Ticket, ///< a request's ticket (or its reprint): kept when it does not go out whole
@@ -46,8 +44,48 @@ struct PrintJob
     JobKind kind = JobKind::Ticket;
 };
 
-// Each slot's last outcome: true when its last ticket went out whole.
-QHash<QString, bool> g_lastOutcome;
+// A printer fault met while PrintFaultsDeferred lives, waiting for its box.
+struct PrintFault
+{
+    QString slot;
+    QString text;
+};
+
+} // namespace printjobs
+
+using namespace printjobs;
+
+struct PrintSpool::State
+{
+    // Each slot's last outcome: true when its last ticket went out whole.
+    QHash<QString, bool> lastOutcome;
+    // While the program ends: asked by the guard's predicate, noticed first at stopNoticedAt.
+    const std::function<bool()> *stopAsked = nullptr;
+    std::optional<quint32> stopNoticedAt;
+    // One line to the printers at a time: calls that arrive while a ticket drains
+    // wait here and are served by the call that holds the line.
+    bool lineBusy = false;
+    QList<PrintJob> waiting;
+    int deferDepth = 0;
+    QList<PrintFault> keptFaults;
+    // Per slot name, the fault whose box was shown last; dropped when the slot prints again.
+    QHash<QString, QString> shownFaults;
+    bool showScheduled = false;
+    bool showing = false;
+    // Devices whose last ticket was cut short: the next ticket there starts by ending it.
+    QSet<QString> cutOwed;
+};
+
+namespace {
+
+// The spool the output works on: the one lent by a PrintSpoolScope, else the program's.
+PrintSpool::State &spoolState()
+{
+    return printSpool().state();
+}
+
+constexpr qsizetype kPieceChars = 3500;
+constexpr quint32 kDrainStepMs = 100;
 
 /// A ticket that did not go out whole is kept to be sent again, unless it is a kept one
 /// already. A test slip says nothing about the tickets: neither kept nor counted.
@@ -55,82 +93,59 @@ void noteOutcome(const PrintJob &job, bool delivered)
 {
     if (job.kind == JobKind::Test)
         return;
-    g_lastOutcome.insert(job.name, delivered);
+    spoolState().lastOutcome.insert(job.name, delivered);
     if (!delivered && job.kind == JobKind::Ticket)
         unprintedTickets().add(job.name, job.text, platform::clock().now());
 }
 
-// While the program ends: asked by the guard's predicate, noticed first at g_stopNoticedAt.
-const std::function<bool()> *g_stopAsked = nullptr;
-std::optional<quint32> g_stopNoticedAt;
-
 bool stopAsked()
 {
-    if (!g_stopAsked || !*g_stopAsked || !(*g_stopAsked)())
+    if (!spoolState().stopAsked || !*spoolState().stopAsked || !(*spoolState().stopAsked)())
         return false;
-    if (!g_stopNoticedAt)
-        g_stopNoticedAt = GetTick();
+    if (!spoolState().stopNoticedAt)
+        spoolState().stopNoticedAt = GetTick();
     return true;
 }
 
 /// The program is ending and the ticket under way has had its time.
 bool stopGraceOver()
 {
-    return stopAsked() && quint32(GetTick() - *g_stopNoticedAt) > StopPrintingWhen::GraceMs;
+    return stopAsked() && quint32(GetTick() - *spoolState().stopNoticedAt) > StopPrintingWhen::GraceMs;
 }
 
-// One line to the printers at a time: calls that arrive while a ticket drains
-// wait here and are served by the call that holds the line.
-bool g_lineBusy = false;
-QList<PrintJob> g_waiting;
-
-// A printer fault met while PrintFaultsDeferred lives, waiting for its box.
-struct PrintFault
-{
-    QString slot;
-    QString text;
-};
-int g_deferDepth = 0;
-QList<PrintFault> g_keptFaults;
-// Per slot name, the fault whose box was shown last; dropped when the slot prints again.
-QHash<QString, QString> g_shownFaults;
-bool g_showScheduled = false;
-bool g_showing = false;
-// Devices whose last ticket was cut short: the next ticket there starts by ending it.
-QSet<QString> g_cutOwed;
 // Three slots, each with a handful of ways to fail: more would be one fault told many times.
 constexpr qsizetype kMaxKeptFaults = 12;
 
 void tellFault(const PrintJob &job, const QString &text)
 {
-    if (g_deferDepth == 0) {
+    if (spoolState().deferDepth == 0) {
         platform::tellError(text);
         return;
     }
-    if (g_shownFaults.value(job.name) == text)
+    if (spoolState().shownFaults.value(job.name) == text)
         return;
-    for (const PrintFault &kept : std::as_const(g_keptFaults)) {
+    for (const PrintFault &kept : std::as_const(spoolState().keptFaults)) {
         if (kept.slot == job.name && kept.text == text)
             return;
     }
-    if (g_keptFaults.size() < kMaxKeptFaults)
-        g_keptFaults.append({job.name, text});
+    if (spoolState().keptFaults.size() < kMaxKeptFaults)
+        spoolState().keptFaults.append({job.name, text});
 }
 
 void showKeptFaults()
 {
     // One box at a time, the next when it is closed; polls go on meanwhile, and a cycle
     // finishing adds to the list this empties.
-    if (g_showing)
+    if (spoolState().showing)
         return;
-    while (!g_keptFaults.isEmpty()) {
-        const PrintFault fault = g_keptFaults.takeFirst();
-        if (g_shownFaults.value(fault.slot) == fault.text)
+    while (!spoolState().keptFaults.isEmpty()) {
+        const PrintFault fault = spoolState().keptFaults.takeFirst();
+        if (spoolState().shownFaults.value(fault.slot) == fault.text)
             continue;
-        g_shownFaults.insert(fault.slot, fault.text);
-        g_showing = true;
+        spoolState().shownFaults.insert(fault.slot, fault.text);
+        spoolState().showing = true;
         platform::tellError(fault.text, [] {
-            g_showing = false;
+            spoolState().showing = false;
             showKeptFaults();
         });
         return;
@@ -231,7 +246,7 @@ bool send(const PrintJob &job)
     bool first = true;
     for (const QString &piece : splitIntoPieces(job.text, kPieceChars)) {
         QByteArray bytes = codec::toCp949(piece);
-        if (first && g_cutOwed.contains(device))
+        if (first && spoolState().cutOwed.contains(device))
             bytes.prepend(cutShortEnding());
         first = false;
         if (!port->write(bytes)) {
@@ -250,13 +265,13 @@ bool send(const PrintJob &job)
         // Unsent bytes would hold the close up for as long as the driver waits on a dead printer.
         port->discardOutput();
         // What did arrive would run into the next ticket without a cut.
-        g_cutOwed.insert(device);
+        spoolState().cutOwed.insert(device);
     }
     port->close();
     noteOutcome(job, ok);
     if (ok) {
-        g_cutOwed.remove(device);
-        g_shownFaults.remove(job.name);
+        spoolState().cutOwed.remove(device);
+        spoolState().shownFaults.remove(job.name);
     } else if (failure.number != ECANCELED) {
         // Cut short because the program ends: the log says so, a box would show to no one.
         tellFault(job, sendingMessage(job, failure));
@@ -277,54 +292,54 @@ std::optional<PrintJob> jobFor(const QString &name, const QString &text, JobKind
 /// Sends `job`, or queues it behind the ticket that holds the line.
 bool sendOrQueue(const PrintJob &job)
 {
-    if (g_lineBusy) {
+    if (spoolState().lineBusy) {
         // We run inside the holder's wait; blocking here would never end. The holder sends this next.
-        g_waiting.append(job);
+        spoolState().waiting.append(job);
         return true;
     }
-    g_lineBusy = true;
+    spoolState().lineBusy = true;
     struct Release
     {
-        ~Release() { g_lineBusy = false; }
+        ~Release() { spoolState().lineBusy = false; }
     } release;
     const bool ok = send(job);
-    while (!g_waiting.isEmpty())
-        send(g_waiting.takeFirst());
+    while (!spoolState().waiting.isEmpty())
+        send(spoolState().waiting.takeFirst());
     return ok;
 }
 
 } // namespace
 
 StopPrintingWhen::StopPrintingWhen(std::function<bool()> asked)
-    : m_asked(std::move(asked)), m_outer(g_stopAsked)
+    : m_asked(std::move(asked)), m_outer(spoolState().stopAsked)
 {
-    g_stopAsked = &m_asked;
-    g_stopNoticedAt.reset();
+    spoolState().stopAsked = &m_asked;
+    spoolState().stopNoticedAt.reset();
 }
 
 StopPrintingWhen::~StopPrintingWhen()
 {
-    g_stopAsked = m_outer;
-    g_stopNoticedAt.reset();
+    spoolState().stopAsked = m_outer;
+    spoolState().stopNoticedAt.reset();
 }
 
 PrintFaultsDeferred::PrintFaultsDeferred()
 {
-    ++g_deferDepth;
+    ++spoolState().deferDepth;
 }
 
 PrintFaultsDeferred::~PrintFaultsDeferred()
 {
-    --g_deferDepth;
+    --spoolState().deferDepth;
 }
 
 void showPrintFaultsSoon()
 {
-    if (g_keptFaults.isEmpty() || g_showScheduled)
+    if (spoolState().keptFaults.isEmpty() || spoolState().showScheduled)
         return;
-    g_showScheduled = true;
+    spoolState().showScheduled = true;
     QTimer::singleShot(0, [] {
-        g_showScheduled = false;
+        spoolState().showScheduled = false;
         showKeptFaults();
     });
 }
@@ -402,16 +417,16 @@ bool resendTicket(const QString &slot, const QString &text)
     const std::optional<PrintJob> job = jobFor(slot, text, JobKind::Resend);
     // A slot renamed or emptied since: the ticket waits until a slot bears the name again.
     // While the program ends it waits for the next start, where it is kept already.
-    if (!job || g_lineBusy || gFilePrint || stopAsked())
+    if (!job || spoolState().lineBusy || gFilePrint || stopAsked())
         return false;
-    g_lineBusy = true;
+    spoolState().lineBusy = true;
     struct Release
     {
-        ~Release() { g_lineBusy = false; }
+        ~Release() { spoolState().lineBusy = false; }
     } release;
-    const bool delivered = send(*job) && g_lastOutcome.value(slot);
-    while (!g_waiting.isEmpty())
-        send(g_waiting.takeFirst());
+    const bool delivered = send(*job) && spoolState().lastOutcome.value(slot);
+    while (!spoolState().waiting.isEmpty())
+        send(spoolState().waiting.takeFirst());
     if (delivered)
         WriteLog(slot + u" 미출력 티켓 다시 보냄 "_s + QString(40, u'=') + u"\r\n"_s + text,
                  LogChannel::Print);
@@ -425,10 +440,37 @@ int retryUnprintedTickets()
 
 std::optional<bool> lastTicketDelivered(const QString &slot)
 {
-    const auto it = g_lastOutcome.constFind(slot);
-    if (it == g_lastOutcome.constEnd())
+    const auto it = spoolState().lastOutcome.constFind(slot);
+    if (it == spoolState().lastOutcome.constEnd())
         return std::nullopt;
     return it.value();
+}
+
+namespace {
+
+// The spool a PrintSpoolScope lends; none outside one.
+PrintSpool *g_lentSpool = nullptr;
+
+} // namespace
+
+PrintSpool::PrintSpool() : m_state(std::make_unique<State>()) {}
+
+PrintSpool::~PrintSpool() = default;
+
+PrintSpool &printSpool()
+{
+    static PrintSpool spool;
+    return g_lentSpool ? *g_lentSpool : spool;
+}
+
+PrintSpoolScope::PrintSpoolScope() : m_before(g_lentSpool)
+{
+    g_lentSpool = &m_spool;
+}
+
+PrintSpoolScope::~PrintSpoolScope()
+{
+    g_lentSpool = m_before;
 }
 
 } // namespace kavri

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace kavri {
@@ -88,5 +89,44 @@ QStringList splitIntoPieces(const QString &text, qsizetype size = 3500);
 /// The longest a drained piece of `bytes` bytes may take at `speed` bits per
 /// second before the printer counts as gone.
 quint32 drainLimitMs(qsizetype bytes, qint32 speed);
+
+/// What the ticket output keeps between tickets: each slot's last outcome, the
+/// line to the printers and the tickets waiting for it, the printer faults
+/// waiting for their boxes, the cuts owed to devices and the stop under way.
+class PrintSpool
+{
+public:
+    PrintSpool();
+    ~PrintSpool();
+    PrintSpool(const PrintSpool &) = delete;
+    PrintSpool &operator=(const PrintSpool &) = delete;
+
+    /// What it holds, laid out where the output works on it.
+    struct State;
+    State &state() { return *m_state; }
+
+private:
+    std::unique_ptr<State> m_state;
+};
+
+/// The program's spool: the one the innermost living PrintSpoolScope holds,
+/// else the program's own.
+PrintSpool &printSpool();
+
+/// Owns a spool of its own and lends it as the program's while it lives, then
+/// puts back the one before: a test starts with no outcome, fault or queue
+/// left by the one before.
+class PrintSpoolScope
+{
+public:
+    PrintSpoolScope();
+    ~PrintSpoolScope();
+    PrintSpoolScope(const PrintSpoolScope &) = delete;
+    PrintSpoolScope &operator=(const PrintSpoolScope &) = delete;
+
+private:
+    PrintSpool m_spool;
+    PrintSpool *m_before;
+};
 
 } // namespace kavri

@@ -85,6 +85,20 @@ private slots:
         QCOMPARE(textsOf(unprintedTickets()), QStringList{u"A"_s});
     }
 
+    // A spool scope starts knowing nothing of the slots and takes what it learnt with it.
+    void spoolScopeKeepsItsOwnOutcomes()
+    {
+        writePorts(m_env->app(), {{3, m_env->filePath(u"no-printer"_s)}});
+        setSlot(0, u"카운터"_s, 3);
+        프린터_출력(u"카운터"_s, gPrnInit + u"A1"_s + gPrnCut);
+        QCOMPARE(lastTicketDelivered(u"카운터"_s), std::optional<bool>(false));
+        {
+            const PrintSpoolScope scope;
+            QCOMPARE(lastTicketDelivered(u"카운터"_s), std::optional<bool>());
+        }
+        QCOMPARE(lastTicketDelivered(u"카운터"_s), std::optional<bool>(false));
+    }
+
     // Oldest first, each once; a slot whose ticket fails again is left for the next poll.
     void retryOrderAndOnce()
     {

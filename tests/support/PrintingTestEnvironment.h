@@ -1,14 +1,15 @@
 #pragma once
 
 #include "printing/PrinterSettings.h"
+#include "printing/TicketOutput.h"
 #include "printing/Unprinted.h"
 #include "support/TestEnvironment.h"
 
 namespace kavri::test {
 
-/// TestEnvironment with an empty printer settings record and a list of kept
-/// tickets of its own, for the tests that link the printing library (the
-/// support library itself does not).
+/// TestEnvironment with an empty printer settings record, and a list of kept
+/// tickets and a print spool of its own, for the tests that link the printing
+/// library (the support library itself does not).
 class PrintingTestEnvironment : public TestEnvironment
 {
 public:
@@ -22,6 +23,7 @@ public:
 private:
     // Made after the application folder and gone before it: the list never outlives its file.
     UnprintedTicketsScope m_unprinted;
+    PrintSpoolScope m_spool;
 };
 
 } // namespace kavri::test
