@@ -191,4 +191,15 @@ int bannerPointSize(const QString &resolutionText, int w)
     return sizeFor({{100, 40}, {150, 35}, {200, 30}, {250, 24}, {0, 18}}, w);
 }
 
+std::optional<BoardRow> RequestBoard::shownRequest(const QString &number) const
+{
+    if (number.isEmpty())
+        return std::nullopt;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (!m_rows.at(r).isEmpty() && m_rows.at(r).numTag == number)
+            return m_rows.at(r);
+    }
+    return std::nullopt;
+}
+
 } // namespace kavri::monitor

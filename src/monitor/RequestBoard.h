@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "monitor/KavriEntry.h"
 
 #include <QObject>
@@ -71,6 +73,9 @@ public:
     void fill(const KavriList &list);
 
     const BoardRow &row(int r) const { return m_rows.at(r); }
+    /// The shown row of request `number`, wherever the last fill put it; nothing when
+    /// the board no longer shows it.
+    std::optional<BoardRow> shownRequest(const QString &number) const;
     /// Sets or clears a row's mark; out-of-range rows are ignored.
     void setMarked(int r, bool marked);
     /// Clears every mark.
