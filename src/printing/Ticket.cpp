@@ -35,13 +35,7 @@ QString sizedLine(int sizeCode, const QString &text)
 /// control character becomes a space, so no text from outside acts as a printer command.
 QString printableMemoLine(const QString &line)
 {
-    QString out = TnvDecodeAA(line);
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != u'\r' && u != u'\n') || u == 0x7F)
-            c = u' ';
-    }
-    return out;
+    return withoutControls(TnvDecodeAA(line), u"\r\n");
 }
 
 /// Where the reprint mark goes: after the header, the first line and the blank line after it.

@@ -91,9 +91,14 @@ bool IsNumber(const QString &value)
 
 QString withoutControls(QStringView text)
 {
+    return withoutControls(text, {});
+}
+
+QString withoutControls(QStringView text, QStringView kept)
+{
     QString out = text.toString();
     for (QChar &c : out) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if ((c.unicode() < 0x20 || c.unicode() == 0x7F) && !kept.contains(c))
             c = u' ';
     }
     return out;

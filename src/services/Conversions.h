@@ -23,5 +23,8 @@ bool IsNumber(const QString &value);
 /// Every control character (U+0000–U+001F, U+007F) replaced by a space: text from outside
 /// never reaches a printer, a terminal or a log as a command or a line break.
 QString withoutControls(QStringView text);
+/// The same, but the control characters in `kept` (say the line breaks a text's own
+/// tokens made) stay as they are.
+QString withoutControls(QStringView text, QStringView kept);
 
 } // namespace kavri

@@ -1,5 +1,6 @@
 #include "services/WinHttp.h"
 
+#include "services/Conversions.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -37,12 +38,8 @@ QString answerForLog(const QString &head, qsizetype totalChars)
 {
     // The answer's own lines stay lines; any other control character it carries (an
     // escape sequence a customer typed) would act on the terminal the log is read in.
-    QString text = head.left(std::min<qsizetype>(totalChars, kLogAnswerLimit));
-    for (QChar &c : text) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != u'\r' && u != u'\n' && u != u'\t') || u == 0x7F)
-            c = u' ';
-    }
+    const QString text =
+        withoutControls(QStringView(head).left(std::min<qsizetype>(totalChars, kLogAnswerLimit)), u"\r\n\t");
     if (totalChars <= kLogAnswerLimit)
         return text;
     return text + u"... (응답 "_s + QString::number(totalChars) + u"자 중 앞 "_s +
