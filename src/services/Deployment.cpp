@@ -43,6 +43,13 @@ QString Deployment::serialDevice(int port) const
     return mapped.isEmpty() ? u"/dev/ttyS"_s + QString::number(port - 1) : mapped;
 }
 
+PortTarget Deployment::target(int port) const
+{
+    if (port < 1)
+        return portTarget(QString());
+    return portTarget(serialDevice(port));
+}
+
 Deployment loadDeployment()
 {
     const QByteArray contents = ini::readFile(appFilePath(u"Deploy.ini"_s)).value_or(QByteArray());

@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QString>
 
+#include "services/PortTarget.h"
+
 namespace kavri {
 
 /// What belongs to the installation rather than the shop: the web service
@@ -24,6 +26,9 @@ struct Deployment
     /// The device of serial port N: the [Ports] line COMN, else /dev/ttyS(N-1);
     /// empty for a port number below 1.
     QString serialDevice(int port) const;
+    /// What port N leads to: its [Ports] line read as a device or a network
+    /// printer, else the serial device /dev/ttyS(N-1); refused below 1.
+    PortTarget target(int port) const;
 
     static QString defaultSecureBase();
     static QString defaultPlainBase();
