@@ -39,7 +39,6 @@ public:
     bool faulty() const { return !faults().isEmpty(); }
     /// Drawn in red: a fault, or a newer version waiting for a restart.
     bool wantsAttention() const { return faulty() || m_newVersionInstalled; }
-    int failedPolls() const { return m_failedPolls; }
 
     /// True once for each change of faults() since the last call, with the new
     /// faults in `now`; the caller writes it to the log (one line a change).

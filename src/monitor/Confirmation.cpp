@@ -110,14 +110,10 @@ void ConfirmFlow::CMD_Click(int index)
     // The flag is cleared below only when this press set it: a poll tick's
     // cycle keeps its own.
     const bool heldBefore = m_loop.LoopTimerDoing();
-    try {
-        // While a cycle runs the board is being rewritten; the marks wait for
-        // the next press.
-        if (index == 0 && !m_cycle.isRunning())
-            confirmMarked();
-    } catch (const std::exception &e) {
-        reportError(kWindowName, u"CMD_Click"_s, {4, 5, QString::fromLocal8Bit(e.what())});
-    }
+    // While a cycle runs the board is being rewritten; the marks wait for
+    // the next press.
+    if (index == 0 && !m_cycle.isRunning())
+        confirmMarked();
     m_confirming = false;
     if (!heldBefore)
         m_loop.setLoopTimerDoing(false);
@@ -141,14 +137,10 @@ void ConfirmFlow::confirmMarked()
 bool ConfirmFlow::confirmOne(const QString &numT)
 {
     bool ok = false;
-    try {
-        call(m_hooks.showWait);
-        ok = Check_Kavri(numT);
-        if (ok)
-            m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
-    } catch (const std::exception &e) {
-        reportError(kWindowName, u"Check_Kavri"_s, {1, 5, QString::fromLocal8Bit(e.what())});
-    }
+    call(m_hooks.showWait);
+    ok = Check_Kavri(numT);
+    if (ok)
+        m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
     call(m_hooks.hideWait);
     return ok;
 }

@@ -46,7 +46,6 @@ public:
     int nextTickMs() const;
     static constexpr quint32 kTickMs = 100;
     quint32 LoopInterval() const { return m_loopInterval; }
-    void setLoopInterval(quint32 ms) { m_loopInterval = ms; }
 
     /// The longest interval: tick differences are measured modulo 2^32, so
     /// anything up to half of that stays unambiguous.

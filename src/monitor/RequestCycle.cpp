@@ -214,7 +214,7 @@ bool RequestCycle::runOnce(bool mSilent)
     const QString address = web::endpoint(web::RequestListPath);
     const QString body = web::requestListBody(gLoginID, gLoginPW);
     WinHttpAnswer answer = GetWinHttpAnswer(address, body);
-    const int status = lastWinHttpStatus();
+    const int status = answer.status;
     if (m_shutDown)
         return false;
     call(m_hooks.hideWait);

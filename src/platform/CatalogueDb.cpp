@@ -178,7 +178,6 @@ bool MariaDbConnection::execute(const QString &sql, const QStringList &params, q
 }
 
 MariaDbDatabase g_mariaDb;
-Database *g_database = &g_mariaDb;
 
 } // namespace
 
@@ -234,12 +233,7 @@ std::unique_ptr<DbConnection> MariaDbDatabase::open(const DbTarget &target, QStr
 
 Database &database()
 {
-    return *g_database;
-}
-
-void setDatabase(Database *db)
-{
-    g_database = db ? db : &g_mariaDb;
+    return g_mariaDb;
 }
 
 } // namespace kavri::platform

@@ -33,7 +33,6 @@ struct DbRows
 
     /// Index of a column, without regard to case; -1 when absent.
     qsizetype columnIndex(const QString &name) const;
-    bool hasColumn(const QString &name) const { return columnIndex(name) >= 0; }
     /// The value of a column of a row; nullopt for NULL, a missing row or column.
     std::optional<QString> value(qsizetype row, const QString &column) const;
 };
@@ -67,10 +66,8 @@ public:
     std::unique_ptr<DbConnection> open(const DbTarget &target, QString *error) override;
 };
 
-/// The database in use: MariaDB unless a test installed another.
+/// The catalogue's database: MariaDB.
 Database &database();
-/// Installs `db` (not owned); nullptr goes back to MariaDB.
-void setDatabase(Database *db);
 
 /// Longest text value read from a column; longer values are cut.
 inline constexpr qsizetype maxDbValueBytes = 64 * 1024;

@@ -420,9 +420,4 @@ int HttpFileFetch::status() const
     return d->status;
 }
 
-qint64 HttpFileFetch::bytesWritten() const
-{
-    return d->written;
-}
-
 } // namespace kavri::platform

@@ -70,7 +70,6 @@ public:
     /// Closes the file. False with `error` set when a write failed.
     bool finish(QString *error);
     int status() const;
-    qint64 bytesWritten() const;
 
 private:
     struct Impl;

@@ -190,10 +190,7 @@ void TicketLayoutPanel::keepFooterWithinLimit()
 
 void TicketLayoutPanel::refreshFooterIndicator()
 {
-    QStringList lines;
-    for (const QString &line : m_꼬리말->toPlainText().split(u'\n'))
-        lines.append(QString::number(TextWidth(line)) + u"/42"_s);
-    m_꼬리말길이->setText(lines.join(u'\n'));
+    m_꼬리말길이->setText(footerIndicator(m_꼬리말->toPlainText()));
 }
 
 bool TicketLayoutPanel::eventFilter(QObject *watched, QEvent *event)

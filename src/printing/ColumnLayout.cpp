@@ -75,12 +75,12 @@ QString WrapFooter(const QString &footer, int sizeCode)
     return out;
 }
 
-QString FooterLineWidths(const QString &text)
+QString footerIndicator(const QString &text)
 {
     QStringList widths;
-    for (const QString &line : text.split(u"\r\n"_s))
-        widths.append(QString::number(TextWidth(line)));
-    return widths.join(u"\r\n"_s);
+    for (const QString &line : QString(text).replace(u"\r\n"_s, u"\n"_s).split(u'\n'))
+        widths.append(QString::number(TextWidth(line)) + u"/42"_s);
+    return widths.join(u'\n');
 }
 
 } // namespace kavri

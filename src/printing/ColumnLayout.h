@@ -32,7 +32,8 @@ QStringList SplitByWidth(const QString &text, int n);
 /// An empty text stays empty.
 QString WrapFooter(const QString &footer, int sizeCode);
 
-/// The width of every line of `text`, joined by CR LF (the footer length indicator).
-QString FooterLineWidths(const QString &text);
+/// The footer length indicator: for every line of `text` (CR LF or LF) its
+/// width in printer columns and "/42", one per line joined by LF.
+QString footerIndicator(const QString &text);
 
 } // namespace kavri

@@ -92,24 +92,18 @@ QString ComposeTicket(const PrinterSettings &s, const QString &groupT, const QSt
 bool Kavri_출력(const QString &GroupT, const QString &TableT, const QString &MemoT, const QString &RegDateT,
                 const QString &PayTypeT, bool repeat)
 {
-    try {
-        const QString composed = ComposeTicket(gPrinterSettings, GroupT, TableT, MemoT, RegDateT, PayTypeT);
-        const QString ticket = repeat ? withReprintLine(composed) : composed;
-        // Copy the names: the output lets events run, and a settings reload may happen meanwhile.
-        const auto names = gPrinterSettings.이름;
-        for (const QString &name : names) {
-            if (name.isEmpty())
-                continue;
-            파일_출력(name, ticket);
-            if (!gFilePrint)
-                프린터_출력(name, ticket);
-        }
-        return true;
-    } catch (const std::exception &e) {
-        CfgWork.report(errorReport(u"frmAlarm"_s, u"Kavri_출력"_s, {0, 5, QString::fromLocal8Bit(e.what())}),
-                       3, 2);
-        return false;
+    const QString composed = ComposeTicket(gPrinterSettings, GroupT, TableT, MemoT, RegDateT, PayTypeT);
+    const QString ticket = repeat ? withReprintLine(composed) : composed;
+    // Copy the names: the output lets events run, and a settings reload may happen meanwhile.
+    const auto names = gPrinterSettings.이름;
+    for (const QString &name : names) {
+        if (name.isEmpty())
+            continue;
+        파일_출력(name, ticket);
+        if (!gFilePrint)
+            프린터_출력(name, ticket);
     }
+    return true;
 }
 
 QString withReprintLine(const QString &ticket)

@@ -36,18 +36,6 @@ QString processLookupErrorReport(const QString &exeName, const Failure &failure)
     return compactErrorReport(u"lib_misc"_s, u"IsProcessExist(sExeName:="_s + exeName + u")"_s, failure);
 }
 
-QString comboListErrorReport(const Failure &failure)
-{
-    return u"e)lib_combo_list->ComboDisplayNo2["_s + QString::number(failure.line) + u"]("_s +
-           QString::number(failure.number) + u")"_s + failure.description;
-}
-
-QString gridColourErrorReport(const QString &gridName, const Failure &failure)
-{
-    return u"e)Spread->스프레드_색상초기화7(SPR:="_s + gridName + u")["_s + QString::number(failure.line) +
-           u"]("_s + QString::number(failure.number) + u")"_s + failure.description;
-}
-
 void reportError(const QString &where, const QString &procedure, const Failure &failure,
                  const QString &channel, ReportPrefix prefix)
 {

@@ -25,12 +25,6 @@ QString compactErrorReport(const QString &where, const QString &procedure, const
 /// The report of a failed process lookup, naming the executable that was asked for.
 QString processLookupErrorReport(const QString &exeName, const Failure &failure);
 
-/// The reports of the list and grid utilities of the settings window:
-/// "e)lib_combo_list->ComboDisplayNo2[" + line + "](" + number + ")" + description and
-/// "e)Spread->스프레드_색상초기화7(SPR:=" + grid + ")[" + line + "](" + number + ")" + description.
-QString comboListErrorReport(const Failure &failure);
-QString gridColourErrorReport(const QString &gridName, const Failure &failure);
-
 /// Writes errorReport(...) to the log channel (main log by default).
 void reportError(const QString &where, const QString &procedure, const Failure &failure,
                  const QString &channel = {}, ReportPrefix prefix = ReportPrefix::Lower);

@@ -125,11 +125,6 @@ qint64 IsProcessExist(const QString &exeName)
     return 0;
 }
 
-void KillProcess(qint64 pid)
-{
-    platform::killProcess(pid);
-}
-
 void QuickSort(QStringList &items, qsizetype first, qsizetype last)
 {
     if (items.isEmpty())

@@ -35,9 +35,6 @@ bool FileExists(const QString &path);
 /// cannot be read.
 qint64 IsProcessExist(const QString &exeName);
 
-/// Ends a process; failures are ignored.
-void KillProcess(qint64 pid);
-
 /// Sorts `items[first..last]` ascending by character codes; -2 stands for the
 /// lowest index (first) and the highest index (last).
 void QuickSort(QStringList &items, qsizetype first = -2, qsizetype last = -2);

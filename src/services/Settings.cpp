@@ -54,12 +54,6 @@ QString CommonUtil::readValue(const QString &section, const QString &key, const 
     return ini::read(path, section, key, IniEncoding::Cp949).value_or(defaultValue);
 }
 
-bool CommonUtil::hasValue(const QString &section, const QString &key) const
-{
-    const QString path = fileName();
-    return !path.isEmpty() && ini::read(path, section, key, IniEncoding::Cp949).has_value();
-}
-
 void CommonUtil::writeValue(const QString &section, const QString &key, const QString &value)
 {
     const QString path = fileName();

@@ -26,8 +26,6 @@ public:
 
     /// The stored value, or `defaultValue` when the key (or file or section) is missing.
     QString readValue(const QString &section, const QString &key, const QString &defaultValue = {}) const;
-    /// True when the key is present in the file.
-    bool hasValue(const QString &section, const QString &key) const;
 
     void writeValue(const QString &section, const QString &key, const QString &value);
     void writeValue(const QString &section, const QString &key, bool value);

@@ -14,15 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-namespace {
-int g_lastStatus = 0;
-} // namespace
-
-int lastWinHttpStatus()
-{
-    return g_lastStatus;
-}
-
 platform::HttpOptions &winHttpOptions()
 {
     static platform::HttpOptions options;
@@ -49,7 +40,6 @@ QString answerForLog(const QString &head, qsizetype totalChars)
 QString GetWinHttp(const QString &address, const QString &body, int *status)
 {
     const WinHttpAnswer answer = GetWinHttpAnswer(address, body);
-    // Taken before the decoding lets events run: a nested exchange may replace lastWinHttpStatus.
     if (status)
         *status = answer.status;
     // A long body lets the window's events run between its slices, as the exchange did.
@@ -63,14 +53,12 @@ WinHttpAnswer GetWinHttpAnswer(const QString &address, const QString &body)
     const QString shown = address + u'?' + web::maskPassword(body);
     WinHttpAnswer result;
     int attempts = 0;
-    g_lastStatus = 0;
     while (true) {
         const quint32 t0 = GetTick();
         platform::HttpResult r = platform::postForm(address, body.toUtf8(), winHttpOptions());
         const quint32 elapsed = GetTick() - t0;
         if (r.responded) {
             result = {std::move(r.body), std::move(r.contentType), r.status};
-            g_lastStatus = r.status;
             if (r.status != 200) {
                 WriteLog(u"GetWinHttp ... <실패> ("_s + QString::number(r.status) + u"): "_s +
                              QString::number(elapsed) + u"ms 걸림. ("_s + r.statusText + u")"_s + u"\r\n"_s +

@@ -24,9 +24,6 @@ struct WinHttpAnswer
 /// GetWinHttp without the decoding (the same attempts, logs and status), for a
 /// caller that decodes a long answer in pieces (platform::decodeResponsePieces).
 WinHttpAnswer GetWinHttpAnswer(const QString &address, const QString &body);
-/// The HTTP status of the answer the last GetWinHttp call returned; 0 when it got none.
-/// Read it right after the call: a later call (while events run) replaces it.
-int lastWinHttpStatus();
 
 /// The options every GetWinHttp call uses: 10000 ms per stage and the system's
 /// certificate authorities. Tests shorten the limit or add their own authority here.

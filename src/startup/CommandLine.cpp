@@ -50,14 +50,9 @@ CommandLineFlags parseCommandLine(const QStringList &arguments)
 
 bool Main_Command_Argument_취득(const QStringList &arguments)
 {
-    try {
-        const CommandLineFlags flags = parseCommandLine(arguments);
-        gDevMode = gDevMode || flags.developerMode;
-        gFilePrint = gFilePrint || flags.filePrint;
-    } catch (const std::exception &e) {
-        reportError(u"StartUp"_s, u"Main_Command_Argument_취득"_s, {1, 5, QString::fromLocal8Bit(e.what())},
-                    {}, ReportPrefix::Capital);
-    }
+    const CommandLineFlags flags = parseCommandLine(arguments);
+    gDevMode = gDevMode || flags.developerMode;
+    gFilePrint = gFilePrint || flags.filePrint;
     return true;
 }
 

@@ -37,11 +37,6 @@ QRect rectOf(const login::layout::Box &box)
     return {box.x, box.y, box.w, box.h};
 }
 
-QString describe(const std::exception &e)
-{
-    return QString::fromLocal8Bit(e.what());
-}
-
 } // namespace
 
 frmLogin::frmLogin(QWidget *parent)
@@ -124,41 +119,33 @@ frmLogin::~frmLogin() = default;
 
 void frmLogin::Form_Load()
 {
-    int step = 1;
-    try {
-        using namespace login::layout;
-        resize(Width, Height);
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - QPoint(Width / 2, Height / 2));
-        const QString background = gSkinPath + u"/0001.gif"_s;
-        if (FileExists(background))
-            m_background.load(background);
-        const QString wait = gSkinPath + u"/0106.gif"_s;
-        m_picWait->setFallbackSize(QSize(Wait.w, Wait.h));
-        if (FileExists(wait))
-            m_picWait->setPicture(wait);
-        m_picWait->centreIn({Width, Height});
-        m_picWait->hide();
-        QString error;
-        if (!platform::FormRound(this, Corner, &error))
-            WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
+    using namespace login::layout;
+    resize(Width, Height);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(Width / 2, Height / 2));
+    const QString background = gSkinPath + u"/0001.gif"_s;
+    if (FileExists(background))
+        m_background.load(background);
+    const QString wait = gSkinPath + u"/0106.gif"_s;
+    m_picWait->setFallbackSize(QSize(Wait.w, Wait.h));
+    if (FileExists(wait))
+        m_picWait->setPicture(wait);
+    m_picWait->centreIn({Width, Height});
+    m_picWait->hide();
+    QString error;
+    if (!platform::FormRound(this, Corner, &error))
+        WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
 
-        step = 2;
-        m_lblLogin->setEnabled(false);
-        m_id->clear();
-        m_pw->clear();
-        m_chkLoadValue[0]->setChecked(false);
-        m_chkLoadValue[1]->setChecked(false);
+    m_lblLogin->setEnabled(false);
+    m_id->clear();
+    m_pw->clear();
+    m_chkLoadValue[0]->setChecked(false);
+    m_chkLoadValue[1]->setChecked(false);
 
-        step = 3;
-        m_record = login::rememberedRecord();
+    m_record = login::rememberedRecord();
 
-        step = 4;
-        m_chkLoadValue[0]->setChecked(ToBool(m_record.at(0)));
-        m_chkLoadValue[1]->setChecked(ToBool(m_record.at(1)));
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Form_Load"_s, {step, 5, describe(e)});
-    }
+    m_chkLoadValue[0]->setChecked(ToBool(m_record.at(0)));
+    m_chkLoadValue[1]->setChecked(ToBool(m_record.at(1)));
 }
 
 void frmLogin::Form_Activate()
@@ -168,28 +155,22 @@ void frmLogin::Form_Activate()
         WriteLog(trace + u"Quit"_s);
         return;
     }
-    int step = 2;
-    try {
-        WriteLog(trace + u"Enter"_s);
-        m_FirstActivated = false;
+    WriteLog(trace + u"Enter"_s);
+    m_FirstActivated = false;
 
-        step = 3;
-        if (m_record.size() != 4)
-            return;
-        if (ToBool(m_record.at(0))) {
-            m_id->setText(m_record.at(2));
-            m_pw->setText(m_record.at(3));
-        }
-        if (ToBool(m_record.at(1))) {
-            m_id->setEnabled(false);
-            m_pw->setEnabled(false);
-            Delay(100);
-            lblLogin_Click();
-        } else {
-            m_lblLogin->setEnabled(true);
-        }
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"Form_Activate"_s, {step, 5, describe(e)});
+    if (m_record.size() != 4)
+        return;
+    if (ToBool(m_record.at(0))) {
+        m_id->setText(m_record.at(2));
+        m_pw->setText(m_record.at(3));
+    }
+    if (ToBool(m_record.at(1))) {
+        m_id->setEnabled(false);
+        m_pw->setEnabled(false);
+        Delay(100);
+        lblLogin_Click();
+    } else {
+        m_lblLogin->setEnabled(true);
     }
 }
 
@@ -227,20 +208,9 @@ void frmLogin::lblLogin_Click()
     const QString password = m_pw->text();
     emit loginStarted();
 
-    int step = 1;
-    QString answer;
-    try {
-        setFieldsEnabled(false);
-        showWait(true);
-        step = 2;
-        answer = login::loginExchange(id, password, m_deployment);
-    } catch (const std::exception &e) {
-        reportError(WindowName, u"lblLogin_Click"_s, {step, 5, describe(e)});
-        showWait(false);
-        setFieldsEnabled(true);
-        m_attempts.end();
-        return;
-    }
+    setFieldsEnabled(false);
+    showWait(true);
+    const QString answer = login::loginExchange(id, password, m_deployment);
     showWait(false);
 
     switch (m_attempts.judge(answer)) {
@@ -281,12 +251,7 @@ bool frmLogin::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            try {
-                return handleEnter(watched);
-            } catch (const std::exception &e) {
-                reportError(WindowName, u"Form_KeyPress"_s, {1, 5, describe(e)});
-                return true;
-            }
+            return handleEnter(watched);
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -45,7 +45,6 @@ public:
     int loginFailCount() const { return m_attempts.failCount(); }
     bool loginRunning() const { return m_attempts.running(); }
     /// The record the window load found (always four fields).
-    const QStringList &loadedRecord() const { return m_record; }
 
 public slots:
     /// Starts a login unless one is already running.

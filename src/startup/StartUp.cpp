@@ -81,59 +81,45 @@ StartOutcome Main(const QStringList &arguments, platform::InstanceLock &lock)
 {
     // A log that reaches the file-size limit loses lines; it never ends the program.
     platform::ignoreFileSizeLimitSignal();
-    int step = 1;
     const AppFolderChoice folder = appFolderChoice();
     prepareInstalledCopyFolder(folder);
-    try {
-        Main_Command_Argument_취득(arguments);
+    Main_Command_Argument_취득(arguments);
 
-        step = 2;
-        gMacAddress = GetMACAddress();
+    gMacAddress = GetMACAddress();
 
-        step = 3;
-        gOSName = GetOSName() + bitnessSuffix(platform::isOs64Bit());
+    gOSName = GetOSName() + bitnessSuffix(platform::isOs64Bit());
 
-        step = 4;
-        const auto locked = lock.acquire(instanceLockPath());
-        if (locked == platform::InstanceLock::Result::HeldByAnother) {
-            // The running copy's board comes to the front before this copy's box.
-            askRunningCopyToRaise();
-            const QString text = u"이미 실행중이어서 종료합니다!"_s;
-            platform::showError(text);
-            WriteLog(text);
-            return StartOutcome::AlreadyRunning;
-        }
-        if (locked == platform::InstanceLock::Result::Failed) {
-            // A folder we cannot lock in is a folder we cannot log in either; run all the same.
-            reportError(u"StartUp"_s, u"Main"_s, {4, 13, lock.errorText()});
-        }
-
-        step = 6;
-        CfgMain.setFileName(appFilePath(u"Zarazo.cfg"_s));
-        step = 7;
-        gSkinPath = appFilePath(u"skin"_s);
-        gSoundPath = appFilePath(u"sound"_s);
-        step = 8;
-        gVersion = buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH);
-
-        step = 9;
-        WriteLog(QString(40, u'='));
-        WriteLog(u"Version: "_s + gVersion);
-        WriteLog(u"프로그램 폴더: "_s + folder.folder + u" ("_s + folderReason(folder) + u')');
-        WriteLog(displayPlatformLine());
-        // An old shortcut's extra arguments still start the board; they are only noted.
-        for (const QString &item : parseCommandLine(arguments).unknown)
-            WriteLog(u"알 수 없는 옵션은 무시합니다: "_s + item.left(200));
-
-        step = 10;
-        for (const QString &pattern : startupLogPatterns())
-            로그_파일_삭제(pattern);
-        removeOldStatsFiles(appFilePath(u"stats"_s), platform::clock().now().date());
-        return StartOutcome::Proceed;
-    } catch (const std::exception &e) {
-        reportError(u"StartUp"_s, u"Main"_s, {step, 5, QString::fromLocal8Bit(e.what())});
-        return StartOutcome::Failed;
+    const auto locked = lock.acquire(instanceLockPath());
+    if (locked == platform::InstanceLock::Result::HeldByAnother) {
+        // The running copy's board comes to the front before this copy's box.
+        askRunningCopyToRaise();
+        const QString text = u"이미 실행중이어서 종료합니다!"_s;
+        platform::showError(text);
+        WriteLog(text);
+        return StartOutcome::AlreadyRunning;
     }
+    if (locked == platform::InstanceLock::Result::Failed) {
+        // A folder we cannot lock in is a folder we cannot log in either; run all the same.
+        reportError(u"StartUp"_s, u"Main"_s, {4, 13, lock.errorText()});
+    }
+
+    CfgMain.setFileName(appFilePath(u"Zarazo.cfg"_s));
+    gSkinPath = appFilePath(u"skin"_s);
+    gSoundPath = appFilePath(u"sound"_s);
+    gVersion = buildVersionText(KAVRI_VERSION_MAJOR, KAVRI_VERSION_MINOR, KAVRI_VERSION_PATCH);
+
+    WriteLog(QString(40, u'='));
+    WriteLog(u"Version: "_s + gVersion);
+    WriteLog(u"프로그램 폴더: "_s + folder.folder + u" ("_s + folderReason(folder) + u')');
+    WriteLog(displayPlatformLine());
+    // An old shortcut's extra arguments still start the board; they are only noted.
+    for (const QString &item : parseCommandLine(arguments).unknown)
+        WriteLog(u"알 수 없는 옵션은 무시합니다: "_s + item.left(200));
+
+    for (const QString &pattern : startupLogPatterns())
+        로그_파일_삭제(pattern);
+    removeOldStatsFiles(appFilePath(u"stats"_s), platform::clock().now().date());
+    return StartOutcome::Proceed;
 }
 
 } // namespace kavri

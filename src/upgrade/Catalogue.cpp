@@ -35,7 +35,7 @@ std::unique_ptr<platform::DbConnection> connectLogged(const QString &operation)
     WriteLog(u"[Svr1] StartUp"_s + LogArrow + operation);
     const quint32 t0 = GetTick();
     std::unique_ptr<platform::DbConnection> connection;
-    if (!ODBC_MySQL_CONN_OPEN(connection)) {
+    if (!openCatalogue(connection)) {
         WriteLog(u"[Svr1] "_s + elapsedSince(t0) + u"ms 경과. 서버와 연결 실패!"_s);
         platform::showErrorTitled(u"서버에 연결할 수 없습니다!"_s, u"패치 확인"_s);
         return nullptr;
@@ -57,7 +57,7 @@ QString formatElapsed(qint64 ms)
     return negative ? u"-"_s + digits : digits;
 }
 
-platform::DbTarget ODBC_MySQL_CONN_STRING()
+platform::DbTarget catalogueTarget()
 {
     platform::DbTarget t;
     t.host = gPatchServer.host;
@@ -69,12 +69,12 @@ platform::DbTarget ODBC_MySQL_CONN_STRING()
     return t;
 }
 
-bool ODBC_MySQL_CONN_OPEN(std::unique_ptr<platform::DbConnection> &connection)
+bool openCatalogue(std::unique_ptr<platform::DbConnection> &connection)
 {
     connection.reset();
     QString error;
     if (gPatchServer.isSet())
-        connection = platform::database().open(ODBC_MySQL_CONN_STRING(), &error);
+        connection = platform::database().open(catalogueTarget(), &error);
     else
         error = u"패치 서버가 정해지지 않았습니다."_s;
     if (!connection) {

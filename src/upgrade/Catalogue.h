@@ -13,10 +13,10 @@ QString formatElapsed(qint64 ms);
 
 /// The connection settings of the catalogue: gPatchServer, database "mgmt",
 /// character set euckr, and limits on connecting and reading.
-platform::DbTarget ODBC_MySQL_CONN_STRING();
+platform::DbTarget catalogueTarget();
 
 /// Opens a catalogue connection; on failure writes the error report and returns false.
-bool ODBC_MySQL_CONN_OPEN(std::unique_ptr<platform::DbConnection> &connection);
+bool openCatalogue(std::unique_ptr<platform::DbConnection> &connection);
 
 /// Asks the catalogue for the newest release of gPatchType on the channel
 /// (development, forced or ordinary); sets gServerVersion, gServerSize and

@@ -72,39 +72,34 @@ frmDataLoad::~frmDataLoad() = default;
 
 void frmDataLoad::Form_Load()
 {
-    try {
-        setFixedSize(370, 136);
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QString note =
-                platform::placeOnScreen(*this, screen->availableGeometry().center() - rect().center());
-            if (!note.isEmpty())
-                WriteLog(note);
-        }
-        m_pMsgTitle->clear();
-        m_pMsgDetail->clear();
-        m_pMsgCount->clear();
-
-        if (FileExists(skinFile(u"01001.jpg"_s)))
-            m_background.load(skinFile(u"01001.jpg"_s));
-        // Normal, hover and pressed faces of the button, each where its picture exists.
-        QStringList faces;
-        const QStringList states{u"QPushButton"_s, u"QPushButton:hover"_s, u"QPushButton:pressed"_s};
-        for (int i = 0; i < 3; ++i) {
-            const QString file = skinFile(u"btn"_s + QString::number(i) + u".jpg"_s);
-            if (FileExists(file))
-                faces.append(states[i] + u" { border-image: url(\""_s + file + u"\"); }"_s);
-        }
-        if (!faces.isEmpty())
-            m_cmdEnd->setStyleSheet(faces.join(u' '));
-
-        QString error;
-        if (!platform::FormRound(this, 12, &error))
-            reportError(UpgradeWindowName, u"Form_Load"_s, {4, 5, error});
-        unsetCursor();
-    } catch (const std::exception &e) {
-        CfgWork.report(
-            errorReport(UpgradeWindowName, u"Form_Load"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
+    setFixedSize(370, 136);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QString note =
+            platform::placeOnScreen(*this, screen->availableGeometry().center() - rect().center());
+        if (!note.isEmpty())
+            WriteLog(note);
     }
+    m_pMsgTitle->clear();
+    m_pMsgDetail->clear();
+    m_pMsgCount->clear();
+
+    if (FileExists(skinFile(u"01001.jpg"_s)))
+        m_background.load(skinFile(u"01001.jpg"_s));
+    // Normal, hover and pressed faces of the button, each where its picture exists.
+    QStringList faces;
+    const QStringList states{u"QPushButton"_s, u"QPushButton:hover"_s, u"QPushButton:pressed"_s};
+    for (int i = 0; i < 3; ++i) {
+        const QString file = skinFile(u"btn"_s + QString::number(i) + u".jpg"_s);
+        if (FileExists(file))
+            faces.append(states[i] + u" { border-image: url(\""_s + file + u"\"); }"_s);
+    }
+    if (!faces.isEmpty())
+        m_cmdEnd->setStyleSheet(faces.join(u' '));
+
+    QString error;
+    if (!platform::FormRound(this, 12, &error))
+        reportError(UpgradeWindowName, u"Form_Load"_s, {4, 5, error});
+    unsetCursor();
 }
 
 void frmDataLoad::showEvent(QShowEvent *event)
@@ -124,13 +119,7 @@ void frmDataLoad::Form_Activate()
     m_FirstActivated = false;
     m_running = true;
     m_ran = true;
-    try {
-        m_result = m_download.TNV_program_patch();
-    } catch (const std::exception &e) {
-        CfgWork.report(
-            errorReport(UpgradeWindowName, u"Form_Activate"_s, {0, 5, QString::fromLocal8Bit(e.what())}));
-        m_result = PatchDownload::Result::Stopped;
-    }
+    m_result = m_download.TNV_program_patch();
     m_running = false;
     close();
 }

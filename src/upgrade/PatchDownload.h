@@ -62,7 +62,6 @@ public:
     void requestEnd() { m_endRequested = true; }
 
     /// The route that ran last: "W" (wget) or "X" (built-in HTTP).
-    QString downloadMode() const { return m_mode; }
 
     /// Ends the downloader this program started (also one left by an earlier run,
     /// remembered with its start time); never another program's process.

@@ -101,64 +101,53 @@ void setDownloadWindowRunner(std::function<void()> runner)
 
 UpgradeOutcome TNV_자동_업그레이드()
 {
-    int step = 1;
     clearUpgradeProcessEnded();
-    try {
-        gPatchServer = patchServerOf(loadDeployment());
-        if (!gPatchServer.unreadable.isEmpty())
-            WriteLog(gPatchServer.unreadable); // nothing is recorded: a corrected key is tried next time
-        if (!gPatchServer.isSet())
-            return UpgradeOutcome::Continue; // no patch server in this deployment: nothing to check
-        gPatchType = u"A"_s;
-        gServerVersion.clear();
-        gServerSize = 0;
-        gServerSha256.clear();
-        gCurVersion = GetAppVersion();
+    gPatchServer = patchServerOf(loadDeployment());
+    if (!gPatchServer.unreadable.isEmpty())
+        WriteLog(gPatchServer.unreadable); // nothing is recorded: a corrected key is tried next time
+    if (!gPatchServer.isSet())
+        return UpgradeOutcome::Continue; // no patch server in this deployment: nothing to check
+    gPatchType = u"A"_s;
+    gServerVersion.clear();
+    gServerSize = 0;
+    gServerSha256.clear();
+    gCurVersion = GetAppVersion();
 
-        step = 2;
-        if (!TNV_GetPatchVersion(false) || gServerVersion.isEmpty())
+    if (!TNV_GetPatchVersion(false) || gServerVersion.isEmpty())
+        return UpgradeOutcome::Continue;
+
+    const QString version = readPatchIni(u"Version"_s);
+    const QString result = readPatchIni(u"Result"_s);
+
+    if (gServerVersion == version) {
+        if (gCurVersion == gServerVersion)
             return UpgradeOutcome::Continue;
-
-        step = 3;
-        const QString version = readPatchIni(u"Version"_s);
-        const QString result = readPatchIni(u"Result"_s);
-
-        step = 4;
-        if (gServerVersion == version) {
-            if (gCurVersion == gServerVersion)
-                return UpgradeOutcome::Continue;
-            if (result == u"Success"_s)
-                return startAgain();
-            if (result == u"Success2"_s) {
-                writePatchResult(u"Error"_s);
-                TNV_PutPatchHistory({}, u"E"_s);
-            }
-            return UpgradeOutcome::Continue;
+        if (result == u"Success"_s)
+            return startAgain();
+        if (result == u"Success2"_s) {
+            writePatchResult(u"Error"_s);
+            TNV_PutPatchHistory({}, u"E"_s);
         }
-
-        step = 5;
-        if (VersionCompare(gServerVersion, gCurVersion) != 1)
-            return UpgradeOutcome::Continue;
-        // An entry without a usable size would make the size test meaningless: refused, and asked again next
-        // time.
-        if (gServerSize <= 0) {
-            WriteLog(u"패치 "_s + gServerVersion + u"의 크기를 알 수 없어 받지 않습니다."_s);
-            return UpgradeOutcome::Continue;
-        }
-        // The login window is the only window open here; it goes before the download window opens.
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->isVisible())
-                w->hide();
-        }
-        QCoreApplication::processEvents();
-        gPatchFile = u"TenviVadn_Last.EXE"_s;
-        runDownloadWindow();
-        return upgradeProcessEnded() ? UpgradeOutcome::Ending : UpgradeOutcome::Continue;
-    } catch (const std::exception &e) {
-        CfgWork.report(
-            errorReport(u"StartUp"_s, u"TNV_자동_업그레이드"_s, {step, 5, QString::fromLocal8Bit(e.what())}));
         return UpgradeOutcome::Continue;
     }
+
+    if (VersionCompare(gServerVersion, gCurVersion) != 1)
+        return UpgradeOutcome::Continue;
+    // An entry without a usable size would make the size test meaningless: refused, and asked again next
+    // time.
+    if (gServerSize <= 0) {
+        WriteLog(u"패치 "_s + gServerVersion + u"의 크기를 알 수 없어 받지 않습니다."_s);
+        return UpgradeOutcome::Continue;
+    }
+    // The login window is the only window open here; it goes before the download window opens.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            w->hide();
+    }
+    QCoreApplication::processEvents();
+    gPatchFile = u"TenviVadn_Last.EXE"_s;
+    runDownloadWindow();
+    return upgradeProcessEnded() ? UpgradeOutcome::Ending : UpgradeOutcome::Continue;
 }
 
 } // namespace kavri

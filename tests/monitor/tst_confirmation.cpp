@@ -22,7 +22,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -53,9 +52,8 @@ class TstConfirmation : public QObject
     std::unique_ptr<RequestCycle> m_cycle;
     std::unique_ptr<PollLoop> m_loop;
     std::unique_ptr<ConfirmFlow> m_flow;
-    QStringList m_events; ///< "show", "hide", "alert" or "alert silent"
-    QString m_minutes;    ///< what the expiry label shows
-    bool m_throwOnShow = false;
+    QStringList m_events;                    ///< "show", "hide", "alert" or "alert silent"
+    QString m_minutes;                       ///< what the expiry label shows
     std::function<void()> m_aroundExpiry[2]; ///< run before and after each expiry pass
 
     qint64 add(const QString &table, const QString &time)
@@ -133,16 +131,9 @@ private slots:
         m_flow = std::make_unique<ConfirmFlow>(*m_board, *m_cycle, *m_loop);
         m_events.clear();
         m_minutes = u"0"_s;
-        m_throwOnShow = false;
         m_aroundExpiry[0] = m_aroundExpiry[1] = nullptr;
         RequestCycle::Hooks hooks;
-        hooks.showWait = [this] {
-            if (m_throwOnShow) {
-                m_throwOnShow = false;
-                throw std::runtime_error("그림을 띄울 수 없음");
-            }
-            m_events << u"show"_s;
-        };
+        hooks.showWait = [this] { m_events << u"show"_s; };
         hooks.hideWait = [this] { m_events << u"hide"_s; };
         hooks.newRequestAlert = [this](bool silent) {
             m_events << (silent ? u"alert silent"_s : u"alert"_s);
@@ -331,25 +322,6 @@ private slots:
 
     // A failure while the press runs is reported; the poll loop and the button
     // are released and the cycle still works.
-    void failureDuringThePress()
-    {
-        const QString number = QString::number(add(u"A"_s, u"09:50:00"_s));
-        QVERIFY(add(u"B"_s, u"09:51:00"_s) > 0);
-        poll();
-        m_flow->rowClicked(1);
-        m_throwOnShow = true;
-        m_flow->CMD_Click(0);
-        QCOMPARE(exchanges(), QStringList{number});
-        QVERIFY(m_flow->buttonEnabled());
-        QVERIFY(!m_flow->buttonVisible());
-        QVERIFY(!m_loop->LoopTimerDoing());
-        QVERIFY(!m_cycle->isRunning());
-        QVERIFY2(mainLog().contains(u"e)frmAlarm->CMD_Click[Erl:=4, Eno:=5]\r\n   그림을 띄울 수 없음"_s),
-                 qPrintable(mainLog()));
-        QVERIFY(m_cycle->Load_Kavri(false));
-        QCOMPARE(rowTables(), QStringList{u"B"_s});
-    }
-
     void expiry_data()
     {
         QTest::addColumn<QString>("minutes");

@@ -97,11 +97,6 @@ private slots:
         QTest::newRow("process lookup")
             << processLookupErrorReport(u"wget.exe"_s, f)
             << u"E)lib_misc->IsProcessExist(sExeName:=wget.exe)[Erl:=12](Eno:=53)파일이 없습니다"_s;
-        QTest::newRow("combo list") << comboListErrorReport(f)
-                                    << u"e)lib_combo_list->ComboDisplayNo2[12](53)파일이 없습니다"_s;
-        QTest::newRow("grid colour")
-            << gridColourErrorReport(u"spr테이블"_s, f)
-            << u"e)Spread->스프레드_색상초기화7(SPR:=spr테이블)[12](53)파일이 없습니다"_s;
     }
     void errorReports()
     {
