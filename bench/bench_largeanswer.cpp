@@ -178,7 +178,7 @@ int main(int argc, char *argv[])
         qsizetype chars = 0;
         row("decoding + reading in pieces", measure([&] {
                 monitor::AnswerReader reader(QDateTime::currentDateTime());
-                reader.reserve(QByteArrayView(answer.body).count(monitor::kRecordMarkerBytes));
+                reader.reserve(QByteArrayView(answer.body).count(web::kRecordMarkerBytes));
                 platform::decodeResponsePieces(answer.body, answer.contentType, [&](QStringView piece) {
                     chars += piece.size();
                     if (head.size() < kLogAnswerLimit)

@@ -7,6 +7,7 @@
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/ProcessValues.h"
+#include "services/ServiceAnswers.h"
 #include "services/WebService.h"
 #include "services/WinHttp.h"
 

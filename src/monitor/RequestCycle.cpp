@@ -229,7 +229,7 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
     AnswerReader reader(now);
-    reader.reserve(QByteArrayView(answer.body).count(kRecordMarkerBytes));
+    reader.reserve(QByteArrayView(answer.body).count(web::kRecordMarkerBytes));
     AnswerHead head;
     platform::decodeResponsePieces(answer.body, answer.contentType, [&](QStringView piece) {
         head.add(piece);

@@ -17,46 +17,6 @@ namespace kavri::monitor {
 
 namespace {
 
-struct Tag
-{
-    QStringView name;
-    QString open;
-    QString close;
-};
-
-Tag makeTag(QStringView name)
-{
-    return Tag{name, u'<' + name.toString() + u'>', u"</"_s + name.toString() + u'>'};
-}
-
-// The tags in the order a record is read.
-const std::array<Tag, 10> &recordTags()
-{
-    static const std::array<Tag, 10> tags{
-        makeTag(u"memonum"),       makeTag(u"memoqr"),   makeTag(u"memotablegroupname"),
-        makeTag(u"memotablename"), makeTag(u"memoYN"),   makeTag(u"memophonet"),
-        makeTag(u"regdatememo"),   makeTag(u"memotext"), makeTag(u"ordercount"),
-        makeTag(u"paytype1")};
-    return tags;
-}
-
-std::optional<QStringView> valueOf(QStringView record, QStringView open, QStringView close)
-{
-    const qsizetype at = record.indexOf(open);
-    if (at < 0)
-        return std::nullopt;
-    const qsizetype begin = at + open.size();
-    qsizetype end = record.indexOf(close, begin);
-    if (end < 0)
-        end = record.size();
-    // A second opening tag before the closing one ends the value too; only the
-    // stretch up to the closing tag needs looking at.
-    const qsizetype reopen = record.sliced(begin, end - begin).indexOf(open);
-    if (reopen >= 0)
-        end = begin + reopen;
-    return record.sliced(begin, end - begin);
-}
-
 int digitsAt(QStringView text, qsizetype at, qsizetype count)
 {
     int value = 0;
@@ -75,57 +35,6 @@ qint64 secondsOf(const QDate &date, int hour, int minute, int second)
 }
 
 } // namespace
-
-std::optional<QStringView> tagValue(QStringView record, QStringView name)
-{
-    const Tag tag = makeTag(name);
-    return valueOf(record, tag.open, tag.close);
-}
-
-std::optional<RawRecord> readRecord(QStringView record, QString *missing)
-{
-    // One pass over the record's "<" instead of a search per tag: every tag's
-    // value starts after its first opening tag and ends at the first closing
-    // tag or second opening tag after that, as tagValue() reads it.
-    const auto &tags = recordTags();
-    constexpr size_t n = std::tuple_size_v<std::decay_t<decltype(tags)>>;
-    std::array<qsizetype, n> begin;
-    std::array<qsizetype, n> end;
-    begin.fill(-1);
-    end.fill(-1);
-    for (qsizetype at = record.indexOf(u'<'); at >= 0; at = record.indexOf(u'<', at + 1)) {
-        const bool closing = at + 1 < record.size() && record.at(at + 1) == u'/';
-        const QStringView rest = record.sliced(at + (closing ? 2 : 1));
-        for (size_t i = 0; i < n; ++i) {
-            const QStringView name = tags[i].name;
-            // The ">" right after the name first: it rules out nearly every other tag at once.
-            if (rest.size() <= name.size() || rest.at(name.size()) != u'>' ||
-                !std::equal(name.begin(), name.end(), rest.begin()))
-                continue;
-            if (begin[i] < 0) {
-                if (!closing)
-                    begin[i] = at + name.size() + 2;
-            } else if (end[i] < 0) {
-                end[i] = at;
-            }
-            break;
-        }
-    }
-    std::array<QString, n> values;
-    for (size_t i = 0; i < n; ++i) {
-        if (begin[i] < 0) {
-            if (missing)
-                *missing = tags[i].name.toString();
-            return std::nullopt;
-        }
-        const qsizetype stop = end[i] < 0 ? record.size() : end[i];
-        // What a customer typed reaches the board, the speech, the log and the printer:
-        // no control character in it may act as a printer command or a line of its own.
-        values[i] = withoutControls(record.sliced(begin[i], stop - begin[i]));
-    }
-    return RawRecord{values[0], values[1], values[2], values[3], values[4],
-                     values[5], values[6], values[7], values[8], values[9]};
-}
 
 std::optional<qint64> requestNumber(QStringView numT)
 {
@@ -249,7 +158,7 @@ void AnswerReader::feed(QStringView piece)
     if (piece.isEmpty())
         return;
     // A marker may be cut by the end of the last piece: the search goes back that far.
-    const qsizetype resume = std::max<qsizetype>(0, m_rest.size() - (kRecordMarker.size() - 1));
+    const qsizetype resume = std::max<qsizetype>(0, m_rest.size() - (web::kRecordMarker.size() - 1));
     // The piece is read where it lies; only what stays open is copied.
     const bool alone = m_rest.isEmpty();
     if (!alone)
@@ -260,21 +169,21 @@ void AnswerReader::feed(QStringView piece)
     if (!m_inRecord) {
         if (text.indexOf(u"<memolist", resume) >= 0)
             m_sawList = true;
-        const qsizetype at = text.indexOf(kRecordMarker, resume);
+        const qsizetype at = text.indexOf(web::kRecordMarker, resume);
         if (at < 0) {
             // Before the first record: only what a cut marker could start with is kept.
-            const QString keep = text.right(kRecordMarker.size() - 1).toString();
+            const QString keep = text.right(web::kRecordMarker.size() - 1).toString();
             m_rest = keep;
             return;
         }
         m_inRecord = true;
         m_sawList = true;
-        begin = search = at + kRecordMarker.size();
+        begin = search = at + web::kRecordMarker.size();
     }
-    for (qsizetype next = text.indexOf(kRecordMarker, search); next >= 0;
-         next = text.indexOf(kRecordMarker, begin)) {
+    for (qsizetype next = text.indexOf(web::kRecordMarker, search); next >= 0;
+         next = text.indexOf(web::kRecordMarker, begin)) {
         readRecordAt(text.sliced(begin, next - begin));
-        begin = next + kRecordMarker.size();
+        begin = next + web::kRecordMarker.size();
     }
     if (alone)
         m_rest = text.sliced(begin).toString();
@@ -299,9 +208,9 @@ void AnswerReader::readRecordAt(QStringView record)
 {
     const qsizetype position = ++m_records;
     QString missing;
-    const std::optional<RawRecord> raw = readRecord(record, &missing);
+    const std::optional<web::RawRecord> raw = web::readRecord(record, &missing);
     if (!raw) {
-        const std::optional<QStringView> num = tagValue(record, u"memonum");
+        const std::optional<QStringView> num = web::tagValue(record, u"memonum");
         m_reading.malformed.append({position, num ? withoutControls(num->left(40)) : QString(),
                                     u"<"_s + missing + u"> 태그 없음"_s});
         return;
@@ -338,7 +247,7 @@ void AnswerReader::readRecordAt(QStringView record)
 AnswerReading readAnswer(QStringView answer, const QDateTime &now)
 {
     AnswerReader reader(now);
-    reader.reserve(answer.count(kRecordMarker));
+    reader.reserve(answer.count(web::kRecordMarker));
     reader.feed(answer);
     return reader.finish();
 }

@@ -2,6 +2,7 @@
 
 #include "monitor/KavriEntry.h"
 #include "printing/PrinterSettings.h"
+#include "services/ServiceAnswers.h"
 
 #include <QByteArrayView>
 #include <QDateTime>
@@ -16,40 +17,9 @@
 // the service's answer, the record filter, the printing rule, the sort and the cut.
 namespace kavri::monitor {
 
-/// The marker that starts every record of the answer.
-inline constexpr QStringView kRecordMarker = u"<memochecks>";
-/// The marker in the answer's bytes: the same in UTF-8 and in CP949, where "<" is
-/// never the second byte of a character.
-inline constexpr QByteArrayView kRecordMarkerBytes = "<memochecks>";
-
 /// Oldest request shown, and oldest printed, in minutes.
 inline constexpr qint64 kShowMinutes = 180;
 inline constexpr qint64 kPrintMinutes = 30;
-
-/// The value of tag `name` (without brackets) in a record: the text after the
-/// first "<name>", up to the first "</name>" after it, or a second "<name>" when
-/// that comes first, or the end of the record. Exact, not trimmed. Nothing when
-/// the record has no "<name>".
-std::optional<QStringView> tagValue(QStringView record, QStringView name);
-
-/// The ten tags of a record, as sent.
-struct RawRecord
-{
-    QString memonum;
-    QString memoqr;
-    QString memotablegroupname;
-    QString memotablename;
-    QString memoYN;
-    QString memophonet;
-    QString regdatememo;
-    QString memotext;
-    QString ordercount;
-    QString paytype1;
-};
-
-/// Reads every tag of a record. Without one of them the record is unusable:
-/// nothing, and `missing` (when given) names the first tag that lacks.
-std::optional<RawRecord> readRecord(QStringView record, QString *missing = nullptr);
 
 /// The number of a request: a whole number from 1 to 2^63-1 written in plain
 /// digits (no sign, blank or decimal point); nothing for any other text.

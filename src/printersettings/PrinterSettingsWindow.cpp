@@ -189,7 +189,7 @@ bool PrinterSettingsWindow::Load_테이블()
     m_cmd[0]->setEnabled(false);
     m_cmd[1]->setEnabled(false);
     showWait(true);
-    const TableList list = fetchTableList(gLoginID, gLoginPW);
+    const web::TableList list = fetchTableList(gLoginID, gLoginPW);
     showWait(false);
     m_grid->fill(list);
     m_cmd[0]->setEnabled(true);

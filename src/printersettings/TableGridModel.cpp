@@ -9,7 +9,7 @@ void TableGridModel::clearTables()
     removeRows(0, rowCount());
 }
 
-void TableGridModel::appendTable(const TableListEntry &entry)
+void TableGridModel::appendTable(const web::TableListEntry &entry)
 {
     QList<QStandardItem *> row;
     for (const QString &text :

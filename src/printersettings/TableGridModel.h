@@ -18,7 +18,7 @@ public:
 
     void clearTables();
     /// Appends `entry` unticked.
-    void appendTable(const TableListEntry &entry);
+    void appendTable(const web::TableListEntry &entry);
     void sortByName(Qt::SortOrder order);
 
     int tableRows() const;

@@ -154,9 +154,9 @@ void TableGridPanel::clearTables()
     m_listCut = false;
 }
 
-void TableGridPanel::fill(const TableList &list)
+void TableGridPanel::fill(const web::TableList &list)
 {
-    for (const TableListEntry &entry : list.tables)
+    for (const web::TableListEntry &entry : list.tables)
         m_tables->appendTable(entry);
     sortTables(Qt::AscendingOrder);
     m_listLoaded = list.anyRecord;

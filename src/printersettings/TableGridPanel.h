@@ -11,7 +11,9 @@ class QTableView;
 
 namespace kavri {
 
+namespace web {
 struct TableList;
+}
 class TableGridModel;
 
 /// Step ③ of the printer settings window: the shop's tables in a grid of one
@@ -25,7 +27,7 @@ public:
     /// Empties the grid while the list is on its way; it has not come until fill().
     void clearTables();
     /// Shows the tables of `list` unticked, sorted by name, and lays the rows out.
-    void fill(const TableList &list);
+    void fill(const web::TableList &list);
     /// Ticks the rows the stored selection names; "전체" ticks "전체 선택" and every row.
     void loadSelection(const QString &selection);
     /// The line above the grid: how many tables, or that the list did not come.

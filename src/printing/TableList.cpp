@@ -15,47 +15,6 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 namespace {
 
-const QString kRecordStart = u"nums["_s;
-
-enum class Field { Found, Missing, Malformed };
-
-/// The text between the field's first opening marker and the first closing
-/// marker after it; Malformed when another opening marker of the same field
-/// comes first or no closing marker follows.
-Field readField(const QString &record, const QString &name, QString &value)
-{
-    const QString open = name + u'[';
-    const QString close = u']' + name;
-    const qsizetype at = record.indexOf(open);
-    if (at < 0)
-        return Field::Missing;
-    const qsizetype start = at + open.size();
-    const qsizetype end = record.indexOf(close, start);
-    const qsizetype again = record.indexOf(open, start);
-    if (end < 0 || (again >= 0 && again < end) || end - start > kMaxTableFieldChars)
-        return Field::Malformed;
-    // Table names are shown, stored and compared with the requests' table names,
-    // which come without control characters.
-    value = withoutControls(QStringView(record).sliced(start, end - start));
-    return Field::Found;
-}
-
-/// The entry of one record; nothing when the record is malformed.
-std::optional<TableListEntry> readRecord(const QString &record)
-{
-    TableListEntry e;
-    if (readField(record, u"tableYN"_s, e.tableYN) != Field::Found)
-        return std::nullopt;
-    if (readField(record, u"nums"_s, e.nums) != Field::Found ||
-        readField(record, u"tableqroup"_s, e.tableqroup) != Field::Found ||
-        readField(record, u"tablenum"_s, e.tablenum) != Field::Found)
-        return std::nullopt;
-    // tableqr is not used: a missing pair is fine, a broken one makes the record suspect.
-    if (readField(record, u"tableqr"_s, e.tableqr) == Field::Malformed)
-        return std::nullopt;
-    return e;
-}
-
 QString groupThousands(qsizetype n)
 {
     QString digits = QString::number(n);
@@ -72,28 +31,7 @@ TableListSource &tableListSource()
 
 } // namespace
 
-TableList parseTableList(const QString &answer)
-{
-    TableList list;
-    qsizetype at = answer.indexOf(kRecordStart);
-    list.anyRecord = at >= 0;
-    while (at >= 0 && list.tables.size() < kMaxTables) {
-        const qsizetype next = answer.indexOf(kRecordStart, at + kRecordStart.size());
-        const QString record = answer.mid(at, next < 0 ? -1 : next - at);
-        at = next;
-        const std::optional<TableListEntry> entry = readRecord(record);
-        if (!entry) {
-            ++list.malformed;
-            continue;
-        }
-        if (entry->tableYN == u"Y"_s)
-            list.tables.append(*entry);
-    }
-    list.cut = at >= 0;
-    return list;
-}
-
-TableList fetchTableList(const QString &loginId, const QString &password)
+web::TableList fetchTableList(const QString &loginId, const QString &password)
 {
     if (const TableListSource &source = tableListSource())
         return source(loginId, password);
@@ -102,7 +40,7 @@ TableList fetchTableList(const QString &loginId, const QString &password)
     WriteLog(u"Load_테이블(1) ... "_s + web::maskPassword(address + u"?"_s + body), LogChannel::WinHttp);
     const QString answer = GetWinHttp(address, body);
     WriteLog(u"Load_테이블(1) ... ResponseStr:"_s + u"\r\n"_s + answerForLog(answer), LogChannel::WinHttp);
-    const TableList list = parseTableList(answer);
+    const web::TableList list = web::parseTableList(answer);
     if (list.malformed > 0)
         WriteLog(u"Load_테이블(7) ... 형식이 맞지 않는 기록 "_s + QString::number(list.malformed) +
                      u"개는 넣지 않음"_s,
@@ -156,7 +94,7 @@ QString tableCountText(qsizetype count, qsizetype unlistedSelected, bool cut)
 {
     QString text = u"만들어진 좌석  -  총 "_s + groupThousands(count) + u"개"_s;
     if (cut)
-        text += u"  (최대 "_s + groupThousands(kMaxTables) + u"개까지만 표시)"_s;
+        text += u"  (최대 "_s + groupThousands(web::kMaxTables) + u"개까지만 표시)"_s;
     if (unlistedSelected > 0)
         text += u"  (목록에 없는 선택 테이블 "_s + groupThousands(unlistedSelected) +
                 u"개는 저장하면 빠집니다)"_s;

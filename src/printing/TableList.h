@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/ServiceAnswers.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,44 +10,10 @@
 
 namespace kavri {
 
-/// One record of the shop's table list answer; every field as the service sent it.
-struct TableListEntry
-{
-    QString nums;       ///< the table's number
-    QString tableYN;    ///< "Y": the table is in use
-    QString tableqr;    ///< read, not used
-    QString tableqroup; ///< group name
-    QString tablenum;   ///< table name
-};
-
-/// What a table list answer holds: the tables in use in answer order, how many
-/// records were thrown away as malformed, whether there was any record at all
-/// (an empty or blank answer, an error page: the list did not load), and
-/// whether the answer went on beyond kMaxTables tables.
-struct TableList
-{
-    QList<TableListEntry> tables;
-    int malformed = 0;
-    bool anyRecord = false;
-    bool cut = false;
-};
-
-/// Tables beyond this many are not listed; no shop comes near it.
-inline constexpr int kMaxTables = 5000;
-/// A field longer than this marks its record as malformed.
-inline constexpr int kMaxTableFieldChars = 200;
-
-/// Cuts the answer into records at every "nums[" and reads each record's
-/// fields between their markers ("nums[" … "]nums" and so on). A record is
-/// listed only when tableYN is exactly "Y". A record that lacks the opening or
-/// closing marker of nums, tableYN, tableqroup or tablenum (tableqr may be
-/// missing), or whose field is too long, is skipped whole.
-TableList parseTableList(const QString &answer);
-
 /// Asks the service for the shop's table list as `loginId` and reads the
 /// answer. The request (password masked) and the answer go to the WinHttp log,
 /// and so do the skipped records and an answer without any record.
-TableList fetchTableList(const QString &loginId, const QString &password);
+web::TableList fetchTableList(const QString &loginId, const QString &password);
 
 /// The sort key of a table name: names ending in digits sort by that number,
 /// names without a trailing number first.
@@ -69,7 +37,7 @@ QString tableListFailedText();
 
 /// Where fetchTableList gets the list instead of the service, when set: tests
 /// hand the printer settings window a canned list here. Empty: the service.
-using TableListSource = std::function<TableList(const QString &loginId, const QString &password)>;
+using TableListSource = std::function<web::TableList(const QString &loginId, const QString &password)>;
 void setTableListSource(TableListSource source);
 
 } // namespace kavri

@@ -74,24 +74,4 @@ QString maskPassword(const QString &text)
     return out;
 }
 
-bool hasSuccessMarker(const QString &answer)
-{
-    return answer.contains(SuccessMarker);
-}
-
-std::optional<QString> storeNameIn(const QString &answer)
-{
-    const qsizetype open = answer.indexOf(StoreNameOpen);
-    if (open < 0)
-        return std::nullopt;
-    const qsizetype start = open + StoreNameOpen.size();
-    qsizetype end = answer.indexOf(StoreNameClose, start);
-    if (end < 0)
-        end = answer.indexOf(StoreNameOpen, start);
-    if (end < 0)
-        end = answer.size();
-    // The name is shown on the board and written to the log and the install history.
-    return withoutControls(QStringView(answer).sliced(start, end - start));
-}
-
 } // namespace kavri::web

@@ -2,21 +2,14 @@
 
 #include <QString>
 
-#include <optional>
-
-// What the program fixes about the web service: endpoint paths, form bodies and
-// the markers it looks for in the answers.
+// What the program fixes about the web service: endpoint paths and form bodies.
+// What it reads in the answers is in ServiceAnswers.h.
 namespace kavri::web {
 
 inline const QString LoginPath = QStringLiteral("/program/logins.php");
 inline const QString RequestListPath = QStringLiteral("/program/qrtablememolistloading.php");
 inline const QString ConfirmPath = QStringLiteral("/program/qrtablememoOK.php");
 inline const QString TableListPath = QStringLiteral("/program/qrtableloading.php");
-
-/// The answer of a login or confirmation that succeeded holds this anywhere.
-inline const QString SuccessMarker = QStringLiteral("성공");
-inline const QString StoreNameOpen = QStringLiteral("storename[");
-inline const QString StoreNameClose = QStringLiteral("]storename");
 
 /// The form key whose value never reaches a log line.
 inline const QString PasswordKey = QStringLiteral("PassWord");
@@ -41,13 +34,5 @@ QString tableListBody(const QString &id, const QString &password);
 /// `text` (a body, or an address + "?" + body) with the value of every
 /// "PassWord" field written as "****"; everything else unchanged.
 QString maskPassword(const QString &text);
-
-/// True when the answer holds the success marker anywhere.
-bool hasSuccessMarker(const QString &answer);
-
-/// The shop name: what follows the first "storename[" up to the first
-/// "]storename" after it (without one, up to the next "storename[" or the end).
-/// Nothing when the answer holds no "storename[".
-std::optional<QString> storeNameIn(const QString &answer);
 
 } // namespace kavri::web

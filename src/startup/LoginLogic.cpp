@@ -2,6 +2,7 @@
 
 #include "services/EventLog.h"
 #include "services/ProcessValues.h"
+#include "services/ServiceAnswers.h"
 #include "services/WebService.h"
 #include "services/WinHttp.h"
 

@@ -9,6 +9,7 @@
 using namespace Qt::StringLiterals;
 using namespace kavri;
 using namespace kavri::monitor;
+using namespace kavri::web;
 
 namespace {
 

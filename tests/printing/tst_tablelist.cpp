@@ -17,6 +17,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
+using namespace kavri::web;
 
 namespace {
 

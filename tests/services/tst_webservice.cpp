@@ -1,6 +1,7 @@
 #include "codec/Cp949.h"
 #include "platform/HttpTransport.h"
 #include "services/ProcessValues.h"
+#include "services/ServiceAnswers.h"
 #include "services/WebService.h"
 
 #include <QStringEncoder>
