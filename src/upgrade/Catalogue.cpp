@@ -60,10 +60,10 @@ QString formatElapsed(qint64 ms)
 platform::DbTarget catalogueTarget()
 {
     platform::DbTarget t;
-    t.host = gPatchServer.host;
-    t.port = gPatchServer.port;
-    t.user = gPatchServer.user;
-    t.password = gPatchServer.password;
+    t.host = upgradeState().patchServer.host;
+    t.port = upgradeState().patchServer.port;
+    t.user = upgradeState().patchServer.user;
+    t.password = upgradeState().patchServer.password;
     t.database = u"mgmt"_s;
     t.charset = u"euckr"_s;
     return t;
@@ -73,7 +73,7 @@ bool openCatalogue(std::unique_ptr<platform::DbConnection> &connection)
 {
     connection.reset();
     QString error;
-    if (gPatchServer.isSet())
+    if (upgradeState().patchServer.isSet())
         connection = platform::database().open(catalogueTarget(), &error);
     else
         error = u"패치 서버가 정해지지 않았습니다."_s;
@@ -104,16 +104,16 @@ bool TNV_GetPatchVersion(bool force)
     const quint32 t0 = GetTick();
     platform::DbRows rows;
     QString error;
-    if (!connection->query(sql, {gPatchType}, &rows, 1, &error)) {
+    if (!connection->query(sql, {upgradeState().patchType}, &rows, 1, &error)) {
         CfgWork.report(errorReport(u"StartUp"_s, u"TNV_GetPatchVersion"_s, {6, leadingNumber(error), error}));
         return false;
     }
     if (!rows.rows.isEmpty()) {
-        gServerVersion = rows.value(0, u"P_VERSION"_s).value_or(QString());
+        upgradeState().serverVersion = rows.value(0, u"P_VERSION"_s).value_or(QString());
         const qint64 size = ToLong(rows.value(0, u"P_SIZE"_s).value_or(QString()));
         // A size that does not fit the 32-bit value is as unreadable as no size.
-        gServerSize = size > 0 && size <= std::numeric_limits<qint32>::max() ? qint32(size) : 0;
-        gServerSha256 = rows.value(0, u"P_SHA256"_s).value_or(QString()).trimmed().toLower();
+        upgradeState().serverSize = size > 0 && size <= std::numeric_limits<qint32>::max() ? qint32(size) : 0;
+        upgradeState().serverSha256 = rows.value(0, u"P_SHA256"_s).value_or(QString()).trimmed().toLower();
     }
     connection.reset();
     WriteLog(u"[Svr1] "_s + elapsedSince(t0) + u"ms 경과. 데이터 처리 완료."_s);
@@ -132,19 +132,21 @@ bool TNV_PutPatchHistory(const QString &route, const QString &status)
     QString error;
     bool ok = false;
     if (status == u"E"_s) {
-        ok = connection->execute(
-            u"UPDATE TNV_Vadn_PatchItemTB SET P_DOWN_OK = 'E'"
-            " WHERE P_TYPE = ?   AND P_VERSION = ?   AND P_BRANCH = ?   AND P_MAC = ?"
-            " ORDER BY P_AUTO Desc LIMIT 1"_s,
-            {gPatchType, gServerVersion, branch, CommonUtil::fitToWidth(gMacAddress, 50)}, nullptr, &error);
+        ok = connection->execute(u"UPDATE TNV_Vadn_PatchItemTB SET P_DOWN_OK = 'E'"
+                                 " WHERE P_TYPE = ?   AND P_VERSION = ?   AND P_BRANCH = ?   AND P_MAC = ?"
+                                 " ORDER BY P_AUTO Desc LIMIT 1"_s,
+                                 {upgradeState().patchType, upgradeState().serverVersion, branch,
+                                  CommonUtil::fitToWidth(gMacAddress, 50)},
+                                 nullptr, &error);
     } else {
         ok = connection->execute(
             u"INSERT INTO TNV_Vadn_PatchItemTB (P_TYPE, P_VERSION, P_BRANCH, P_COMP_NAME, P_MAC, P_OS, "
             u"P_KIND,"
             " P_APP_PATH, P_DOWN_PROG, P_DOWN_OK) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-            {gPatchType, gServerVersion, branch, CommonUtil::fitToWidth(gStoreName, 100),
-             CommonUtil::fitToWidth(gMacAddress, 50), CommonUtil::fitToWidth(gOSName, 50), u"unknown"_s,
-             QDir::toNativeSeparators(appFolder()), route, status},
+            {upgradeState().patchType, upgradeState().serverVersion, branch,
+             CommonUtil::fitToWidth(gStoreName, 100), CommonUtil::fitToWidth(gMacAddress, 50),
+             CommonUtil::fitToWidth(gOSName, 50), u"unknown"_s, QDir::toNativeSeparators(appFolder()), route,
+             status},
             nullptr, &error);
     }
     if (!ok) {

@@ -117,7 +117,7 @@ bool PatchDownload::startDownloader(const QString &localFile)
         return false;
     }
     // Our own working folder and an explicit output file: the file appears where the poll looks.
-    const QString address = gPatchServer.downloadAddress + u"/cc/"_s + gPatchFile;
+    const QString address = upgradeState().patchServer.downloadAddress + u"/cc/"_s + upgradeState().patchFile;
     QString error;
     m_downloader = platform::startDetached(program, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, localFile, address},
                                            appFolder(), &error);
@@ -134,12 +134,13 @@ PatchDownload::Outcome PatchDownload::pollDownloader(const QString &localFile)
     const quint32 t0 = GetTick();
     while (true) {
         const qint64 size = GetFileSize(localFile);
-        m_view.setDetail(formatCount(size) + u"/"_s + formatCount(gServerSize) + u" ... 다운로드"_s);
-        m_view.setProgress(size, gServerSize);
+        m_view.setDetail(formatCount(size) + u"/"_s + formatCount(upgradeState().serverSize) +
+                         u" ... 다운로드"_s);
+        m_view.setProgress(size, upgradeState().serverSize);
         Delay(m_limits.pollMs);
         if (m_endRequested)
             return Outcome::InProgress;
-        if (size >= gServerSize)
+        if (size >= upgradeState().serverSize)
             return Outcome::Complete;
         const quint32 elapsed = GetTick() - t0;
         if (elapsed > m_limits.firstBytesMs && size < 10)
@@ -176,8 +177,9 @@ bool PatchDownload::fetchBuiltIn(const QString &localFile, Outcome *outcome)
     platform::HttpFileFetch fetch;
     QString error;
     // Never more than one byte past the announced size: enough to fail the size test.
-    if (!fetch.start(u"http://"_s + gPatchServer.downloadAddress + u"/cc/"_s + gPatchFile, localFile,
-                     qint64(gServerSize) + 1, &error)) {
+    if (!fetch.start(u"http://"_s + upgradeState().patchServer.downloadAddress + u"/cc/"_s +
+                         upgradeState().patchFile,
+                     localFile, qint64(upgradeState().serverSize) + 1, &error)) {
         reportUnexpected(10, error);
         return false;
     }
@@ -212,14 +214,15 @@ PatchDownload::Result PatchDownload::TNV_program_patch()
     WriteLog(u"  ["_s + UpgradeWindowName + LogArrow + u"TNV_program_patch] Enter"_s);
     endDownloader();
 
-    const QString localFile = appFilePath(gPatchFile);
+    const QString localFile = appFilePath(upgradeState().patchFile);
     if (FileExists(localFile) && !QFile::remove(localFile)) {
         reportUnexpected(3, QFile(localFile).errorString() + u" ("_s + localFile + u")"_s);
         return Result::Stopped;
     }
 
     m_mode = u"W"_s;
-    WriteLog(u"  다운로드 주소: http://"_s + gPatchServer.downloadAddress + u"/cc/"_s + gPatchFile);
+    WriteLog(u"  다운로드 주소: http://"_s + upgradeState().patchServer.downloadAddress + u"/cc/"_s +
+             upgradeState().patchFile);
     startDownloader(localFile);
     m_view.setTitle(u"패치 파일 다운로드 중 (WGET) ..."_s);
     m_view.setCount({});
@@ -239,15 +242,15 @@ PatchDownload::Result PatchDownload::TNV_program_patch()
     }
 
     const qint64 size = GetFileSize(localFile);
-    bool ok = outcome == Outcome::Complete && size == gServerSize;
-    if (ok && !gServerSha256.isEmpty() && sha256Of(localFile) != gServerSha256) {
+    bool ok = outcome == Outcome::Complete && size == upgradeState().serverSize;
+    if (ok && !upgradeState().serverSha256.isEmpty() && sha256Of(localFile) != upgradeState().serverSha256) {
         WriteLog(u"  SHA-256이 맞지 않습니다: "_s + localFile);
         ok = false;
     }
     if (!ok)
         return fail();
 
-    writePatchIni(gServerVersion, u"Success"_s);
+    writePatchIni(upgradeState().serverVersion, u"Success"_s);
     TNV_PutPatchHistory(m_mode, u"T"_s);
     CfgWork.setFileName(appFilePath(u"ForceUpgrade.ini"_s));
     CfgWork.writeValue(u"Upgrade"_s, u"ForceUpgrade"_s, true);
@@ -264,7 +267,7 @@ PatchDownload::Result PatchDownload::TNV_program_patch()
 
 PatchDownload::Result PatchDownload::fail()
 {
-    writePatchIni(gServerVersion, u"Failure"_s);
+    writePatchIni(upgradeState().serverVersion, u"Failure"_s);
     TNV_PutPatchHistory(m_mode, u"F"_s);
     platform::showErrorTitled(u"프로그램 다운로드에 실패했습니다!"_s, u"프로그램 패치"_s);
     QCoreApplication::processEvents();

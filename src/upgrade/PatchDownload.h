@@ -40,7 +40,7 @@ qint64 GetFileSize(const QString &path);
 /// The downloader: the application folder's wget when there is one, else the system's; empty when neither.
 QString downloaderProgram();
 
-/// One run of the patch download: fetches gPatchFile from "/cc/" of the patch
+/// One run of the patch download: fetches upgradeState().patchFile from "/cc/" of the patch
 /// server into the application folder (wget first, the built-in HTTP GET when
 /// wget delivers nothing), checks it, writes the markers and the history, and
 /// hands over to the new program.

@@ -67,7 +67,7 @@ void runDownloadWindow()
 UpgradeOutcome startAgain()
 {
     writePatchResult(u"Success2"_s);
-    const QString path = appFilePath(gPatchFile);
+    const QString path = appFilePath(upgradeState().patchFile);
     if (!FileExists(path)) {
         WriteLog(path + u" 파일이 없어 실행할 수 없습니다."_s);
         return UpgradeOutcome::Continue;
@@ -102,25 +102,26 @@ void setDownloadWindowRunner(std::function<void()> runner)
 UpgradeOutcome TNV_자동_업그레이드()
 {
     clearUpgradeProcessEnded();
-    gPatchServer = patchServerOf(loadDeployment());
-    if (!gPatchServer.unreadable.isEmpty())
-        WriteLog(gPatchServer.unreadable); // nothing is recorded: a corrected key is tried next time
-    if (!gPatchServer.isSet())
+    upgradeState().patchServer = patchServerOf(loadDeployment());
+    if (!upgradeState().patchServer.unreadable.isEmpty())
+        WriteLog(
+            upgradeState().patchServer.unreadable); // nothing is recorded: a corrected key is tried next time
+    if (!upgradeState().patchServer.isSet())
         return UpgradeOutcome::Continue; // no patch server in this deployment: nothing to check
-    gPatchType = u"A"_s;
-    gServerVersion.clear();
-    gServerSize = 0;
-    gServerSha256.clear();
-    gCurVersion = GetAppVersion();
+    upgradeState().patchType = u"A"_s;
+    upgradeState().serverVersion.clear();
+    upgradeState().serverSize = 0;
+    upgradeState().serverSha256.clear();
+    upgradeState().curVersion = GetAppVersion();
 
-    if (!TNV_GetPatchVersion(false) || gServerVersion.isEmpty())
+    if (!TNV_GetPatchVersion(false) || upgradeState().serverVersion.isEmpty())
         return UpgradeOutcome::Continue;
 
     const QString version = readPatchIni(u"Version"_s);
     const QString result = readPatchIni(u"Result"_s);
 
-    if (gServerVersion == version) {
-        if (gCurVersion == gServerVersion)
+    if (upgradeState().serverVersion == version) {
+        if (upgradeState().curVersion == upgradeState().serverVersion)
             return UpgradeOutcome::Continue;
         if (result == u"Success"_s)
             return startAgain();
@@ -131,12 +132,12 @@ UpgradeOutcome TNV_자동_업그레이드()
         return UpgradeOutcome::Continue;
     }
 
-    if (VersionCompare(gServerVersion, gCurVersion) != 1)
+    if (VersionCompare(upgradeState().serverVersion, upgradeState().curVersion) != 1)
         return UpgradeOutcome::Continue;
     // An entry without a usable size would make the size test meaningless: refused, and asked again next
     // time.
-    if (gServerSize <= 0) {
-        WriteLog(u"패치 "_s + gServerVersion + u"의 크기를 알 수 없어 받지 않습니다."_s);
+    if (upgradeState().serverSize <= 0) {
+        WriteLog(u"패치 "_s + upgradeState().serverVersion + u"의 크기를 알 수 없어 받지 않습니다."_s);
         return UpgradeOutcome::Continue;
     }
     // The login window is the only window open here; it goes before the download window opens.
@@ -145,7 +146,7 @@ UpgradeOutcome TNV_자동_업그레이드()
             w->hide();
     }
     QCoreApplication::processEvents();
-    gPatchFile = u"TenviVadn_Last.EXE"_s;
+    upgradeState().patchFile = u"TenviVadn_Last.EXE"_s;
     runDownloadWindow();
     return upgradeProcessEnded() ? UpgradeOutcome::Ending : UpgradeOutcome::Continue;
 }

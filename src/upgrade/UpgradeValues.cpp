@@ -6,13 +6,25 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-QString gPatchType = u"A"_s;
-QString gServerVersion;
-qint32 gServerSize = 0;
-QString gServerSha256;
-QString gCurVersion;
-QString gPatchFile = u"TenviVadn_Last.EXE"_s;
-PatchServer gPatchServer;
+namespace {
+UpgradeState g_programState;
+UpgradeState *g_state = &g_programState;
+} // namespace
+
+UpgradeState &upgradeState()
+{
+    return *g_state;
+}
+
+UpgradeStateScope::UpgradeStateScope() : m_before(g_state)
+{
+    g_state = &m_state;
+}
+
+UpgradeStateScope::~UpgradeStateScope()
+{
+    g_state = m_before;
+}
 
 bool splitHostPort(const QString &text, QString *host, quint16 *port, quint16 defaultPort)
 {

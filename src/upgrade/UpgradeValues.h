@@ -15,15 +15,6 @@ struct Deployment;
 inline const QString UpgradeWindowName = QStringLiteral("frmDataLoad");
 inline const QString LogArrow = QString(QChar(0x2192));
 
-// Values of the self-upgrade, read and set by the decision, the catalogue and the download.
-extern QString gPatchType;     ///< "A": the catalogue key of this product
-extern QString gServerVersion; ///< version of the newest catalogue entry; empty when none
-extern qint32 gServerSize;     ///< its size in bytes; 0 when unreadable
-extern QString gServerSha256;  ///< its SHA-256 (lower-case hex) when the catalogue gives one
-extern QString gCurVersion;    ///< the running program's version, GetAppVersion()
-extern QString
-    gPatchFile; ///< "TenviVadn_Last.EXE": the downloaded executable; the catalogue relies on the name
-
 /// Where the catalogue and the downloads are, from Deploy.ini [Patch].
 struct PatchServer
 {
@@ -46,8 +37,39 @@ PatchServer patchServerOf(const Deployment &deployment);
 /// case) and trailing slashes are dropped; nullopt for another scheme, a path,
 /// or what splitHostPort cannot read.
 std::optional<QString> hostPortOf(const QString &text, const QStringList &schemes, quint16 defaultPort);
-/// Set by the upgrade decision from Deploy.ini; tests set it directly.
-extern PatchServer gPatchServer;
+/// What the self-upgrade reads and sets between the decision, the catalogue and the download.
+struct UpgradeState
+{
+    QString patchType = QStringLiteral("A"); ///< the catalogue key of this product
+    QString serverVersion;                   ///< version of the newest catalogue entry; empty when none
+    qint32 serverSize = 0;                   ///< its size in bytes; 0 when unreadable
+    QString serverSha256;                    ///< its SHA-256 (lower-case hex) when the catalogue gives one
+    QString curVersion;                      ///< the running program's version, GetAppVersion()
+    /// The downloaded executable; the catalogue relies on the name.
+    QString patchFile = QStringLiteral("TenviVadn_Last.EXE");
+    /// Set by the upgrade decision from Deploy.ini.
+    PatchServer patchServer;
+};
+
+/// The upgrade's state: the one the innermost living UpgradeStateScope holds,
+/// else the program's own.
+UpgradeState &upgradeState();
+
+/// Owns a fresh state and lends it as the program's while it lives, then puts
+/// back the one before: a test starts from the defaults, whatever ran before.
+class UpgradeStateScope
+{
+public:
+    UpgradeStateScope();
+    ~UpgradeStateScope();
+    UpgradeStateScope(const UpgradeStateScope &) = delete;
+    UpgradeStateScope &operator=(const UpgradeStateScope &) = delete;
+    UpgradeState &state() { return m_state; }
+
+private:
+    UpgradeState m_state;
+    UpgradeState *m_before;
+};
 
 /// "host[:port]" or "[v6]:port"; false when it cannot be read.
 bool splitHostPort(const QString &text, QString *host, quint16 *port, quint16 defaultPort);

@@ -20,6 +20,7 @@ class TstCatalogue : public QObject
 private:
     std::unique_ptr<test::MariaDbServer> m_db;
     std::optional<test::TestEnvironment> m_env;
+    std::optional<UpgradeStateScope> m_upgrade;
 
     void addRelease(int autoKey, const QString &version, const QString &size, const QString &use = u"T"_s,
                     const QString &dev = u"F"_s, const QString &force = u"F"_s, const QString &type = u"A"_s)
@@ -45,12 +46,10 @@ private slots:
     {
         m_env.reset(); // the old folder lets go of the application folder first
         m_env.emplace();
+        m_upgrade.reset();
+        m_upgrade.emplace();
         QVERIFY(m_db->clearTables());
-        gPatchServer = test::patchServerFor(*m_db);
-        gPatchType = u"A"_s;
-        gServerVersion.clear();
-        gServerSize = 0;
-        gServerSha256.clear();
+        upgradeState().patchServer = test::patchServerFor(*m_db);
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
         gOSName = u"Debian GNU/Linux 12 (bookworm), 64비트"_s;
@@ -87,7 +86,7 @@ private slots:
         addRelease(30, u"9.9.9.9"_s, u"9"_s, u"T"_s, u"T"_s, u"T"_s, u"B"_s); // another product
         gDevMode = devMode;
         QVERIFY(TNV_GetPatchVersion(force));
-        QCOMPARE(gServerVersion, version);
+        QCOMPARE(upgradeState().serverVersion, version);
         QVERIFY(m_env->dialogs().shown().isEmpty());
     }
 
@@ -106,18 +105,18 @@ private slots:
         QFETCH(int, size);
         addRelease(1, u"1.0.0.5"_s, stored);
         QVERIFY(TNV_GetPatchVersion(false));
-        QCOMPARE(gServerVersion, u"1.0.0.5"_s);
-        QCOMPARE(gServerSize, size);
+        QCOMPARE(upgradeState().serverVersion, u"1.0.0.5"_s);
+        QCOMPARE(upgradeState().serverSize, size);
     }
 
     void noMatchingRowLeavesTheValues()
     {
         addRelease(1, u"1.0.0.5"_s, u"10"_s, u"F"_s);
-        gServerVersion = u"kept"_s;
-        gServerSize = 77;
+        upgradeState().serverVersion = u"kept"_s;
+        upgradeState().serverSize = 77;
         QVERIFY(TNV_GetPatchVersion(false));
-        QCOMPARE(gServerVersion, u"kept"_s);
-        QCOMPARE(gServerSize, 77);
+        QCOMPARE(upgradeState().serverVersion, u"kept"_s);
+        QCOMPARE(upgradeState().serverSize, 77);
         const QStringList log = test::mainLogLines();
         QCOMPARE(log.first(), u"[Svr1] StartUp→TNV_GetPatchVersion"_s);
         QVERIFY(log.at(1).startsWith(u"[Svr1] "_s) && log.at(1).endsWith(u"ms 경과. 서버와 연결됨."_s));
@@ -128,19 +127,19 @@ private slots:
     {
         addRelease(1, u"1.0.0.5"_s, u"10"_s);
         QVERIFY(TNV_GetPatchVersion(false));
-        QVERIFY(gServerSha256.isEmpty());
+        QVERIFY(upgradeState().serverSha256.isEmpty());
         QVERIFY(m_db->exec(u"ALTER TABLE mgmt.TNV_Vadn_PatchTB ADD COLUMN P_SHA256 VARCHAR(64) NULL"_s));
         QVERIFY(m_db->exec(u"UPDATE mgmt.TNV_Vadn_PatchTB SET P_SHA256 = ' ABCDEF0123 '"_s));
         const bool ran = TNV_GetPatchVersion(false);
         QVERIFY(m_db->exec(u"ALTER TABLE mgmt.TNV_Vadn_PatchTB DROP COLUMN P_SHA256"_s));
         QVERIFY(ran);
-        QCOMPARE(gServerSha256, u"abcdef0123"_s);
+        QCOMPARE(upgradeState().serverSha256, u"abcdef0123"_s);
     }
 
     // A dead catalogue: one message titled "패치 확인", the log says so, the caller goes on.
     void unreachableServer()
     {
-        gPatchServer.port = test::deadPort();
+        upgradeState().patchServer.port = test::deadPort();
         QVERIFY(!TNV_GetPatchVersion(false));
         QCOMPARE(m_env->dialogs().shown().size(), 1);
         QCOMPARE(m_env->dialogs().shown().first().text, u"서버에 연결할 수 없습니다!"_s);
@@ -157,7 +156,7 @@ private slots:
 
     void wrongAccountIsUnreachable()
     {
-        gPatchServer.password = u"wrong"_s;
+        upgradeState().patchServer.password = u"wrong"_s;
         QVERIFY(!TNV_GetPatchVersion(false));
         QCOMPARE(m_env->dialogs().texts(), QStringList{u"서버에 연결할 수 없습니다!"_s});
     }
@@ -182,7 +181,7 @@ private slots:
         QFETCH(QString, branch);
         QFETCH(QString, company);
         gStoreName = shop;
-        gServerVersion = u"1.0.0.5"_s;
+        upgradeState().serverVersion = u"1.0.0.5"_s;
         QVERIFY(TNV_PutPatchHistory(u"W"_s, u"T"_s));
         const auto rows = test::historyRows(*m_db);
         QCOMPARE(rows.size(), 1);
@@ -213,7 +212,7 @@ private slots:
     {
         QFETCH(QString, shop);
         gStoreName = shop;
-        gServerVersion = u"1.0.0.5"_s;
+        upgradeState().serverVersion = u"1.0.0.5"_s;
         QVERIFY(TNV_PutPatchHistory(u"E"_s, u"E"_s));
         QVERIFY(test::historyRows(*m_db).isEmpty());
 

@@ -52,6 +52,7 @@ private:
     std::unique_ptr<test::MariaDbServer> m_db;
     std::unique_ptr<test::Simulator> m_sim;
     std::optional<test::TestEnvironment> m_env;
+    std::optional<UpgradeStateScope> m_upgrade;
     QTemporaryDir m_patches;
     QTemporaryDir m_emptyPath;
     QByteArray m_script;
@@ -91,14 +92,14 @@ private slots:
     {
         m_env.reset(); // the old folder lets go of the application folder first
         m_env.emplace();
+        m_upgrade.reset();
+        m_upgrade.emplace();
         QVERIFY(m_db->clearTables());
         QVERIFY(m_sim->setPatchFault(u"none"_s, 0, 0));
-        gPatchServer = test::patchServerFor(*m_db, u"127.0.0.1:"_s + QString::number(m_sim->httpPort()));
-        gPatchType = u"A"_s;
-        gServerVersion = u"1.0.0.5"_s;
-        gServerSize = qint32(m_script.size());
-        gServerSha256.clear();
-        gPatchFile = u"TenviVadn_Last.EXE"_s;
+        upgradeState().patchServer =
+            test::patchServerFor(*m_db, u"127.0.0.1:"_s + QString::number(m_sim->httpPort()));
+        upgradeState().serverVersion = u"1.0.0.5"_s;
+        upgradeState().serverSize = qint32(m_script.size());
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
         m_ends = 0;
@@ -173,14 +174,14 @@ private slots:
         QFETCH(QString, lastDetail);
 
         QVERIFY(m_sim->setPatchFault(fault, faultBytes, faultCount));
-        gPatchFile = patchFile;
+        upgradeState().patchFile = patchFile;
         const QByteArray served = test::readBytes(m_patches.filePath(patchFile));
-        gServerSize = qint32(served.size());
+        upgradeState().serverSize = qint32(served.size());
         if (sha == u"right"_s)
-            gServerSha256 =
+            upgradeState().serverSha256 =
                 QString::fromLatin1(QCryptographicHash::hash(served, QCryptographicHash::Sha256).toHex());
         else if (sha == u"wrong"_s)
-            gServerSha256 = QString(64, u'0');
+            upgradeState().serverSha256 = QString(64, u'0');
         if (wget == u"own"_s) {
             QVERIFY(test::writeBytes(m_env->filePath(u"wget"_s),
                                      "#!/bin/sh\necho own > own-wget-used\nexec " +
@@ -250,7 +251,7 @@ private slots:
         const QString wgetPath = QStandardPaths::findExecutable(u"wget"_s);
         QTemporaryDir elsewhere;
         const platform::ProcessStamp ours = platform::startDetached(
-            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_env->filePath(gPatchFile), url},
+            wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, m_env->filePath(upgradeState().patchFile), url},
             m_env->app().path());
         const platform::ProcessStamp theirs = platform::startDetached(
             wgetPath, {u"-q"_s, u"--no-proxy"_s, u"-O"_s, elsewhere.filePath(u"x"_s), url}, elsewhere.path());

@@ -26,6 +26,7 @@ class TstUpgradeDecision : public QObject
 private:
     std::unique_ptr<test::MariaDbServer> m_db;
     std::optional<test::TestEnvironment> m_env;
+    std::optional<UpgradeStateScope> m_upgrade;
     int m_ends = 0;
     int m_windows = 0;
 
@@ -58,6 +59,8 @@ private slots:
     {
         m_env.reset(); // the old folder lets go of the application folder first
         m_env.emplace();
+        m_upgrade.reset();
+        m_upgrade.emplace();
         QVERIFY(m_db->clearTables());
         gStoreName = u"카브리 테스트점"_s;
         gMacAddress = u"001A2B3C4D5E"_s;
@@ -154,7 +157,7 @@ private slots:
         if (filePresent)
             QVERIFY(test::writeBytes(m_env->filePath(u"TenviVadn_Last.EXE"_s), test::handoverScript(100)));
         if (history == u"W/E"_s) {
-            gServerVersion = offered;
+            upgradeState().serverVersion = offered;
             QVERIFY(m_db->exec(
                 u"INSERT INTO mgmt.TNV_Vadn_PatchItemTB (P_TYPE, P_VERSION, P_BRANCH, P_MAC,"
                 " P_DOWN_PROG, P_DOWN_OK) VALUES ('A', '1.0.0.5', '카브리 테스트점', '001A2B3C4D5E',"
