@@ -162,6 +162,130 @@ QString HttpResult::text() const
     return decodeResponseBody(body, contentType);
 }
 
+namespace {
+
+QNetworkRequest formRequest(const QUrl &url, const HttpOptions &options, qsizetype bodySize)
+{
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
+    request.setRawHeader("User-Agent", kUserAgent);
+    askForPlainBodies(request);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (!options.extraCaCertificates.isEmpty()) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.addCaCertificates(options.extraCaCertificates);
+        request.setSslConfiguration(ssl);
+    }
+    request.setHeader(QNetworkRequest::ContentLengthHeader, bodySize);
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    return request;
+}
+
+/// A posted form's reply while it arrives: its body, kept under the cap as it
+/// comes, and why the wait ended early, if it did.
+struct ReplyWatch
+{
+    QPointer<QNetworkReply> reply;
+    qint64 cap = 0;
+    int stageLimit = 1;
+    QByteArray received;
+    bool timedOut = false;
+    bool tooLarge = false;
+
+    /// Reads what has arrived straight onto the end of `received`: QIODevice::read(max)
+    /// would allocate `max` bytes (up to the cap) for every piece.
+    void take()
+    {
+        const qsizetype before = received.size();
+        const qint64 room = cap + 1 - before;
+        const qint64 want = std::min<qint64>(room, std::max<qint64>(reply->bytesAvailable(), 0));
+        if (want <= 0)
+            return;
+        received.resize(before + qsizetype(want));
+        const qint64 got = reply->read(received.data() + before, want);
+        received.resize(before + qsizetype(std::max<qint64>(got, 0)));
+    }
+};
+
+/// Lets events run until the reply finishes, a stage passes `stageLimit` without
+/// progress, the attempt passes four stages, or the body passes the cap.
+void waitForReply(ReplyWatch &w)
+{
+    QNetworkReply *reply = w.reply;
+    QEventLoop loop;
+    QTimer stageTimer;
+    stageTimer.setSingleShot(true);
+    QTimer attemptTimer;
+    attemptTimer.setSingleShot(true);
+    auto progress = [&stageTimer, &w] { stageTimer.start(w.stageLimit); };
+    auto giveUp = [&] {
+        w.timedOut = true;
+        stopReply(w.reply);
+        loop.quit();
+    };
+    auto overCap = [&] {
+        w.tooLarge = true;
+        w.received.clear();
+        stopReply(w.reply);
+        loop.quit();
+    };
+    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::encrypted, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::requestSent, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        bool known = false;
+        const qint64 declared = w.reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known && declared > w.cap)
+            overCap();
+        else if (known && declared > w.received.capacity())
+            w.received.reserve(qsizetype(declared) + 1);
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (w.tooLarge)
+            return;
+        w.take();
+        if (w.received.size() > w.cap)
+            overCap();
+    });
+    QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
+    QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
+    stageTimer.start(w.stageLimit);
+    attemptTimer.start(4 * w.stageLimit);
+    if (!reply->isFinished())
+        loop.exec();
+}
+
+/// Why an attempt that got no usable response failed, in the result's terms.
+void describeFailure(HttpResult &result, const ReplyWatch &w)
+{
+    result.failedStep = 3;
+    if (w.tooLarge) {
+        result.errorNumber = static_cast<int>(QNetworkReply::UnknownContentError);
+        result.errorText =
+            u"응답이 "_s + QString::number(w.cap / (1024 * 1024)) + u"MB를 넘어 받기를 멈췄습니다."_s;
+    } else if (w.timedOut) {
+        result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
+        result.errorText =
+            u"시간 제한("_s + QString::number(w.stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
+    } else if (w.reply->error() == QNetworkReply::ContentReSendError) {
+        // The connection closed before the answer and Qt wanted to send the form again.
+        result.errorNumber = static_cast<int>(QNetworkReply::RemoteHostClosedError);
+        result.errorText = u"응답 전에 연결이 끊겼습니다."_s;
+    } else {
+        result.errorNumber = static_cast<int>(w.reply->error());
+        result.errorText = w.reply->errorString();
+    }
+}
+
+} // namespace
+
 HttpResult postForm(const QString &address, const QByteArray &body, const HttpOptions &options)
 {
     HttpResult result;
@@ -177,136 +301,41 @@ HttpResult postForm(const QString &address, const QByteArray &body, const HttpOp
     // A manager of its own per attempt: no connection, cookie or credential outlives it.
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
-
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(kFormContentType));
-    request.setRawHeader("User-Agent", kUserAgent);
-    askForPlainBodies(request);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    if (!options.extraCaCertificates.isEmpty()) {
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        ssl.addCaCertificates(options.extraCaCertificates);
-        request.setSslConfiguration(ssl);
-    }
-
-    const int stageLimit = std::max(1, options.stageLimitMs);
-    QEventLoop loop;
-    QTimer stageTimer;
-    stageTimer.setSingleShot(true);
-    QTimer attemptTimer;
-    attemptTimer.setSingleShot(true);
-    bool timedOut = false;
-    bool tooLarge = false;
-    const qint64 cap = std::max<qint64>(0, options.maxBodyBytes);
-    QByteArray received;
-
-    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
-    auto *once = new OneShotBody(body, &manager);
-    QPointer<QNetworkReply> reply = manager.post(request, once);
+    ReplyWatch w;
+    w.stageLimit = std::max(1, options.stageLimitMs);
+    w.cap = std::max<qint64>(0, options.maxBodyBytes);
+    w.reply = manager.post(formRequest(url, options, body.size()), new OneShotBody(body, &manager));
     // The body is taken as it arrives, so Qt's own buffer stays small and the cap
     // holds while receiving, not after.
-    reply->setReadBufferSize(1024 * 1024);
-    // Reads what has arrived straight onto the end of `received`: QIODevice::read(max)
-    // would allocate `max` bytes (up to the cap) for every piece.
-    auto take = [&] {
-        const qsizetype before = received.size();
-        const qint64 room = cap + 1 - before;
-        const qint64 want = std::min<qint64>(room, std::max<qint64>(reply->bytesAvailable(), 0));
-        if (want <= 0)
-            return before;
-        received.resize(before + qsizetype(want));
-        const qint64 got = reply->read(received.data() + before, want);
-        received.resize(before + qsizetype(std::max<qint64>(got, 0)));
-        return before;
-    };
-    auto progress = [&stageTimer, stageLimit] { stageTimer.start(stageLimit); };
-    auto giveUp = [&] {
-        timedOut = true;
-        stopReply(reply);
-        loop.quit();
-    };
-    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::encrypted, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::requestSent, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    auto overCap = [&] {
-        tooLarge = true;
-        received.clear();
-        stopReply(reply);
-        loop.quit();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        bool known = false;
-        const qint64 declared = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-        if (known && declared > cap)
-            overCap();
-        else if (known && declared > received.capacity())
-            received.reserve(qsizetype(declared) + 1);
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (tooLarge)
-            return;
-        take();
-        if (received.size() > cap)
-            overCap();
-    });
-    QObject::connect(&stageTimer, &QTimer::timeout, &loop, giveUp);
-    QObject::connect(&attemptTimer, &QTimer::timeout, &loop, giveUp);
-    stageTimer.start(stageLimit);
-    attemptTimer.start(4 * stageLimit);
-    if (!reply->isFinished())
-        loop.exec();
-    stageTimer.stop();
-    attemptTimer.stop();
+    w.reply->setReadBufferSize(1024 * 1024);
+    waitForReply(w);
 
-    if (!reply) {
+    if (!w.reply) {
         result.failedStep = 3;
         result.errorNumber = static_cast<int>(QNetworkReply::UnknownNetworkError);
         result.errorText = u"요청이 사라졌습니다."_s;
         return result;
     }
-    stopReply(reply);
+    stopReply(w.reply);
 
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
-        take();
-        if (received.size() > cap)
-            tooLarge = true;
+    const QVariant status = w.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool answered = status.isValid() && isHttpLevelError(w.reply->error());
+    if (!w.timedOut && !w.tooLarge && answered) {
+        w.take();
+        if (w.received.size() > w.cap)
+            w.tooLarge = true;
     }
-    if (!timedOut && !tooLarge && status.isValid() && isHttpLevelError(reply->error())) {
+    if (!w.timedOut && !w.tooLarge && answered) {
         result.responded = true;
         result.status = status.toInt();
         result.statusText =
-            QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        result.contentType = reply->rawHeader("Content-Type");
-        result.body = std::move(received);
+            QString::fromLatin1(w.reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+        result.contentType = w.reply->rawHeader("Content-Type");
+        result.body = std::move(w.received);
     } else {
-        result.failedStep = 3;
-        if (tooLarge) {
-            result.errorNumber = static_cast<int>(QNetworkReply::UnknownContentError);
-            result.errorText =
-                u"응답이 "_s + QString::number(cap / (1024 * 1024)) + u"MB를 넘어 받기를 멈췄습니다."_s;
-        } else if (timedOut) {
-            result.errorNumber = static_cast<int>(QNetworkReply::TimeoutError);
-            result.errorText =
-                u"시간 제한("_s + QString::number(stageLimit) + u"ms)을 넘어 요청을 멈췄습니다."_s;
-        } else if (reply->error() == QNetworkReply::ContentReSendError) {
-            // The connection closed before the answer and Qt wanted to send the form again.
-            result.errorNumber = static_cast<int>(QNetworkReply::RemoteHostClosedError);
-            result.errorText = u"응답 전에 연결이 끊겼습니다."_s;
-        } else {
-            result.errorNumber = static_cast<int>(reply->error());
-            result.errorText = reply->errorString();
-        }
+        describeFailure(result, w);
     }
-    delete reply.data();
+    delete w.reply.data();
     return result;
 }
 

@@ -67,9 +67,7 @@ frmLogin::frmLogin(QWidget *parent)
         QFont f = base;
         f.setPixelSize(17);
         field->setFont(f);
-        field->setStyleSheet(u"QLineEdit { border: 1px solid #9fb3c8; border-radius: 6px; padding: 0 10px;"
-                             " background: white; color: #1b2a3a; }"
-                             " QLineEdit:disabled { background: #e8edf2; color: #6b7b8c; }"_s);
+        field->setStyleSheet(theme::LoginFieldStyle);
     }
 
     const std::array<QString, 2> toggleNames{u"아이디/비밀번호 저장"_s, u"자동 로그인"_s};
@@ -93,14 +91,13 @@ frmLogin::frmLogin(QWidget *parent)
     buttonFont.setPixelSize(19);
     buttonFont.setBold(true);
     m_lblLogin->setFont(buttonFont);
-    m_lblLogin->setStyleSheet(u"QLabel { background: #1f6f8b; color: white; border-radius: 8px; }"
-                              " QLabel:disabled { background: #8fb3c0; color: #eef4f6; }"_s);
+    m_lblLogin->setStyleSheet(theme::LoginButtonStyle);
 
     m_lblAppName = new QLabel(u"Kavri 디스플레이"_s, this);
     m_lblAppName->setObjectName(u"lbl앱이름"_s);
     m_lblAppName->setGeometry(rectOf(AppName));
     m_lblAppName->setAlignment(Qt::AlignCenter);
-    m_lblAppName->setStyleSheet(u"QLabel { color: #7a8a99; background: transparent; }"_s);
+    m_lblAppName->setStyleSheet(theme::LoginAppNameStyle);
 
     m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::DialogWaitStyle);
 

@@ -99,4 +99,13 @@ inline const QString BoardWaitStyle =
 inline const QString DialogWaitStyle =
     u"QLabel#picWait { background: white; border: 1px solid #9fb3c8; border-radius: 10px; }"_s;
 
+// The login window.
+inline const QString LoginFieldStyle =
+    u"QLineEdit { border: 1px solid #9fb3c8; border-radius: 6px; padding: 0 10px;"
+    " background: white; color: #1b2a3a; }"
+    " QLineEdit:disabled { background: #e8edf2; color: #6b7b8c; }"_s;
+inline const QString LoginButtonStyle = u"QLabel { background: #1f6f8b; color: white; border-radius: 8px; }"
+                                        " QLabel:disabled { background: #8fb3c0; color: #eef4f6; }"_s;
+inline const QString LoginAppNameStyle = u"QLabel { color: #7a8a99; background: transparent; }"_s;
+
 } // namespace kavri::theme
