@@ -6,6 +6,8 @@
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestCycle.h"
 #include "platform/ExecutableWatch.h"
+#include "printing/TicketOutput.h"
+#include "printing/Unprinted.h"
 
 #include <QObject>
 #include <QPointer>
@@ -102,6 +104,11 @@ private:
     void loopTick();
     void showHealth();
 
+    // The session's own print spool and kept tickets, lent as the program's while it
+    // lives: a logout leaves no queue or pending fault box for the next login, which
+    // loads the kept tickets from their file again.
+    PrintSpoolScope m_spool;
+    UnprintedTicketsScope m_unprinted;
     RequestBoard m_board;
     RequestCycle m_cycle{m_board};
     PollLoop m_pollLoop;
