@@ -85,34 +85,6 @@ private slots:
         QCOMPARE(got, records);
     }
 
-    void tagValues_data()
-    {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << u"<memotext>물</memotext>"_s << true << u"물"_s;
-        QTest::newRow("not trimmed") << u"<memotext> 물 \r\n</memotext>"_s << true << u" 물 \r\n"_s;
-        QTest::newRow("first opening tag wins")
-            << u"<memotext>a</memotext><memotext>b</memotext>"_s << true << u"a"_s;
-        QTest::newRow("second opening tag ends it")
-            << u"<memotext>a<memotext>b</memotext>"_s << true << u"a"_s;
-        QTest::newRow("no closing tag: up to the end") << u"<memotext>a b"_s << true << u"a b"_s;
-        QTest::newRow("empty") << u"<memotext></memotext>"_s << true << QString();
-        QTest::newRow("case-sensitive") << u"<MemoText>a</MemoText>"_s << false << QString();
-        QTest::newRow("missing") << u"<memonum>1</memonum>"_s << false << QString();
-        QTest::newRow("closing tag first is no value") << u"</memotext>x<memotext>y"_s << true << u"y"_s;
-    }
-    void tagValues()
-    {
-        QFETCH(QString, record);
-        QFETCH(bool, found);
-        QFETCH(QString, value);
-        const std::optional<QStringView> v = tagValue(record, u"memotext");
-        QCOMPARE(v.has_value(), found);
-        if (found)
-            QCOMPARE(v->toString(), value);
-    }
-
     void ages_data()
     {
         QTest::addColumn<QString>("regDate");

@@ -6,6 +6,7 @@
 #include "services/IniFile.h"
 #include "support/FileBytes.h"
 #include "support/PtyPair.h"
+#include "support/RecordText.h"
 #include "support/Simulator.h"
 #include "support/TempAppFolder.h"
 #include "support/TestEnvironment.h"
@@ -21,13 +22,6 @@ using namespace kavri::web;
 
 namespace {
 
-QString record(const QString &nums, const QString &yn, const QString &group, const QString &name)
-{
-    return u"nums["_s + nums + u"]nums"_s + u"tableYN["_s + yn + u"]tableYN"_s + u"tableqr[q"_s + nums +
-           u"]tableqr"_s + u"tableqroup["_s + group + u"]tableqroup"_s + u"tablenum["_s + name +
-           u"]tablenum"_s;
-}
-
 QStringList listed(const TableList &list)
 {
     QStringList out;
@@ -42,65 +36,11 @@ class TstTableList : public QObject
 {
     Q_OBJECT
 private slots:
-    void parse_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QStringList>("tables");
-        QTest::addColumn<int>("malformed");
-        QTest::newRow("empty") << QString() << QStringList{} << 0;
-        QTest::newRow("no record") << u"<html>오류</html>"_s << QStringList{} << 0;
-        QTest::newRow("answer order, text before the first record ignored")
-            << u"<body>"_s + record(u"3"_s, u"Y"_s, u"1층"_s, u"10"_s) + u"<br>\n"_s +
-                   record(u"1"_s, u"Y"_s, u""_s, u"창가"_s) + u"<br>\n</body>"_s
-            << QStringList{u"3/1층/10"_s, u"1//창가"_s} << 0;
-        QTest::newRow("tableYN must be exactly Y")
-            << record(u"1"_s, u"y"_s, u"A"_s, u"1"_s) + record(u"2"_s, u"Y "_s, u"A"_s, u"2"_s) +
-                   record(u"3"_s, u"N"_s, u"A"_s, u"3"_s) + record(u"4"_s, u"Y"_s, u"A"_s, u"4"_s)
-            << QStringList{u"4/A/4"_s} << 0;
-        QTest::newRow("values are not trimmed")
-            << record(u" 5"_s, u"Y"_s, u" 홀 "_s, u"A 1 "_s) << QStringList{u" 5/ 홀 /A 1 "_s} << 0;
-        QTest::newRow("without tableqr")
-            << u"nums[7]numstableYN[Y]tableYNtableqroup[1층]tableqrouptablenum[3]tablenum"_s
-            << QStringList{u"7/1층/3"_s} << 0;
-        QTest::newRow("without tableYN")
-            << u"nums[7]numstableqroup[1층]tableqrouptablenum[3]tablenum"_s << QStringList{} << 1;
-        QTest::newRow("name without its closing marker, at the end")
-            << record(u"1"_s, u"Y"_s, u"A"_s, u"1"_s) + u"nums[2]numstableYN[Y]tableYNtableqroup[B]tableqroup"
-                                                        "tablenum[2<br>"_s
-            << QStringList{u"1/A/1"_s} << 1;
-        QTest::newRow("a second opening marker before the closing one")
-            << u"nums[1]numstableYN[Y]tableYNtableqroup[A tableqroup[B]tableqrouptablenum[1]tablenum"_s
-            << QStringList{} << 1;
-        QTest::newRow("missing group is not taken from the record before")
-            << record(u"1"_s, u"Y"_s, u"A"_s, u"1"_s) + u"nums[2]numstableYN[Y]tableYNtablenum[2]tablenum"_s
-            << QStringList{u"1/A/1"_s} << 1;
-        QTest::newRow("broken tableqr") << u"nums[1]numstableYN[Y]tableYNtableqroup[A]tableqroup"
-                                           "tablenum[1]tablenumtableqr[x"_s
-                                        << QStringList{} << 1;
-        QTest::newRow("field too long")
-            << record(u"1"_s, u"Y"_s, u"A"_s, QString(kMaxTableFieldChars + 1, u'x')) << QStringList{} << 1;
-        QTest::newRow("field at the limit")
-            << record(u"1"_s, u"Y"_s, u"A"_s, QString(kMaxTableFieldChars, u'x'))
-            << QStringList{u"1/A/"_s + QString(kMaxTableFieldChars, u'x')} << 0;
-        QTest::newRow("markers are case-sensitive")
-            << u"NUMS[1]NUMS"_s + record(u"2"_s, u"Y"_s, u"A"_s, u"Tablenum"_s)
-            << QStringList{u"2/A/Tablenum"_s} << 0;
-    }
-    void parse()
-    {
-        QFETCH(QString, answer);
-        QFETCH(QStringList, tables);
-        QFETCH(int, malformed);
-        const TableList list = parseTableList(answer);
-        QCOMPARE(listed(list), tables);
-        QCOMPARE(list.malformed, malformed);
-    }
-
     void manyRecordsAreBounded()
     {
         QString answer;
         for (int i = 0; i < kMaxTables + 10; ++i)
-            answer += record(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
+            answer += test::tableRecord(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
         const TableList list = parseTableList(answer);
         QCOMPARE(list.tables.size(), kMaxTables);
         QVERIFY(list.cut);
@@ -110,12 +50,12 @@ private slots:
         // Exactly at the cap nothing is cut.
         QString exact;
         for (int i = 0; i < kMaxTables; ++i)
-            exact += record(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
+            exact += test::tableRecord(QString::number(i), u"Y"_s, u"A"_s, QString::number(i));
         QVERIFY(!parseTableList(exact).cut);
         // An answer without any record is no list at all; one with only tables not in use is.
         QVERIFY(!parseTableList(QString()).anyRecord);
         QVERIFY(!parseTableList(u"<html>500</html>"_s).anyRecord);
-        QVERIFY(parseTableList(record(u"1"_s, u"N"_s, u"A"_s, u"1"_s)).anyRecord);
+        QVERIFY(parseTableList(test::tableRecord(u"1"_s, u"N"_s, u"A"_s, u"1"_s)).anyRecord);
     }
 
     // A canned list stands for the whole exchange: nothing goes to the network

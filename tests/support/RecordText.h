@@ -63,4 +63,12 @@ inline QString answerText(const QList<RecordFields> &records)
     return out + QStringLiteral("</memolist>\n");
 }
 
+/// One record of the table list answer, every field between its markers.
+inline QString tableRecord(const QString &nums, const QString &yn, const QString &group, const QString &name)
+{
+    return QStringLiteral("nums[") + nums + QStringLiteral("]numstableYN[") + yn +
+           QStringLiteral("]tableYNtableqr[q") + nums + QStringLiteral("]tableqrtableqroup[") + group +
+           QStringLiteral("]tableqrouptablenum[") + name + QStringLiteral("]tablenum");
+}
+
 } // namespace kavri::test
