@@ -145,7 +145,7 @@ bool ConfirmFlow::confirmOne(const QString &numT)
         call(m_hooks.showWait);
         ok = Check_Kavri(numT);
         if (ok)
-            m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
+            m_cycle.responseStats().noteConfirmed(numT, stats::LeftHow::Staff, platform::clock().now());
     } catch (const std::exception &e) {
         reportError(kWindowName, u"Check_Kavri"_s, {1, 5, QString::fromLocal8Bit(e.what())});
     }

@@ -1,5 +1,5 @@
 #include "board/StatsWindow.h"
-#include "monitor/StatsReport.h"
+#include "stats/StatsReport.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
@@ -15,6 +15,7 @@
 using namespace Qt::StringLiterals;
 using namespace kavri;
 using namespace kavri::monitor;
+using namespace kavri::stats;
 
 namespace {
 
