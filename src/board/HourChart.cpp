@@ -4,6 +4,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QValueAxis>
 
@@ -29,10 +30,10 @@ HourChart::HourChart(const QString &title, const QString &unit, QWidget *parent)
     setRenderHint(QPainter::Antialiasing);
     setMinimumHeight(200);
     m_unit = new QGraphicsSimpleTextItem(unit, c);
-    // The unit stands in the chart's top margin, over the value axis' labels.
-    QMargins margins = c->margins();
-    margins.setTop(margins.top() + int(m_unit->boundingRect().height()) + UnitGap);
-    c->setMargins(margins);
+    // The bars get the height: little room around the chart but the unit's, which
+    // stands in the top margin over the value axis' labels.
+    c->layout()->setContentsMargins(0, 0, 0, 0);
+    c->setMargins(QMargins(UnitGap, int(m_unit->boundingRect().height()) + 2 * UnitGap, UnitGap, 0));
     connect(c, &QChart::plotAreaChanged, this, &HourChart::placeUnit);
 }
 
