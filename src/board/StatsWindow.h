@@ -36,8 +36,8 @@ public:
     StatsWindow(const QString &folder, const QDate &today, QWidget *parent = nullptr);
     ~StatsWindow() override;
 
-    /// Draws the charts of `day` (one of the table's days); while the files are still
-    /// being read, once they are.
+    /// Draws the charts of `day` (one of the table's days); before the files' first
+    /// reading is done, once it is.
     void showDay(const QDate &day);
     /// The figures the charts show now.
     const stats::HourFigures &shownHours() const { return m_hours; }

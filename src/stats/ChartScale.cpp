@@ -1,5 +1,6 @@
 #include "stats/ChartScale.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>

@@ -2,7 +2,11 @@
 
 #include "stats/StatsReport.h"
 
+#include <algorithm>
+
 namespace kavri::stats {
+
+namespace {
 
 QDateTime arrivalTime(const StatsLine &line)
 {
@@ -10,6 +14,8 @@ QDateTime arrivalTime(const StatsLine &line)
         return line.registered;
     return line.firstSeen.isValid() ? line.firstSeen : line.left;
 }
+
+} // namespace
 
 HourTally::HourTally(const QDate &first, int days) : m_first(first), m_days(std::max(days, 0)) {}
 

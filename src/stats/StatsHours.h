@@ -11,10 +11,6 @@
 
 namespace kavri::stats {
 
-/// The moment a request came in: its registration; its first listing when the
-/// registration could not be read; the moment it left when neither is there.
-QDateTime arrivalTime(const StatsLine &line);
-
 /// Requests per hour and the median staff wait per hour of one day, by the hour
 /// the request came in.
 struct HourFigures
@@ -24,7 +20,9 @@ struct HourFigures
 };
 
 /// The hours of `days` days from `first` on, from the lines of any of their files:
-/// each line counts in the day and hour it came in, when that day is one of them.
+/// each line counts in the day and hour it came in (its registration; its first listing
+/// when the registration could not be read; the moment it left when neither is there),
+/// when that day is one of them.
 /// A day's file holds the requests that left that day, so one that came in the
 /// evening before counts in that evening's hour (of the day before), not in 0시.
 class HourTally
