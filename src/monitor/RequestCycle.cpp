@@ -41,7 +41,7 @@ struct StoredNumber
     bool fileBehind = false;
 };
 
-/// The numbers of the answer's requests, and the requests as the statistics follow them.
+/// The numbers of the answer's requests.
 QSet<QString> numbersOf(const QList<HandledRecord> &records)
 {
     QSet<QString> numbers;
@@ -51,6 +51,7 @@ QSet<QString> numbersOf(const QList<HandledRecord> &records)
     return numbers;
 }
 
+/// The answer's requests as the statistics follow them.
 QList<stats::ListedRequest> listedRequests(const QList<HandledRecord> &records)
 {
     QList<stats::ListedRequest> requests;
