@@ -28,7 +28,7 @@ HourChart::HourChart(const QString &title, const QString &unit, QWidget *parent)
     c->setTitle(title);
     c->legend()->hide();
     setRenderHint(QPainter::Antialiasing);
-    setMinimumHeight(200);
+    setMinimumHeight(160);
     m_unit = new QGraphicsSimpleTextItem(unit, c);
     // The bars get the height: little room around the chart but the unit's, which
     // stands in the top margin over the value axis' labels.

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,6 +23,8 @@ namespace {
 
 /// The least height of what a shop's finger touches.
 constexpr int TouchHeight = 32;
+/// The title bar and borders the window system adds, about.
+constexpr int WindowFrameHeight = 40;
 
 /// The table of the days, as high as its header and rows: every day shows without scrolling.
 QTableWidget *daysTable(int days, QWidget *parent)
@@ -50,7 +53,8 @@ StatsWindow::StatsWindow(const QString &folder, const QDate &today, QWidget *par
 {
     setObjectName(u"frmStats"_s);
     setWindowTitle(u"응답 통계"_s);
-    resize(900, 760);
+    // Within a small screen's height (1024 by 768 less a panel), the charts giving way.
+    resize(900, std::min(760, screen()->availableGeometry().height() - WindowFrameHeight));
     auto *layout = new QVBoxLayout(this);
 
     m_status = new QLabel(u"통계 파일을 읽는 중입니다…"_s, this);
