@@ -8,7 +8,8 @@
 //                                                          timing `kavri-display --stats 1`)
 #include "StallMeter.h"
 #include "board/StatsWindow.h"
-#include "monitor/StatsReport.h"
+#include "stats/ResponseStats.h"
+#include "stats/StatsReport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +24,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavri::monitor;
+using namespace kavri::stats;
 
 namespace {
 

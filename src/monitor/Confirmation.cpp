@@ -141,7 +141,7 @@ bool ConfirmFlow::confirmOne(const QString &numT)
     call(m_hooks.showWait);
     ok = Check_Kavri(numT);
     if (ok)
-        m_cycle.responseStats().noteConfirmed(numT, LeftHow::Staff, platform::clock().now());
+        m_cycle.responseStats().noteConfirmed(numT, stats::LeftHow::Staff, platform::clock().now());
     call(m_hooks.hideWait);
     return ok;
 }

@@ -73,7 +73,7 @@ bool runExpiryPass(const QString &shownMinutes, const RequestBoard &board, Reque
             break;
         if (result == ConfirmResult::Refused)
             continue;
-        cycle.responseStats().noteConfirmed(numT, LeftHow::Auto, platform::clock().now());
+        cycle.responseStats().noteConfirmed(numT, stats::LeftHow::Auto, platform::clock().now());
         anyConfirmed = true;
     }
     // Only a list that changed is reloaded. A reload asked for by a pass runs a

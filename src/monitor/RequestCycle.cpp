@@ -41,6 +41,26 @@ struct StoredNumber
     bool fileBehind = false;
 };
 
+/// The numbers of the answer's requests.
+QSet<QString> numbersOf(const QList<HandledRecord> &records)
+{
+    QSet<QString> numbers;
+    numbers.reserve(records.size());
+    for (const HandledRecord &record : records)
+        numbers.insert(record.entry.NumT);
+    return numbers;
+}
+
+/// The answer's requests as the statistics follow them.
+QList<stats::ListedRequest> listedRequests(const QList<HandledRecord> &records)
+{
+    QList<stats::ListedRequest> requests;
+    requests.reserve(records.size());
+    for (const HandledRecord &record : records)
+        requests.append({record.entry.NumT, record.entry.TableT, record.entry.RegDateT});
+    return requests;
+}
+
 StoredNumber &storedNumber()
 {
     static StoredNumber s;
@@ -270,9 +290,9 @@ bool RequestCycle::runOnce(bool mSilent)
 
     // The numbers the service lists now, read once for the statistics and the memory of the board.
     const std::optional<QSet<QString>> listed =
-        listRead ? std::optional(ResponseStats::numbersOf(reading.handled)) : std::nullopt;
+        listRead ? std::optional(numbersOf(reading.handled)) : std::nullopt;
     if (listed)
-        m_stats.observeListed(reading.handled, *listed, now);
+        m_stats.observeListed(listedRequests(reading.handled), *listed, now);
     if (pollAnswered && !loginRejected)
         m_health.pollSucceeded(now);
     else

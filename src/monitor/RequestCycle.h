@@ -3,7 +3,7 @@
 #include "monitor/BoardHealth.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/RequestList.h"
-#include "monitor/ResponseStats.h"
+#include "stats/ResponseStats.h"
 
 #include <QSet>
 #include <QString>
@@ -74,7 +74,7 @@ public:
 
     /// The requests followed from their first listing to their leaving, for the
     /// response-time statistics; confirmations the service accepted are told to it.
-    ResponseStats &responseStats() { return m_stats; }
+    stats::ResponseStats &responseStats() { return m_stats; }
     /// What the board's health line says; a change of its faults is logged once.
     BoardHealth &health() { return m_health; }
     /// Tells the window the health line changed, and logs a change of its faults.
@@ -118,7 +118,7 @@ private:
     QSet<QString> m_confirmedByExpiry;
     /// Numbers that have been on the board and are still listed by the service.
     QSet<QString> m_shownNumbers;
-    ResponseStats m_stats;
+    stats::ResponseStats m_stats;
     BoardHealth m_health;
     bool m_running = false;
     bool m_askPending = false;

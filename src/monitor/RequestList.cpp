@@ -3,6 +3,7 @@
 #include "codec/TnvDecode.h"
 #include "monitor/RequestBoard.h"
 #include "services/Conversions.h"
+#include "services/TimeText.h"
 
 #include <QSet>
 
@@ -16,18 +17,6 @@ using namespace Qt::StringLiterals;
 namespace kavri::monitor {
 
 namespace {
-
-int digitsAt(QStringView text, qsizetype at, qsizetype count)
-{
-    int value = 0;
-    for (qsizetype i = at; i < at + count; ++i) {
-        const QChar c = text.at(i);
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
 
 qint64 secondsOf(const QDate &date, int hour, int minute, int second)
 {
@@ -64,23 +53,10 @@ qint64 numberOf(const QString &kavriNumT)
 
 std::optional<qint64> registrationSeconds(QStringView regDate)
 {
-    // "yyyy-MM-dd hh:mm:ss", nothing more or less.
-    if (regDate.size() != 19 || regDate.at(4) != u'-' || regDate.at(7) != u'-' || regDate.at(10) != u' ' ||
-        regDate.at(13) != u':' || regDate.at(16) != u':')
+    const std::optional<WallTime> read = readWallTime(regDate);
+    if (!read)
         return std::nullopt;
-    const int year = digitsAt(regDate, 0, 4);
-    const int month = digitsAt(regDate, 5, 2);
-    const int day = digitsAt(regDate, 8, 2);
-    const int hour = digitsAt(regDate, 11, 2);
-    const int minute = digitsAt(regDate, 14, 2);
-    const int second = digitsAt(regDate, 17, 2);
-    if (year < 1 || month < 0 || day < 0 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59)
-        return std::nullopt;
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return std::nullopt;
-    return secondsOf(date, hour, minute, second);
+    return secondsOf(read->date, read->time.hour(), read->time.minute(), read->time.second());
 }
 
 qint64 wallClockSeconds(const QDateTime &now)

@@ -29,10 +29,10 @@ std::optional<qint64> requestNumber(QStringView numT);
 /// it ("" and unreadable text are 0).
 qint64 numberOf(const QString &kavriNumT);
 
-/// The one reader of a registration time "yyyy-MM-dd hh:mm:ss" (year 1 to
-/// 9999): seconds on the wall clock, counted from the Julian day epoch, so a
-/// time the clock skipped at a summer-time change is read as written; nothing
-/// when the text is not such a time.
+/// A registration time "yyyy-MM-dd hh:mm:ss" as read by readWallTime(): seconds
+/// on the wall clock, counted from the Julian day epoch, so a time the clock
+/// skipped at a summer-time change is read as written; nothing when the text is
+/// not such a time.
 std::optional<qint64> registrationSeconds(QStringView regDate);
 /// The same count for a moment of the local clock (its milliseconds dropped).
 qint64 wallClockSeconds(const QDateTime &now);

@@ -1,11 +1,11 @@
 #include "startup/CommandLine.h"
 
-#include "monitor/StatsReport.h"
 #include "platform/Clock.h"
 #include "services/AppFolder.h"
 #include "services/ErrorReport.h"
 #include "services/ProcessValues.h"
 #include "startup/Autostart.h"
+#include "stats/StatsReport.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -104,7 +104,7 @@ int statsDays(const QStringList &arguments)
         } else {
             continue;
         }
-        if (!wholeNumber(value, &days) || days < 1 || days > monitor::MaxReportDays)
+        if (!wholeNumber(value, &days) || days < 1 || days > stats::MaxReportDays)
             return 0;
         return int(days);
     }
@@ -168,14 +168,14 @@ int runQuickCommand(QuickCommand command, const QStringList &arguments)
         print(stdout, versionLine() + u'\n');
         return 0;
     case QuickCommand::Stats:
-        print(stdout, monitor::statsReportText(monitor::recentDays(
-                          appFolder(), platform::clock().now().date(), statsDays(arguments))));
+        print(stdout, stats::statsReportText(stats::recentDays(appFolder(), platform::clock().now().date(),
+                                                               statsDays(arguments))));
         return 0;
     case QuickCommand::BadUsage:
         print(stderr,
               u"kavri-display: --autostart 뒤에는 on 또는 off를, --stats 뒤에는 1부터 %1까지의 일수를 "
               "씁니다. / --autostart takes on or off, --stats a number of days from 1 to %1.\n"_s.arg(
-                  monitor::MaxReportDays));
+                  stats::MaxReportDays));
         return 2;
     case QuickCommand::AutostartOn:
     case QuickCommand::AutostartOff: {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "monitor/LocalTimes.h"
-#include "monitor/ResponseStats.h"
-#include "monitor/StatsReport.h"
+#include "stats/LocalTimes.h"
+#include "stats/StatsHours.h"
+#include "stats/StatsLine.h"
+#include "stats/StatsReport.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-namespace kavri::monitor {
+namespace kavri::stats {
 
 /// Reads one day's statistics file a slice at a time, so that the window's thread
 /// can let its events run between slices. A missing file, a folder or a link in
@@ -60,7 +61,8 @@ private:
 
 /// The figures of the `days` days (1 to MaxReportDays) up to `today` of the statistics
 /// in `folder`, read a slice at a time: the days one after the other, oldest first, each
-/// slice's lines counted and dropped.
+/// slice's lines counted and dropped. A day's hours are complete once the next day's
+/// file, which holds the requests of its late evening, has been read too.
 class StatsReading
 {
 public:
@@ -70,20 +72,22 @@ public:
     bool readSlice();
     bool atEnd() const { return !m_reader; }
 
-    /// The days read so far, oldest first, and their hours in the same order.
+    /// The days read so far, oldest first.
     const QList<DayFigures> &days() const { return m_days; }
-    const QList<HourFigures> &hours() const { return m_hours; }
+    /// The hours of every day, oldest first; complete at the end.
+    QList<HourFigures> hours() const;
 
 private:
     void startDay();
 
     QString m_folder;
     QDate m_today;
+    int m_count = 0;
     int m_left = 0;
     std::unique_ptr<StatsFileReader> m_reader;
     std::optional<DayTally> m_tally;
+    HourTally m_hours;
     QList<DayFigures> m_days;
-    QList<HourFigures> m_hours;
 };
 
-} // namespace kavri::monitor
+} // namespace kavri::stats

@@ -1,6 +1,6 @@
-#include "monitor/StatsReport.h"
+#include "stats/StatsReport.h"
 
-#include "monitor/StatsReading.h"
+#include "stats/StatsReading.h"
 
 #include <QHash>
 
@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace kavri::monitor {
+namespace kavri::stats {
 
 namespace {
 
@@ -54,15 +54,11 @@ DayTally::DayTally(const QDate &day) : m_day(day) {}
 void DayTally::add(const StatsLine &line)
 {
     ++m_requests;
-    const QDateTime came = line.registered.isValid() ? line.registered : line.firstSeen;
-    const int hour = came.isValid() && came.date() == m_day ? came.time().hour() : 0;
-    ++m_hourRequests[size_t(hour)];
     switch (line.how) {
     case LeftHow::Staff: {
         const double wait = waitMinutes(line);
         m_staffWaits.append(wait);
         m_tableWaits[line.table].append(wait);
-        m_hourWaits[size_t(hour)].append(wait);
         break;
     }
     case LeftHow::Auto:
@@ -97,29 +93,12 @@ DayFigures DayTally::figures(int unreadable) const
     return f;
 }
 
-HourFigures DayTally::hours() const
-{
-    HourFigures h;
-    h.requests = m_hourRequests;
-    for (size_t hour = 0; hour < 24; ++hour)
-        h.medianMinutes[hour] = median(m_hourWaits[hour]);
-    return h;
-}
-
 DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable)
 {
     DayTally tally(day);
     for (const StatsLine &line : lines)
         tally.add(line);
     return tally.figures(unreadable);
-}
-
-HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines)
-{
-    DayTally tally(day);
-    for (const StatsLine &line : lines)
-        tally.add(line);
-    return tally.hours();
 }
 
 QList<StatsLine> readStatsFile(const QString &path, int *unreadable)
@@ -168,4 +147,4 @@ QString statsReportText(const QList<DayFigures> &days)
     return out;
 }
 
-} // namespace kavri::monitor
+} // namespace kavri::stats

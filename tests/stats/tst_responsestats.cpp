@@ -1,17 +1,9 @@
-#include "monitor/Confirmation.h"
-#include "monitor/Expiry.h"
-#include "monitor/PollLoop.h"
-#include "monitor/RequestBoard.h"
-#include "monitor/RequestCycle.h"
-#include "monitor/StatsReport.h"
-#include "platform/Clock.h"
 #include "services/Conversions.h"
 #include "services/Housekeeping.h"
-#include "services/ProcessValues.h"
-#include "services/Settings.h"
-#include "services/WinHttp.h"
+#include "stats/ResponseStats.h"
+#include "stats/StatsHours.h"
+#include "stats/StatsReport.h"
 #include "support/FileBytes.h"
-#include "support/Simulator.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -27,7 +19,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
-using namespace kavri::monitor;
+using namespace kavri::stats;
 
 namespace {
 
@@ -48,6 +40,15 @@ QList<StatsLine> linesOf(const QStringList &csv)
             out.append(*line);
     }
     return out;
+}
+
+/// One poll's list, as the cycle hands it to the recorder.
+void observe(ResponseStats &stats, const QList<ListedRequest> &requests, const QDateTime &now)
+{
+    QSet<QString> listed;
+    for (const ListedRequest &request : requests)
+        listed.insert(request.number);
+    stats.observeListed(requests, listed, now);
 }
 
 } // namespace
@@ -147,6 +148,9 @@ private slots:
         QTest::newRow("no number") << u",A,,,2026-12-10 09:00:00,staff"_s;
         QTest::newRow("no leaving time") << u"1,A,,,,staff"_s;
         QTest::newRow("bad time") << u"1,A,,,2026-13-10 09:00:00,staff"_s;
+        // A letter in the year is no year before Christ.
+        QTest::newRow("letters in the year") << u"1,A,,,20x6-12-10 09:00:00,staff"_s;
+        QTest::newRow("sign before the year") << u"1,A,,,-026-12-10 09:00:00,staff"_s;
     }
     void malformedLines()
     {
@@ -198,7 +202,7 @@ private slots:
         QFETCH(QString, p90);
         QFETCH(QString, autoShare);
         QFETCH(QString, slowest);
-        const DayFigures f = monitor::dayFigures(kDay, linesOf(csv));
+        const DayFigures f = stats::dayFigures(kDay, linesOf(csv));
         QCOMPARE(f.requests, requests);
         const QStringList cells = dayCells(f);
         QCOMPARE(cells.at(0), u"2026-12-10"_s);
@@ -214,7 +218,7 @@ private slots:
         QStringList csv;
         for (int i = 0; i < 8; ++i)
             csv << u"%1,T%1,2026-12-10 09:00:00,,2026-12-10 09:%2:00,staff"_s.arg(i).arg(10 + i);
-        const DayFigures f = monitor::dayFigures(kDay, linesOf(csv));
+        const DayFigures f = stats::dayFigures(kDay, linesOf(csv));
         QCOMPARE(f.slowestTables.size(), 5);
         QCOMPARE(f.slowestTables.first().table, u"T7"_s);
         QCOMPARE(f.slowestTables.last().table, u"T3"_s);
@@ -302,12 +306,9 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(before);
         }
-        HandledRecord record;
-        record.entry.NumT = u"7"_s;
-        record.entry.TableT = u"=HYPERLINK(\"http://x\",\"창가\")"_s;
-        record.entry.RegDateT = at(u"09:00:00"_s);
+        const ListedRequest record{u"7"_s, u"=HYPERLINK(\"http://x\",\"창가\")"_s, at(u"09:00:00"_s)};
         ResponseStats stats;
-        stats.observeListed({record}, QDateTime(kDay, QTime(10, 0)));
+        observe(stats, {record}, QDateTime(kDay, QTime(10, 0)));
         stats.noteConfirmed(u"7"_s, LeftHow::Staff, QDateTime(kDay, QTime(10, 2)));
 
         const QByteArray after = test::readBytes(statsFile(kDay));
@@ -320,7 +321,7 @@ private slots:
         QCOMPARE(read.size(), lines);
         QCOMPARE(bad, unreadable);
         QCOMPARE(read.last().number, u"7"_s);
-        QCOMPARE(read.last().table, record.entry.TableT);
+        QCOMPARE(read.last().table, record.table);
         QCOMPARE(read.last().left, QDateTime(kDay, QTime(10, 2)));
     }
 
@@ -416,31 +417,26 @@ private slots:
     void recorderRules()
     {
         auto listOf = [](int first, int count) {
-            QList<HandledRecord> records;
-            for (int n = first; n < first + count; ++n) {
-                HandledRecord r;
-                r.entry.NumT = QString::number(n);
-                r.entry.TableT = u"T"_s;
-                r.entry.RegDateT = at(u"09:00:00"_s);
-                records.append(r);
-            }
+            QList<ListedRequest> records;
+            for (int n = first; n < first + count; ++n)
+                records.append({QString::number(n), u"T"_s, at(u"09:00:00"_s)});
             return records;
         };
         const QDateTime now(kDay, QTime(10, 0));
         ResponseStats stats;
-        stats.observeListed(listOf(1, 2), now);
+        observe(stats, listOf(1, 2), now);
         stats.noteConfirmed(u"1"_s, LeftHow::Staff, now.addSecs(60));
         stats.noteConfirmed(u"99"_s, LeftHow::Staff, now.addSecs(60)); // never listed: nothing
-        stats.observeListed(listOf(1, 2), now.addSecs(70));
+        observe(stats, listOf(1, 2), now.addSecs(70));
         QCOMPARE(stats.followedCount(), 1);
-        stats.observeListed(listOf(2, 1), now.addSecs(80));
-        stats.observeListed(listOf(1, 2),
-                            now.addSecs(90)); // listed anew after it had gone: a new request to follow
+        observe(stats, listOf(2, 1), now.addSecs(80));
+        observe(stats, listOf(1, 2),
+                now.addSecs(90)); // listed anew after it had gone: a new request to follow
         QCOMPARE(stats.followedCount(), 2);
         QCOMPARE(recorded(kDay), QStringList{u"1 T staff 10:01 61"_s});
 
         ResponseStats many;
-        many.observeListed(listOf(1, int(ResponseStats::MaxFollowed) + 100), now);
+        observe(many, listOf(1, int(ResponseStats::MaxFollowed) + 100), now);
         QCOMPARE(many.followedCount(), ResponseStats::MaxFollowed);
     }
 
@@ -448,13 +444,9 @@ private slots:
     // whatever the umask.
     void statsFolderUnderUmask000()
     {
-        HandledRecord r;
-        r.entry.NumT = u"1"_s;
-        r.entry.TableT = u"T"_s;
-        r.entry.RegDateT = at(u"09:00:00"_s);
         const QDateTime now(kDay, QTime(10, 0));
         ResponseStats stats;
-        stats.observeListed({r}, now);
+        observe(stats, {{u"1"_s, u"T"_s, at(u"09:00:00"_s)}}, now);
         const mode_t old = ::umask(0);
         stats.noteConfirmed(u"1"_s, LeftHow::Staff, now.addSecs(60));
         ::umask(old);
@@ -464,73 +456,6 @@ private slots:
         };
         QCOMPARE(::stat(QFile::encodeName(QFileInfo(statsFile(kDay)).path()).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, 0700u);
-    }
-
-    // Staff, the expiry pass and another device each end a request; an error
-    // page between polls ends none.
-    void cycleRecordsLeaving()
-    {
-        test::Simulator sim;
-        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-        sim.logIn(3000);
-        RequestBoard board;
-        board.setLayout(0, 0);
-        RequestCycle cycle(board);
-        PollLoop loop([&cycle] { cycle.Load_Kavri(false); }, [&cycle] { return cycle.isRunning(); });
-        ConfirmFlow flow(board, cycle, loop);
-        QString minutes = u"0"_s;
-        RequestCycle::Hooks hooks;
-        hooks.expiryPass = [&] { runExpiryPass(minutes, board, cycle); };
-        cycle.setHooks(hooks);
-        auto add = [&sim](const QString &table, const QString &time) {
-            return QString::number(
-                sim.addRequest(test::Simulator::shopId, table, u"물 주세요"_s, {}, at(time)));
-        };
-        const QString a = add(u"A"_s, u"09:50:00"_s);
-        const QString b = add(u"B"_s, u"09:55:00"_s);
-        const QString c = add(u"C"_s, u"09:57:00"_s);
-        QVERIFY(cycle.Load_Kavri(false));
-        QCOMPARE(cycle.responseStats().followedCount(), 3);
-        QCOMPARE(recorded(kDay), QStringList());
-
-        // Staff confirm A at 10:03.
-        m_env->clock().setNow(QDateTime(kDay, QTime(10, 3, 0)));
-        int rowA = -1;
-        for (int r = 0; r < board.rowCount(); ++r) {
-            if (board.row(r).numTag == a)
-                rowA = r;
-        }
-        QVERIFY(rowA >= 0);
-        flow.rowClicked(rowA);
-        flow.CMD_Click(0);
-        QCOMPARE(recorded(kDay), QStringList{a + u" A staff 10:03 13"_s});
-
-        // An error page with status 200 lists nothing: nobody has left.
-        m_env->clock().setNow(QDateTime(kDay, QTime(10, 4, 0)));
-        QVERIFY(sim.setRawAnswer(u"<html>DB error</html>"_s, 1));
-        QVERIFY(cycle.Load_Kavri(false));
-        QCOMPARE(cycle.responseStats().followedCount(), 2);
-        QCOMPARE(recorded(kDay).size(), 1);
-
-        // B is confirmed elsewhere (another counter): gone at the next poll.
-        QVERIFY(Check_Kavri(b));
-        m_env->clock().setNow(QDateTime(kDay, QTime(10, 5, 0)));
-        QVERIFY(cycle.Load_Kavri(false));
-        QCOMPARE(recorded(kDay).last(), b + u" B gone 10:05 10"_s);
-
-        // C expires after 5 minutes: the pass confirms it at 10:06.
-        minutes = u"5"_s;
-        m_env->clock().setNow(QDateTime(kDay, QTime(10, 6, 0)));
-        QVERIFY(cycle.Load_Kavri(false));
-        QCOMPARE(recorded(kDay), (QStringList{a + u" A staff 10:03 13"_s, b + u" B gone 10:05 10"_s,
-                                              c + u" C auto 10:06 9"_s}));
-        QCOMPARE(cycle.responseStats().followedCount(), 0);
-        // Nothing left to follow: a further poll writes nothing.
-        QVERIFY(cycle.Load_Kavri(false));
-        QCOMPARE(recorded(kDay).size(), 3);
-        const QByteArray bytes = test::readBytes(statsFile(kDay));
-        QVERIFY(bytes.startsWith(statsHeader().toUtf8() + '\n'));
-        test::Simulator::logOut();
     }
 
     // The figures through the real program over one fixed file.

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-namespace kavri::monitor {
+namespace kavri::stats {
 
-/// Reads the local times of the statistics files ("yyyy-MM-dd HH:mm:ss") with one
+/// Reads the local times of the statistics files (readWallTime()) with one
 /// time-zone lookup per day instead of several per time: a day whose offset from UTC
 /// is the same at its start and its end has that offset all day. A day on which the
 /// offset changes is converted time by time.
@@ -28,4 +28,4 @@ private:
     QHash<qint64, std::optional<int>> m_offsets;
 };
 
-} // namespace kavri::monitor
+} // namespace kavri::stats

@@ -1,4 +1,4 @@
-#include "monitor/StatsReading.h"
+#include "stats/StatsReading.h"
 
 #include "platform/Clock.h"
 
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace kavri::monitor {
+namespace kavri::stats {
 
 namespace {
 
@@ -100,7 +100,8 @@ void StatsFileReader::take(QByteArrayView line)
 }
 
 StatsReading::StatsReading(const QString &folder, const QDate &today, int days)
-    : m_folder(folder), m_today(today), m_left(std::clamp(days, 1, MaxReportDays))
+    : m_folder(folder), m_today(today), m_count(std::clamp(days, 1, MaxReportDays)), m_left(m_count),
+      m_hours(today.addDays(1 - m_count), m_count)
 {
     startDay();
 }
@@ -117,16 +118,25 @@ bool StatsReading::readSlice()
     if (!m_reader)
         return false;
     const bool more = m_reader->readSlice();
-    for (const StatsLine &line : m_reader->takeLines())
+    for (const StatsLine &line : m_reader->takeLines()) {
         m_tally->add(line);
+        m_hours.add(line);
+    }
     if (more)
         return true;
     m_days.append(m_tally->figures(m_reader->unreadable()));
-    m_hours.append(m_tally->hours());
     m_reader.reset();
     if (--m_left > 0)
         startDay();
     return m_reader != nullptr;
 }
 
-} // namespace kavri::monitor
+QList<HourFigures> StatsReading::hours() const
+{
+    QList<HourFigures> hours;
+    for (int back = m_count - 1; back >= 0; --back)
+        hours.append(m_hours.figures(m_today.addDays(-back)));
+    return hours;
+}
+
+} // namespace kavri::stats

@@ -1,16 +1,15 @@
 #pragma once
 
-#include "monitor/ResponseStats.h"
+#include "stats/StatsLine.h"
 
 #include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <optional>
 
-namespace kavri::monitor {
+namespace kavri::stats {
 
 /// A table's median wait, for the slowest tables of a day.
 struct TableWait
@@ -40,14 +39,6 @@ struct DayFigures
     int unreadable = 0;
 };
 
-/// Requests per hour and the median staff wait per hour of one day, by the hour
-/// the request came in (one from the evening before counts in hour 0).
-struct HourFigures
-{
-    std::array<int, 24> requests{};
-    std::array<std::optional<double>, 24> medianMinutes{};
-};
-
 /// The median of `values` (the mean of the two middle ones for an even count).
 std::optional<double> median(QList<double> values);
 /// The nearest-rank percentile `p` (0 < p <= 100) of `values`.
@@ -64,7 +55,6 @@ public:
     explicit DayTally(const QDate &day);
     void add(const StatsLine &line);
     DayFigures figures(int unreadable = 0) const;
-    HourFigures hours() const;
 
 private:
     QDate m_day;
@@ -73,13 +63,10 @@ private:
     int m_gone = 0;
     QList<double> m_staffWaits;
     QHash<QString, QList<double>> m_tableWaits;
-    std::array<int, 24> m_hourRequests{};
-    std::array<QList<double>, 24> m_hourWaits;
 };
 
 /// The figures of one day's lines.
 DayFigures dayFigures(const QDate &day, const QList<StatsLine> &lines, int unreadable = 0);
-HourFigures hourFigures(const QDate &day, const QList<StatsLine> &lines);
 
 /// The lines of a day's file. A missing file, a folder or a link in its place
 /// gives nothing; only the first MaxReadBytes are read; `unreadable` counts the
@@ -99,4 +86,4 @@ QString statsReportText(const QList<DayFigures> &days);
 /// One table's cell texts of a day: date, requests, median, 90 %, auto share, slowest tables.
 QStringList dayCells(const DayFigures &figures);
 
-} // namespace kavri::monitor
+} // namespace kavri::stats
