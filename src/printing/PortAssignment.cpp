@@ -1,0 +1,104 @@
+#include "printing/PortAssignment.h"
+
+#include "platform/DeviceDiscovery.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace kavri {
+namespace {
+
+PortDeviceLine deviceLine(const QString &device)
+{
+    const platform::DeviceAccess access = platform::deviceAccess(device);
+    PortDeviceLine line;
+    if (!access.exists) {
+        line.text = device + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s;
+    } else if (!access.writable) {
+        const QString group = access.group.isEmpty() ? u"dialout"_s : access.group;
+        line.text = device + u" - 열 수 없습니다: 사용자를 '"_s + group + u"' 그룹에 넣어 주세요"_s;
+    } else {
+        line.text = device + u" - 사용할 수 있습니다"_s;
+        line.usable = true;
+    }
+    // A USB printer-class device (or anything else that is no terminal) has no line settings.
+    if (platform::charDeviceKind(device) == platform::CharDeviceKind::NotTerminal) {
+        line.text += u" · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s;
+        line.speedUsed = false;
+    }
+    return line;
+}
+
+} // namespace
+
+QString assignedLine(const Deployment &deployment, int port)
+{
+    return port < 1 ? QString() : deployment.serialDevice(port);
+}
+
+PortDeviceLine deviceLineOf(const QString &line)
+{
+    const PortTarget target = portTarget(line);
+    switch (target.kind) {
+    case PortTarget::Kind::Device:
+        return deviceLine(target.device);
+    case PortTarget::Kind::Network: {
+        PortDeviceLine out;
+        out.text = portTargetName(target) + u" - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s;
+        out.usable = true;
+        out.speedUsed = false;
+        return out;
+    }
+    case PortTarget::Kind::Refused:
+        break;
+    }
+    const QString shown = line.trimmed();
+    return {shown.isEmpty() ? target.refusal : shown + u" - "_s + target.refusal, false};
+}
+
+QString foundDeviceItem(const platform::FoundDevice &device)
+{
+    QString item = device.path;
+    if (!device.leadsTo.isEmpty())
+        item += u" → "_s + QFileInfo(device.leadsTo).fileName();
+    const QString kind = device.kind == platform::DeviceClass::UsbPrinter ? u"USB 프린터, "_s : QString();
+    return item + u" ("_s + kind + platform::accessNote(device.access) + u")"_s;
+}
+
+PortLines portLinesToWrite(const Deployment &deployment, const QMap<int, QString> &edits,
+                           const QSet<int> &usedPorts)
+{
+    PortLines out;
+    // A locked deployment keeps its devices whatever the controls hold.
+    if (deployment.portsLocked)
+        return out;
+    for (auto it = edits.cbegin(); it != edits.cend(); ++it) {
+        const int port = it.key();
+        if (port < 1 || !usedPorts.contains(port))
+            continue;
+        const PortTarget target = portTarget(it.value());
+        if (target.kind == PortTarget::Kind::Refused) {
+            out.lines.clear();
+            out.refusal =
+                u"COM"_s + QString::number(port) + u"의 장치를 저장할 수 없습니다: "_s + target.refusal;
+            return out;
+        }
+        const QString line = portTargetLine(target);
+        if (line != portTargetLine(deployment.target(port)))
+            out.lines.insert(port, line);
+    }
+    return out;
+}
+
+QString connectionCheckLine(const QString &line, qint32 speed, const ConnectionCheck &check)
+{
+    const PortTarget target = portTarget(line);
+    if (target.kind == PortTarget::Kind::Refused)
+        return target.refusal;
+    if (!check)
+        return {};
+    return check(target, speed);
+}
+
+} // namespace kavri
