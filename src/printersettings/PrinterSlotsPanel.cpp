@@ -181,8 +181,14 @@ void PrinterSlotsPanel::checkConnection(int slot)
         return;
     const qint32 speed =
         kLineSpeeds[size_t(qBound(0, m_통신속도[slot]->currentIndex(), int(kLineSpeeds.size()) - 1))];
-    const QString answer = connectionCheckLine(m_장치[slot]->line(), speed, m_check);
     QLabel *l = m_포트장치[slot];
+    QPushButton *button = m_연결확인[slot];
+    // A printer that does not answer can hold the check for seconds: say so, and take no second click.
+    button->setEnabled(false);
+    l->setText(u"연결 확인 중…"_s);
+    l->repaint();
+    const QString answer = connectionCheckLine(m_장치[slot]->line(), speed, m_check);
+    button->setEnabled(portOf(slot) > 0);
     l->setText(u"연결 확인: "_s + answer);
     l->setToolTip(l->text());
     l->setStyleSheet(theme::SettingsHintStyle);

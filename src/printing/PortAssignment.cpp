@@ -30,6 +30,16 @@ PortDeviceLine deviceLine(const QString &device)
     return line;
 }
 
+// A device may be unplugged while it is assigned, but a file or folder in its place is a slip:
+// tickets would go into it.
+QString notADevice(const PortTarget &target)
+{
+    if (target.kind != PortTarget::Kind::Device || !QFileInfo::exists(target.device) ||
+        platform::deviceAccess(target.device).exists)
+        return {};
+    return u"장치 파일이 아닙니다"_s;
+}
+
 } // namespace
 
 QString assignedLine(const Deployment &deployment, int port)
@@ -78,10 +88,10 @@ PortLines portLinesToWrite(const Deployment &deployment, const QMap<int, QString
         if (port < 1 || !usedPorts.contains(port))
             continue;
         const PortTarget target = portTarget(it.value());
-        if (target.kind == PortTarget::Kind::Refused) {
+        const QString why = target.kind == PortTarget::Kind::Refused ? target.refusal : notADevice(target);
+        if (!why.isEmpty()) {
             out.lines.clear();
-            out.refusal =
-                u"COM"_s + QString::number(port) + u"의 장치를 저장할 수 없습니다: "_s + target.refusal;
+            out.refusal = u"COM"_s + QString::number(port) + u"의 장치를 저장할 수 없습니다: "_s + why;
             return out;
         }
         const QString line = portTargetLine(target);

@@ -986,8 +986,12 @@ private slots:
         storeSettings({{u"포트0"_s, u"2"_s}, {u"통신속도0"_s, u"1"_s}, {u"포트1"_s, u"3"_s}});
         auto w = open();
         int asked = 0;
+        QStringList whileAsked;
         w->setConnectionCheck([&](const PortTarget &target, qint32 speed) {
             ++asked;
+            // While the check runs, its button takes no second click and the line says it is checking.
+            whileAsked << deviceLine(*w, 0) + u'/' +
+                              QString::number(child<QPushButton>(*w, u"연결확인0"_s)->isEnabled());
             return openingCheck(target, speed);
         });
         auto *check0 = child<QPushButton>(*w, u"연결확인0"_s);
@@ -996,6 +1000,8 @@ private slots:
 
         QTest::mouseClick(check0, Qt::LeftButton);
         QCOMPARE(deviceLine(*w, 0), u"연결 확인: 열림 "_s + pty.printerPath() + u" 19200"_s);
+        QCOMPARE(whileAsked, QStringList{u"연결 확인 중…/0"_s});
+        QVERIFY(check0->isEnabled());
         QTest::mouseClick(child<QPushButton>(*w, u"연결확인1"_s), Qt::LeftButton);
         QVERIFY2(deviceLine(*w, 1).startsWith(u"연결 확인: 열 수 없음: "_s), qPrintable(deviceLine(*w, 1)));
         QCOMPARE(asked, 2);

@@ -79,6 +79,23 @@ private slots:
         QCOMPARE(out.refusal, refusal);
     }
 
+    // An unplugged device may be assigned; a file or a folder in a device's place may not.
+    void linesToWriteOnlyNameDevices()
+    {
+        test::TempAppFolder app;
+        const QString file = app.filePath(u"notes.txt"_s);
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        const Deployment d;
+        const Ports used{1};
+        QCOMPARE(portLinesToWrite(d, {{1, file}}, used).refusal,
+                 u"COM1의 장치를 저장할 수 없습니다: 장치 파일이 아닙니다"_s);
+        QCOMPARE(portLinesToWrite(d, {{1, app.path()}}, used).refusal,
+                 u"COM1의 장치를 저장할 수 없습니다: 장치 파일이 아닙니다"_s);
+        QCOMPARE(portLinesToWrite(d, {{1, app.filePath(u"unplugged"_s)}}, used).lines,
+                 (Lines{{1, app.filePath(u"unplugged"_s)}}));
+        QCOMPARE(portLinesToWrite(d, {{1, u"/dev/null"_s}}, used).lines, (Lines{{1, u"/dev/null"_s}}));
+    }
+
     void assignedLine()
     {
         Deployment d;
