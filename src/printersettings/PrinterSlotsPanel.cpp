@@ -163,7 +163,9 @@ void PrinterSlotsPanel::deviceEdited(int slot, const QString &line)
 void PrinterSlotsPanel::refreshDeviceLine(int slot)
 {
     const int port = portOf(slot);
-    PortDeviceLine line = port < 1 ? PortDeviceLine{} : deviceLineOf(m_장치[slot]->line());
+    // What the port leads to today, or what staff made of it and have not saved yet.
+    const auto edit = m_edits.constFind(port);
+    PortDeviceLine line = edit != m_edits.cend() ? deviceLineOf(*edit) : portDeviceLine(m_deployment, port);
     if (port > 0 && m_deployment.portsLocked)
         line.text += LockedNote;
     QLabel *l = m_포트장치[slot];
