@@ -9,27 +9,6 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 namespace {
 
-PortDeviceLine deviceLine(const QString &device)
-{
-    const platform::DeviceAccess access = platform::deviceAccess(device);
-    PortDeviceLine line;
-    if (!access.exists) {
-        line.text = device + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s;
-    } else if (!access.writable) {
-        const QString group = access.group.isEmpty() ? u"dialout"_s : access.group;
-        line.text = device + u" - 열 수 없습니다: 사용자를 '"_s + group + u"' 그룹에 넣어 주세요"_s;
-    } else {
-        line.text = device + u" - 사용할 수 있습니다"_s;
-        line.usable = true;
-    }
-    // A USB printer-class device (or anything else that is no terminal) has no line settings.
-    if (platform::charDeviceKind(device) == platform::CharDeviceKind::NotTerminal) {
-        line.text += u" · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s;
-        line.speedUsed = false;
-    }
-    return line;
-}
-
 // A device may be unplugged while it is assigned, but a file or folder in its place is a slip:
 // tickets would go into it.
 QString notADevice(const PortTarget &target)
@@ -42,6 +21,35 @@ QString notADevice(const PortTarget &target)
 
 } // namespace
 
+PortDeviceLine deviceLineFor(const QString &device, const platform::DeviceAccess &access,
+                             platform::CharDeviceKind kind)
+{
+    PortDeviceLine line;
+    if (!access.exists) {
+        line.text = device + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s;
+    } else if (access.writable) {
+        line.text = device + u" - 사용할 수 있습니다"_s;
+        line.usable = true;
+    } else if (!access.groupMayWrite || access.group.isEmpty() || access.group == u"root"_s) {
+        // Joining a group that may not write the device would not help, and root's group never should be
+        // joined.
+        line.text =
+            device + u" - 열 수 없습니다: 이 사용자에게 쓰기 권한이 없습니다 (관리자에게 문의해 주세요)"_s;
+    } else if (access.accountInGroup) {
+        // The membership is there but reaches a session only at its next login.
+        line.text =
+            device + u" - 열 수 없습니다: '"_s + access.group + u"' 그룹이 적용되도록 다시 로그인해 주세요"_s;
+    } else {
+        line.text = device + u" - 열 수 없습니다: 사용자를 '"_s + access.group + u"' 그룹에 넣어 주세요"_s;
+    }
+    // A USB printer-class device (or anything else that is no terminal) has no line settings.
+    if (kind == platform::CharDeviceKind::NotTerminal) {
+        line.text += u" · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s;
+        line.speedUsed = false;
+    }
+    return line;
+}
+
 QString assignedLine(const Deployment &deployment, int port)
 {
     return port < 1 ? QString() : deployment.serialDevice(port);
@@ -52,7 +60,8 @@ PortDeviceLine deviceLineOf(const QString &line)
     const PortTarget target = portTarget(line);
     switch (target.kind) {
     case PortTarget::Kind::Device:
-        return deviceLine(target.device);
+        return deviceLineFor(target.device, platform::deviceAccess(target.device),
+                             platform::charDeviceKind(target.device));
     case PortTarget::Kind::Network: {
         PortDeviceLine out;
         out.text = portTargetName(target) + u" - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s;

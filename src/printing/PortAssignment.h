@@ -11,8 +11,10 @@
 #include <functional>
 
 namespace kavri::platform {
+struct DeviceAccess;
 struct FoundDevice;
-}
+enum class CharDeviceKind;
+} // namespace kavri::platform
 
 // The 장치 control beside each port list: which device or network printer a
 // COM number leads to, and what 저장 writes to Deploy.ini [Ports] for it.
@@ -29,6 +31,9 @@ QString assignedLine(const Deployment &deployment, int port);
 
 /// What the line under the control says about a [Ports] line, stored or typed.
 PortDeviceLine deviceLineOf(const QString &line);
+/// The same for a device in the state the machine reports, with the advice that would help.
+PortDeviceLine deviceLineFor(const QString &device, const platform::DeviceAccess &access,
+                             platform::CharDeviceKind kind);
 
 /// A found device as the control's list offers it: its path and, in brackets,
 /// what it is and whether this user may use it.

@@ -133,6 +133,57 @@ private slots:
         QCOMPARE(out.speedUsed, speedUsed);
     }
 
+    void deviceLineAdvice_data()
+    {
+        QTest::addColumn<platform::DeviceAccess>("access");
+        QTest::addColumn<platform::CharDeviceKind>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("usable");
+        QTest::addColumn<bool>("speedUsed");
+        using platform::CharDeviceKind;
+        const QString d = u"/dev/ttyUSB0"_s;
+        QTest::newRow("missing") << platform::DeviceAccess{} << CharDeviceKind::Unknown
+                                 << d + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s << false
+                                 << true;
+        QTest::newRow("usable serial line")
+            << platform::DeviceAccess{true, true, u"dialout"_s, true, true} << CharDeviceKind::Terminal
+            << d + u" - 사용할 수 있습니다"_s << true << true;
+        QTest::newRow("not in dialout")
+            << platform::DeviceAccess{true, false, u"dialout"_s, true, false} << CharDeviceKind::Terminal
+            << d + u" - 열 수 없습니다: 사용자를 'dialout' 그룹에 넣어 주세요"_s << false << true;
+        QTest::newRow("joined dialout, not logged in again")
+            << platform::DeviceAccess{true, false, u"dialout"_s, true, true} << CharDeviceKind::Terminal
+            << d + u" - 열 수 없습니다: 'dialout' 그룹이 적용되도록 다시 로그인해 주세요"_s << false << true;
+        QTest::newRow("root only: no group would help")
+            << platform::DeviceAccess{true, false, u"root"_s, false, false} << CharDeviceKind::Terminal
+            << d + u" - 열 수 없습니다: 이 사용자에게 쓰기 권한이 없습니다 (관리자에게 문의해 주세요)"_s
+            << false << true;
+        QTest::newRow("group may only read")
+            << platform::DeviceAccess{true, false, u"dialout"_s, false, false} << CharDeviceKind::Terminal
+            << d + u" - 열 수 없습니다: 이 사용자에게 쓰기 권한이 없습니다 (관리자에게 문의해 주세요)"_s
+            << false << true;
+        QTest::newRow("usb printer, usable")
+            << platform::DeviceAccess{true, true, u"lp"_s, true, true} << CharDeviceKind::NotTerminal
+            << d + u" - 사용할 수 있습니다 · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s << true
+            << false;
+        QTest::newRow("usb printer, not in lp")
+            << platform::DeviceAccess{true, false, u"lp"_s, true, false} << CharDeviceKind::NotTerminal
+            << d + u" - 열 수 없습니다: 사용자를 'lp' 그룹에 넣어 주세요 · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s
+            << false << false;
+    }
+    void deviceLineAdvice()
+    {
+        QFETCH(platform::DeviceAccess, access);
+        QFETCH(platform::CharDeviceKind, kind);
+        QFETCH(QString, text);
+        QFETCH(bool, usable);
+        QFETCH(bool, speedUsed);
+        const PortDeviceLine line = deviceLineFor(u"/dev/ttyUSB0"_s, access, kind);
+        QCOMPARE(line.text, text);
+        QCOMPARE(line.usable, usable);
+        QCOMPARE(line.speedUsed, speedUsed);
+    }
+
     // A character device that is no terminal (a USB printer-class device, here /dev/null) takes no speed.
     void deviceThatIsNoSerialLine()
     {
