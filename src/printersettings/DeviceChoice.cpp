@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+using namespace Qt::StringLiterals;
+
 namespace kavri {
 
 DeviceChoice::DeviceChoice(QWidget *parent) : QComboBox(parent)
@@ -20,6 +22,13 @@ DeviceChoice::DeviceChoice(QWidget *parent) : QComboBox(parent)
         setLine(itemData(index).toString());
         emit lineEdited(line());
     });
+}
+
+void DeviceChoice::allowEditing(bool allowed)
+{
+    setEnabled(allowed);
+    // The hint only where staff may act on it.
+    lineEdit()->setPlaceholderText(allowed ? u"목록에서 고르거나 tcp://주소 입력"_s : QString());
 }
 
 QString DeviceChoice::line() const

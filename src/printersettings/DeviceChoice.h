@@ -13,6 +13,8 @@ class DeviceChoice : public QComboBox
 public:
     explicit DeviceChoice(QWidget *parent);
 
+    /// Enabled with its typing hint, or greyed without it (no port, or a locked deployment).
+    void allowEditing(bool allowed);
     QString line() const;
     /// Shows `line` as the text, announcing nothing.
     void setLine(const QString &line);

@@ -140,7 +140,7 @@ void PrinterSlotsPanel::showPort(int slot)
     const int port = portOf(slot);
     DeviceChoice *choice = m_장치[slot];
     choice->setLine(m_edits.value(port, assignedLine(m_deployment, port)));
-    choice->setEnabled(port > 0 && !m_deployment.portsLocked);
+    choice->allowEditing(port > 0 && !m_deployment.portsLocked);
     choice->setToolTip(m_deployment.portsLocked ? LockedNote.mid(3) : QString());
     m_연결확인[slot]->setEnabled(port > 0);
     refreshDeviceLine(slot);
