@@ -22,10 +22,13 @@ constexpr int RowsPerPage = 15;
 constexpr int MaxNameChars = 40;
 constexpr int MaxFooterChars = 2000;
 constexpr int TestPrintGapMs = 1500;
+// Printer slots: the first slot's top and the distance between slots.
+constexpr int SlotTop = 122;
+constexpr int SlotPitch = 74;
 
 // Panels of the three steps, painted behind their controls.
-constexpr QRect PrinterPanel(24, 90, 560, 196);
-constexpr QRect TicketPanel(24, 330, 560, 414);
+constexpr QRect PrinterPanel(24, 90, 560, 258);
+constexpr QRect TicketPanel(24, 386, 560, 358);
 constexpr QRect TablePanel(608, 90, 392, 654);
 
 } // namespace kavri::settingswindow

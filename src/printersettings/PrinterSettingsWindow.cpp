@@ -13,6 +13,8 @@
 #include "printersettings/TicketLayoutPanel.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/TableList.h"
+#include "services/AppFolder.h"
+#include "services/DeploymentPorts.h"
 #include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -31,6 +33,12 @@ using namespace Qt::StringLiterals;
 namespace kavri {
 
 using namespace settingswindow;
+
+namespace {
+
+const QString SaveFailed = u"설정 저장에 실패했습니다!"_s;
+
+} // namespace
 
 PrinterSettingsWindow::PrinterSettingsWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -75,7 +83,7 @@ void PrinterSettingsWindow::buildHeadings()
     const std::array<QString, 3> headings{u"① 프린터설정 - 연결된 프린터를 등록해 주세요."_s,
                                           u"② 주문서설정 - 출력할 주문서의 양식을 선택해 주세요."_s,
                                           u"③ 테이블선택 - 주문받을 테이블을 선택해 주세요."_s};
-    const std::array<QRect, 3> headingAt{QRect(24, 58, 440, 26), QRect(24, 298, 560, 26),
+    const std::array<QRect, 3> headingAt{QRect(24, 58, 440, 26), QRect(24, 356, 560, 26),
                                          QRect(608, 58, 392, 26)};
     const std::array<int, 3> headingIndex{27, 7, 8};
     for (int i = 0; i < 3; ++i) {
@@ -170,15 +178,29 @@ bool PrinterSettingsWindow::Load_설정()
 
 bool PrinterSettingsWindow::Save_설정()
 {
+    return save().isEmpty();
+}
+
+QString PrinterSettingsWindow::save()
+{
+    // Devices first: slots stored onto ports whose devices never reached Deploy.ini would print elsewhere.
+    const PortLines ports = portLinesToWrite(loadDeployment(), m_slots->deviceEdits(), m_slots->usedPorts());
+    if (!ports.refusal.isEmpty())
+        return SaveFailed + u'\n' + ports.refusal;
+    const PortsWrite written = writePortLines(appFilePath(u"Deploy.ini"_s), ports.lines);
+    if (!written.written) {
+        reportError(WindowName, u"Save_설정"_s, {1, 75, written.failure});
+        return SaveFailed + u'\n' + written.failure;
+    }
     QList<QPair<QString, QString>> keys = storedPrinterKeys(formFromControls());
     // An empty grid from a list that never came would store an empty selection and stop every ticket.
     if (!m_grid->listLoaded())
         keys.removeIf([](const QPair<QString, QString> &key) { return key.first == u"선택된테이블"_s; });
     // All keys go into the file in one replace: a failure leaves every stored setting as it was.
     if (CfgMain.writeValues(kPrinterSection, keys))
-        return true;
+        return {};
     reportError(WindowName, u"Save_설정"_s, {1, 75, u"설정 파일에 쓸 수 없습니다: "_s + CfgMain.fileName()});
-    return false;
+    return SaveFailed;
 }
 
 bool PrinterSettingsWindow::Load_테이블()
@@ -221,15 +243,21 @@ bool PrinterSettingsWindow::주문서_꼬리말_자동줄바꿈()
     return true;
 }
 
-bool PrinterSettingsWindow::saveAndReload()
+QString PrinterSettingsWindow::saveAndReload()
 {
-    if (!Save_설정())
-        return false;
+    const QString failure = save();
+    if (!failure.isEmpty())
+        return failure;
     Load_프린터설정();
     Load_선택된테이블설정();
     Load_설정();
     m_grid->refreshCountLine();
-    return true;
+    return {};
+}
+
+void PrinterSettingsWindow::setConnectionCheck(ConnectionCheck check)
+{
+    m_slots->setConnectionCheck(std::move(check));
 }
 
 void PrinterSettingsWindow::CMD_Click(int index)
@@ -246,18 +274,17 @@ void PrinterSettingsWindow::CMD_Click(int index)
     ++m_busy;
     switch (index) {
     case 0:
+    case 1: {
         // The boxes do not wait: the board polls on behind this window.
-        if (saveAndReload())
+        const QString failure = saveAndReload();
+        if (!failure.isEmpty())
+            platform::tellError(failure);
+        else if (index == 0)
             platform::tellNotice(u"설정이 저장되었습니다."_s);
         else
-            platform::tellError(u"설정 저장에 실패했습니다!"_s);
-        break;
-    case 1:
-        if (saveAndReload())
             printTestTickets(gPrinterSettings, TestPrintGapMs);
-        else
-            platform::tellError(u"설정 저장에 실패했습니다!"_s);
         break;
+    }
     case 2:
         m_ticket->wrapFooter();
         m_ticket->editFooter();

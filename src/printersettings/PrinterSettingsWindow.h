@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/PortAssignment.h"
+
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -42,6 +44,9 @@ public:
     /// Places the window's top left corner at `topLeft`, shows and activates it.
     /// Its first activation loads the settings and the shop's table list.
     void openAt(const QPoint &topLeft);
+
+    /// The 연결 확인 of the 장치 controls; without one (the default) the buttons are hidden.
+    void setConnectionCheck(ConnectionCheck check);
 
     /// True until the first activation has run; openAt() sets it.
     bool m_FirstActivated = false;
@@ -86,8 +91,11 @@ private:
     void Form_Activate();
     void Func_ReadSkin();
     void showWait(bool visible);
-    /// Saves, reloads the record from the file and shows what it holds; false when the file refused.
-    bool saveAndReload();
+    /// Writes the devices to Deploy.ini, then section "프린터" to Zarazo.cfg; on a failure
+    /// the text of the box that says so, else empty.
+    QString save();
+    /// Saves, reloads the record from the file and shows what it holds; as save() on a failure.
+    QString saveAndReload();
     PrinterForm formFromControls() const;
     void applyForm(const PrinterForm &form);
 

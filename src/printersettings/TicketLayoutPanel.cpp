@@ -55,18 +55,18 @@ QCheckBox *ticketOption(QWidget *parent, const QString &text, const QString &nam
 TicketLayoutPanel::TicketLayoutPanel(QWidget *parent) : QWidget(parent)
 {
     setGeometry(TicketPanel);
-    auto *caption = label(this, u"주문서 설정"_s, ticketAt({36, 336, 300, 24}), u"lblInfo1"_s);
+    auto *caption = label(this, u"주문서 설정"_s, ticketAt({36, 392, 300, 24}), u"lblInfo1"_s);
     caption->setFont(theme::nanum(14, true));
     caption->setStyleSheet(theme::SettingsCaptionStyle);
-    label(this, u"출력수"_s, ticketAt({36, 366, 64, 28}));
+    label(this, u"출력수"_s, ticketAt({36, 420, 64, 28}));
     m_출력수 = new QComboBox(this);
     m_출력수->setObjectName(u"주문서_출력수"_s);
-    m_출력수->setGeometry(ticketAt({104, 366, 80, 28}));
+    m_출력수->setGeometry(ticketAt({104, 420, 80, 28}));
 
-    label(this, u"주문번호"_s, ticketAt({36, 400, 64, 28}));
-    m_주문번호_글자크기 = sizeGroup(u"주문서_주문번호_글자크기"_s, {104, 400, 300, 28});
-    label(this, u"주문내역"_s, ticketAt({36, 432, 64, 28}));
-    m_주문내역_글자크기 = sizeGroup(u"주문서_주문내역_글자크기"_s, {104, 432, 300, 28});
+    label(this, u"주문번호"_s, ticketAt({36, 450, 64, 28}));
+    m_주문번호_글자크기 = sizeGroup(u"주문서_주문번호_글자크기"_s, {104, 450, 300, 28});
+    label(this, u"주문내역"_s, ticketAt({36, 480, 64, 28}));
+    m_주문내역_글자크기 = sizeGroup(u"주문서_주문내역_글자크기"_s, {104, 480, 300, 28});
     buildFooter();
 
     m_낱장출력 = ticketOption(this, u"주문상품 마다 낱장 출력"_s, u"주문서_낱장출력"_s, {36, 664, 400, 24});
@@ -95,14 +95,14 @@ QButtonGroup *TicketLayoutPanel::sizeGroup(const QString &name, const QRect &at)
 
 void TicketLayoutPanel::buildFooter()
 {
-    m_꼬리말_출력 = ticketOption(this, u"꼬리말 출력"_s, u"주문서_꼬리말_출력"_s, {36, 472, 110, 26});
-    label(this, u"글자크기 >"_s, ticketAt({160, 472, 72, 26}));
-    m_꼬리말_글자크기 = sizeGroup(u"주문서_꼬리말_글자크기"_s, {236, 472, 300, 26});
+    m_꼬리말_출력 = ticketOption(this, u"꼬리말 출력"_s, u"주문서_꼬리말_출력"_s, {36, 512, 110, 26});
+    label(this, u"글자크기 >"_s, ticketAt({160, 512, 72, 26}));
+    m_꼬리말_글자크기 = sizeGroup(u"주문서_꼬리말_글자크기"_s, {236, 512, 300, 26});
     connect(m_꼬리말_글자크기, &QButtonGroup::idClicked, this, [this] { wrapFooter(); });
 
     m_꼬리말 = new QPlainTextEdit(this);
     m_꼬리말->setObjectName(u"주문서_꼬리말"_s);
-    m_꼬리말->setGeometry(ticketAt({36, 504, 340, 130}));
+    m_꼬리말->setGeometry(ticketAt({36, 542, 340, 96}));
     m_꼬리말->setStyleSheet(theme::SettingsFieldStyle);
     m_꼬리말->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_꼬리말->installEventFilter(this);
@@ -111,15 +111,15 @@ void TicketLayoutPanel::buildFooter()
         refreshFooterIndicator();
     });
     // The widths stand beside the lines they count, in the box's own line spacing.
-    m_꼬리말길이 = label(this, {}, ticketAt({382, 504, 60, 130}), u"주문서_꼬리말길이"_s);
+    m_꼬리말길이 = label(this, {}, ticketAt({382, 542, 60, 96}), u"주문서_꼬리말길이"_s);
     m_꼬리말길이->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_꼬리말길이->setFont(m_꼬리말->font());
     m_꼬리말길이->setContentsMargins(0, 5, 0, 0);
     m_꼬리말길이->setStyleSheet(theme::SettingsHintStyle);
-    auto *hint = label(this, u"(줄 바꿈은 엔터를 입력하세요.)"_s, ticketAt({36, 636, 340, 20}));
+    auto *hint = label(this, u"(줄 바꿈은 엔터를 입력하세요.)"_s, ticketAt({36, 640, 340, 18}));
     hint->setFont(theme::nanum(12));
     hint->setStyleSheet(theme::SettingsHintStyle);
-    m_rewrap = commandButton(this, 2, u"확 인"_s, ticketAt({452, 600, 100, 34}), 14);
+    m_rewrap = commandButton(this, 2, u"확 인"_s, ticketAt({452, 604, 100, 34}), 14);
 }
 
 void TicketLayoutPanel::fillLists()

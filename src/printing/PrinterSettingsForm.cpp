@@ -1,6 +1,6 @@
 #include "printing/PrinterSettingsForm.h"
 
-#include "platform/SerialPort.h"
+#include "printing/PortAssignment.h"
 #include "printing/PrinterCommands.h"
 #include "printing/TableList.h"
 #include "printing/TicketOutput.h"
@@ -127,16 +127,8 @@ void printTestTickets(const PrinterSettings &settings, quint32 gapMs)
 
 PortDeviceLine portDeviceLine(const Deployment &deployment, int port)
 {
-    const QString device = deployment.serialDevice(port);
-    if (device.isEmpty())
-        return {};
-    const platform::SerialDeviceState state = platform::serialDeviceState(device);
-    if (!state.exists)
-        return {device + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s, false};
-    if (state.writable)
-        return {device + u" - 사용할 수 있습니다"_s, true};
-    const QString group = state.group.isEmpty() ? u"dialout"_s : state.group;
-    return {device + u" - 열 수 없습니다: 사용자를 '"_s + group + u"' 그룹에 넣어 주세요"_s, false};
+    const QString line = assignedLine(deployment, port);
+    return line.isEmpty() ? PortDeviceLine{} : deviceLineOf(line);
 }
 
 } // namespace kavri

@@ -68,7 +68,8 @@ void printTestTickets(const PrinterSettings &settings, quint32 gapMs);
 struct PortDeviceLine
 {
     QString text;
-    bool usable = false; ///< the device exists and this user may write to it
+    bool usable = false;   ///< the device exists and this user may write to it
+    bool speedUsed = true; ///< false for a network printer or a device that is no serial line
 };
 PortDeviceLine portDeviceLine(const Deployment &deployment, int port);
 

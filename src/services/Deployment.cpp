@@ -65,6 +65,8 @@ Deployment loadDeployment()
     d.patchUser = valueOr(contents, u"Patch"_s, u"User"_s, {});
     d.patchPassword = valueOr(contents, u"Patch"_s, u"Password"_s, {});
     d.patchDownload = valueOr(contents, u"Patch"_s, u"Download"_s, {}).trimmed();
+    const QString locked = valueOr(contents, u"Ports"_s, u"Locked"_s, {});
+    d.portsLocked = !locked.isEmpty() && ToBool(locked);
     for (int n = 1; n <= 99; ++n) {
         const QString device = valueOr(contents, u"Ports"_s, u"COM"_s + QString::number(n), {});
         if (!device.isEmpty())

@@ -22,6 +22,8 @@ struct Deployment
     QString patchPassword;    ///< its password; empty: the built-in one
     QString patchDownload;    ///< host[:port] of the "/cc/" downloads; empty: the catalogue's host, port 80
     QMap<int, QString> ports; ///< serial port number -> device
+    /// [Ports] Locked=1: the devices are the deployment's; the settings window only shows them.
+    bool portsLocked = false;
 
     /// The device of serial port N: the [Ports] line COMN, else /dev/ttyS(N-1);
     /// empty for a port number below 1.

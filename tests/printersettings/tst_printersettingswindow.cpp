@@ -1,12 +1,14 @@
 #include "codec/Cp949.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "printersettings/DeviceChoice.h"
 #include "printersettings/PrinterSettingsWindow.h"
 #include "printing/PrinterSettings.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/TableList.h"
 #include "printing/TicketOutput.h"
 #include "printing/Unprinted.h"
+#include "services/Deployment.h"
 #include "services/IniFile.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
@@ -37,9 +39,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace kavri;
@@ -78,6 +83,33 @@ QList<bool> ticks(const PrinterSettingsWindow &w)
 }
 
 using test::FileSizeLimit;
+
+/// Types `text` into the 장치 control of `slot` as staff would, over what it held.
+void typeDevice(QWidget &w, int slot, const QString &text)
+{
+    QLineEdit *edit = child<DeviceChoice>(w, u"프린터_장치"_s + QString::number(slot))->lineEdit();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+QString deviceLine(QWidget &w, int slot)
+{
+    return child<QLabel>(w, u"포트장치"_s + QString::number(slot))->text();
+}
+
+/// A connection check that really opens a device for writing (and sends nothing), as
+/// the output would, and tells what it was given; a network printer is not dialled here.
+QString openingCheck(const PortTarget &target, qint32 speed)
+{
+    if (target.kind != PortTarget::Kind::Device)
+        return u"네트워크 "_s + portTargetName(target);
+    const int fd = ::open(QFile::encodeName(target.device).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return u"열 수 없음: "_s + QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return u"열림 "_s + target.device + u' ' + QString::number(speed);
+}
 
 } // namespace
 
@@ -800,6 +832,211 @@ private slots:
         QCOMPARE(child<QComboBox>(*w, u"프린터_포트0"_s)->count(), 21);
     }
 
+    // Two slots on one COM number share its one device: an edit in either shows in both, and
+    // 저장 writes it into Deploy.ini, every other byte as it was, where the next ticket reads it.
+    void deviceControlAssignsThePort()
+    {
+        const QByteArray before("; 설치: 카페 A\n[Service]\nPlainFallback=0\n\n[Ports]\nCOM3=/dev/ttyUSB9\n");
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s), before));
+        startSimulator(u"1층/1"_s);
+        storeSettings(
+            {{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"3"_s}, {u"이름1"_s, u"주방"_s}, {u"포트1"_s, u"3"_s}});
+        auto w = open();
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치0"_s)->line(), u"/dev/ttyUSB9"_s);
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치1"_s)->line(), u"/dev/ttyUSB9"_s);
+        QVERIFY(!child<DeviceChoice>(*w, u"프린터_장치2"_s)->isEnabled());      // 없음
+        QVERIFY(!child<QPushButton>(*w, u"연결확인0"_s)->isVisibleTo(w.get())); // no check given
+
+        typeDevice(*w, 0, u"tcp://192.168.0.50:9100"_s);
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치1"_s)->line(), u"tcp://192.168.0.50:9100"_s);
+        for (int slot : {0, 1}) {
+            QCOMPARE(deviceLine(*w, slot),
+                     u"192.168.0.50:9100 - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s);
+            QVERIFY(!child<QComboBox>(*w, u"프린터_통신속도"_s + QString::number(slot))->isEnabled());
+        }
+        QVERIFY(child<QComboBox>(*w, u"프린터_통신속도2"_s)->isEnabled());
+
+        w->CMD_Click(0);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(test::readBytes(m_env->filePath(u"Deploy.ini"_s)),
+                 QByteArray(before).replace("COM3=/dev/ttyUSB9", "COM3=tcp://192.168.0.50"));
+        QCOMPARE(loadDeployment().target(3), portTarget(u"tcp://192.168.0.50"_s));
+        QCOMPARE(storedValue(cfgPath(), u"포트1"_s), u"3"_s);
+        // The window now shows what was stored.
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치0"_s)->line(), u"tcp://192.168.0.50"_s);
+
+        // Back to a device: the speed counts again.
+        typeDevice(*w, 1, u"/dev/ttyUSB9"_s);
+        QVERIFY(child<QComboBox>(*w, u"프린터_통신속도0"_s)->isEnabled());
+    }
+
+    // Without Deploy.ini a save that changes no device leaves it missing; one that does creates it.
+    void missingDeployIniIsCreatedWithPortsOnly()
+    {
+        const QString deploy = m_env->filePath(u"Deploy.ini"_s);
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"2"_s}});
+        auto w = open();
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치0"_s)->line(), u"/dev/ttyS1"_s);
+        w->CMD_Click(0);
+        QVERIFY(!QFile::exists(deploy));
+        typeDevice(*w, 0, u"  /dev/usb/lp0 "_s);
+        w->CMD_Click(0);
+        QCOMPARE(m_env->dialogs().texts(),
+                 (QStringList{u"설정이 저장되었습니다."_s, u"설정이 저장되었습니다."_s}));
+        QCOMPARE(test::readBytes(deploy), QByteArray("[Ports]\nCOM2=/dev/usb/lp0\n"));
+    }
+
+    // A device that cannot be stored stops the whole save, says why, and writes neither file.
+    void refusedDeviceSavesNothing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("deployIni"); // file | link | folder
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("port out of range")
+            << u"tcp://printer:70000"_s << u"file"_s
+            << u"COM1의 장치를 저장할 수 없습니다: 포트 번호는 1에서 65535 사이여야 합니다"_s;
+        QTest::newRow("not a path")
+            << u"COM1"_s << u"file"_s
+            << u"COM1의 장치를 저장할 수 없습니다: 장치는 /dev/… 경로나 tcp://주소[:포트]로 적어 주세요"_s;
+        QTest::newRow("Deploy.ini is a link")
+            << u"/dev/ttyUSB1"_s << u"link"_s
+            << u"Deploy.ini가 다른 파일을 가리키는 링크여서 쓰지 않았습니다: "_s;
+        QTest::newRow("Deploy.ini is a folder")
+            << u"/dev/ttyUSB1"_s << u"folder"_s << u"Deploy.ini가 일반 파일이 아니어서 쓰지 않았습니다: "_s;
+    }
+    void refusedDeviceSavesNothing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, deployIni);
+        QFETCH(QString, reason);
+        const QString deploy = m_env->filePath(u"Deploy.ini"_s);
+        const QString real = m_env->filePath(u"vendor.ini"_s);
+        const QByteArray ports("[Ports]\nCOM1=/dev/ttyUSB0\n");
+        if (deployIni == u"link"_s) {
+            QVERIFY(test::writeBytes(real, ports));
+            QVERIFY(QFile::link(real, deploy));
+        } else if (deployIni == u"folder"_s) {
+            QVERIFY(QDir().mkdir(deploy));
+        } else {
+            QVERIFY(test::writeBytes(deploy, ports));
+        }
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"1"_s}});
+        auto w = open();
+        const QByteArray cfg = test::readBytes(cfgPath());
+        child<QLineEdit>(*w, u"프린터_이름0"_s)->setText(u"새 이름"_s);
+        typeDevice(*w, 0, typed);
+        for (int button : {0, 1}) {
+            m_env->dialogs().clear();
+            w->CMD_Click(button);
+            const QString expected = u"설정 저장에 실패했습니다!\n"_s + reason;
+            QCOMPARE(m_env->dialogs().texts().size(), 1);
+            QVERIFY2(m_env->dialogs().texts().first().startsWith(expected),
+                     qPrintable(m_env->dialogs().texts().first()));
+            QCOMPARE(m_env->dialogs().shown().first().icon, platform::DialogIcon::Error);
+            QCOMPARE(test::readBytes(cfgPath()), cfg);
+            QCOMPARE(gPrinterSettings.이름[0], u"카운터"_s); // nothing reloaded
+        }
+        if (deployIni == u"file"_s)
+            QCOMPARE(test::readBytes(deploy), ports);
+        if (deployIni == u"link"_s) {
+            QVERIFY(QFileInfo(deploy).isSymLink());
+            QCOMPARE(test::readBytes(real), ports);
+        }
+        QVERIFY(!QFile::exists(m_env->filePath(u"260501_PRN.log"_s))); // and no test ticket
+    }
+
+    // [Ports] Locked=1: the deployment's devices show, cannot be changed here, and are never written.
+    void lockedPortsAreReadOnly()
+    {
+        const QByteArray before("[Ports]\nLocked=1\nCOM1=/dev/ttyUSB0\n");
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s), before));
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"1"_s}});
+        auto w = open();
+        auto *choice = child<DeviceChoice>(*w, u"프린터_장치0"_s);
+        QCOMPARE(choice->line(), u"/dev/ttyUSB0"_s);
+        QVERIFY(!choice->isEnabled());
+        QVERIFY(deviceLine(*w, 0).endsWith(
+            u" · Deploy.ini [Ports] Locked=1: 설치 때 정한 장치라 여기서 바꿀 수 없습니다"_s));
+        // Another port shows its device, locked as well.
+        child<QComboBox>(*w, u"프린터_포트0"_s)->setCurrentIndex(4);
+        QCOMPARE(choice->line(), u"/dev/ttyS3"_s);
+        QVERIFY(!choice->isEnabled());
+        w->CMD_Click(0);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{u"설정이 저장되었습니다."_s});
+        QCOMPARE(test::readBytes(m_env->filePath(u"Deploy.ini"_s)), before);
+        QCOMPARE(storedValue(cfgPath(), u"포트0"_s), u"4"_s);
+    }
+
+    // 연결 확인 hands the check the control's line and the slot's speed; a line that
+    // cannot be read is refused before anything is opened.
+    void connectionCheckOpensTheDevice()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        const QString missing = m_env->filePath(u"unplugged"_s);
+        QVERIFY(test::writeBytes(
+            m_env->filePath(u"Deploy.ini"_s),
+            (u"[Ports]\nCOM2="_s + pty.printerPath() + u"\nCOM3="_s + missing + u"\n"_s).toUtf8()));
+        startSimulator(u"1층/1"_s);
+        storeSettings({{u"포트0"_s, u"2"_s}, {u"통신속도0"_s, u"1"_s}, {u"포트1"_s, u"3"_s}});
+        auto w = open();
+        int asked = 0;
+        QStringList whileAsked;
+        w->setConnectionCheck([&](const PortTarget &target, qint32 speed) {
+            ++asked;
+            // While the check runs, its button takes no second click and the line says it is checking.
+            whileAsked << deviceLine(*w, 0) + u'/' +
+                              QString::number(child<QPushButton>(*w, u"연결확인0"_s)->isEnabled());
+            return openingCheck(target, speed);
+        });
+        auto *check0 = child<QPushButton>(*w, u"연결확인0"_s);
+        QVERIFY(check0->isVisibleTo(w.get()));
+        QVERIFY(!child<QPushButton>(*w, u"연결확인2"_s)->isEnabled()); // 없음
+
+        QTest::mouseClick(check0, Qt::LeftButton);
+        QCOMPARE(deviceLine(*w, 0), u"연결 확인: 열림 "_s + pty.printerPath() + u" 19200"_s);
+        QCOMPARE(whileAsked, QStringList{u"연결 확인 중…/0"_s});
+        QVERIFY(check0->isEnabled());
+        QTest::mouseClick(child<QPushButton>(*w, u"연결확인1"_s), Qt::LeftButton);
+        QVERIFY2(deviceLine(*w, 1).startsWith(u"연결 확인: 열 수 없음: "_s), qPrintable(deviceLine(*w, 1)));
+        QCOMPARE(asked, 2);
+
+        typeDevice(*w, 0, u"tcp://"_s);
+        QTest::mouseClick(check0, Qt::LeftButton);
+        QCOMPARE(deviceLine(*w, 0), u"연결 확인: 프린터 주소가 없습니다"_s);
+        QCOMPARE(asked, 2);
+        // Nothing reached the printer: a check is no ticket.
+        QCOMPARE(pty.readUntilQuiet(200), QByteArray());
+    }
+
+    // A device picked from the list becomes the line itself, without the state shown beside it.
+    void pickingAFoundDevice()
+    {
+        startSimulator(u"1층/1"_s);
+        storeSettings(
+            {{u"이름0"_s, u"카운터"_s}, {u"포트0"_s, u"1"_s}, {u"이름1"_s, u"주방"_s}, {u"포트1"_s, u"1"_s}});
+        auto w = open();
+        auto *choice = child<DeviceChoice>(*w, u"프린터_장치0"_s);
+        typeDevice(*w, 0, u"tcp://10.0.0.7"_s);
+        choice->refreshDevices();
+        QCOMPARE(choice->line(), u"tcp://10.0.0.7"_s); // the list's refresh keeps the text
+        if (choice->count() == 0)
+            QSKIP("no serial or USB printer device on this machine");
+        const QString path = choice->itemData(0).toString();
+        QVERIFY(choice->itemText(0).startsWith(path + u' '));
+        QVERIFY(choice->itemText(0).endsWith(u')'));
+        choice->setCurrentIndex(0);
+        emit choice->activated(0);
+        QCOMPARE(choice->line(), path);
+        QCOMPARE(child<DeviceChoice>(*w, u"프린터_장치1"_s)->line(), path);
+        QVERIFY(deviceLine(*w, 0).startsWith(path + u" - "_s));
+    }
+
     /// Draws the window as a shop would see it; with KAVRI_GRAB_DIR set the picture is kept there.
     void picture()
     {
@@ -812,6 +1049,7 @@ private slots:
                        {u"주문서_꼬리말"_s, u"!@#$%감사합니다!CrLf!Kavri 카페 02-123-4567"_s},
                        {u"선택된테이블"_s, u"-[1]--[3]--[창가1]--[없는 테이블]-"_s}});
         auto w = open();
+        w->setConnectionCheck(openingCheck);
         // 19 rows: one page shows, the scroll bar offers the rest.
         auto *bar = child<QTableView>(*w, u"SPR0"_s)->verticalScrollBar();
         QVERIFY(QTest::qWaitFor([&] { return bar->isVisible(); }));
