@@ -3,6 +3,7 @@
 #include "board/StatsWindow.h"
 #include "codec/Cp949.h"
 #include "monitor/BoardGeometry.h"
+#include "monitor/BoardHealth.h"
 #include "monitor/Confirmation.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/WindowOptions.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -137,8 +139,54 @@ private slots:
         w.showHealth(text, true);
         QCOMPARE(w.healthText(), text);
         QVERIFY(w.healthFaulty());
-        QVERIFY(health->fontMetrics().horizontalAdvance(health->text()) <= line.width());
+        for (const QString &shown : health->text().split(u'\n'))
+            QVERIFY(health->fontMetrics().horizontalAdvance(shown) <= health->width());
         QVERIFY(health->text().startsWith(u"확인 12:00:00"_s));
+    }
+
+    // Every fault shows at both widths, the printer and the kept tickets first, at a
+    // size read from the counter, without touching the banner; a tap shows the whole text.
+    void healthShowsEveryFault_data() { test::addEveryBoardLayout(); }
+    void healthShowsEveryFault()
+    {
+        QFETCH(int, resolution);
+        QFETCH(int, display);
+        writeSettings({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        monitor::BoardHealth health;
+        health.pollSucceeded(QDateTime(QDate(2026, 5, 1), QTime(14, 2, 10)));
+        health.pollFailed();
+        health.setSpeechUnavailable(true);
+        health.setUnprinted(11);
+        health.setPrinterFailed(u"주방"_s, true);
+        w.showHealthItems(health.items(), health.text(), true);
+        auto *line = w.findChild<QLabel *>(u"lblHealth"_s);
+        QVERIFY(QFontInfo(line->font()).pixelSize() >= 16);
+        const QString shown = line->text();
+        QVERIFY2(shown.startsWith(u"주방 프린터"_s), qPrintable(shown));
+        QVERIFY2(shown.indexOf(u"미출력 11건"_s) < shown.indexOf(u"서버"_s), qPrintable(shown));
+        QVERIFY2(shown.indexOf(u"서버"_s) < shown.indexOf(u"음성"_s), qPrintable(shown));
+        QVERIFY(!shown.contains(QChar(0x2026)));
+        for (const QString &text : shown.split(u'\n'))
+            QVERIFY2(line->fontMetrics().horizontalAdvance(text) <= line->width() - 14, qPrintable(text));
+        QVERIFY(line->fontMetrics().lineSpacing() * shown.count(u'\n') < line->height());
+        for (const char *name : {"lblRequest", "imgBack_0", "lblTable", "picFrame"})
+            QVERIFY2(
+                !line->geometry().intersects(w.findChild<QWidget *>(QString::fromLatin1(name))->geometry()),
+                name);
+        const QWidget *store = w.findChild<QWidget *>(u"상호"_s);
+        QVERIFY(store->isHidden() || !line->geometry().intersects(store->geometry()));
+
+        m_env->dialogs().clear();
+        QTest::mouseClick(line, Qt::LeftButton);
+        QCOMPARE(m_env->dialogs().texts(), QStringList{health.text()});
+        // All well again: one line, the store name and version back.
+        w.showHealth(u"확인 14:03:00"_s, false);
+        QVERIFY(!store->isHidden());
+        QVERIFY(!w.findChild<QWidget *>(u"lbl버전"_s)->isHidden());
+        QCOMPARE(line->text(), u"확인 14:03:00"_s);
     }
 
     // The service stops answering and comes back: the line says so, in red, and the
