@@ -78,6 +78,26 @@ void CaptionPanel::setShrinkToFit(qreal minScale, qreal floorPoints)
     update();
 }
 
+void CaptionPanel::setScale(qreal scale)
+{
+    if (qFuzzyCompare(scale, m_scale))
+        return;
+    m_scale = scale;
+    update();
+}
+
+QFont CaptionPanel::shownFont() const
+{
+    QFont shown = font();
+    if (qFuzzyCompare(m_scale, 1.0))
+        return shown;
+    if (shown.pointSizeF() > 0)
+        shown.setPointSizeF(shown.pointSizeF() * m_scale);
+    else
+        shown.setPixelSize(qMax(1, qRound(shown.pixelSize() * m_scale)));
+    return shown;
+}
+
 void CaptionPanel::setFrame(int radius, const QColor &border, int borderWidth)
 {
     m_radius = radius;
@@ -136,7 +156,7 @@ void CaptionPanel::paintPlaceholder(QPainter &p, const QRect &inner)
 {
     if (m_placeholder.isEmpty())
         return;
-    QFont faint = font();
+    QFont faint = shownFont();
     if (faint.pointSizeF() > 0)
         faint.setPointSizeF(faint.pointSizeF() * 0.45);
     else
@@ -201,7 +221,7 @@ QFont CaptionPanel::noteFont() const
 {
     QFont small = font();
     // Readable beside its caption, never larger than needed for a few digits.
-    const int pixels = std::clamp(QFontInfo(font()).pixelSize() * 11 / 20, 11, 22);
+    const int pixels = qRound(std::clamp(QFontInfo(font()).pixelSize() * 11 / 20, 11, 22) * m_scale);
     small.setPixelSize(pixels);
     small.setBold(true);
     return small;
@@ -224,25 +244,28 @@ void CaptionPanel::paintNote(QPainter &p)
 
 QRect CaptionPanel::captionBox() const
 {
-    return rect().adjusted(m_marginH + m_borderWidth, m_marginV + m_borderWidth, -m_marginH - m_borderWidth,
-                           -m_marginV - m_borderWidth - noteHeight());
+    const int h = qRound(m_marginH * m_scale) + m_borderWidth;
+    const int v = qRound(m_marginV * m_scale) + m_borderWidth;
+    return rect().adjusted(h, v, -h, -v - noteHeight());
 }
 
 const CaptionPanel::TextLayout &CaptionPanel::textLayout(const QRect &inner)
 {
     // Finding the size that fits lays the text out several times; a board
     // repaints far more often than its captions change.
-    const QFont base = font();
+    const QFont base = shownFont();
+    CaptionFit fit = m_fit;
+    fit.floorPoints *= m_scale;
     if (m_layout.valid && m_layout.caption == m_caption && m_layout.end == m_end &&
-        m_layout.baseFont == base && m_layout.inner == inner.size() && m_layout.fit == m_fit)
+        m_layout.baseFont == base && m_layout.inner == inner.size() && m_layout.fit == fit)
         return m_layout;
     m_layout = TextLayout{true,
                           m_caption,
                           m_end,
                           base,
                           inner.size(),
-                          m_fit,
-                          layoutCaption(m_caption, m_end, base, inner.size(), m_fit)};
+                          fit,
+                          layoutCaption(m_caption, m_end, base, inner.size(), fit)};
     return m_layout;
 }
 

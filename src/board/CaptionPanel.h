@@ -49,6 +49,9 @@ public:
     CaptionLines captionLayout() { return textLayout(captionBox()).lines; }
     /// Drawn faintly while the caption is empty; never part of the caption.
     void setPlaceholder(const QString &text);
+    /// Draws the caption, its note and margins `scale` times their size (a
+    /// window filling a larger screen); the font itself keeps its size.
+    void setScale(qreal scale);
     /// Rounded corners and a border; 0 for none.
     void setFrame(int radius, const QColor &border = {}, int borderWidth = 0);
 
@@ -74,6 +77,8 @@ private:
     QRect captionBox() const;
     /// The note's font and the height it takes at the panel's bottom.
     QFont noteFont() const;
+    /// The font as drawn: the font at the panel's scale.
+    QFont shownFont() const;
     int noteHeight() const;
     void paintBackground(QPainter &p);
     void paintPicture(QPainter &p, const QRect &inner);
@@ -94,6 +99,7 @@ private:
     QColor m_border;
     Qt::Alignment m_alignment = Qt::AlignCenter;
     CaptionFit m_fit;
+    qreal m_scale = 1.0;
     int m_marginH = 4;
     int m_marginV = 4;
     int m_radius = 0;

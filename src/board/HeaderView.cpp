@@ -35,6 +35,7 @@ HeaderView::HeaderView(QWidget &window) : QObject(&window)
 
 void HeaderView::layOut(int width)
 {
+    m_width = width;
     m_storeName->resize(width, m_storeName->height());
     m_version->resize(width, m_version->height());
     // The health line is as wide as the store name above it; redrawn to its new width.
@@ -74,9 +75,10 @@ void HeaderView::placeLines(int lines)
 {
     // A second line of faults takes the version's place, a third the store name's.
     const int top = lines > 2 ? StoreNameRect.top() : HealthRect.top();
-    m_health->setGeometry(HealthRect.left(), top, m_health->width(), lines * HealthRect.height());
+    m_health->setGeometry(HealthRect.left(), top, m_width, lines * HealthRect.height());
     m_version->setVisible(lines <= 1 && !m_iconMode);
     m_storeName->setVisible(lines <= 2 && !m_iconMode);
+    emit linesPlaced();
 }
 
 } // namespace kavri::monitor

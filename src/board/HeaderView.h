@@ -10,6 +10,7 @@ class QWidget;
 namespace kavri::monitor {
 
 class HealthLine;
+constexpr int StoreNameWidth = 220;
 
 /// The header beside the logo: the store name ("상호"), the health line
 /// ("lblHealth") and the version line ("lbl버전"). Faults take more lines when
@@ -35,6 +36,8 @@ public:
 
 signals:
     void healthClicked();
+    /// The lines were placed again, at their design places.
+    void linesPlaced();
 
 private:
     void placeLines(int lines);
@@ -43,6 +46,7 @@ private:
     QLabel *m_version = nullptr;
     HealthLine *m_health = nullptr;
     bool m_iconMode = false;
+    int m_width = StoreNameWidth;
 };
 
 } // namespace kavri::monitor

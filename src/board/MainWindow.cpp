@@ -118,7 +118,8 @@ void frmAlarm::Form_Load()
     const QRect first(storedPosition(m_options), frameGeometry().size());
     move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
-    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx);
+    m_fill = monitor::readDisplayFill();
+    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx, m_fill);
     m_picFrame->showRepeat(m_options.alertRepeat);
     showExpiryMinutes(m_options.displayDelete);
 
@@ -166,6 +167,7 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
     m_picWait->raise();
     // The model follows the layout: rows and marks empty; it tells the window to draw.
     m_board->setLayout(resolutionIdx, displayIdx);
+    applyFill();
 }
 
 void frmAlarm::openStats()
@@ -370,6 +372,10 @@ void frmAlarm::cob크기_Click()
 {
     if (m_formLoading)
         return;
+    if (m_picFrame->fillChosen() != m_fill) {
+        m_fill = m_picFrame->fillChosen();
+        monitor::storeDisplayFill(m_fill);
+    }
     applyLayoutWidth();
 }
 
@@ -380,7 +386,7 @@ void frmAlarm::applyLayoutWidth()
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
     if (!placement)
         return;
-    setMask(monitor::fullModeRegion(width()));
+    setMask(fullMask());
     centreOnScreen();
 }
 
@@ -403,6 +409,8 @@ void frmAlarm::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), theme::WindowBack);
     p.setRenderHint(QPainter::Antialiasing);
+    p.translate(m_offset);
+    p.scale(m_scale, m_scale);
     // The panel behind the banner's table and payment type.
     QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
     panel.setColorAt(0, theme::TableBackTop);

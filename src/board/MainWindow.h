@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
@@ -205,6 +206,10 @@ private:
     /// The layout width rule after its key: layout, one cycle, outline, centred.
     void applyLayoutWidth();
     void centreOnScreen();
+    /// With "DisplayFill" the layout drawn as a whole at the scale that fills the
+    /// screen, centred on it; without, the design layout (given back once).
+    void applyFill();
+    QRegion fullMask() const;
     /// The layout to show: the stored one, unless the screen is too narrow for it.
     int shownResolution();
     void setTopMost(bool onTop);
@@ -229,6 +234,11 @@ private:
     bool m_formLoading = false;
     bool m_narrowScreenLogged = false;
     bool m_narrowScreen = false;
+    bool m_iconMode = false;
+    bool m_fill = false;   ///< "DisplayFill": the board fills its screen
+    bool m_scaled = false; ///< the parts stand scaled now
+    qreal m_scale = 1.0;
+    QPoint m_offset;
     bool m_activationPending = false;
     bool m_ending = false;
     monitor::WaitThresholds m_waitThresholds;

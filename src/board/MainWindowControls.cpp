@@ -10,6 +10,7 @@
 #include "board/IconView.h"
 #include "board/OptionBar.h"
 #include "board/WindowPlacement.h"
+#include "board/WindowScale.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
@@ -61,6 +62,10 @@ void frmAlarm::createHeader()
 
     m_header = new monitor::HeaderView(*this);
     connect(m_header, &monitor::HeaderView::healthClicked, this, &frmAlarm::lblHealth_Click);
+    connect(m_header, &monitor::HeaderView::linesPlaced, this, [this] {
+        if (m_scaled && !m_iconMode)
+            monitor::scaleWindowParts(*this, m_scale, m_offset);
+    });
     showHealth(u"확인 전"_s, false);
 }
 

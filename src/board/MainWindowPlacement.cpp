@@ -8,6 +8,7 @@
 #include "board/WindowDrag.h"
 #include "board/WindowOutline.h"
 #include "board/WindowPlacement.h"
+#include "board/WindowScale.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/WaitPanel.h"
@@ -132,7 +133,32 @@ void frmAlarm::lblMinimize_Click()
 
 bool frmAlarm::iconMode() const
 {
-    return height() != monitor::kFullHeight;
+    return m_iconMode;
+}
+
+void frmAlarm::applyFill()
+{
+    if (m_iconMode || (!m_fill && !m_scaled))
+        return; // the design layout, exactly as it always was
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize design(m_geometry.windowWidth, monitor::kFullHeight);
+    const bool fill = m_fill && on;
+    m_scale = fill ? monitor::fillScale(design, on->geometry().size()) : 1.0;
+    const QSize whole = fill ? on->geometry().size() : design;
+    // The board keeps its proportions; what the screen has beyond them is background.
+    m_offset = QPoint((whole.width() - qRound(design.width() * m_scale)) / 2,
+                      (whole.height() - qRound(design.height() * m_scale)) / 2);
+    monitor::scaleWindowParts(*this, m_scale, m_offset);
+    m_scaled = fill;
+    resize(whole);
+    if (fill)
+        move(on->geometry().topLeft());
+    setMask(fullMask());
+}
+
+QRegion frmAlarm::fullMask() const
+{
+    return m_scaled ? QRegion(rect()) : monitor::fullModeRegion(width());
 }
 
 void frmAlarm::bringToFront()
@@ -150,6 +176,7 @@ void frmAlarm::bringToFront()
 void frmAlarm::ToggleFAB(bool full)
 {
     if (full) {
+        m_iconMode = true;
         const QPoint icon = monitor::readIconPosition();
         m_icon->showIcon(m_imgIcon[1]);
         m_header->setIconMode(true);
@@ -160,13 +187,14 @@ void frmAlarm::ToggleFAB(bool full)
         setTopMost(true);
     } else {
         monitor::storeIconPosition(pos());
-        resize(width(), monitor::kFullHeight);
-        applyLayoutWidth();
-        centreOnScreen();
+        m_iconMode = false;
         m_icon->showLogo(m_imgIcon[0]);
         // The version is part of the normal window; only the icon hides it.
         m_header->setIconMode(false);
-        setMask(monitor::fullModeRegion(width()));
+        resize(width(), monitor::kFullHeight);
+        applyLayoutWidth();
+        centreOnScreen();
+        setMask(fullMask());
         setTopMost(false);
     }
 }

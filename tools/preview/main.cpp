@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -183,6 +184,32 @@ public:
         save(u"board-1366-highlight-long"_s);
     }
 
+    /// The fill choice on screens of four sizes, both widths, a full board.
+    void filled()
+    {
+        const QList<QPoint> screens{{0, 0}, {1920, 0}, {3200, 0}, {4800, 0}};
+        const QString settings = monitor::settingsFilePath();
+        WriteINI(u"Set"_s, u"DisplayFill"_s, u"1"_s, settings);
+        for (const QPoint &at : screens) {
+            WriteINI(u"Set"_s, u"DisplayPosX"_s, QString::number(at.x()), settings);
+            for (int resolution : {0, 1}) {
+                m_window.move(at);
+                load(resolution, resolution == 0 ? 2 : 0);
+                const int rows = m_window.board().rowCount();
+                m_window.board().fill(sampleList(rows), rows + 7);
+                m_window.board().setMarked(1, true);
+                m_window.showHealthItems(everyFault(), u"faults"_s, true);
+                const QSize size = m_window.screen()->geometry().size();
+                save(u"fill-%1x%2-%3-%4rows"_s.arg(size.width())
+                         .arg(size.height())
+                         .arg(resolution == 0 ? 1024 : 1366)
+                         .arg(rows));
+            }
+        }
+        WriteINI(u"Set"_s, u"DisplayFill"_s, u"0"_s, settings);
+        WriteINI(u"Set"_s, u"DisplayPosX"_s, u"0"_s, settings);
+    }
+
 private:
     frmAlarm &m_window;
     QString m_out;
@@ -199,8 +226,15 @@ int main(int argc, char *argv[])
     {
         QFile f(screenFile);
         if (f.open(QIODevice::WriteOnly))
-            f.write(R"({"screens": [{"name": "Preview", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+            f.write(R"({"screens": [
+                 {"name": "Preview", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                 {"name": "Square", "x": 1920, "y": 0, "width": 1280, "height": 1024,
+                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                 {"name": "Wide", "x": 3200, "y": 0, "width": 1600, "height": 900,
+                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                 {"name": "Large", "x": 4800, "y": 0, "width": 2560, "height": 1440,
+                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     }
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenFile.toLocal8Bit());
     QApplication app(argc, argv);
@@ -228,6 +262,7 @@ int main(int argc, char *argv[])
     Preview preview(window, out);
     preview.layouts();
     preview.moments();
+    preview.filled();
     std::printf("%d pictures in %s\n", preview.written(), qPrintable(out));
-    return preview.written() == 17 ? 0 : 1;
+    return preview.written() == 25 ? 0 : 1;
 }
