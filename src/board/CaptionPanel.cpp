@@ -140,7 +140,7 @@ void CaptionPanel::paintPicture(QPainter &p, const QRect &inner)
 {
     if (m_picture.isNull())
         return;
-    const QSize size = m_picture.size().boundedTo(inner.size());
+    const QSize size = (m_picture.size() * m_scale).boundedTo(inner.size());
     const QPixmap shown = size == m_picture.size()
                               ? m_picture
                               : m_picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -14,13 +14,29 @@ constexpr char kShownRect[] = "kavriShownRect";
 constexpr char kDesignFont[] = "kavriDesignFont";
 constexpr char kShownFont[] = "kavriShownFont";
 
+/// One coordinate's design value: the one stored while the part still stands
+/// where the last pass put it, else the one the layout has given it since.
+int designValue(int now, int shown, int stored)
+{
+    return now == shown ? stored : now;
+}
+
 QRect designRect(QWidget &part)
 {
-    const QVariant shown = part.property(kShownRect);
-    if (shown.isValid() && shown.toRect() == part.geometry())
-        return part.property(kDesignRect).toRect();
-    part.setProperty(kDesignRect, part.geometry());
-    return part.geometry();
+    // A layout may move a part and leave its size, or the reverse: each value on its own.
+    const QRect now = part.geometry();
+    const QVariant shownValue = part.property(kShownRect);
+    QRect design = now;
+    if (shownValue.isValid()) {
+        const QRect shown = shownValue.toRect();
+        const QRect stored = part.property(kDesignRect).toRect();
+        design =
+            QRect(designValue(now.x(), shown.x(), stored.x()), designValue(now.y(), shown.y(), stored.y()),
+                  designValue(now.width(), shown.width(), stored.width()),
+                  designValue(now.height(), shown.height(), stored.height()));
+    }
+    part.setProperty(kDesignRect, design);
+    return design;
 }
 
 QFont designFont(QWidget &part)
@@ -50,7 +66,8 @@ void scalePart(QWidget &part, qreal scale, const QPoint &offset)
     part.setProperty(kShownRect, part.geometry());
     if (auto *panel = qobject_cast<CaptionPanel *>(&part)) {
         panel->setScale(scale);
-    } else if (part.testAttribute(Qt::WA_SetFont)) {
+    } else {
+        // Inherited fonts too: a list box shows its entry at the bar's scale.
         part.setFont(scaledFont(designFont(part), scale));
         part.setProperty(kShownFont, part.font());
     }

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -187,11 +188,12 @@ public:
     /// The fill choice on screens of four sizes, both widths, a full board.
     void filled()
     {
-        const QList<QPoint> screens{{0, 0}, {1920, 0}, {3200, 0}, {4800, 0}};
         const QString settings = monitor::settingsFilePath();
         WriteINI(u"Set"_s, u"DisplayFill"_s, u"1"_s, settings);
-        for (const QPoint &at : screens) {
+        for (QScreen *screen : QGuiApplication::screens()) {
+            const QPoint at = screen->geometry().topLeft();
             WriteINI(u"Set"_s, u"DisplayPosX"_s, QString::number(at.x()), settings);
+            m_window.windowHandle()->setScreen(screen);
             for (int resolution : {0, 1}) {
                 m_window.move(at);
                 load(resolution, resolution == 0 ? 2 : 0);
@@ -208,6 +210,7 @@ public:
         }
         WriteINI(u"Set"_s, u"DisplayFill"_s, u"0"_s, settings);
         WriteINI(u"Set"_s, u"DisplayPosX"_s, u"0"_s, settings);
+        m_window.windowHandle()->setScreen(QGuiApplication::primaryScreen());
     }
 
 private:
