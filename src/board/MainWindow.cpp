@@ -3,26 +3,20 @@
 #include "board/BannerView.h"
 #include "board/BoardDesign.h"
 #include "board/BoardFonts.h"
-#include "board/BoardPictures.h"
 #include "board/BoardView.h"
 #include "board/HeaderView.h"
 #include "board/IconView.h"
 #include "board/OptionBar.h"
 #include "board/StatsWindow.h"
-#include "board/WindowOutline.h"
 #include "board/WindowPlacement.h"
 #include "monitor/OptionRules.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/gui/ClickLabel.h"
-#include "platform/gui/FormRound.h"
-#include "platform/gui/LongPress.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "printersettings/PrinterSettingsWindow.h"
 #include "services/AppFolder.h"
-#include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
 #include "services/LoginRecord.h"
@@ -30,19 +24,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QScreen>
 #include <QTimer>
-#include <QWindow>
-
-#include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -409,8 +394,8 @@ void frmAlarm::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), theme::WindowBack);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(m_offset);
-    p.scale(m_scale, m_scale);
+    p.translate(m_screenFill.offset());
+    p.scale(m_screenFill.scale(), m_screenFill.scale());
     // The panel behind the banner's table and payment type.
     QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
     panel.setColorAt(0, theme::TableBackTop);

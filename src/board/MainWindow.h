@@ -2,6 +2,7 @@
 
 #include "board/CaptionPanel.h"
 #include "board/RowMenu.h"
+#include "board/ScreenFill.h"
 #include "board/WindowDrag.h"
 #include "monitor/BoardGeometry.h"
 #include "monitor/BoardGlance.h"
@@ -235,10 +236,8 @@ private:
     bool m_narrowScreenLogged = false;
     bool m_narrowScreen = false;
     bool m_iconMode = false;
-    bool m_fill = false;   ///< "DisplayFill": the board fills its screen
-    bool m_scaled = false; ///< the parts stand scaled now
-    qreal m_scale = 1.0;
-    QPoint m_offset;
+    bool m_fill = false; ///< "DisplayFill": the board fills its screen
+    monitor::ScreenFill m_screenFill;
     bool m_activationPending = false;
     bool m_ending = false;
     monitor::WaitThresholds m_waitThresholds;

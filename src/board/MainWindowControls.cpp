@@ -10,7 +10,6 @@
 #include "board/IconView.h"
 #include "board/OptionBar.h"
 #include "board/WindowPlacement.h"
-#include "board/WindowScale.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
@@ -63,8 +62,8 @@ void frmAlarm::createHeader()
     m_header = new monitor::HeaderView(*this);
     connect(m_header, &monitor::HeaderView::healthClicked, this, &frmAlarm::lblHealth_Click);
     connect(m_header, &monitor::HeaderView::linesPlaced, this, [this] {
-        if (m_scaled && !m_iconMode)
-            monitor::scaleWindowParts(*this, m_scale, m_offset);
+        if (!m_iconMode)
+            m_screenFill.rescale(*this);
     });
     showHealth(u"확인 전"_s, false);
 }

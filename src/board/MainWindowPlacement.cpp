@@ -8,22 +8,15 @@
 #include "board/WindowDrag.h"
 #include "board/WindowOutline.h"
 #include "board/WindowPlacement.h"
-#include "board/WindowScale.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/WaitPanel.h"
-#include "services/ErrorReport.h"
 #include "services/EventLog.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QWindow>
-
-#include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -138,27 +131,15 @@ bool frmAlarm::iconMode() const
 
 void frmAlarm::applyFill()
 {
-    if (m_iconMode || (!m_fill && !m_scaled))
-        return; // the design layout, exactly as it always was
-    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize design(m_geometry.windowWidth, monitor::kFullHeight);
-    const bool fill = m_fill && on;
-    m_scale = fill ? monitor::fillScale(design, on->geometry().size()) : 1.0;
-    const QSize whole = fill ? on->geometry().size() : design;
-    // The board keeps its proportions; what the screen has beyond them is background.
-    m_offset = QPoint((whole.width() - qRound(design.width() * m_scale)) / 2,
-                      (whole.height() - qRound(design.height() * m_scale)) / 2);
-    monitor::scaleWindowParts(*this, m_scale, m_offset);
-    m_scaled = fill;
-    resize(whole);
-    if (fill)
-        move(on->geometry().topLeft());
+    if (m_iconMode)
+        return;
+    m_screenFill.apply(*this, m_fill, {m_geometry.windowWidth, monitor::kFullHeight});
     setMask(fullMask());
 }
 
 QRegion frmAlarm::fullMask() const
 {
-    return m_scaled ? QRegion(rect()) : monitor::fullModeRegion(width());
+    return m_screenFill.outline(*this);
 }
 
 void frmAlarm::bringToFront()
