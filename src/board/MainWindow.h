@@ -76,7 +76,7 @@ public:
     /// lets it go; so does the session's own detach().
     void setSession(monitor::MonitorSession *session);
     monitor::MonitorSession *session() const { return m_session; }
-    /// The wait picture over the board while a cycle runs.
+    /// The wait mark over the logo while the list is fetched and read; never in icon mode.
     void showWait();
     void hideWait();
     bool waitShown() const;
@@ -88,7 +88,7 @@ public:
     /// Enters icon mode with `full` true (the window is at full size), leaves it
     /// otherwise.
     void ToggleFAB(bool full);
-    /// Normal mode is the full height; any other height is icon mode.
+    /// Icon mode, from ToggleFAB(true) to ToggleFAB(false).
     bool iconMode() const;
     /// A second start of the program: the full board, out of icon mode and not
     /// minimised, raised and activated.
