@@ -291,7 +291,6 @@ bool RequestCycle::runOnce(bool mSilent)
     const QSet<QString> onBoard = numbersOnBoard();
     newRequestCheck(mSilent);
     rememberShown(listed ? &*listed : nullptr, onBoard);
-    call(m_hooks.hideWait);
     return true;
 }
 
