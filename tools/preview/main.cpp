@@ -1,7 +1,10 @@
 // Renders the main window with sample boards to PNG files: both widths, the
-// three row counts, full and empty, and the highlighted banner. The sample
-// texts include line breaks, emoji and texts too long for their cells.
-//   kavri-board-preview <output folder>
+// three row counts, full and empty, highlighted banners, the wait mark, icon
+// mode, and the fill choice on every screen. The sample texts include line
+// breaks, emoji, long table names and texts too long for their cells.
+//   kavri-board-preview <output folder> [-x11]
+// Without -x11 it renders offscreen on four screens (1920x1080, 1280x1024,
+// 1600x900, 2560x1440); with it, on the X display of DISPLAY (an Xvfb).
 // The pictures come from the built skin folder; pictures it does not hold yet
 // are drawn here as plain stand-ins so the layout can still be judged.
 #include "GifWriter.h"
@@ -239,7 +242,12 @@ int main(int argc, char *argv[])
                  {"name": "Large", "x": 4800, "y": 0, "width": 2560, "height": 1440,
                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenFile.toLocal8Bit());
+    // "-x11" renders on the X display given (an Xvfb), with the screens it has.
+    const bool onX11 = argc > 2 && qstrcmp(argv[2], "-x11") == 0;
+    if (onX11)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    else
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screenFile.toLocal8Bit());
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: kavri-board-preview <output folder>\n");
@@ -261,11 +269,13 @@ int main(int argc, char *argv[])
     frmAlarm window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.show();
-    window.hideWait(); // the preview runs no cycle that would hide it
+    QApplication::processEvents(); // the activation, which shows the wait mark
+    window.hideWait();             // the preview runs no cycle that would hide it
     Preview preview(window, out);
     preview.layouts();
     preview.moments();
     preview.filled();
     std::printf("%d pictures in %s\n", preview.written(), qPrintable(out));
-    return preview.written() == 25 ? 0 : 1;
+    // 17 pictures of the layouts and moments, and two of the fill on each screen.
+    return preview.written() == 17 + 2 * QGuiApplication::screens().size() ? 0 : 1;
 }
