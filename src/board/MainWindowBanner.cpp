@@ -118,7 +118,12 @@ void frmAlarm::lblHealth_Click()
 {
     if (m_ending)
         return;
-    const QMessageBox *offered = monitor::offerKeptTickets(
+    // Without kept tickets a tap shows the whole line: a touch screen has no tooltip.
+    if (unprintedTickets().count() == 0) {
+        platform::tellNotice(healthText());
+        return;
+    }
+    monitor::offerKeptTickets(
         this,
         [this] {
             if (monitor::RequestCycle *cycle = requestCycle(); cycle && !m_ending)
@@ -131,9 +136,6 @@ void frmAlarm::lblHealth_Click()
             cycle->health().setUnprinted(unprintedTickets().count());
             cycle->healthUpdated();
         });
-    // Without kept tickets a tap shows the whole line: a touch screen has no tooltip.
-    if (!offered)
-        platform::tellNotice(healthText());
 }
 
 } // namespace kavri
