@@ -112,7 +112,8 @@ void BoardView::layOut(const BoardGeometry &g)
     }
 }
 
-void BoardView::draw(const RequestBoard &board, int requestPoints, const QPixmap &card, const QPixmap &cash)
+void BoardView::draw(const RequestBoard &board, int requestPoints, const QPixmap &card, const QPixmap &cash,
+                     const WaitClock &clock)
 {
     const int rows = board.rowCount();
     for (int r = 0; r < BoardGeometry::kRows; ++r) {
@@ -120,7 +121,8 @@ void BoardView::draw(const RequestBoard &board, int requestPoints, const QPixmap
         m_sspNO[r]->setTag(row.numTag);
         m_sspTable[r]->setCaption(row.table);
         m_sspTable[r]->setTag(row.regDate);
-        m_sspRequest[r]->setCaption(row.memo);
+        const QuantitySplit memo = splitQuantity(row.memo);
+        m_sspRequest[r]->setCaption(memo.text, memo.quantity);
         m_sspRequest[r]->setTag(row.payType);
         if (r < rows) {
             const int size = row.memoPointSize > 0 ? row.memoPointSize : requestPoints;
@@ -134,7 +136,30 @@ void BoardView::draw(const RequestBoard &board, int requestPoints, const QPixmap
             icon = cash;
         m_sspCheck[r]->setPicture(icon);
         m_sspCheck[r]->setCaption(row.marked ? u"v"_s : QString());
+        const qint64 minutes = row.isEmpty() ? -1 : waitedMinutes(row.regDate, clock.now);
+        m_sspNO[r]->setNote(waitedText(minutes));
+        paintRowColours(r, row, waitLevel(minutes, clock.thresholds));
     }
+}
+
+void BoardView::paintRowColours(int r, const BoardRow &row, WaitLevel level)
+{
+    const bool marked = row.marked && !row.isEmpty();
+    const QColor back = marked ? theme::MarkedRowBack : QColor(Qt::white);
+    switch (level) {
+    case WaitLevel::Red:
+        m_sspNO[r]->setColours(theme::WaitRedInk, theme::WaitRedBack);
+        break;
+    case WaitLevel::Amber:
+        m_sspNO[r]->setColours(theme::WaitAmberInk, theme::WaitAmberBack);
+        break;
+    case WaitLevel::Calm:
+        m_sspNO[r]->setColours(Qt::black, marked ? theme::MarkedRowBack : theme::NoBack);
+        break;
+    }
+    m_sspTable[r]->setColours(Qt::black, back);
+    m_sspRequest[r]->setColours(Qt::black, back);
+    m_sspCheck[r]->setColours(theme::CheckInk, back);
 }
 
 int BoardView::rowOf(const QObject *cell) const

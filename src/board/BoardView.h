@@ -1,6 +1,9 @@
 #pragma once
 
 #include "monitor/BoardGeometry.h"
+#include "monitor/BoardGlance.h"
+
+#include <QDateTime>
 
 #include <QPixmap>
 
@@ -14,6 +17,14 @@ namespace kavri::monitor {
 
 class CaptionPanel;
 class RequestBoard;
+struct BoardRow;
+
+/// What the rows' waits are measured against.
+struct WaitClock
+{
+    QDateTime now;
+    WaitThresholds thresholds;
+};
 
 /// The board's cells: the headings ("sspTitle_n") and the four cells of each
 /// row ("sspNO_n", "sspTable_n", "sspRequest_n", "sspCheck_n"). They are
@@ -31,10 +42,15 @@ public:
     /// Empties every cell, then places and shows the headings and the rows of `g`.
     void layOut(const BoardGeometry &g);
     /// Draws the rows of `board`; a row without its own size gets `requestPoints`.
-    /// `card` and `cash` are the payment pictures of the check cells.
-    void draw(const RequestBoard &board, int requestPoints, const QPixmap &card, const QPixmap &cash);
+    /// `card` and `cash` are the payment pictures of the check cells. Each
+    /// filled row shows the minutes it has waited and takes the colour of its wait.
+    void draw(const RequestBoard &board, int requestPoints, const QPixmap &card, const QPixmap &cash,
+              const WaitClock &clock = {});
 
 private:
+    /// The row's colours: its wait on the number, the mark's tint over the whole row.
+    void paintRowColours(int r, const BoardRow &row, WaitLevel level);
+
     std::array<CaptionPanel *, BoardGeometry::kHeadings> m_sspTitle{};
     std::array<CaptionPanel *, BoardGeometry::kRows> m_sspNO{};
     std::array<CaptionPanel *, BoardGeometry::kRows> m_sspTable{};

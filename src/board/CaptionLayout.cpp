@@ -319,4 +319,32 @@ CaptionLines layoutCaption(const QString &text, const QFont &font, const QSize &
     return out;
 }
 
+CaptionLines layoutCaption(const QString &text, const QString &end, const QFont &font, const QSize &box,
+                           const CaptionFit &fit)
+{
+    if (end.isEmpty())
+        return layoutCaption(text, font, box, fit);
+    // The end is one unbreakable word, so it never splits over two lines.
+    const QString unit = QString(end).replace(u' ', QChar(0x00A0));
+    CaptionLines out = layoutCaption(text.isEmpty() ? unit : text + u' ' + unit, font, box, fit);
+    if (!out.elided) {
+        if (!out.lines.isEmpty() && out.lines.last().endsWith(unit))
+            out.lines.last().replace(out.lines.last().size() - unit.size(), unit.size(), end);
+        return out;
+    }
+    // The cut took the end with it: shorten the last line until the end fits after it.
+    const QFontMetricsF fm(out.font);
+    const QString tail = u' ' + unit;
+    const qreal room = box.width() - fm.horizontalAdvance(tail) - fm.horizontalAdvance(kEllipsis);
+    QString last = out.lines.isEmpty() ? QString() : out.lines.takeLast();
+    if (last.endsWith(kEllipsis))
+        last.chop(1);
+    while (!last.isEmpty() && fm.horizontalAdvance(last) > room)
+        last.chop(last.size() >= 2 && last.back().isLowSurrogate() ? 2 : 1);
+    while (last.endsWith(u' '))
+        last.chop(1);
+    out.lines.append(room > 0 ? last + kEllipsis + u' ' + end : end);
+    return out;
+}
+
 } // namespace kavri::monitor

@@ -60,6 +60,10 @@ struct CaptionLines
 /// even at the smallest size, they run on separated by " · ". What still does
 /// not fit is left out and the last line ends in "…".
 CaptionLines layoutCaption(const QString &text, const QFont &font, const QSize &box, const CaptionFit &fit);
+/// The same for `text` followed by `end` (a quantity), which is never cut:
+/// when the whole does not fit, the text is shortened before it ("…부탁 X 3").
+CaptionLines layoutCaption(const QString &text, const QString &end, const QFont &font, const QSize &box,
+                           const CaptionFit &fit);
 
 /// Characters the layout may look at for a box at a font size: a generous
 /// bound on what fits (no visible character is narrower than 0.15 em).

@@ -17,8 +17,14 @@ class CaptionPanel : public QWidget
 public:
     explicit CaptionPanel(QWidget *parent = nullptr);
 
-    QString caption() const { return m_caption; }
-    void setCaption(const QString &caption);
+    /// The whole caption, its kept end included.
+    QString caption() const { return m_end.isEmpty() ? m_caption : m_caption + u' ' + m_end; }
+    /// `end` (a quantity) follows the caption and is never cut: a caption too
+    /// long for the panel is shortened before it.
+    void setCaption(const QString &caption, const QString &end = {});
+    /// A small line under the caption (the minutes a request has waited); "" for none.
+    QString note() const { return m_note; }
+    void setNote(const QString &note);
     /// A text the panel carries for others and never shows.
     QString tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
@@ -43,6 +49,9 @@ public:
     CaptionLines captionLayout() { return textLayout(captionBox()).lines; }
     /// Drawn faintly while the caption is empty; never part of the caption.
     void setPlaceholder(const QString &text);
+    /// Draws the caption, its note and margins `scale` times their size (a
+    /// window filling a larger screen); the font itself keeps its size.
+    void setScale(qreal scale);
     /// Rounded corners and a border; 0 for none.
     void setFrame(int radius, const QColor &border = {}, int borderWidth = 0);
 
@@ -58,6 +67,7 @@ private:
     {
         bool valid = false;
         QString caption;
+        QString end;
         QFont baseFont;
         QSize inner;
         CaptionFit fit;
@@ -65,9 +75,22 @@ private:
     };
     const TextLayout &textLayout(const QRect &inner);
     QRect captionBox() const;
+    /// The note's font and the height it takes at the panel's bottom.
+    QFont noteFont() const;
+    /// The font as drawn: the font at the panel's scale.
+    QFont shownFont() const;
+    int noteHeight() const;
+    void paintBackground(QPainter &p);
+    void paintPicture(QPainter &p, const QRect &inner);
+    void paintPlaceholder(QPainter &p, const QRect &inner);
+    void paintCaption(QPainter &p, const QRect &inner);
+    void paintOutlinedCaption(QPainter &p, const QRect &inner, const CaptionLines &layout, int y, int align);
+    void paintNote(QPainter &p);
 
     TextLayout m_layout;
     QString m_caption;
+    QString m_end;
+    QString m_note;
     QString m_tag;
     QString m_placeholder;
     QPixmap m_picture;
@@ -76,6 +99,7 @@ private:
     QColor m_border;
     Qt::Alignment m_alignment = Qt::AlignCenter;
     CaptionFit m_fit;
+    qreal m_scale = 1.0;
     int m_marginH = 4;
     int m_marginV = 4;
     int m_radius = 0;

@@ -1,6 +1,7 @@
 #include "board/KeptTicketsChoice.h"
 
 #include "platform/Dialogs.h"
+#include "platform/gui/Theme.h"
 #include "printing/Unprinted.h"
 #include "services/EventLog.h"
 
@@ -25,6 +26,8 @@ QMessageBox *makeBox(QWidget *parent, const QString &name, const QString &text)
     box->setWindowTitle(platform::appTitle());
     box->setIcon(QMessageBox::Question);
     box->setText(text);
+    box->setFont(theme::touchBoxFont());
+    box->setStyleSheet(theme::TouchBoxStyle);
     return box;
 }
 

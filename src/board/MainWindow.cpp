@@ -1,24 +1,22 @@
 #include "board/MainWindow.h"
 
+#include "board/BannerView.h"
+#include "board/BoardDesign.h"
 #include "board/BoardFonts.h"
-#include "board/BoardPictures.h"
 #include "board/BoardView.h"
-#include "board/MainWindowParts.h"
+#include "board/HeaderView.h"
+#include "board/IconView.h"
 #include "board/OptionBar.h"
 #include "board/StatsWindow.h"
-#include "board/WindowOutline.h"
+#include "board/WindowPlacement.h"
 #include "monitor/OptionRules.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/gui/ClickLabel.h"
-#include "platform/gui/FormRound.h"
-#include "platform/gui/LongPress.h"
 #include "platform/gui/ScreenPlacement.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "printersettings/PrinterSettingsWindow.h"
 #include "services/AppFolder.h"
-#include "services/ErrorReport.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
 #include "services/LoginRecord.h"
@@ -26,25 +24,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QScreen>
 #include <QTimer>
-#include <QWindow>
-
-#include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-using namespace mainwindow;
+using namespace design;
+using monitor::placeWindow;
+using monitor::storedPosition;
 
 frmAlarm::frmAlarm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -70,21 +61,10 @@ void frmAlarm::construct()
         QCoreApplication::exit(code);
     };
 
-    m_loopBlinking = new QTimer(this);
-    m_loopBlinking->setObjectName(u"LoopBlinking"_s);
-    m_loopBlinking->setInterval(100);
-    m_loopBlinking->setSingleShot(true); // it fires once per arrival
-    m_highlightHold = new QTimer(this);
-    m_highlightHold->setObjectName(u"LoopBlinkingHold"_s);
-    m_highlightHold->setInterval(10000);
-    m_highlightHold->setSingleShot(true);
-    // A coarse timer may end the highlight up to 5 % early.
-    m_highlightHold->setTimerType(Qt::PreciseTimer);
-    connect(m_loopBlinking, &QTimer::timeout, this, [this] {
-        setBannerStyle(3);
-        m_highlightHold->start();
-    });
-    connect(m_highlightHold, &QTimer::timeout, this, [this] { setBannerStyle(0); });
+    m_waitClock = new QTimer(this);
+    m_waitClock->setObjectName(u"WaitClock"_s);
+    m_waitClock->setSingleShot(true);
+    connect(m_waitClock, &QTimer::timeout, this, &frmAlarm::renderBoard);
 
     createControls();
     connect(m_board, &monitor::RequestBoard::changed, this, &frmAlarm::renderBoard);
@@ -116,20 +96,23 @@ void frmAlarm::Form_Load()
 {
     m_formLoading = true;
     m_options = monitor::readWindowOptions();
+    m_waitThresholds = monitor::readWaitThresholds();
     m_picFrame->showPosition(m_options.displayPosX, m_options.displayPosY);
     resize(1024, monitor::BoardGeometry::kWindowHeight);
     // A first place for the layout to be measured in; only the final one is logged.
     const QRect first(storedPosition(m_options), frameGeometry().size());
     move(platform::keptOnScreen(platform::availableAreaFor(first), first));
 
-    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx);
+    m_fill = monitor::readDisplayFill();
+    m_picFrame->showLayout(m_options.resolutionIdx, m_options.displayIdx, m_fill);
     m_picFrame->showRepeat(m_options.alertRepeat);
     showExpiryMinutes(m_options.displayDelete);
 
     const QString wait = gSkinPath + u"/0106.gif"_s;
     if (FileExists(wait))
         m_picWait->setPicture(wait, 4);
-    m_picWait->centreIn(size());
+    // A small mark over the logo: it hides no row and no new request.
+    m_picWait->move(PicIconRect.center() - m_picWait->rect().center());
     m_picWait->hide();
 
     // Each picture keeps its number even when another file is missing, so a
@@ -141,31 +124,13 @@ void frmAlarm::Form_Load()
             m_imgIcon[n - 1].load(path);
     }
 
-    m_cmd->setColours(Qt::white, theme::ConfirmBlue);
-    QString error;
-    if (!platform::FormRound(m_cmd, 3, &error))
-        WriteLog(compactErrorReport(u"lib_Form"_s, u"FormRound"_s, {1, 5, error}));
-    m_shp->setGeometry(m_cmd->geometry());
-    m_cmd->hide();
-    m_shp->hide(); // the frame shows with its button
-
-    m_lbl버전->setText(gVersion);
-    m_picIcon->setGeometry(PicIconRect);
-    if (!m_imgIcon[0].isNull())
-        m_picIcon->setPixmap(
-            m_imgIcon[0].scaled(PicIconRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    else
-        m_picIcon->clear();
-
-    m_lblTable->setCaption({});
-    m_lbl결제방법->setCaption({});
-    m_lblRequest->setCaption({});
+    m_banner->prepareConfirmButton();
+    m_icon->showLogo(m_imgIcon[0]);
+    m_banner->draw({}, {});
 
     Disp_List(shownResolution(), m_options.displayIdx);
+    m_header->showVersion(gVersion, m_narrowScreen);
     placeWindow(*this, storedPosition(m_options)); // the layout may have made it wider
-
-    m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
-    m_상호->setToolTip(gStoreName);
     m_formLoading = false;
     drawConfirmButton(); // marks live outside the window, and so does the button's state
 }
@@ -176,24 +141,18 @@ void frmAlarm::Disp_List(int resolutionIdx, int displayIdx)
     m_picFrame->move(g.picFrameLeft, monitor::BoardGeometry::kPicFrameTop);
 
     resize(g.windowWidth, height());
-    m_상호->resize(g.storeNameWidth, m_상호->height());
-    // The health line is as wide as the store name above it; redrawn to its new width.
-    m_lblHealth->resize(g.storeNameWidth, m_lblHealth->height());
-    showHealth(m_lblHealth->toolTip(), m_healthFaulty);
-    m_상호->setText(m_상호->fontMetrics().elidedText(gStoreName, Qt::ElideRight, m_상호->width() - 14));
-    for (int i = 0; i < 2; ++i)
-        m_imgBack[i]->setGeometry(g.imgBack[i]);
-    m_lblRequest->setGeometry(g.lblRequest);
+    m_header->layOut(g.storeNameWidth);
+    m_header->showStoreName(gStoreName);
+    m_banner->layOut(g);
     m_shpBack->setGeometry(g.shpBack);
-    applyBannerBackgrounds();
 
     m_boardView->layOut(g);
     m_geometry = g;
 
-    m_picWait->centreIn(size());
     m_picWait->raise();
     // The model follows the layout: rows and marks empty; it tells the window to draw.
     m_board->setLayout(resolutionIdx, displayIdx);
+    applyFill();
 }
 
 void frmAlarm::openStats()
@@ -265,8 +224,11 @@ monitor::PollLoop *frmAlarm::pollLoop() const
 
 void frmAlarm::showWait()
 {
+    // The icon of icon mode stays whole: its count is what staff look at.
+    if (iconMode())
+        return;
     m_picWait->showWait();
-    // Only the wait picture must be on screen before the exchange; the rest of
+    // Only the wait mark must be on screen before the exchange; the rest of
     // the window is painted as usual while it runs.
     repaint(m_picWait->geometry());
 }
@@ -355,8 +317,9 @@ void frmAlarm::endWithoutAsking()
 void frmAlarm::endProcess(int code)
 {
     m_ending = true;
-    m_loopBlinking->stop();
-    m_highlightHold->stop();
+    m_banner->stop();
+    m_icon->setFlashing(false);
+    m_waitClock->stop();
     emit endingProcess();
     m_endProcess(code);
 }
@@ -379,13 +342,9 @@ void frmAlarm::drawConfirmButton()
     // widget no click, and a second press must reach CMD_Click to be logged.
     const monitor::ConfirmFlow *flow = confirmFlow();
     const bool visible = flow && flow->buttonVisible();
-    m_cmd->setVisible(visible);
-    m_shp->setVisible(visible);
-    if (visible) {
-        m_cmd->raise();
-        m_shp->raise();
+    m_banner->showConfirm(visible, !flow || flow->buttonEnabled());
+    if (visible)
         m_picWait->raise();
-    }
 }
 
 void frmAlarm::CMD_Click(int index)
@@ -398,6 +357,10 @@ void frmAlarm::cob크기_Click()
 {
     if (m_formLoading)
         return;
+    if (m_picFrame->fillChosen() != m_fill) {
+        m_fill = m_picFrame->fillChosen();
+        monitor::storeDisplayFill(m_fill);
+    }
     applyLayoutWidth();
 }
 
@@ -408,7 +371,7 @@ void frmAlarm::applyLayoutWidth()
         [this] { Disp_List(shownResolution(), m_options.displayIdx); }, requestCycle());
     if (!placement)
         return;
-    setMask(monitor::fullModeRegion(width()));
+    setMask(fullMask());
     centreOnScreen();
 }
 
@@ -431,6 +394,8 @@ void frmAlarm::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), theme::WindowBack);
     p.setRenderHint(QPainter::Antialiasing);
+    p.translate(m_screenFill.offset());
+    p.scale(m_screenFill.scale(), m_screenFill.scale());
     // The panel behind the banner's table and payment type.
     QLinearGradient panel(0, TablePanelRect.top(), 0, TablePanelRect.bottom());
     panel.setColorAt(0, theme::TableBackTop);

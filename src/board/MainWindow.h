@@ -1,8 +1,12 @@
 #pragma once
 
 #include "board/CaptionPanel.h"
+#include "board/RowMenu.h"
+#include "board/ScreenFill.h"
 #include "board/WindowDrag.h"
 #include "monitor/BoardGeometry.h"
+#include "monitor/BoardGlance.h"
+#include "monitor/BoardHealth.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/RequestBoard.h"
 #include "monitor/WindowOptions.h"
@@ -11,14 +15,13 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
 
-class QMenu;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -31,7 +34,10 @@ class WaitPanel;
 } // namespace platform
 
 namespace monitor {
+class BannerView;
 class BoardView;
+class HeaderView;
+class IconView;
 class OptionBar;
 } // namespace monitor
 
@@ -70,7 +76,7 @@ public:
     /// lets it go; so does the session's own detach().
     void setSession(monitor::MonitorSession *session);
     monitor::MonitorSession *session() const { return m_session; }
-    /// The wait picture over the board while a cycle runs.
+    /// The wait mark over the logo while the list is fetched and read; never in icon mode.
     void showWait();
     void hideWait();
     bool waitShown() const;
@@ -82,7 +88,7 @@ public:
     /// Enters icon mode with `full` true (the window is at full size), leaves it
     /// otherwise.
     void ToggleFAB(bool full);
-    /// Normal mode is the full height; any other height is icon mode.
+    /// Icon mode, from ToggleFAB(true) to ToggleFAB(false).
     bool iconMode() const;
     /// A second start of the program: the full board, out of icon mode and not
     /// minimised, raised and activated.
@@ -105,30 +111,30 @@ public:
     /// 10 seconds more and then returns to its normal style. A new start
     /// restarts the 10 seconds; nothing waits.
     void startLoopBlinking();
-    QTimer *loopBlinking() const { return m_loopBlinking; }
+    QTimer *loopBlinking() const;
     /// 3 while highlighted, 4 while the top request waits unanswered past its
     /// repeats (a steady red frame), 0 otherwise.
-    int bannerStyle() const { return m_bannerStyle; }
+    int bannerStyle() const;
     /// The steady red frame of a top request nobody answered; the highlight, while
     /// on, is drawn over it.
     void setBannerStale(bool stale);
+    /// The icon of icon mode, with its count and flash.
+    monitor::IconView &iconView() const { return *m_icon; }
 
     // The health line and the extra commands.
     /// The health line in the header: grey, or red while something is wrong.
     void showHealth(const QString &text, bool faulty);
+    /// The same from its items, most urgent first (what the session's health gives).
+    void showHealthItems(const QList<monitor::HealthItem> &items, const QString &text, bool faulty);
     QString healthText() const;
-    bool healthFaulty() const { return m_healthFaulty; }
+    bool healthFaulty() const;
     /// A click (a tap) on the health line while tickets are kept offers to print
     /// them now (a silent cycle, kept tickets first) or to drop them; see
-    /// monitor::offerKeptTickets. Nothing while none is kept.
+    /// monitor::offerKeptTickets. Without kept tickets it shows the whole line.
     void lblHealth_Click();
-    enum class Reprint { Sent, Gone, NoPrinter };
-    /// The ticket of request `number` printed again, marked as a reprint, while the
-    /// board shows it; a short box says why when it has left the board or no
-    /// printer prints its table.
+    using Reprint = monitor::RowMenu::Reprint;
+    /// The ticket of request `number` printed again (see RowMenu::reprint).
     Reprint reprintRequest(const QString &number);
-    /// The row menu ("<table> 다시 출력") for the request in `row`, at `at`.
-    void openRowMenu(const monitor::BoardRow &row, const QPoint &at);
     /// The statistics window, opened by `lblStats` (one at a time).
     void openStats();
     /// The seconds of "AlertRepeat" the option bar shows.
@@ -187,10 +193,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void drawConfirmButton();
+    void drawWaitClock();
     void dropSession();
     /// The session's parts, or nullptr while none is set.
     monitor::ConfirmFlow *confirmFlow() const;
@@ -201,18 +207,19 @@ private:
     /// The layout width rule after its key: layout, one cycle, outline, centred.
     void applyLayoutWidth();
     void centreOnScreen();
+    /// With "DisplayFill" the layout drawn as a whole at the scale that fills the
+    /// screen, centred on it; without, the design layout (given back once).
+    void applyFill();
+    QRegion fullMask() const;
     /// The layout to show: the stored one, unless the screen is too narrow for it.
     int shownResolution();
     void setTopMost(bool onTop);
     void createControls();
     /// The logo, the shop name, the version and the health line.
     void createHeader();
-    /// The newest request's banner with its table, payment type and confirm button.
     void createBanner();
     void createOptionFrame();
     void renderBoard();
-    void setBannerStyle(int style);
-    void applyBannerBackgrounds();
     void endProcess(int code);
     bool isDragHandle(QWidget *child) const;
 
@@ -222,41 +229,37 @@ private:
     monitor::RequestBoard *m_board = nullptr;
     QPointer<monitor::MonitorSession> m_session;
     QMetaObject::Connection m_confirmConnection;
-    bool m_eatRowRelease = false; // the release that ends a double click on a row
-    bool m_quietShow = false;     // a re-show for the stacking order is no new activation
+    bool m_quietShow = false; // a re-show for the stacking order is no new activation
     monitor::BoardGeometry m_geometry;
     monitor::WindowOptions m_options;
     bool m_formLoading = false;
     bool m_narrowScreenLogged = false;
+    bool m_narrowScreen = false;
+    bool m_iconMode = false;
+    bool m_fill = false; ///< "DisplayFill": the board fills its screen
+    monitor::ScreenFill m_screenFill;
     bool m_activationPending = false;
     bool m_ending = false;
-    int m_bannerStyle = 0;
-    bool m_bannerStale = false;
-    bool m_healthFaulty = false;
+    monitor::WaitThresholds m_waitThresholds;
     std::function<void(int)> m_endProcess;
     QPointer<PrinterSettingsWindow> m_settingsWindow;
     std::array<QPixmap, 4> m_imgIcon;
 
     monitor::WindowDrag m_drag;
 
-    QTimer *m_loopBlinking = nullptr;
-    QTimer *m_highlightHold = nullptr;
+    /// Redraws the minutes each request has waited, between polls.
+    QTimer *m_waitClock = nullptr;
 
-    QLabel *m_lblHealth = nullptr;
+    monitor::HeaderView *m_header = nullptr;
     QPointer<QWidget> m_statsWindow;
 
+    monitor::RowMenu *m_rowMenu = nullptr;
     std::unique_ptr<monitor::BoardView> m_boardView;
-    monitor::CaptionPanel *m_cmd = nullptr;
-    QWidget *m_shp = nullptr;
-    monitor::CaptionPanel *m_lblRequest = nullptr;
-    monitor::CaptionPanel *m_lblTable = nullptr;
-    monitor::CaptionPanel *m_lbl결제방법 = nullptr;
-    std::array<QLabel *, 2> m_imgBack{};
+    monitor::BannerView *m_banner = nullptr;
+    monitor::IconView *m_icon = nullptr;
+    monitor::CaptionPanel *m_openCount = nullptr;
     QWidget *m_shpBack = nullptr;
     monitor::OptionBar *m_picFrame = nullptr;
-    QLabel *m_상호 = nullptr;
-    QLabel *m_lbl버전 = nullptr;
-    QLabel *m_picIcon = nullptr;
     platform::WaitPanel *m_picWait = nullptr;
     QLineEdit *m_anchorText = nullptr;
 };

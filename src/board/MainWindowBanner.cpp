@@ -1,14 +1,20 @@
-// What the board shows: the banner and its frame, the rows, the health line.
+// What the board shows: the banner, the rows and their waits, the open count,
+// the health line and the header's lines.
 #include "board/MainWindow.h"
 
+#include "board/BannerView.h"
+#include "board/BoardDesign.h"
 #include "board/BoardFonts.h"
-#include "board/BoardPictures.h"
 #include "board/BoardView.h"
+#include "board/HeaderView.h"
+#include "board/HealthLine.h"
+#include "board/IconView.h"
 #include "board/KeptTicketsChoice.h"
-#include "board/MainWindowParts.h"
-#include "platform/gui/ClickLabel.h"
-#include "platform/gui/Theme.h"
+#include "board/WindowPlacement.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "printing/Unprinted.h"
+#include "services/ProcessValues.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -17,37 +23,33 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-using namespace mainwindow;
-
-void frmAlarm::applyBannerBackgrounds()
-{
-    for (int i = 0; i < 2; ++i) {
-        const QSize size = m_imgBack[i]->size();
-        if (!size.isEmpty())
-            m_imgBack[i]->setPixmap(monitor::bannerBackPicture(size, i));
-    }
-}
+using namespace design;
+using monitor::placeWindow;
+using monitor::storedPosition;
 
 void frmAlarm::renderBoard()
 {
-    m_boardView->draw(*m_board, m_geometry.fonts.request, imgIconPicture(3), imgIconPicture(4));
-
+    const QDateTime now = platform::clock().now();
+    m_boardView->draw(*m_board, m_geometry.fonts.request, imgIconPicture(3), imgIconPicture(4),
+                      {now, m_waitThresholds});
     const monitor::Banner &banner = m_board->banner();
-    if (banner.table != m_lblTable->caption() || m_lblTable->caption().isEmpty()) {
-        QFont font = monitor::boardDisplayFont();
-        font.setPixelSize(
-            monitor::fittingPixelSize(banner.table, TableRect.width() - 8, {84, 72, 60, 48, 40, 32, 26}));
-        m_lblTable->setFont(font);
+    m_banner->draw(banner, monitor::waitedText(monitor::waitedMinutes(m_board->topRegDate(), now)));
+    m_openCount->setCaption(monitor::openCountText(m_board->openCount()));
+    m_icon->setOpenCount(m_board->openCount());
+    drawWaitClock();
+}
+
+void frmAlarm::drawWaitClock()
+{
+    // An empty board has no minutes to count: no wake-ups for it.
+    if (m_board->openCount() == 0 && m_board->row(0).isEmpty()) {
+        m_waitClock->stop();
+        return;
     }
-    m_lblTable->setCaption(banner.table);
-    m_lbl결제방법->setCaption(banner.payType);
-    if (banner.payType.isEmpty())
-        m_lbl결제방법->setColours(Qt::white, Qt::transparent);
-    else
-        m_lbl결제방법->setColours(theme::PayInk, theme::PayBack);
-    m_lbl결제방법->setFrame(banner.payType.isEmpty() ? 0 : 10);
-    m_lblRequest->setFont(monitor::boardDisplayFont(banner.pointSize));
-    m_lblRequest->setCaption(banner.text);
+    // The minutes change on the minute of the clock, not of the last poll.
+    const QDateTime now = platform::clock().now();
+    const int toNextMinute = 60000 - (now.time().second() * 1000 + now.time().msec());
+    m_waitClock->start(std::clamp(toNextMinute + 50, 1000, 61000));
 }
 
 QPixmap frmAlarm::imgIconPicture(int n) const
@@ -57,52 +59,70 @@ QPixmap frmAlarm::imgIconPicture(int n) const
     return m_imgIcon[n - 1];
 }
 
-void frmAlarm::setBannerStyle(int style)
+QTimer *frmAlarm::loopBlinking() const
 {
-    // The end of a highlight goes back to the steady frame while the top still waits.
-    if (style == 0 && m_bannerStale)
-        style = 4;
-    m_bannerStyle = style;
-    if (style == 3) {
-        m_lblRequest->setColours(theme::HighlightInk, theme::HighlightBack);
-        m_lblRequest->setFrame(16, theme::HighlightBorder, 6);
-    } else if (style == 4) {
-        m_lblRequest->setColours(theme::BannerInk, theme::BannerBack);
-        m_lblRequest->setFrame(16, theme::HighlightBorder, 6);
-    } else {
-        m_lblRequest->setColours(theme::BannerInk, theme::BannerBack);
-        m_lblRequest->setFrame(16, theme::BannerBorder, 2);
-    }
+    return m_banner->loopBlinking();
+}
+
+int frmAlarm::bannerStyle() const
+{
+    return m_banner->style();
 }
 
 void frmAlarm::setBannerStale(bool stale)
 {
-    if (stale == m_bannerStale)
-        return;
-    m_bannerStale = stale;
-    if (m_bannerStyle != 3)
-        setBannerStyle(0);
+    m_banner->setStale(stale);
+}
+
+void frmAlarm::highlightBanner()
+{
+    m_banner->highlight();
+}
+
+void frmAlarm::startLoopBlinking()
+{
+    if (!m_ending)
+        m_banner->startBlinking();
 }
 
 void frmAlarm::showHealth(const QString &text, bool faulty)
 {
-    m_healthFaulty = faulty;
-    m_lblHealth->setStyleSheet(faulty ? theme::HealthFaultStyle : theme::HealthOkStyle);
-    m_lblHealth->setToolTip(text);
-    // What does not fit ends in "…"; the whole line is the tooltip.
-    m_lblHealth->setText(
-        m_lblHealth->fontMetrics().elidedText(text, Qt::ElideRight, m_lblHealth->width() - 14));
+    // The session's health says each item apart; without one the line is one item.
+    monitor::RequestCycle *cycle = requestCycle();
+    const QList<monitor::HealthItem> items =
+        cycle ? cycle->health().items() : QList<monitor::HealthItem>{{text, text}};
+    showHealthItems(items, text, faulty);
+}
+
+void frmAlarm::showHealthItems(const QList<monitor::HealthItem> &items, const QString &text, bool faulty)
+{
+    m_header->showHealth(items, text, faulty);
 }
 
 QString frmAlarm::healthText() const
 {
-    return m_lblHealth->toolTip();
+    return m_header->health().wholeText();
+}
+
+bool frmAlarm::healthFaulty() const
+{
+    return m_header->health().faulty();
+}
+
+frmAlarm::Reprint frmAlarm::reprintRequest(const QString &number)
+{
+    return m_rowMenu->reprint(number);
 }
 
 void frmAlarm::lblHealth_Click()
 {
     if (m_ending)
         return;
+    // Without kept tickets a tap shows the whole line: a touch screen has no tooltip.
+    if (unprintedTickets().count() == 0) {
+        platform::tellNotice(healthText());
+        return;
+    }
     monitor::offerKeptTickets(
         this,
         [this] {
@@ -116,19 +136,6 @@ void frmAlarm::lblHealth_Click()
             cycle->health().setUnprinted(unprintedTickets().count());
             cycle->healthUpdated();
         });
-}
-
-void frmAlarm::highlightBanner()
-{
-    m_highlightHold->stop();
-    setBannerStyle(3);
-}
-
-void frmAlarm::startLoopBlinking()
-{
-    if (m_ending)
-        return;
-    m_loopBlinking->start();
 }
 
 } // namespace kavri

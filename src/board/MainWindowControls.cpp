@@ -1,11 +1,15 @@
 #include "board/MainWindow.h"
 
+#include "board/BannerView.h"
+#include "board/BoardDesign.h"
 #include "board/BoardFonts.h"
 #include "board/BoardPictures.h"
 #include "board/BoardView.h"
 #include "board/CaptionPanel.h"
-#include "board/MainWindowParts.h"
+#include "board/HeaderView.h"
+#include "board/IconView.h"
 #include "board/OptionBar.h"
+#include "board/WindowPlacement.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
@@ -17,22 +21,28 @@ using namespace Qt::StringLiterals;
 
 namespace kavri {
 
-using namespace mainwindow;
+using namespace design;
+using monitor::placeWindow;
+using monitor::storedPosition;
 
-// Created in stacking order: header, option bar, banner, board, wait picture.
+// Created in stacking order: header, option bar, banner, board, wait mark.
 void frmAlarm::createControls()
 {
     createHeader();
     createOptionFrame();
     createBanner();
 
-    m_boardView = std::make_unique<monitor::BoardView>(*this, this, [this](int row) {
+    m_rowMenu = new monitor::RowMenu(*this, *m_board,
+                                     [this](const QObject *cell) { return m_boardView->rowOf(cell); });
+    m_boardView = std::make_unique<monitor::BoardView>(*this, m_rowMenu, [this](int row) {
         if (monitor::ConfirmFlow *flow = confirmFlow())
             flow->rowClicked(row);
     });
 
     m_picWait = new platform::WaitPanel(this, u"잠시만 기다려 주세요"_s, theme::BoardWaitStyle);
-    m_picWait->setFallbackSize({128, 128}, 4);
+    m_picWait->setFallbackSize(PicIconRect.size(), 4);
+    m_picWait->setPictureBound({48, 48});
+    m_picWait->picture()->setFont(monitor::uiFont(13, true));
 
     // Takes the keyboard focus so that no visible control keeps it.
     m_anchorText = new QLineEdit(this);
@@ -47,71 +57,32 @@ void frmAlarm::createHeader()
     m_shpBack = new monitor::Shape(this, theme::GridLines);
     m_shpBack->setObjectName(u"shpBack"_s);
 
-    m_picIcon = new QLabel(this);
-    m_picIcon->setObjectName(u"picIcon"_s);
-    m_picIcon->setAlignment(Qt::AlignCenter);
+    m_icon = new monitor::IconView(*this);
 
-    m_상호 = new QLabel(this);
-    m_상호->setObjectName(u"상호"_s);
-    m_상호->setGeometry(StoreNameRect);
-    m_상호->setFont(monitor::boardDisplayFont(20));
-    m_상호->setStyleSheet(theme::StoreNameStyle);
-
-    m_lbl버전 = new QLabel(this);
-    m_lbl버전->setObjectName(u"lbl버전"_s);
-    m_lbl버전->setGeometry(VersionRect);
-    m_lbl버전->setFont(monitor::uiFont(11));
-    m_lbl버전->setStyleSheet(theme::VersionStyle);
-
-    auto *health = new platform::ClickLabel({}, this);
-    connect(health, &platform::ClickLabel::clicked, this, &frmAlarm::lblHealth_Click);
-    m_lblHealth = health;
-    m_lblHealth->setObjectName(u"lblHealth"_s);
-    m_lblHealth->setGeometry(HealthRect);
-    m_lblHealth->setFont(monitor::uiFont(11, true));
+    m_header = new monitor::HeaderView(*this);
+    connect(m_header, &monitor::HeaderView::healthClicked, this, &frmAlarm::lblHealth_Click);
+    connect(m_header, &monitor::HeaderView::linesPlaced, this, [this] {
+        if (!m_iconMode)
+            m_screenFill.rescale(*this);
+    });
     showHealth(u"확인 전"_s, false);
 }
 
 void frmAlarm::createBanner()
 {
-    for (int i = 0; i < 2; ++i) {
-        m_imgBack[i] = new QLabel(this);
-        m_imgBack[i]->setObjectName(indexed(u"imgBack"_s, i));
-        m_imgBack[i]->setScaledContents(true);
-    }
+    m_banner = new monitor::BannerView(*this);
+    connect(m_banner, &monitor::BannerView::clicked, this, &frmAlarm::bannerClicked);
+    connect(m_banner, &monitor::BannerView::confirmClicked, this, [this] { CMD_Click(0); });
+    // In icon mode the icon flashes for as long as the banner is highlighted.
+    connect(m_banner, &monitor::BannerView::highlightChanged, m_icon, &monitor::IconView::setFlashing);
 
-    m_lblRequest = new monitor::CaptionPanel(this);
-    m_lblRequest->setObjectName(u"lblRequest"_s);
-    m_lblRequest->setWordWrap(true);
-    m_lblRequest->setMargins(monitor::kBannerMargins.horizontal, monitor::kBannerMargins.vertical);
-    // The top request is shown whole where it can be, down to the floor.
-    m_lblRequest->setShrinkToFit(0.1, monitor::bannerFloorPoints());
-    m_lblRequest->setPlaceholder(u"새 요청을 기다리고 있습니다"_s);
-    m_lblRequest->setFont(monitor::boardDisplayFont(40));
-    setBannerStyle(0);
-    connect(m_lblRequest, &monitor::CaptionPanel::clicked, this, &frmAlarm::bannerClicked);
-
-    m_lblTable = new monitor::CaptionPanel(this);
-    m_lblTable->setObjectName(u"lblTable"_s);
-    m_lblTable->setGeometry(TableRect);
-    m_lblTable->setColours(Qt::white, Qt::transparent);
-    m_lblTable->setMargin(2);
-    m_lblTable->setPlaceholder(u"테이블"_s);
-
-    m_lbl결제방법 = new monitor::CaptionPanel(this);
-    m_lbl결제방법->setObjectName(u"lbl결제방법"_s);
-    m_lbl결제방법->setGeometry(PayTypeRect);
-    m_lbl결제방법->setFont(monitor::boardDisplayFont(20));
-
-    m_cmd = new monitor::CaptionPanel(this);
-    m_cmd->setObjectName(indexed(u"CMD"_s, 0));
-    m_cmd->setCaption(u"요 청  완 료"_s);
-    m_cmd->setGeometry(ConfirmRect);
-    m_cmd->setFont(monitor::boardDisplayFont(18));
-    m_shp = new monitor::FrameShape(this, 3);
-    m_shp->setObjectName(indexed(u"SHP"_s, 0));
-    m_cmd->installEventFilter(this);
-    connect(m_cmd, &monitor::CaptionPanel::clicked, this, [this] { CMD_Click(0); });
+    m_openCount = new monitor::CaptionPanel(this);
+    m_openCount->setObjectName(u"lblOpenCount"_s);
+    m_openCount->setGeometry(OpenCountRect);
+    m_openCount->setFont(monitor::boardDisplayFont(16));
+    m_openCount->setColours(theme::OpenCountInk, theme::OpenCountBack);
+    m_openCount->setFrame(8);
+    m_openCount->setMargin(2);
 }
 
 void frmAlarm::createOptionFrame()

@@ -1,23 +1,22 @@
 #include "board/MainWindow.h"
 
-#include "board/MainWindowParts.h"
+#include "board/BannerView.h"
+#include "board/BoardDesign.h"
+#include "board/HeaderView.h"
+#include "board/IconView.h"
 #include "board/OptionBar.h"
 #include "board/WindowDrag.h"
 #include "board/WindowOutline.h"
+#include "board/WindowPlacement.h"
 #include "monitor/OptionRules.h"
 #include "platform/gui/ScreenPlacement.h"
-#include "services/ErrorReport.h"
+#include "platform/gui/WaitPanel.h"
 #include "services/EventLog.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QWindow>
-
-#include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -25,34 +24,13 @@ using namespace Qt::StringLiterals;
 // position fields, the narrow-screen layout, staying on top, and icon mode.
 namespace kavri {
 
-namespace mainwindow {
-
-QString indexed(const QString &name, int index)
-{
-    return name + u'_' + QString::number(index);
-}
-
-void placeWindow(QWidget &window, const QPoint &wanted)
-{
-    const QString note = platform::placeOnScreen(window, wanted);
-    if (!note.isEmpty())
-        WriteLog(note);
-}
-
-QPoint storedPosition(const monitor::WindowOptions &options)
-{
-    return QPoint(int(std::clamp<qint64>(options.displayPosX, INT_MIN / 2, INT_MAX / 2)),
-                  int(std::clamp<qint64>(options.displayPosY, INT_MIN / 2, INT_MAX / 2)));
-}
-
-} // namespace mainwindow
-
-using namespace mainwindow;
+using namespace design;
+using monitor::placeWindow;
 
 bool frmAlarm::isDragHandle(QWidget *child) const
 {
-    return child == nullptr || child == m_shpBack || child == m_picIcon || child == m_lbl버전 ||
-           child == m_상호 || child == m_imgBack[0] || child == m_imgBack[1];
+    return child == nullptr || child == m_shpBack || child == m_icon->label() ||
+           child == m_header->version() || child == m_header->storeName() || m_banner->isDragHandle(child);
 }
 
 void frmAlarm::mousePressEvent(QMouseEvent *event)
@@ -84,7 +62,7 @@ void frmAlarm::mouseReleaseEvent(QMouseEvent *event)
 void frmAlarm::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QWidget *child = childAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && (child == m_picIcon || child == m_lbl버전)) {
+    if (event->button() == Qt::LeftButton && (child == m_icon->label() || child == m_header->version())) {
         event->accept();
         m_drag.ended();
         ToggleFAB(!iconMode());
@@ -108,6 +86,7 @@ int frmAlarm::shownResolution()
     const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
     const int available = on ? on->availableGeometry().width() : 0;
     const int shown = monitor::layoutForScreen(m_options.resolutionIdx, available);
+    m_narrowScreen = shown != m_options.resolutionIdx;
     if (shown != m_options.resolutionIdx && !m_narrowScreenLogged) {
         m_narrowScreenLogged = true;
         WriteLog(u"화면이 좁아 1366 배치 대신 1024 배치로 표시: 화면 너비 "_s + QString::number(available));
@@ -147,7 +126,20 @@ void frmAlarm::lblMinimize_Click()
 
 bool frmAlarm::iconMode() const
 {
-    return height() != monitor::kFullHeight;
+    return m_iconMode;
+}
+
+void frmAlarm::applyFill()
+{
+    if (m_iconMode)
+        return;
+    m_screenFill.apply(*this, m_fill, {m_geometry.windowWidth, monitor::kFullHeight});
+    setMask(fullMask());
+}
+
+QRegion frmAlarm::fullMask() const
+{
+    return m_screenFill.outline(*this);
 }
 
 void frmAlarm::bringToFront()
@@ -165,33 +157,25 @@ void frmAlarm::bringToFront()
 void frmAlarm::ToggleFAB(bool full)
 {
     if (full) {
+        m_iconMode = true;
         const QPoint icon = monitor::readIconPosition();
-        m_picIcon->setGeometry(QRect(QPoint(0, 0), monitor::kIconSize));
-        if (!m_imgIcon[1].isNull())
-            m_picIcon->setPixmap(
-                m_imgIcon[1].scaled(monitor::kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        m_picIcon->raise();
-        m_lbl버전->hide();
-        m_lblHealth->hide();
+        m_icon->showIcon(m_imgIcon[1]);
+        m_header->setIconMode(true);
+        m_picWait->hideWait();
         resize(monitor::kIconSize);
         placeWindow(*this, icon);
         setMask(monitor::iconModeRegion());
         setTopMost(true);
     } else {
         monitor::storeIconPosition(pos());
+        m_iconMode = false;
+        m_icon->showLogo(m_imgIcon[0]);
+        // The version is part of the normal window; only the icon hides it.
+        m_header->setIconMode(false);
         resize(width(), monitor::kFullHeight);
         applyLayoutWidth();
         centreOnScreen();
-        m_picIcon->setGeometry(PicIconRect);
-        if (!m_imgIcon[0].isNull())
-            m_picIcon->setPixmap(
-                m_imgIcon[0].scaled(monitor::kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        else
-            m_picIcon->clear();
-        // The version is part of the normal window; only the icon hides it.
-        m_lbl버전->show();
-        m_lblHealth->show();
-        setMask(monitor::fullModeRegion(width()));
+        setMask(fullMask());
         setTopMost(false);
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Theme.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,7 +58,9 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     caption(u"화면"_s, this, {4, 4, 34, 22});
     cob크기 = new QComboBox(this);
     cob크기->setObjectName(u"cob크기"_s);
-    cob크기->addItems({u"1024"_s, u"1366"_s});
+    cob크기->addItems({u"1024"_s, u"1366"_s, u"1024 맞춤"_s, u"1366 맞춤"_s});
+    // The list shows the longer entries whole; the box stays in its place.
+    cob크기->view()->setMinimumWidth(110);
     cob크기->setGeometry(42, 4, 70, 22);
     caption(u"표시"_s, this, {114, 4, 34, 22});
     cob표시 = new QComboBox(this);
@@ -122,15 +125,21 @@ OptionBar::OptionBar(QWidget *parent) : QFrame(parent)
     connect(lblTerminate, &ClickLabel::clicked, this, &OptionBar::terminateClicked);
 }
 
-void OptionBar::showLayout(int resolutionIdx, int displayIdx)
+void OptionBar::showLayout(int resolutionIdx, int displayIdx, bool fill)
 {
-    cob크기->setCurrentIndex(resolutionIdx);
+    cob크기->setCurrentIndex(resolutionIdx + (fill ? 2 : 0));
     cob표시->setCurrentIndex(displayIdx);
 }
 
 int OptionBar::layoutWidthIndex() const
 {
-    return cob크기->currentIndex();
+    const int index = cob크기->currentIndex();
+    return index < 0 ? index : index % 2;
+}
+
+bool OptionBar::fillChosen() const
+{
+    return cob크기->currentIndex() >= 2;
 }
 
 int OptionBar::rowCountIndex() const

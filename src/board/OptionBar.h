@@ -20,9 +20,12 @@ class OptionBar : public QFrame
 public:
     explicit OptionBar(QWidget *parent);
 
-    /// The entries of `cob크기` and `cob표시`.
-    void showLayout(int resolutionIdx, int displayIdx);
+    /// The entries of `cob크기` and `cob표시`. `cob크기` offers each width as it
+    /// is and scaled to fill the screen ("1024 맞춤", "1366 맞춤").
+    void showLayout(int resolutionIdx, int displayIdx, bool fill = false);
+    /// The layout width chosen (0 or 1), filled or not.
     int layoutWidthIndex() const;
+    bool fillChosen() const;
     int rowCountIndex() const;
     /// `삭제`: the expiry minutes.
     void showExpiryMinutes(qint64 minutes);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::monitor {
@@ -108,6 +110,75 @@ bool BoardHealth::takeChange(QString *now)
     if (now)
         *now = state;
     return true;
+}
+
+QList<HealthItem> BoardHealth::items() const
+{
+    QList<HealthItem> out;
+    for (auto it = m_printerFailed.cbegin(); it != m_printerFailed.cend(); ++it)
+        out.append({it.key() + u" 프린터 출력 실패"_s, it.key() + u" 프린터 실패"_s});
+    if (m_unprinted > 0) {
+        const QString unprinted = u"미출력 "_s + QString::number(m_unprinted) + u"건"_s;
+        out.append({unprinted, unprinted});
+    }
+    if (m_loginRejected)
+        out.append({u"로그인 거부됨"_s, u"로그인 거부"_s});
+    else if (m_failedPolls > 0)
+        out.append({u"서버 응답 없음 · "_s + QString::number(m_failedPolls) + u"회"_s, u"서버 무응답"_s});
+    if (m_speechUnavailable)
+        out.append({u"음성 안내 불가"_s, u"음성 불가"_s});
+    if (m_newVersionInstalled)
+        out.append({u"새 버전 설치됨 · 다시 시작하세요"_s, u"새 버전 · 재시작"_s});
+    if (m_lastSuccess.isValid())
+        out.append({u"확인 "_s + m_lastSuccess.toString(u"HH:mm:ss"_s),
+                    u"확인 "_s + m_lastSuccess.toString(u"HH:mm"_s)});
+    else
+        out.append({u"확인 전"_s, u"확인 전"_s});
+    return out;
+}
+
+namespace {
+
+/// Lines of `parts` joined by " · ", a new line where the next part would not fit.
+std::optional<QStringList> packed(const QStringList &parts, const std::function<bool(const QString &)> &fits,
+                                  int maxLines)
+{
+    QStringList lines;
+    for (const QString &part : parts) {
+        if (!lines.isEmpty() && fits(lines.last() + u" · "_s + part)) {
+            lines.last() += u" · "_s + part;
+            continue;
+        }
+        if (lines.size() >= maxLines || !fits(part))
+            return std::nullopt;
+        lines.append(part);
+    }
+    return lines;
+}
+
+} // namespace
+
+HealthLines healthLines(const QList<HealthItem> &items, const std::function<bool(const QString &)> &fits,
+                        int maxLines)
+{
+    QStringList full;
+    QStringList brief;
+    for (const HealthItem &item : items) {
+        full << item.full;
+        brief << item.brief;
+    }
+    QStringList untimed = brief;
+    if (untimed.size() > 1)
+        untimed.removeLast();
+    // Two lines where they do; a third (in the store name's place) only when they do not.
+    for (const int lines : {std::min(2, maxLines), maxLines}) {
+        for (const QStringList *parts : {&full, &brief, &untimed}) {
+            if (const auto packedLines = packed(*parts, fits, lines))
+                return {*packedLines, true};
+        }
+    }
+    // The window cuts what still does not fit; it keeps the most urgent first.
+    return {QStringList{untimed.join(u" · "_s)}, false};
 }
 
 } // namespace kavri::monitor

@@ -5,7 +5,33 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kavri::monitor {
+
+/// One thing the health line says, whole and in a short form for a narrow line.
+struct HealthItem
+{
+    QString full;
+    QString brief;
+
+    bool operator==(const HealthItem &) const = default;
+};
+
+/// The health line as drawn: its lines, and whether every item is on them.
+struct HealthLines
+{
+    QStringList lines;
+    bool complete = true;
+};
+
+/// Packs `items` into lines, joined by " · ", that `fits` accepts: the whole
+/// forms if they all fit, else the short ones, else the short ones without the
+/// last item (the time of the last answer); on two lines where they fit, else
+/// on up to `maxLines`. Only when even that does not fit is `complete` false
+/// (the window ends it in "…").
+HealthLines healthLines(const QList<HealthItem> &items, const std::function<bool(const QString &)> &fits,
+                        int maxLines);
 
 /// What the board's health line says: when the service last answered with a
 /// list, and, only when something is wrong, what. A plain state object fed by
@@ -34,6 +60,10 @@ public:
     /// "확인 14:02:10" (or "확인 전" before the first list), then each fault after " · ",
     /// then the note of a newer version installed.
     QString text() const;
+    /// What the line says, in the order a shop acts on it: printers, then tickets
+    /// not printed, then the service, then speech, the note of a newer version, and
+    /// last the time of the last answer.
+    QList<HealthItem> items() const;
     /// The faults only, "" when all is well: what the main log hears of.
     QString faults() const;
     bool faulty() const { return !faults().isEmpty(); }

@@ -88,6 +88,7 @@ void RequestBoard::setLayout(int resolutionIdx, int displayIdx)
         row.numTag = numTag;
     }
     m_banner = Banner{};
+    m_openCount = 0;
     emit changed();
 }
 
@@ -103,8 +104,9 @@ void RequestBoard::clearRows()
     emit changed();
 }
 
-void RequestBoard::fill(const KavriList &list)
+void RequestBoard::fill(const KavriList &list, qsizetype openCount)
 {
+    m_openCount = openCount < 0 ? list.size() : std::max<qsizetype>(openCount, list.size());
     // A mark belongs to the request it was set on: it moves with the request to
     // whatever row shows it now, and goes when the request has left the list.
     QStringList markedNumbers;

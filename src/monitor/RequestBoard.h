@@ -70,7 +70,11 @@ public:
     /// Writes the list into the rows from row 0, sets each request caption's
     /// size, then the banner from row 0. Entries beyond 30 are ignored. Marks
     /// follow their requests; a mark whose request is no longer listed is dropped.
-    void fill(const KavriList &list);
+    /// `openCount` is how many requests are open in all, the rows below the
+    /// last included; -1 counts the list.
+    void fill(const KavriList &list, qsizetype openCount = -1);
+    /// Open requests at the last fill, shown or not.
+    qsizetype openCount() const { return m_openCount; }
 
     const BoardRow &row(int r) const { return m_rows.at(r); }
     /// The shown row of request `number`, wherever the last fill put it; nothing when
@@ -91,6 +95,7 @@ signals:
 private:
     std::array<BoardRow, kMaxRows> m_rows;
     Banner m_banner;
+    qsizetype m_openCount = 0;
     int m_resolutionIdx = 0;
     int m_displayIdx = 0;
 };

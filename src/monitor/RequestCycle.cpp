@@ -298,8 +298,10 @@ bool RequestCycle::runOnce(bool mSilent)
     else
         m_health.pollFailed();
     m_health.setLoginRejected(loginRejected);
-    m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()));
+    m_board.fill(sortAndCut(reading.handled, m_board.displayIdx()), reading.handled.size());
     call(m_hooks.boardFilled);
+    // The wait is for the service only: the new request must be readable while it is announced.
+    call(m_hooks.hideWait);
     healthUpdated();
     askExpiryPass();
     if (m_shutDown)
@@ -309,7 +311,6 @@ bool RequestCycle::runOnce(bool mSilent)
     const QSet<QString> onBoard = numbersOnBoard();
     newRequestCheck(mSilent);
     rememberShown(listed ? &*listed : nullptr, onBoard);
-    call(m_hooks.hideWait);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "board/StatsWindow.h"
 #include "codec/Cp949.h"
 #include "monitor/BoardGeometry.h"
+#include "monitor/BoardHealth.h"
 #include "monitor/Confirmation.h"
 #include "monitor/MonitorSession.h"
 #include "monitor/WindowOptions.h"
@@ -16,16 +17,16 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardFixture.h"
 #include "support/BoardLayouts.h"
 #include "support/FileBytes.h"
-#include "support/OpenBoard.h"
-#include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
 #include "support/Simulator.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -45,14 +46,6 @@ using namespace kavri;
 
 namespace {
 
-void writeSettings(const QStringList &lines)
-{
-    QString text = u"[Set]\r\n"_s;
-    for (const QString &line : lines)
-        text += line + u"\r\n"_s;
-    QVERIFY(test::writeBytes(monitor::settingsFilePath(), codec::toCp949(text)));
-}
-
 QString setting(const QString &key)
 {
     return ReadINI(u"Set"_s, key, monitor::settingsFilePath());
@@ -66,37 +59,32 @@ QString setting(const QString &key)
 class TstBoardExtras : public QObject
 {
     Q_OBJECT
-    std::optional<test::PrintingTestEnvironment> m_env;
-    std::unique_ptr<test::Simulator> m_sim;
-    std::unique_ptr<monitor::MonitorSession> m_session;
-    std::unique_ptr<frmAlarm> m_window;
+    test::BoardFixture m_board;
 
     qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
     {
-        return m_sim->addRequest(
-            test::Simulator::shopId, table, text, {},
-            m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s));
+        return m_board.add(table, text, secondsAgo);
     }
-    void openWindow() { test::openBoard(m_session, m_window); }
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
-    void waitForCycleEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 15000); }
+    void openWindow() { m_board.open(); }
+    QString mainLog() const
+    {
+        return codec::fromCp949(test::readBytes(m_board.env->filePath(u"261210.log"_s)));
+    }
+    void waitForCycleEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_board.session->cycle().isRunning(), 15000); }
 
 private slots:
     void init()
     {
-        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_env->clock().setTick(1000000);
-        m_sim = std::make_unique<test::Simulator>();
-        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        m_sim->logIn(3000);
+        QString error;
+        QVERIFY2(m_board.start(&error, 1000000), qPrintable(error));
     }
     void cleanup()
     {
-        m_window.reset();
-        m_session.reset();
-        m_sim.reset();
-        unprintedTickets().load({}, m_env->clock().now());
-        m_env.reset();
+        m_board.window.reset();
+        m_board.session.reset();
+        m_board.sim.reset();
+        unprintedTickets().load({}, m_board.env->clock().now());
+        m_board.env.reset();
     }
 
     // The health line sits in the header at both widths and every row count, clear
@@ -106,7 +94,7 @@ private slots:
     {
         QFETCH(int, resolution);
         QFETCH(int, display);
-        writeSettings({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        test::writeSetSection({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
         frmAlarm w;
         w.setEndProcess([](int) {});
         w.show();
@@ -137,8 +125,54 @@ private slots:
         w.showHealth(text, true);
         QCOMPARE(w.healthText(), text);
         QVERIFY(w.healthFaulty());
-        QVERIFY(health->fontMetrics().horizontalAdvance(health->text()) <= line.width());
+        for (const QString &shown : health->text().split(u'\n'))
+            QVERIFY(health->fontMetrics().horizontalAdvance(shown) <= health->width());
         QVERIFY(health->text().startsWith(u"확인 12:00:00"_s));
+    }
+
+    // Every fault shows at both widths, the printer and the kept tickets first, at a
+    // size read from the counter, without touching the banner; a tap shows the whole text.
+    void healthShowsEveryFault_data() { test::addEveryBoardLayout(); }
+    void healthShowsEveryFault()
+    {
+        QFETCH(int, resolution);
+        QFETCH(int, display);
+        test::writeSetSection({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        frmAlarm w;
+        w.setEndProcess([](int) {});
+        w.show();
+        monitor::BoardHealth health;
+        health.pollSucceeded(QDateTime(QDate(2026, 5, 1), QTime(14, 2, 10)));
+        health.pollFailed();
+        health.setSpeechUnavailable(true);
+        health.setUnprinted(11);
+        health.setPrinterFailed(u"주방"_s, true);
+        w.showHealthItems(health.items(), health.text(), true);
+        auto *line = w.findChild<QLabel *>(u"lblHealth"_s);
+        QVERIFY(QFontInfo(line->font()).pixelSize() >= 16);
+        const QString shown = line->text();
+        QVERIFY2(shown.startsWith(u"주방 프린터"_s), qPrintable(shown));
+        QVERIFY2(shown.indexOf(u"미출력 11건"_s) < shown.indexOf(u"서버"_s), qPrintable(shown));
+        QVERIFY2(shown.indexOf(u"서버"_s) < shown.indexOf(u"음성"_s), qPrintable(shown));
+        QVERIFY(!shown.contains(QChar(0x2026)));
+        for (const QString &text : shown.split(u'\n'))
+            QVERIFY2(line->fontMetrics().horizontalAdvance(text) <= line->width() - 14, qPrintable(text));
+        QVERIFY(line->fontMetrics().lineSpacing() * shown.count(u'\n') < line->height());
+        for (const char *name : {"lblRequest", "imgBack_0", "lblTable", "picFrame"})
+            QVERIFY2(
+                !line->geometry().intersects(w.findChild<QWidget *>(QString::fromLatin1(name))->geometry()),
+                name);
+        const QWidget *store = w.findChild<QWidget *>(u"상호"_s);
+        QVERIFY(store->isHidden() || !line->geometry().intersects(store->geometry()));
+
+        m_board.env->dialogs().clear();
+        QTest::mouseClick(line, Qt::LeftButton);
+        QCOMPARE(m_board.env->dialogs().texts(), QStringList{health.text()});
+        // All well again: one line, the store name and version back.
+        w.showHealth(u"확인 14:03:00"_s, false);
+        QVERIFY(!store->isHidden());
+        QVERIFY(!w.findChild<QWidget *>(u"lbl버전"_s)->isHidden());
+        QCOMPARE(line->text(), u"확인 14:03:00"_s);
     }
 
     // The service stops answering and comes back: the line says so, in red, and the
@@ -147,24 +181,24 @@ private slots:
     {
         add(u"A1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
-        QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
-        QVERIFY(!m_window->healthFaulty());
-        QVERIFY(m_sim->setFault(u"error500"_s, 2));
+        QCOMPARE(m_board.window->healthText(), u"확인 12:00:00"_s);
+        QVERIFY(!m_board.window->healthFaulty());
+        QVERIFY(m_board.sim->setFault(u"error500"_s, 2));
         for (int poll = 1; poll <= 2; ++poll) {
-            m_env->clock().setNow(m_env->clock().now().addSecs(10));
-            m_env->clock().setTick(m_env->clock().tick() + 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)),
-                                     15000);
+            m_board.env->clock().setNow(m_board.env->clock().now().addSecs(10));
+            m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_board.window->healthText().endsWith(u"서버 응답 없음 · %1회"_s.arg(poll)), 15000);
             waitForCycleEnd();
         }
-        QVERIFY(m_window->healthFaulty());
-        QCOMPARE(m_window->healthText(), u"확인 12:00:00 · 서버 응답 없음 · 2회"_s);
-        m_env->clock().setNow(m_env->clock().now().addSecs(10));
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->healthText(), u"확인 12:00:30"_s, 15000);
-        QVERIFY(!m_window->healthFaulty());
+        QVERIFY(m_board.window->healthFaulty());
+        QCOMPARE(m_board.window->healthText(), u"확인 12:00:00 · 서버 응답 없음 · 2회"_s);
+        m_board.env->clock().setNow(m_board.env->clock().now().addSecs(10));
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.window->healthText(), u"확인 12:00:30"_s, 15000);
+        QVERIFY(!m_board.window->healthFaulty());
         const QString log = mainLog();
         QCOMPARE(log.count(u"]보드 상태: 서버 응답 없음\r\n"_s), 1);
         QCOMPARE(log.count(u"]보드 상태: 정상\r\n"_s), 1);
@@ -181,33 +215,33 @@ private slots:
         QFile running(program); // held open, as the running program holds its file
         QVERIFY(running.open(QIODevice::ReadOnly));
         openWindow();
-        m_session->watchExecutable(platform::ExecutableWatch(program));
-        QVERIFY(m_session->executableTimer().isActive());
-        QCOMPARE(m_session->executableTimer().interval(), 60000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->healthText(), u"확인 12:00:00"_s, 15000);
+        m_board.session->watchExecutable(platform::ExecutableWatch(program));
+        QVERIFY(m_board.session->executableTimer().isActive());
+        QCOMPARE(m_board.session->executableTimer().interval(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.window->healthText(), u"확인 12:00:00"_s, 15000);
         waitForCycleEnd();
-        m_session->checkExecutable();
-        QCOMPARE(m_window->healthText(), u"확인 12:00:00"_s);
+        m_board.session->checkExecutable();
+        QCOMPARE(m_board.window->healthText(), u"확인 12:00:00"_s);
 
         QVERIFY(test::writeBytes(program + u".dpkg-new"_s, "new version"));
         QCOMPARE(std::rename(QFile::encodeName(program + u".dpkg-new"_s).constData(),
                              QFile::encodeName(program).constData()),
                  0);
-        m_session->checkExecutable();
-        m_session->checkExecutable();
-        QCOMPARE(m_window->healthText(), u"확인 12:00:00 · 새 버전 설치됨 · 다시 시작하세요"_s);
-        QVERIFY(m_window->healthFaulty()); // drawn in red
-        QVERIFY(!m_session->executableTimer().isActive());
+        m_board.session->checkExecutable();
+        m_board.session->checkExecutable();
+        QCOMPARE(m_board.window->healthText(), u"확인 12:00:00 · 새 버전 설치됨 · 다시 시작하세요"_s);
+        QVERIFY(m_board.window->healthFaulty()); // drawn in red
+        QVERIFY(!m_board.session->executableTimer().isActive());
         const QString log = mainLog();
         QCOMPARE(log.count(u"새 버전이 설치되었습니다: "_s + program), 1);
         QVERIFY(!log.contains(u"보드 상태: 새 버전"_s));
 
         // The note stays beside whatever the polls report.
-        QVERIFY(m_sim->setFault(u"error500"_s, 1));
-        m_env->clock().setNow(m_env->clock().now().addSecs(10));
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QVERIFY(m_board.sim->setFault(u"error500"_s, 1));
+        m_board.env->clock().setNow(m_board.env->clock().now().addSecs(10));
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
         QTRY_COMPARE_WITH_TIMEOUT(
-            m_window->healthText(),
+            m_board.window->healthText(),
             u"확인 12:00:00 · 서버 응답 없음 · 1회 · 새 버전 설치됨 · 다시 시작하세요"_s, 15000);
     }
 
@@ -215,39 +249,39 @@ private slots:
     // on the banner ends the repeats. The option is read from and stored in Zarazo.cfg.
     void unansweredAlertIsRepeated()
     {
-        writeSettings({u"AlertRepeat=30"_s});
+        test::writeSetSection({u"AlertRepeat=30"_s});
         add(u"A5"_s, u"물 주세요"_s, 60);
         openWindow();
-        QCOMPARE(m_window->alertRepeat(), 30);
-        QCOMPARE(m_window->findChild<QComboBox *>(u"cobRepeat"_s)->currentText(), u"30초"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QCOMPARE(m_board.window->alertRepeat(), 30);
+        QCOMPARE(m_board.window->findChild<QComboBox *>(u"cobRepeat"_s)->currentText(), u"30초"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         QTest::qWait(1500);
-        QCOMPARE(m_env->speaker().spoken().size(), 1); // not before its time
-        m_env->clock().setTick(m_env->clock().tick() + 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
-        QCOMPARE(m_env->speaker().spoken().last(), u"A5 ! ! 물 주세요"_s);
-        QCOMPARE(m_env->player().played().size(), 2);
+        QCOMPARE(m_board.env->speaker().spoken().size(), 1); // not before its time
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_board.env->speaker().spoken().last(), u"A5 ! ! 물 주세요"_s);
+        QCOMPARE(m_board.env->player().played().size(), 2);
         QVERIFY(mainLog().contains(u"]알림 반복 1/5: A5\r\n"_s));
 
         // Staff saw it.
-        auto *banner = m_window->findChild<monitor::CaptionPanel *>(u"lblRequest"_s);
+        auto *banner = m_board.window->findChild<monitor::CaptionPanel *>(u"lblRequest"_s);
         QVERIFY(banner);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
         QTest::qWait(2500); // the repeat's own pause and speech
         QTest::mouseClick(banner, Qt::LeftButton);
-        QVERIFY(m_session->alertRepeat().stopped());
-        m_env->clock().setTick(m_env->clock().tick() + 30000);
+        QVERIFY(m_board.session->alertRepeat().stopped());
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 30000);
         QTest::qWait(2500);
-        QCOMPARE(m_env->speaker().spoken().size(), 2);
+        QCOMPARE(m_board.env->speaker().spoken().size(), 2);
 
         // Off in the option bar: stored at once.
-        m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(0);
+        m_board.window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(0);
         QCOMPARE(setting(u"AlertRepeat"_s), u"0"_s);
-        QCOMPARE(m_session->alertRepeat().interval(), 0);
-        m_window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(3);
+        QCOMPARE(m_board.session->alertRepeat().interval(), 0);
+        m_board.window->findChild<QComboBox *>(u"cobRepeat"_s)->setCurrentIndex(3);
         QCOMPARE(setting(u"AlertRepeat"_s), u"120"_s);
-        QCOMPARE(m_session->alertRepeat().interval(), 120);
+        QCOMPARE(m_board.session->alertRepeat().interval(), 120);
     }
 
     void repeatBoxShowsTheStoredValue_data()
@@ -278,7 +312,7 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(QString, shown);
         QFETCH(int, seconds);
-        writeSettings({u"AlertRepeat="_s + stored});
+        test::writeSetSection({u"AlertRepeat="_s + stored});
         frmAlarm w;
         w.setEndProcess([](int) {});
         w.show();
@@ -305,19 +339,19 @@ private slots:
     // (the row keeps the number it showed last) and no frame stays.
     void noRepeatForAnEmptyBoard()
     {
-        writeSettings({u"AlertRepeat=30"_s});
+        test::writeSetSection({u"AlertRepeat=30"_s});
         const qint64 number = add(u"A5"_s, u"물 주세요"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
         QVERIFY(monitor::Check_Kavri(QString::number(number)));
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_session->board().row(0).isEmpty(), 15000);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_board.session->board().row(0).isEmpty(), 15000);
         waitForCycleEnd();
-        m_env->clock().setTick(m_env->clock().tick() + 200000);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 200000);
         QTest::qWait(2500);
-        QCOMPARE(m_env->speaker().spoken().size(), 1);
-        QVERIFY(m_window->bannerStyle() != 4);
+        QCOMPARE(m_board.env->speaker().spoken().size(), 1);
+        QVERIFY(m_board.window->bannerStyle() != 4);
     }
 
     // The steady frame outlasts the highlight and goes with the top's answer.
@@ -347,22 +381,23 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_board.env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + pty.printerPath() + u"\n"_s).toUtf8()));
         frmAlarm w;
         w.setEndProcess([](int) {});
         w.board().fill({{u"7"_s, u"A5"_s, u"2026-12-10 11:59:00"_s, u"물 주세요"_s, u"카드"_s}});
-        m_env->dialogs().clear();
+        m_board.env->dialogs().clear();
         QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::NoPrinter);
-        QCOMPARE(m_env->dialogs().texts(), QStringList{u"선택된 프린터가 없어 출력하지 않았습니다."_s});
+        QCOMPARE(m_board.env->dialogs().texts(), QStringList{u"선택된 프린터가 없어 출력하지 않았습니다."_s});
         gPrinterSettings.이름[0] = u"카운터"_s;
         gPrinterSettings.포트[0] = 3;
         gPrinterSettings.통신속도[0] = 115200;
         gPrinterSettings.선택된테이블 = u"[[B1]]"_s;
         QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::NoPrinter); // its table is not selected
-        m_env->dialogs().clear();
+        m_board.env->dialogs().clear();
         QCOMPARE(w.reprintRequest(u"8"_s), frmAlarm::Reprint::Gone);
-        QCOMPARE(m_env->dialogs().texts(), QStringList{u"요청이 보드에서 사라져 출력하지 않았습니다."_s});
+        QCOMPARE(m_board.env->dialogs().texts(),
+                 QStringList{u"요청이 보드에서 사라져 출력하지 않았습니다."_s});
         QCOMPARE(pty.readUntilQuiet(200, 1000), QByteArray());
         gPrinterSettings.선택된테이블 = u"전체"_s;
         QCOMPARE(w.reprintRequest(u"7"_s), frmAlarm::Reprint::Sent);
@@ -409,13 +444,13 @@ private slots:
         QCOMPARE(menu->actions().first()->text(), u"A3 다시 출력"_s);
         // A poll while the menu is open.
         w.board().fill(stillListed ? KavriList{a4, a3} : KavriList{a4});
-        m_env->dialogs().clear();
+        m_board.env->dialogs().clear();
         menu->actions().first()->trigger();
         menu->close();
-        const QString log = codec::fromCp949(test::readBytes(m_env->filePath(u"261210_PRN.log"_s)));
+        const QString log = codec::fromCp949(test::readBytes(m_board.env->filePath(u"261210_PRN.log"_s)));
         QCOMPARE(log.contains(u"QR: A3"_s), stillListed);
         QVERIFY(!log.contains(u"QR: A4"_s));
-        QCOMPARE(m_env->dialogs().texts().size(), stillListed ? 0 : 1);
+        QCOMPARE(m_board.env->dialogs().texts().size(), stillListed ? 0 : 1);
     }
 
     // A tap on the health line while tickets are kept offers to print them now or to drop
@@ -427,15 +462,15 @@ private slots:
             QSKIP("socat is not installed; the serial printer tests need it");
         test::PtyPair pty;
         QVERIFY2(pty.isValid(), qPrintable(pty.error()));
-        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+        QVERIFY(test::writeBytes(m_board.env->filePath(u"Deploy.ini"_s),
                                  (u"[Ports]\nCOM3="_s + pty.printerPath() + u"\n"_s).toUtf8()));
         openWindow();
         waitForCycleEnd();
-        auto *health = m_window->findChild<QLabel *>(u"lblHealth"_s);
+        auto *health = m_board.window->findChild<QLabel *>(u"lblHealth"_s);
         QVERIFY(health);
         // The box of that name on screen (one closed a moment ago may not be deleted yet).
         const auto box = [this](const QString &name) -> QMessageBox * {
-            for (QMessageBox *b : m_window->findChildren<QMessageBox *>(name)) {
+            for (QMessageBox *b : m_board.window->findChildren<QMessageBox *>(name)) {
                 if (b->isVisible())
                     return b;
             }
@@ -453,8 +488,8 @@ private slots:
 
         // Two tickets kept while no slot bears their printer's name.
         const QString ticket = gPrnInit + u"QR: K"_s + gPrnNormal + u"\r\n"_s + gPrnCut;
-        unprintedTickets().add(u"카운터"_s, ticket + u"1"_s, m_env->clock().now());
-        unprintedTickets().add(u"카운터"_s, ticket + u"2"_s, m_env->clock().now());
+        unprintedTickets().add(u"카운터"_s, ticket + u"1"_s, m_board.env->clock().now());
+        unprintedTickets().add(u"카운터"_s, ticket + u"2"_s, m_board.env->clock().now());
         QTest::mouseClick(health, Qt::LeftButton);
         QMessageBox *choice = box(u"keptTicketsBox"_s);
         QVERIFY(choice);
@@ -464,13 +499,13 @@ private slots:
             offered << b->text();
         offered.sort();
         QCOMPARE(offered, (QStringList{u"모두 삭제"_s, u"지금 출력"_s, u"취소"_s}));
-        const int polls = m_sim->receivedCount(test::Simulator::listPath);
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim->receivedCount(test::Simulator::listPath) > polls, 15000);
+        const int polls = m_board.sim->receivedCount(test::Simulator::listPath);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_board.sim->receivedCount(test::Simulator::listPath) > polls, 15000);
         waitForCycleEnd();
         QVERIFY(box(u"keptTicketsBox"_s));
         QTest::mouseClick(health, Qt::LeftButton);
-        QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1); // one at a time, none closed yet
+        QCOMPARE(m_board.window->findChildren<QMessageBox *>().size(), 1); // one at a time, none closed yet
         click(u"keptTicketsBox"_s, u"btnCancel"_s);
         QTRY_VERIFY(!box(u"keptTicketsBox"_s));
         QCOMPARE(unprintedTickets().count(), 2);
@@ -498,17 +533,17 @@ private slots:
 
         // 모두 삭제 and 예: gone from the list, the file and the health line, and logged.
         gPrinterSettings.이름[0].clear();
-        unprintedTickets().add(u"카운터"_s, ticket + u"3"_s, m_env->clock().now());
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->healthText().contains(u"미출력 1건"_s), 15000);
+        unprintedTickets().add(u"카운터"_s, ticket + u"3"_s, m_board.env->clock().now());
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_board.window->healthText().contains(u"미출력 1건"_s), 15000);
         waitForCycleEnd();
         QTest::mouseClick(health, Qt::LeftButton);
         click(u"keptTicketsBox"_s, u"btnDropKept"_s);
         QTRY_VERIFY(box(u"keptTicketsDropBox"_s));
         click(u"keptTicketsDropBox"_s, u"btnDropYes"_s);
         QTRY_COMPARE(unprintedTickets().count(), 0);
-        QCOMPARE(test::readBytes(m_env->filePath(u"unprinted.json"_s)), QByteArray("[]"));
-        QVERIFY(!m_window->healthText().contains(u"미출력"_s));
+        QCOMPARE(test::readBytes(m_board.env->filePath(u"unprinted.json"_s)), QByteArray("[]"));
+        QVERIFY(!m_board.window->healthText().contains(u"미출력"_s));
         QVERIFY(mainLog().contains(u"]보관된 미출력 티켓 1건을 삭제함\r\n"_s));
         QCOMPARE(pty.readUntilQuiet(300, 1000), QByteArray());
     }
@@ -519,9 +554,9 @@ private slots:
     {
         add(u"A5"_s, u"물 주세요"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
         waitForCycleEnd();
-        auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
+        auto *cell = m_board.window->findChild<QWidget *>(u"sspRequest_0"_s);
         QVERIFY(cell && cell->isVisible());
         QStringList offered;
         QTimer closer;
@@ -539,9 +574,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 5000);
         QTest::mouseRelease(cell, Qt::LeftButton, {}, at);
         QCOMPARE(offered, QStringList{u"A5 다시 출력"_s});
-        QVERIFY(!m_session->board().row(0).marked);
+        QVERIFY(!m_board.session->board().row(0).marked);
         QTest::mouseClick(cell, Qt::LeftButton, {}, at);
-        QVERIFY(m_session->board().row(0).marked);
+        QVERIFY(m_board.session->board().row(0).marked);
     }
 
     void statsButtonOpensOneWindow()

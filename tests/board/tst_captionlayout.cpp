@@ -275,6 +275,45 @@ private slots:
 
     // Emoji resolve to the colour emoji font, with real glyphs, in every font
     // of the board.
+    // The quantity after a text is never cut, however long the text, in the smallest
+    // and the largest request cell, and never breaks over two lines.
+    void quantityKept_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("cut");
+        const QString sentence =
+            u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다. "_s;
+        const QSize narrow = kRequestCellMargins.box({170, 42});
+        const QSize wide = kRequestCellMargins.box({442, 85});
+        QTest::newRow("short, 1024/30") << u"앞접시"_s << narrow << 14 << false;
+        QTest::newRow("111 characters, 1024/30") << sentence + sentence.left(62) << narrow << 14 << true;
+        QTest::newRow("700 without a space, 1024/30") << QString(700, u'가') << narrow << 14 << true;
+        QTest::newRow("700 without a space, 1366/10") << QString(700, u'가') << wide << 20 << true;
+        QTest::newRow("line breaks, 1024/30")
+            << u"물\r\n앞접시\r\n수저\r\n냅킨\r\n물티슈"_s << narrow << 14 << false;
+        QTest::newRow("emoji, 1024/30") << QString(200, QChar(0x263A)) << narrow << 14 << true;
+        QTest::newRow("no text") << QString() << narrow << 14 << false;
+    }
+    void quantityKept()
+    {
+        QFETCH(QString, text);
+        QFETCH(QSize, box);
+        QFETCH(int, points);
+        QFETCH(bool, cut);
+        const CaptionLines layout = layoutCaption(text, u"X 3"_s, boardRequestFont(points), box,
+                                                  {true, 0.7, captionFloorPoints(points)});
+        QVERIFY(!layout.lines.isEmpty());
+        QVERIFY2(layout.lines.last().endsWith(u"X 3"_s), qPrintable(layout.lines.join(u'|')));
+        QCOMPARE(layout.lines.join(u'|').count(u"X 3"_s), 1);
+        QCOMPARE(layout.lines.last().contains(QChar(0x2026)), cut);
+        const QFontMetricsF fm(layout.font);
+        for (const QString &line : layout.lines)
+            QVERIFY2(fm.horizontalAdvance(line) <= box.width() + 0.5, qPrintable(line));
+        QVERIFY(int(layout.lines.size()) * layout.lineHeight <= std::max(box.height(), layout.lineHeight));
+    }
+
     void emojiHaveGlyphs_data()
     {
         QTest::addColumn<QFont>("font");

@@ -1,13 +1,17 @@
 #include "GifWriter.h"
 #include "board/BoardFonts.h"
+#include "board/IconView.h"
 #include "board/MainWindow.h"
 #include "codec/Cp949.h"
 #include "monitor/MonitorSession.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/gui/Theme.h"
 #include "services/IniFile.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/UserStore.h"
+#include "support/BoardFixture.h"
 #include "support/BoardLayouts.h"
 #include "support/FileBytes.h"
 #include "support/TestEnvironment.h"
@@ -33,15 +37,6 @@ namespace {
 
 const QColor CardColour(200, 30, 30);
 const QColor CashColour(30, 160, 60);
-
-/// Zarazo.cfg with the given "Set" keys, in the file's code page.
-void writeSettings(const QString &path, const QStringList &lines)
-{
-    QString text = u"[Set]\r\n"_s;
-    for (const QString &line : lines)
-        text += line + u"\r\n"_s;
-    QVERIFY(test::writeBytes(path, codec::toCp949(text)));
-}
 
 QString setting(const QString &key)
 {
@@ -147,7 +142,7 @@ private slots:
         QFETCH(int, display);
         QFETCH(QString, expiry);
         QFETCH(QString, expiryStored);
-        writeSettings(monitor::settingsFilePath(), lines);
+        test::writeSetSection(lines);
 
         auto w = makeWindow();
         QVERIFY(!w->formLoading());
@@ -197,8 +192,8 @@ private slots:
         QFETCH(bool, present);
         QFETCH(int, value);
         QFETCH(QString, after);
-        writeSettings(monitor::settingsFilePath(),
-                      present ? QStringList{u"alramsound="_s + stored} : QStringList{u"DisplayIDX=0"_s});
+        test::writeSetSection(present ? QStringList{u"alramsound="_s + stored}
+                                      : QStringList{u"DisplayIDX=0"_s});
         auto w = makeWindow();
         QCOMPARE(w->alramsound(), value);
         QCOMPARE(setting(u"alramsound"_s), after);
@@ -286,15 +281,118 @@ private slots:
                 QCOMPARE(cells[3]->foreground(), QColor(218, 33, 36));
             }
         }
-        // The wait picture stands in the middle of the window.
-        const QWidget *wait = w->findChild<QWidget *>(u"picWait"_s);
-        QCOMPARE(wait->geometry().center().x(), (g.windowWidth - 1) / 2);
+        // The wait mark stands over the logo: it hides no heading, row or banner.
+        const QRect wait = w->findChild<QWidget *>(u"picWait"_s)->geometry();
+        QVERIFY(QRect(0, 0, 110, 72).contains(wait));
+    }
+
+    // Read from across the counter, in every layout: the quantity survives the cut of a
+    // long text, each row shows its wait in minutes and the colour of it, a marked row
+    // is tinted whole, and the count covers the requests below the last row.
+    void glanceInEveryLayout_data() { test::addEveryBoardLayout(); }
+    void glanceInEveryLayout()
+    {
+        QFETCH(int, resolution);
+        QFETCH(int, display);
+        m_env.reset();
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 30)));
+        test::writeSetSection({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        auto w = makeWindow();
+        w->show();
+        const QDateTime now = platform::clock().now();
+        const auto ago = [&now](int minutes) {
+            return now.addSecs(-60 * minutes - 5).toString(u"yyyy-MM-dd HH:mm:ss"_s);
+        };
+        const QString sentence =
+            u"아이 의자 하나 더 주시고 물티슈랑 앞접시 세 개, 그리고 얼음물 한 병 부탁드립니다. "_s;
+        w->board().fill({{u"3"_s, u"A-1"_s, ago(1), QString(700, u'가') + u" X 3"_s, u"카드"_s},
+                         {u"2"_s, u"B-2"_s, ago(6), sentence + sentence.left(62) + u" X 3"_s, {}},
+                         {u"1"_s, u"C-3"_s, ago(100), u"물"_s, {}}},
+                        25);
+        w->board().setMarked(2, true);
+        for (int r : {0, 1}) {
+            const monitor::CaptionLines lines = panel(*w, cellName("sspRequest", r))->captionLayout();
+            QVERIFY2(lines.lines.last().endsWith(u"… X 3"_s), qPrintable(lines.lines.join(u'|')));
+        }
+        QVERIFY(panel(*w, u"lblRequest"_s)->captionLayout().lines.last().endsWith(u"X 3"_s));
+        const QStringList notes{u"1분"_s, u"6분"_s, u"100분"_s};
+        const QList<QColor> backs{theme::NoBack, theme::WaitAmberBack, theme::WaitRedBack};
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(panel(*w, cellName("sspNO", r))->note(), notes[r]);
+            QCOMPARE(panel(*w, cellName("sspNO", r))->background(), backs[r]);
+        }
+        QCOMPARE(panel(*w, cellName("sspNO", 3))->note(), QString());
+        for (const char *cell : {"sspTable", "sspRequest", "sspCheck"}) {
+            QCOMPARE(panel(*w, cellName(cell, 2))->background(), theme::MarkedRowBack);
+            QCOMPARE(panel(*w, cellName(cell, 1))->background(), QColor(Qt::white));
+        }
+        QCOMPARE(panel(*w, u"lblOpenCount"_s)->caption(), u"대기 25건"_s);
+        QCOMPARE(panel(*w, u"lblTable"_s)->note(), u"1분"_s);
+
+        // A minute later, with no poll in between, the minutes have moved on.
+        auto *clock = w->findChild<QTimer *>(u"WaitClock"_s);
+        QVERIFY(clock->isActive());
+        QVERIFY(clock->remainingTime() <= 61000);
+        m_env->clock().advance(60000);
+        clock->start(1);
+        QTRY_COMPARE(panel(*w, cellName("sspNO", 1))->note(), u"7분"_s);
+        QCOMPARE(panel(*w, u"lblTable"_s)->note(), u"2분"_s);
+        QCOMPARE(panel(*w, cellName("sspNO", 0))->background(), theme::NoBack);
+        m_env->clock().advance(3 * 60000);
+        clock->start(1);
+        QTRY_COMPARE(panel(*w, cellName("sspNO", 0))->background(), theme::WaitAmberBack);
+        QCOMPARE(panel(*w, cellName("sspNO", 1))->background(), theme::WaitRedBack);
+    }
+
+    // Thresholds from the file; "끔" switches one off.
+    void waitThresholdsFromFile()
+    {
+        m_env.reset();
+        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 30)));
+        test::writeSetSection({u"WaitAmber=끔"_s, u"WaitRed=30"_s});
+        auto w = makeWindow();
+        const QDateTime now = platform::clock().now();
+        w->board().fill(
+            {{u"2"_s, u"A-1"_s, now.addSecs(-20 * 60).toString(u"yyyy-MM-dd HH:mm:ss"_s), u"물"_s, {}},
+             {u"1"_s, u"B-2"_s, now.addSecs(-31 * 60).toString(u"yyyy-MM-dd HH:mm:ss"_s), u"물"_s, {}}});
+        QCOMPARE(panel(*w, cellName("sspNO", 0))->background(), theme::NoBack);
+        QCOMPARE(panel(*w, cellName("sspNO", 1))->background(), theme::WaitRedBack);
+    }
+
+    // In icon mode the icon carries the count and flashes while the banner is highlighted.
+    void iconModeTellsANewRequest()
+    {
+        auto w = makeWindow();
+        w->show();
+        w->board().fill(
+            {{u"1"_s, u"A-1"_s, platform::clock().now().toString(u"yyyy-MM-dd HH:mm:ss"_s), u"물"_s, {}}}, 4);
+        w->ToggleFAB(true);
+        QVERIFY(w->iconMode());
+        const QImage quiet = w->iconView().shownPicture().toImage();
+        QVERIFY(!w->iconView().flashing());
+        w->highlightBanner();
+        QVERIFY(w->iconView().flashing());
+        const QImage lit = w->iconView().shownPicture().toImage();
+        QVERIFY(lit != quiet);
+        auto *flash = w->findChild<QTimer *>(u"IconFlash"_s);
+        QVERIFY(flash->isActive());
+        // The highlight's end ends the flash, in the icon's normal look with the count.
+        w->startLoopBlinking();
+        QTRY_COMPARE(w->bannerStyle(), 3);
+        w->findChild<QTimer *>(u"LoopBlinkingHold"_s)->start(1);
+        QTRY_COMPARE(w->bannerStyle(), 0);
+        QVERIFY(!w->iconView().flashing());
+        QCOMPARE(w->iconView().shownPicture().toImage(), quiet);
+        // One more request: the count changes the picture.
+        w->board().fill({}, 5);
+        QVERIFY(w->iconView().shownPicture().toImage() != quiet);
+        w->ToggleFAB(false);
     }
 
     // Going from 30 rows to 10 hides rows 10 to 29 with what they showed, and clears the marks.
     void relayoutHidesRows()
     {
-        writeSettings(monitor::settingsFilePath(), {u"DisplayIDX=2"_s});
+        test::writeSetSection({u"DisplayIDX=2"_s});
         auto w = makeWindow();
         KavriList list;
         for (int i = 0; i < 30; ++i)
@@ -373,8 +471,7 @@ private slots:
     {
         QFETCH(int, resolution);
         QFETCH(int, display);
-        writeSettings(monitor::settingsFilePath(),
-                      {u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
+        test::writeSetSection({u"ResolutionIDX=%1"_s.arg(resolution), u"DisplayIDX=%1"_s.arg(display)});
         auto w = makeWindow();
         const QStringList texts{u"+샷 추가\r\n얼음 많이 X 2"_s, u"물\r\n앞접시\r\n수저 X 3"_s,
                                 QString(700, QChar(u'가'))};
@@ -492,7 +589,7 @@ private slots:
     // session's wait and board are drawn here. Terminate switches the loop off.
     void activation()
     {
-        writeSettings(monitor::settingsFilePath(), {u"calltime=30초"_s});
+        test::writeSetSection({u"calltime=30초"_s});
         monitor::MonitorSession session; // it outlives the window
         frmAlarm w(session.board());
         w.setEndProcess([this](int code) { m_ended.append(code); });

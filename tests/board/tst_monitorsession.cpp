@@ -11,9 +11,8 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardFixture.h"
 #include "support/FileBytes.h"
-#include "support/OpenBoard.h"
-#include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
 #include <QApplication>
@@ -38,58 +37,46 @@ using namespace kavri;
 class TstMonitorSession : public QObject
 {
     Q_OBJECT
-    std::optional<test::PrintingTestEnvironment> m_env;
-    std::unique_ptr<test::Simulator> m_sim;
-    std::unique_ptr<monitor::MonitorSession> m_session;
-    std::unique_ptr<frmAlarm> m_window;
+    test::BoardFixture m_board;
     QList<int> m_ended;
 
-    QString regDate(qint64 secondsAgo) const
-    {
-        return m_env->clock().now().addSecs(-secondsAgo).toString(u"yyyy-MM-dd HH:mm:ss"_s);
-    }
+    QString regDate(qint64 secondsAgo) const { return m_board.regDate(secondsAgo); }
     qint64 add(const QString &table, const QString &text, qint64 secondsAgo)
     {
-        return m_sim->addRequest(test::Simulator::shopId, table, text, {}, regDate(secondsAgo));
+        return m_board.add(table, text, secondsAgo);
     }
     void openWindow()
     {
-        test::openBoard(m_session, m_window, [this](int code) { m_ended.append(code); });
+        m_board.open([this](int code) { m_ended.append(code); });
     }
-    QString mainLog() const { return codec::fromCp949(test::readBytes(m_env->filePath(u"261210.log"_s))); }
-    int listRequests() { return m_sim->receivedCount(test::Simulator::listPath); }
+    QString mainLog() const
+    {
+        return codec::fromCp949(test::readBytes(m_board.env->filePath(u"261210.log"_s)));
+    }
+    int listRequests() { return m_board.sim->receivedCount(test::Simulator::listPath); }
 
 private slots:
     void init()
     {
-        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_env->clock().setTick(1000000);
         m_ended.clear();
-        m_sim = std::make_unique<test::Simulator>();
-        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        m_sim->logIn(3000);
+        QString error;
+        QVERIFY2(m_board.start(&error, 1000000), qPrintable(error));
     }
-    void cleanup()
-    {
-        m_window.reset();
-        m_session.reset();
-        m_sim.reset();
-        m_env.reset();
-    }
+    void cleanup() { m_board.stop(); }
 
     void firstPollFillsTheBoardAndAnnounces()
     {
         add(u"1층/1"_s, u"수저 주세요"_s, 120);
         add(u"B-7"_s, u"물 좀 더 주세요!"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QCOMPARE(m_env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
-        QCOMPARE(m_env->speaker().spoken().first(), u"B  7 ! ! 물 좀 더 주세요!"_s);
-        QCOMPARE(m_session->board().row(0).table, u"B-7"_s);
-        QCOMPARE(m_session->board().row(1).table, u"1층/1"_s);
-        QCOMPARE(m_window->bannerStyle(), 3);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        QVERIFY(!m_window->waitShown());
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QCOMPARE(m_board.env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_board.env->speaker().spoken().first(), u"B  7 ! ! 물 좀 더 주세요!"_s);
+        QCOMPARE(m_board.session->board().row(0).table, u"B-7"_s);
+        QCOMPARE(m_board.session->board().row(1).table, u"1층/1"_s);
+        QCOMPARE(m_board.window->bannerStyle(), 3);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        QVERIFY(!m_board.window->waitShown());
         QCOMPARE(listRequests(), 1);
     }
 
@@ -99,22 +86,22 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
         add(u"2"_s, u"앞접시 주세요"_s, 0);
         QTest::qWait(500);
         QCOMPARE(listRequests(), 1); // the interval has not passed
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
-        QCOMPARE(m_env->speaker().spoken().last(), u"2 ! ! 앞접시 주세요"_s);
-        QCOMPARE(m_session->board().row(0).table, u"2"_s);
-        QCOMPARE(m_env->player().played().size(), 2);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_board.env->speaker().spoken().last(), u"2 ! ! 앞접시 주세요"_s);
+        QCOMPARE(m_board.session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_board.env->player().played().size(), 2);
         // The next poll with an unchanged top announces nothing.
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
         QTRY_COMPARE_WITH_TIMEOUT(listRequests(), 3, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        QCOMPARE(m_env->speaker().spoken().size(), 2);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        QCOMPARE(m_board.env->speaker().spoken().size(), 2);
     }
 
     // Logout while the speech of an alert runs: the process ends, the session
@@ -122,21 +109,21 @@ private slots:
     void logoutDuringTheAlertEndsCleanly()
     {
         add(u"1"_s, u"물"_s, 60);
-        m_env->speaker().setWhileSpeaking([this] {
-            m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
-            m_window->lblLogout_Click();
+        m_board.env->speaker().setWhileSpeaking([this] {
+            m_board.env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
+            m_board.window->lblLogout_Click();
         });
         openWindow();
         QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        QVERIFY(!m_session->loopTimer()->isActive());
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        QVERIFY(!m_board.session->loopTimer()->isActive());
         const int polled = listRequests();
-        m_env->clock().setTick(m_env->clock().tick() + 60000);
-        m_session->loopTimer()->start(); // a stray tick after the end does nothing
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 60000);
+        m_board.session->loopTimer()->start(); // a stray tick after the end does nothing
         QTest::qWait(500);
         QCOMPARE(listRequests(), polled);
-        QVERIFY(!m_session->cycle().Load_Kavri(false));
-        QCOMPARE(m_env->speaker().spoken().size(), 1);
+        QVERIFY(!m_board.session->cycle().Load_Kavri(false));
+        QCOMPARE(m_board.env->speaker().spoken().size(), 1);
     }
 
     // A late answer: LoopTimer goes on ticking while the poll's own cycle
@@ -144,16 +131,16 @@ private slots:
     void ticksGoOnDuringALateAnswer()
     {
         add(u"1"_s, u"물"_s, 60);
-        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
+        QVERIFY(m_board.sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
         openWindow();
         int ticksDuringTheCycle = 0;
         // Connected after the window's own handler, so it sees the loop as that tick left it.
-        connect(m_session->loopTimer(), &QTimer::timeout, this, [&] {
-            if (m_session->pollLoop().LoopTimerDoing())
+        connect(m_board.session->loopTimer(), &QTimer::timeout, this, [&] {
+            if (m_board.session->pollLoop().LoopTimerDoing())
                 ++ticksDuringTheCycle;
         });
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
         QCOMPARE(listRequests(), 1);
         QVERIFY(ticksDuringTheCycle > 0);
         QCOMPARE(int(mainLog().count(u"]LoopTimer_Timer ... LoopTimerDoing으로 미처리\r\n"_s)),
@@ -171,28 +158,28 @@ private slots:
     void endingDuringTheAlertsPause()
     {
         QFETCH(bool, logout);
-        const QString trace = m_env->filePath(u"trace.txt"_s);
+        const QString trace = m_board.env->filePath(u"trace.txt"_s);
         qputenv("KAVRI_AUDIO_TRACE", QFile::encodeName(trace));
         add(u"1"_s, u"물"_s, 60);
         QTimer watch;
         watch.setInterval(10);
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (m_env->player().played().isEmpty())
+            if (m_board.env->player().played().isEmpty())
                 return;
             watch.stop();
-            m_env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
+            m_board.env->dialogs().queueAnswer(platform::DialogAnswer::Yes);
             if (logout)
-                m_window->lblLogout_Click();
+                m_board.window->lblLogout_Click();
             else
-                m_window->lblTerminate_Click();
+                m_board.window->lblTerminate_Click();
         });
         watch.start();
         openWindow();
         QTRY_COMPARE_WITH_TIMEOUT(m_ended.size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
         qunsetenv("KAVRI_AUDIO_TRACE");
-        QCOMPARE(m_env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
-        QCOMPARE(m_env->speaker().spoken(), QStringList());
+        QCOMPARE(m_board.env->player().played(), QStringList{gSoundPath + u"/DDD.wav"_s});
+        QCOMPARE(m_board.env->speaker().spoken(), QStringList());
         QCOMPARE(test::readBytes(trace), (u"play "_s + gSoundPath + u"/DDD.wav\n"_s).toUtf8());
     }
 
@@ -211,26 +198,26 @@ private slots:
         QFETCH(QString, what);
         platform::QtDialogs realBoxes;
         platform::setDialogs(&realBoxes);
-        const auto restore = qScopeGuard([this] { platform::setDialogs(&m_env->dialogs()); });
+        const auto restore = qScopeGuard([this] { platform::setDialogs(&m_board.env->dialogs()); });
         add(u"1"_s, u"물"_s, 60);
         // Opened in the pause between the chime and the speech, where events run.
         bool opened = false;
         QTimer watch;
         watch.setInterval(10);
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (m_env->player().played().isEmpty() || opened)
+            if (m_board.env->player().played().isEmpty() || opened)
                 return;
             opened = true;
             watch.stop();
             if (what == u"menu"_s) {
-                auto *cell = m_window->findChild<QWidget *>(u"sspRequest_0"_s);
+                auto *cell = m_board.window->findChild<QWidget *>(u"sspRequest_0"_s);
                 QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                                         cell->mapToGlobal(QPoint(5, 5)));
                 QApplication::sendEvent(cell, &click);
             } else if (what == u"logout"_s) {
-                m_window->lblLogout_Click();
+                m_board.window->lblLogout_Click();
             } else {
-                m_window->lblTerminate_Click();
+                m_board.window->lblTerminate_Click();
             }
         });
         // Should the menu or box hold the board in a loop of its own, this ends it, so
@@ -245,8 +232,8 @@ private slots:
         });
         watch.start();
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_session->cycle().isRunning(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_board.session->cycle().isRunning(), 5000);
         QVERIFY(opened);
         QVERIFY(!hadToClose);
         const auto openOne = [&what]() -> QWidget * {
@@ -261,9 +248,9 @@ private slots:
         QVERIFY(openOne());
 
         add(u"2"_s, u"앞접시 주세요"_s, 0);
-        m_env->clock().setTick(m_env->clock().tick() + 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
-        QCOMPARE(m_session->board().row(0).table, u"2"_s);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 2, 15000);
+        QCOMPARE(m_board.session->board().row(0).table, u"2"_s);
         QVERIFY(!hadToClose);
         QWidget *still = openOne();
         QVERIFY(still);
@@ -281,17 +268,17 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        m_session->confirmFlow().rowClicked(0);
-        auto *button = m_window->findChild<QWidget *>(u"CMD_0"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        m_board.session->confirmFlow().rowClicked(0);
+        auto *button = m_board.window->findChild<QWidget *>(u"CMD_0"_s);
         QVERIFY(button);
         QVERIFY(button->isVisible());
-        QVERIFY(m_sim->clearLog());
-        QVERIFY(m_sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
+        QVERIFY(m_board.sim->clearLog());
+        QVERIFY(m_board.sim->setFault(u"slow"_s, 1, u"both"_s, 1500));
         bool heldMeanwhile = false;
         QTimer::singleShot(300, this, [&] {
-            heldMeanwhile = !m_session->confirmFlow().buttonEnabled();
+            heldMeanwhile = !m_board.session->confirmFlow().buttonEnabled();
             QTest::mouseClick(button, Qt::LeftButton);
         });
         QTest::mouseClick(button, Qt::LeftButton);
@@ -301,7 +288,7 @@ private slots:
         QCOMPARE(log.count(u"]CMD_Click Start CMD(0).Enabled := False\r\n"_s), 1);
         QCOMPARE(log.count(u"]CMD_Click NextStep\r\n"_s), 1);
         int confirmations = 0;
-        for (const test::ReceivedRequest &r : m_sim->receivedLog())
+        for (const test::ReceivedRequest &r : m_board.sim->receivedLog())
             confirmations += r.target == u"/program/qrtablememoOK.php"_s ? 1 : 0;
         QCOMPARE(confirmations, 1);
         QVERIFY(!button->isVisible());
@@ -314,18 +301,18 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        m_window.reset();
-        QVERIFY(!m_session->window());
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        m_board.window.reset();
+        QVERIFY(!m_board.session->window());
         add(u"2"_s, u"물"_s, 0);
-        QVERIFY(m_session->cycle().Load_Kavri(false));
-        QCOMPARE(m_session->board().row(0).table, u"2"_s);
-        QCOMPARE(m_env->speaker().spoken().size(), 1);
+        QVERIFY(m_board.session->cycle().Load_Kavri(false));
+        QCOMPARE(m_board.session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_board.env->speaker().spoken().size(), 1);
 
-        m_window = std::make_unique<frmAlarm>(m_session->board());
-        m_window->setSession(m_session.get());
-        QCOMPARE(m_session->window(), static_cast<QObject *>(m_window.get()));
+        m_board.window = std::make_unique<frmAlarm>(m_board.session->board());
+        m_board.window->setSession(m_board.session.get());
+        QCOMPARE(m_board.session->window(), static_cast<QObject *>(m_board.window.get()));
     }
 
     // The printer settings window takes the main window's place, and the polls go
@@ -335,50 +322,50 @@ private slots:
     {
         add(u"1"_s, u"물"_s, 60);
         openWindow();
-        m_window->move(40, 30);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        m_board.window->move(40, 30);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 1, 15000);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
 
-        m_window->lblConfig_Click();
-        PrinterSettingsWindow *settings = m_window->settingsWindow();
+        m_board.window->lblConfig_Click();
+        PrinterSettingsWindow *settings = m_board.window->settingsWindow();
         QVERIFY(settings);
         QTRY_VERIFY(settings->isVisible());
-        QVERIFY(!m_window->isVisible());
+        QVERIFY(!m_board.window->isVisible());
         QCOMPARE(settings->pos(), QPoint(40, 30));
         QTRY_VERIFY(!settings->busy());
         const int polled = listRequests();
         add(u"2"_s, u"앞접시"_s, 0);
-        m_env->clock().setTick(m_env->clock().tick() + 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_env->speaker().spoken().size(), 2, 15000);
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_board.env->speaker().spoken().size(), 2, 15000);
         QVERIFY(listRequests() > polled);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
         QVERIFY(settings->isVisible());
 
         const int behind = listRequests();
         settings->lblTerminate_Click();
-        m_env->clock().setTick(m_env->clock().tick() + 20000);
-        QTRY_VERIFY(m_window->isVisible());
-        QVERIFY(!m_window->settingsWindow());
+        m_board.env->clock().setTick(m_board.env->clock().tick() + 20000);
+        QTRY_VERIFY(m_board.window->isVisible());
+        QVERIFY(!m_board.window->settingsWindow());
         QTRY_COMPARE_WITH_TIMEOUT(listRequests(), behind + 1, 15000);
-        QTRY_VERIFY(!m_session->cycle().isRunning());
-        QCOMPARE(m_session->board().row(0).table, u"2"_s);
-        QCOMPARE(m_env->speaker().spoken().size(), 2);
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
+        QCOMPARE(m_board.session->board().row(0).table, u"2"_s);
+        QCOMPARE(m_board.env->speaker().spoken().size(), 2);
     }
 
     // The sound test plays the application folder's chime and speaks the test
     // phrase; a click during a running test is ignored.
     void soundTest()
     {
-        m_sim->setFault(u"blank"_s, 0);
+        m_board.sim->setFault(u"blank"_s, 0);
         openWindow();
         int clicks = 0;
-        m_env->speaker().setWhileSpeaking([this, &clicks] {
+        m_board.env->speaker().setWhileSpeaking([this, &clicks] {
             if (clicks++ == 0)
-                emit m_window->soundTestRequested();
+                emit m_board.window->soundTestRequested();
         });
-        emit m_window->soundTestRequested();
-        QCOMPARE(m_env->player().played(), QStringList{appFilePath(u"DDD.wav"_s)});
-        QCOMPARE(m_env->speaker().spoken(), QStringList{u"Kavri 디스플레이 Ondel"_s});
+        emit m_board.window->soundTestRequested();
+        QCOMPARE(m_board.env->player().played(), QStringList{appFilePath(u"DDD.wav"_s)});
+        QCOMPARE(m_board.env->speaker().spoken(), QStringList{u"Kavri 디스플레이 Ondel"_s});
     }
 };
 

@@ -14,12 +14,12 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
+#include "support/BoardFixture.h"
 #include "support/FileBytes.h"
-#include "support/OpenBoard.h"
-#include "support/PrintingTestEnvironment.h"
 #include "support/Simulator.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -54,29 +54,26 @@ bool onScreen(const QWidget &w)
 class TstSmallScreen : public QObject
 {
     Q_OBJECT
-    std::optional<test::PrintingTestEnvironment> m_env;
-    std::unique_ptr<test::Simulator> m_sim;
-    std::unique_ptr<monitor::MonitorSession> m_session;
-    std::unique_ptr<frmAlarm> m_window;
+    test::BoardFixture m_board;
 
     QString stored(const QString &key) const { return ReadINI(u"Set"_s, key, CfgMain.fileName()); }
     int clampLines() const
     {
         const QString log =
-            codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
+            codec::fromCp949(test::readBytes(logFilePath(m_board.env->clock().now(), LogChannel::Main)));
         return int(log.count(u"창 위치를 화면 안으로 옮김: frmAlarm"_s));
     }
     int narrowLines() const
     {
         const QString log =
-            codec::fromCp949(test::readBytes(logFilePath(m_env->clock().now(), LogChannel::Main)));
+            codec::fromCp949(test::readBytes(logFilePath(m_board.env->clock().now(), LogChannel::Main)));
         return int(log.count(u"화면이 좁아 1366 배치 대신 1024 배치로 표시"_s));
     }
     void openWindow()
     {
-        test::openBoard(m_session, m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QTRY_VERIFY(!m_session->cycle().isRunning());
+        m_board.open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_board.window.get()));
+        QTRY_VERIFY(!m_board.session->cycle().isRunning());
     }
 
 private slots:
@@ -140,18 +137,10 @@ private slots:
 
     void init()
     {
-        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_sim = std::make_unique<test::Simulator>();
-        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        m_sim->logIn(3000);
+        QString error;
+        QVERIFY2(m_board.start(&error), qPrintable(error));
     }
-    void cleanup()
-    {
-        m_window.reset();
-        m_session.reset();
-        m_sim.reset();
-        m_env.reset();
-    }
+    void cleanup() { m_board.stop(); }
 
     // The 1366 layout does not fit a 1024 screen: the board shows the 1024 layout,
     // whole and on the screen wherever the keys put it, and says so once. The keys
@@ -162,35 +151,38 @@ private slots:
         WriteINI(u"Set"_s, u"DisplayPosY"_s, u"40"_s, CfgMain.fileName());
         WriteINI(u"Set"_s, u"ResolutionIDX"_s, u"1"_s, CfgMain.fileName());
         openWindow();
-        QCOMPARE(m_window->width(), 1024);
-        QVERIFY(onScreen(*m_window));
-        QCOMPARE(m_window->pos(), QPoint(0, 0));
+        QCOMPARE(m_board.window->width(), 1024);
+        QVERIFY(onScreen(*m_board.window));
+        QCOMPARE(m_board.window->pos(), QPoint(0, 0));
         QCOMPARE(stored(u"DisplayPosX"_s), u"-171"_s);
         QCOMPARE(stored(u"DisplayPosY"_s), u"40"_s);
         QCOMPARE(stored(u"ResolutionIDX"_s), u"1"_s);
-        QCOMPARE(m_window->findChild<QLineEdit *>(u"PosX"_s)->text(), u"-171"_s);
+        QCOMPARE(m_board.window->findChild<QLineEdit *>(u"PosX"_s)->text(), u"-171"_s);
         QCOMPARE(clampLines(), 1);
         QCOMPARE(narrowLines(), 1);
+        // The board says it too, where staff look, not only the log.
+        QCOMPARE(m_board.window->findChild<QLabel *>(u"lbl버전"_s)->text(),
+                 u"화면이 좁아 1024 배치로 표시 중"_s);
 
-        auto *width = m_window->findChild<QComboBox *>(u"cob크기"_s);
+        auto *width = m_board.window->findChild<QComboBox *>(u"cob크기"_s);
         for (int i = 0; i < 3; ++i) {
             width->setCurrentIndex(0);
-            QCOMPARE(m_window->width(), 1024);
-            QVERIFY(onScreen(*m_window));
+            QCOMPARE(m_board.window->width(), 1024);
+            QVERIFY(onScreen(*m_board.window));
             width->setCurrentIndex(1);
-            QCOMPARE(m_window->width(), 1024);
-            QVERIFY(onScreen(*m_window));
+            QCOMPARE(m_board.window->width(), 1024);
+            QVERIFY(onScreen(*m_board.window));
             QCOMPARE(stored(u"ResolutionIDX"_s), u"1"_s);
         }
         QCOMPARE(narrowLines(), 1);
 
         // A position entered in the frame is stored as entered and applied within the screen.
-        m_window->findChild<QLineEdit *>(u"PosX"_s)->setText(u"500"_s);
-        m_window->findChild<QLineEdit *>(u"PosY"_s)->setText(u"300"_s);
-        doubleClick(m_window->findChild<platform::ClickLabel *>(u"Pos적용"_s));
+        m_board.window->findChild<QLineEdit *>(u"PosX"_s)->setText(u"500"_s);
+        m_board.window->findChild<QLineEdit *>(u"PosY"_s)->setText(u"300"_s);
+        doubleClick(m_board.window->findChild<platform::ClickLabel *>(u"Pos적용"_s));
         QCOMPARE(stored(u"DisplayPosX"_s), u"500"_s);
         QCOMPARE(stored(u"DisplayPosY"_s), u"300"_s);
-        QCOMPARE(m_window->pos(), QPoint(0, 0));
+        QCOMPARE(m_board.window->pos(), QPoint(0, 0));
     }
 
     // The icon of icon mode comes back within the screen, its stored place kept.
@@ -199,9 +191,10 @@ private slots:
         WriteINI(u"SET"_s, u"MiniIconX"_s, u"1500"_s, CfgMain.fileName());
         WriteINI(u"SET"_s, u"MiniIconY"_s, u"-20"_s, CfgMain.fileName());
         openWindow();
-        QTest::mouseClick(m_window->findChild<platform::ClickLabel *>(u"lblMinimize"_s), Qt::LeftButton);
-        QVERIFY(m_window->iconMode());
-        QCOMPARE(m_window->pos(), QPoint(1024 - monitor::kIconSize.width(), 0));
+        QTest::mouseClick(m_board.window->findChild<platform::ClickLabel *>(u"lblMinimize"_s),
+                          Qt::LeftButton);
+        QVERIFY(m_board.window->iconMode());
+        QCOMPARE(m_board.window->pos(), QPoint(1024 - monitor::kIconSize.width(), 0));
         QCOMPARE(ReadINI(u"SET"_s, u"MiniIconX"_s, CfgMain.fileName()), u"1500"_s);
     }
 
@@ -210,17 +203,17 @@ private slots:
     {
         WriteINI(u"Set"_s, u"ResolutionIDX"_s, u"1"_s, CfgMain.fileName());
         openWindow();
-        m_window->move(-171, 0); // dragged there by hand
-        m_window->lblConfig_Click();
-        PrinterSettingsWindow *settings = m_window->settingsWindow();
+        m_board.window->move(-171, 0); // dragged there by hand
+        m_board.window->lblConfig_Click();
+        PrinterSettingsWindow *settings = m_board.window->settingsWindow();
         QVERIFY(settings);
         QTRY_VERIFY(settings->isVisible());
         QVERIFY(onScreen(*settings));
         QCOMPARE(settings->pos().x(), 0);
         QTRY_VERIFY(!settings->busy());
         settings->lblTerminate_Click();
-        QTRY_VERIFY(m_window->isVisible());
-        QVERIFY(m_window->pos().x() >= 0);
+        QTRY_VERIFY(m_board.window->isVisible());
+        QVERIFY(m_board.window->pos().x() >= 0);
     }
 };
 

@@ -10,8 +10,7 @@
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
-#include "support/OpenBoard.h"
-#include "support/PrintingTestEnvironment.h"
+#include "support/BoardFixture.h"
 #include "support/Simulator.h"
 
 #include <QApplication>
@@ -48,44 +47,36 @@ void doubleClick(QWidget *widget, QPoint pos = {})
 class TstWindowOptions : public QObject
 {
     Q_OBJECT
-    std::optional<test::PrintingTestEnvironment> m_env;
-    std::unique_ptr<test::Simulator> m_sim;
-    std::unique_ptr<monitor::MonitorSession> m_session;
-    std::unique_ptr<frmAlarm> m_window;
+    test::BoardFixture m_board;
 
     QString stored(const QString &key) const { return ReadINI(u"Set"_s, key, CfgMain.fileName()); }
     template <typename T> T *child(const QString &name) const
     {
-        T *c = m_window->findChild<T *>(name);
+        T *c = m_board.window->findChild<T *>(name);
         if (!c)
             qWarning("no control %s", qPrintable(name));
         return c;
     }
-    int listRequests() { return m_sim->receivedCount(test::Simulator::listPath); }
-    QPoint centred() const { return monitor::centredOn(m_window->screen()->geometry(), m_window->size()); }
+    int listRequests() { return m_board.sim->receivedCount(test::Simulator::listPath); }
+    QPoint centred() const
+    {
+        return monitor::centredOn(m_board.window->screen()->geometry(), m_board.window->size());
+    }
 
     void openWindow()
     {
-        test::openBoard(m_session, m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_board.open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_board.window.get()));
         QTRY_VERIFY(listRequests() >= 1); // the first poll
     }
 
 private slots:
     void init()
     {
-        m_env.emplace(QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0)));
-        m_sim = std::make_unique<test::Simulator>();
-        QVERIFY2(m_sim->isRunning(), qPrintable(m_sim->errorString()));
-        m_sim->logIn(3000);
+        QString error;
+        QVERIFY2(m_board.start(&error), qPrintable(error));
     }
-    void cleanup()
-    {
-        m_window.reset();
-        m_session.reset();
-        m_sim.reset();
-        m_env.reset();
-    }
+    void cleanup() { m_board.stop(); }
 
     // Each option writes its key. The row count reloads and keeps the window
     // where it is; the width reloads and centres it; the expiry buttons count a
@@ -93,19 +84,19 @@ private slots:
     void optionsStoreTheirKeys()
     {
         openWindow();
-        m_window->move(40, 30);
+        m_board.window->move(40, 30);
         const int before = listRequests();
         child<QComboBox>(u"cob표시"_s)->setCurrentIndex(2);
         QCOMPARE(stored(u"DisplayIDX"_s), u"2"_s);
-        QCOMPARE(m_session->board().rowCount(), 30);
+        QCOMPARE(m_board.session->board().rowCount(), 30);
         QCOMPARE(listRequests(), before + 1);
-        QCOMPARE(m_window->pos(), QPoint(40, 30));
+        QCOMPARE(m_board.window->pos(), QPoint(40, 30));
 
         child<QComboBox>(u"cob크기"_s)->setCurrentIndex(1);
         QCOMPARE(stored(u"ResolutionIDX"_s), u"1"_s);
-        QCOMPARE(m_window->width(), 1366);
+        QCOMPARE(m_board.window->width(), 1366);
         QCOMPARE(listRequests(), before + 2);
-        QCOMPARE(m_window->pos(), centred());
+        QCOMPARE(m_board.window->pos(), centred());
 
         auto *lower = child<platform::ClickLabel>(u"삭제변경_0"_s);
         auto *raise = child<platform::ClickLabel>(u"삭제변경_1"_s);
@@ -114,7 +105,7 @@ private slots:
         doubleClick(raise);
         QCOMPARE(stored(u"DisplayDelete"_s), u"2"_s);
         QCOMPARE(child<QLabel>(u"삭제"_s)->text(), u"2"_s);
-        QCOMPARE(m_window->shownDisplayDelete(), u"2"_s);
+        QCOMPARE(m_board.window->shownDisplayDelete(), u"2"_s);
     }
 
     // A non-numeric position moves the left edge to 0 and stores "0".
@@ -124,7 +115,7 @@ private slots:
         child<QLineEdit>(u"PosX"_s)->setText(u"왼쪽"_s);
         child<QLineEdit>(u"PosY"_s)->setText(u"120"_s);
         doubleClick(child<platform::ClickLabel>(u"Pos적용"_s));
-        QCOMPARE(m_window->pos(), QPoint(0, 120));
+        QCOMPARE(m_board.window->pos(), QPoint(0, 120));
         QCOMPARE(stored(u"DisplayPosX"_s), u"0"_s);
         QCOMPARE(stored(u"DisplayPosY"_s), u"120"_s);
         QCOMPARE(child<QLineEdit>(u"PosX"_s)->text(), u"0"_s);
@@ -140,30 +131,30 @@ private slots:
         auto *version = child<QLabel>(u"lbl버전"_s);
         QVERIFY(version->isVisible());
         QTest::mouseClick(child<platform::ClickLabel>(u"lblMinimize"_s), Qt::LeftButton);
-        QVERIFY(m_window->iconMode());
-        QCOMPARE(m_window->size(), monitor::kIconSize);
-        QCOMPARE(m_window->pos(), QPoint(0, 0));
-        QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(m_window->isVisible());
-        QCOMPARE(m_window->mask(), monitor::iconModeRegion());
+        QVERIFY(m_board.window->iconMode());
+        QCOMPARE(m_board.window->size(), monitor::kIconSize);
+        QCOMPARE(m_board.window->pos(), QPoint(0, 0));
+        QVERIFY(m_board.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(m_board.window->isVisible());
+        QCOMPARE(m_board.window->mask(), monitor::iconModeRegion());
         QVERIFY(!version->isVisible());
 
-        m_window->move(300, 200);
+        m_board.window->move(300, 200);
         auto *icon = child<QLabel>(u"picIcon"_s);
         QCOMPARE(icon->size(), monitor::kIconSize);
         doubleClick(icon, QPoint(40, 40));
-        QVERIFY(!m_window->iconMode());
+        QVERIFY(!m_board.window->iconMode());
         QCOMPARE(ReadINI(u"SET"_s, u"MiniIconX"_s, CfgMain.fileName()), u"300"_s);
         QCOMPARE(ReadINI(u"SET"_s, u"MiniIconY"_s, CfgMain.fileName()), u"200"_s);
-        QCOMPARE(m_window->size(), QSize(1024, monitor::kFullHeight));
-        QCOMPARE(m_window->pos(), centred());
-        QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(m_board.window->size(), QSize(1024, monitor::kFullHeight));
+        QCOMPARE(m_board.window->pos(), centred());
+        QVERIFY(!m_board.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(version->isVisible());
 
         // Back into icon mode where it was left, by a double click on the version.
         doubleClick(version, QPoint(20, 8));
-        QVERIFY(m_window->iconMode());
-        QCOMPARE(m_window->pos(), QPoint(300, 200));
+        QVERIFY(m_board.window->iconMode());
+        QCOMPARE(m_board.window->pos(), QPoint(300, 200));
     }
 
     // A second start of the program brings the board to the front, whatever hides it.
@@ -180,24 +171,24 @@ private slots:
         openWindow();
         QWidget other;
         if (hidden == u"icon"_s) {
-            m_window->ToggleFAB(true);
-            QVERIFY(m_window->iconMode());
+            m_board.window->ToggleFAB(true);
+            QVERIFY(m_board.window->iconMode());
         } else if (hidden == u"minimised"_s) {
-            m_window->showMinimized();
-            QTRY_VERIFY(m_window->isMinimized());
+            m_board.window->showMinimized();
+            QTRY_VERIFY(m_board.window->isMinimized());
         } else {
             other.resize(1200, 900);
             other.show();
             other.activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), &other);
         }
-        m_window->bringToFront();
-        QVERIFY(!m_window->iconMode());
-        QCOMPARE(m_window->size(), QSize(1024, monitor::kFullHeight));
-        QVERIFY(!m_window->isMinimized());
-        QVERIFY(m_window->isVisible());
+        m_board.window->bringToFront();
+        QVERIFY(!m_board.window->iconMode());
+        QCOMPARE(m_board.window->size(), QSize(1024, monitor::kFullHeight));
+        QVERIFY(!m_board.window->isMinimized());
+        QVERIFY(m_board.window->isVisible());
         // The window system's focus: the one thing a second start can ask of it.
-        QTRY_COMPARE(QGuiApplication::focusWindow(), m_window->windowHandle());
+        QTRY_COMPARE(QGuiApplication::focusWindow(), m_board.window->windowHandle());
         // Staff left icon mode by hand here: where the icon was is stored as usual.
         if (hidden == u"icon"_s)
             QCOMPARE(ReadINI(u"SET"_s, u"MiniIconX"_s, CfgMain.fileName()), u"0"_s);
@@ -207,17 +198,17 @@ private slots:
     // shows with its frame, takes its press colours, and confirms.
     void rowsAndTheConfirmButton()
     {
-        const qint64 number =
-            m_sim->addRequest(test::Simulator::shopId, u"1층/1"_s, u"물"_s, {}, u"2026-12-10 11:59:00"_s);
+        const qint64 number = m_board.sim->addRequest(test::Simulator::shopId, u"1층/1"_s, u"물"_s, {},
+                                                      u"2026-12-10 11:59:00"_s);
         openWindow();
-        QTRY_COMPARE(m_session->board().row(0).table, u"1층/1"_s);
+        QTRY_COMPARE(m_board.session->board().row(0).table, u"1층/1"_s);
         auto *cmd = child<CaptionPanel>(u"CMD_0"_s);
         auto *frame = child<QWidget>(u"SHP_0"_s);
         QVERIFY(!cmd->isVisible());
         QTest::mouseClick(child<CaptionPanel>(u"sspRequest_1"_s), Qt::LeftButton); // empty row
         QVERIFY(!cmd->isVisible());
         doubleClick(child<CaptionPanel>(u"sspTable_0"_s));
-        QVERIFY(m_session->board().row(0).marked);
+        QVERIFY(m_board.session->board().row(0).marked);
         QCOMPARE(child<CaptionPanel>(u"sspCheck_0"_s)->caption(), u"v"_s);
         QVERIFY(cmd->isVisible());
         QVERIFY(frame->isVisible());
@@ -229,14 +220,14 @@ private slots:
         QTest::mousePress(cmd, Qt::LeftButton);
         QCOMPARE(cmd->foreground(), QColor(0, 141, 238));
         QCOMPARE(cmd->background(), QColor(Qt::white));
-        m_sim->clearLog();
+        m_board.sim->clearLog();
         QTest::mouseRelease(cmd, Qt::LeftButton);
         QCOMPARE(cmd->foreground(), QColor(Qt::white));
-        QCOMPARE(m_sim->receivedLog().first().body,
+        QCOMPARE(m_board.sim->receivedLog().first().body,
                  (u"ID=shop1&PassWord=pass1&numt="_s + QString::number(number)).toUtf8());
         QVERIFY(!cmd->isVisible());
         QVERIFY(!frame->isVisible());
-        QCOMPARE(m_session->board().row(0).table, QString());
+        QCOMPARE(m_board.session->board().row(0).table, QString());
     }
 };
 

@@ -217,7 +217,7 @@ private slots:
         QVERIFY(m_flow->buttonEnabled());
         QVERIFY(!m_loop->LoopTimerDoing());
         const QStringList confirmOne{u"confirm show"_s, u"confirm hide"_s};
-        const QStringList reload{u"show"_s, u"hide"_s, u"show"_s, u"alert silent"_s, u"hide"_s};
+        const QStringList reload{u"show"_s, u"hide"_s, u"show"_s, u"hide"_s, u"alert silent"_s};
         QCOMPARE(m_events, confirmOne + confirmOne + confirmOne + reload);
         const QString log = mainLog();
         QVERIFY2(log.contains(u"]CMD_Click Start CMD(0).Enabled := True\r\n"_s), qPrintable(log));

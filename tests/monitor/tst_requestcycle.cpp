@@ -223,7 +223,8 @@ private slots:
         QCOMPARE(m_board->banner().text, u"수저"_s);
         QCOMPARE(m_board->banner().payType, QString());
 
-        QCOMPARE(m_events, (QStringList{u"show"_s, u"hide"_s, u"show"_s, u"alert"_s, u"hide"_s}));
+        // The wait ends once the board is filled: the new request is announced readable.
+        QCOMPARE(m_events, (QStringList{u"show"_s, u"hide"_s, u"show"_s, u"hide"_s, u"alert"_s}));
         QCOMPARE(m_cycle->gQRT_PrevTopRegDate(), regDate(60));
         QVERIFY(m_cycle->gQRT_PrevRequest().contains(u"<memochecks>"_s));
         QCOMPARE(kavriNumT(), QString::number(top));
@@ -995,9 +996,8 @@ private slots:
         QVERIFY(askedWhileRunning);
         QCOMPARE(receivedDuringSlowAnswer, 1);
         QCOMPARE(listRequestsReceived(), 2);
-        const QStringList oneCycle{u"show"_s, u"hide"_s, u"show"_s};
-        QCOMPARE(m_events,
-                 (oneCycle + QStringList{u"alert"_s, u"hide"_s} + oneCycle + QStringList{alert, u"hide"_s}));
+        const QStringList oneCycle{u"show"_s, u"hide"_s, u"show"_s, u"hide"_s};
+        QCOMPARE(m_events, (oneCycle + QStringList{u"alert"_s} + oneCycle + QStringList{alert}));
         QCOMPARE(rowTables(), QStringList{u"T1"_s});
         QCOMPARE(m_cycle->gQRT_PrevTopRegDate(), regDate(60));
         QVERIFY(!m_cycle->isRunning());

@@ -1,5 +1,7 @@
 #include "platform/gui/QtDialogs.h"
 
+#include "platform/gui/Theme.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +17,8 @@ void setUpBox(QMessageBox &box, DialogIcon icon, const QString &text, DialogButt
 {
     box.setWindowTitle(title);
     box.setText(text);
+    box.setFont(theme::touchBoxFont());
+    box.setStyleSheet(theme::TouchBoxStyle);
     switch (icon) {
     case DialogIcon::None:
         box.setIcon(QMessageBox::NoIcon);

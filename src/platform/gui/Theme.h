@@ -27,6 +27,16 @@ inline const QColor HighlightBorder(0xe0, 0x31, 0x31);
 inline const QColor HighlightInk(0x8a, 0x10, 0x10);
 inline const QColor PayBack(0xff, 0xb0, 0x20);
 inline const QColor PayInk(0x3a, 0x22, 0x00);
+// A request's wait on its row number: amber, then red; a marked row's tint.
+inline const QColor WaitAmberBack(0xff, 0xb3, 0x1a);
+inline const QColor WaitAmberInk(0x2a, 0x18, 0x00);
+inline const QColor WaitRedBack(0xd3, 0x1f, 0x1f);
+inline const QColor WaitRedInk(Qt::white);
+inline const QColor MarkedRowBack(0xbf, 0xe0, 0xff);
+// The count of open requests, and the icon's count in icon mode.
+inline const QColor OpenCountBack(0xff, 0xd4, 0x3b);
+inline const QColor OpenCountInk(0x10, 0x20, 0x2f);
+inline const QColor IconBadgeBack(0xd3, 0x1f, 0x1f);
 
 // The printer settings window.
 inline const QColor Page(0xf4, 0xf7, 0xfa);
@@ -71,6 +81,16 @@ inline QFont nanum(int pixels, bool bold = false)
     return f;
 }
 
+// Message boxes are answered by touch at the counter: the board's font at a
+// readable size, and buttons a finger finds.
+inline const QString TouchBoxStyle = u"QPushButton { min-height: 40px; min-width: 96px; padding: 0 12px; }"_s;
+inline QFont touchBoxFont()
+{
+    QFont f = nanum(18);
+    f.setFamilies({u"NanumGothic"_s, u"Noto Color Emoji"_s});
+    return f;
+}
+
 // The main window's option bar.
 inline const QString OptionBarStyle =
     u"QFrame#picFrame { background: #223140; border-radius: 8px; }"
@@ -92,6 +112,9 @@ inline const QString VersionStyle =
 inline const QString HealthOkStyle = VersionStyle;
 inline const QString HealthFaultStyle =
     u"QLabel { color: #ff5a5a; background: transparent; padding-left: 12px; }"_s;
+
+// The row menu, touched more often than clicked: tall items.
+inline const QString TouchMenuStyle = u"QMenu::item { min-height: 36px; padding: 4px 28px 4px 20px; }"_s;
 
 // The wait panel: on the board, and on the login and settings windows.
 inline const QString BoardWaitStyle =

@@ -40,7 +40,17 @@ void WaitPanel::setPicture(const QString &path, int padding, const QSize &minimu
         return;
     m_picture->setMovie(m_movie);
     m_movie->jumpToFrame(0);
-    fit(m_movie->currentImage().size().expandedTo(minimum), padding);
+    QSize shown = m_movie->currentImage().size();
+    if (m_bound.isValid() && (shown.width() > m_bound.width() || shown.height() > m_bound.height())) {
+        shown = shown.scaled(m_bound, Qt::KeepAspectRatio);
+        m_movie->setScaledSize(shown);
+    }
+    fit(shown.expandedTo(minimum), padding);
+}
+
+void WaitPanel::setPictureBound(const QSize &size)
+{
+    m_bound = size;
 }
 
 void WaitPanel::centreIn(const QSize &size)

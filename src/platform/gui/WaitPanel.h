@@ -21,6 +21,8 @@ public:
     /// Loads the picture at `path` once (later calls keep the first one) and
     /// sizes the panel after it; an unreadable file keeps the text.
     void setPicture(const QString &path, int padding = 0, const QSize &minimum = {});
+    /// Draws the picture at most `size` large (a small mark instead of a panel).
+    void setPictureBound(const QSize &size);
     /// Centres the panel in an area of `size` at the parent's top left.
     void centreIn(const QSize &size);
 
@@ -36,6 +38,7 @@ private:
 
     QLabel *m_picture = nullptr;
     QMovie *m_movie = nullptr;
+    QSize m_bound;
 };
 
 } // namespace kavri::platform
