@@ -1,6 +1,6 @@
 #include "printing/PrinterSettingsForm.h"
 
-#include "platform/SerialPort.h"
+#include "platform/PrinterLine.h"
 #include "printing/PrinterCommands.h"
 #include "printing/TableList.h"
 #include "printing/TicketOutput.h"
@@ -125,18 +125,57 @@ void printTestTickets(const PrinterSettings &settings, quint32 gapMs)
     }
 }
 
+namespace {
+
+PortDeviceLine deviceLine(const QString &path)
+{
+    const platform::DeviceState state = platform::deviceState(path);
+    switch (state.kind) {
+    case platform::DeviceKind::Missing:
+    case platform::DeviceKind::NotDevice:
+        return {path + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s, false,
+                PortDeviceLine::Kind::Missing};
+    case platform::DeviceKind::Serial:
+    case platform::DeviceKind::Plain:
+        break;
+    }
+    const bool serial = state.kind == platform::DeviceKind::Serial;
+    PortDeviceLine line;
+    line.kind = serial ? PortDeviceLine::Kind::Serial : PortDeviceLine::Kind::UsbPrinter;
+    line.speedUsed = serial;
+    line.usable = state.writable;
+    // A USB printer takes no line settings; staff should not hunt for the right speed.
+    const QString head = serial ? path : path + u" (USB 프린터, 통신속도는 쓰지 않습니다)"_s;
+    if (state.writable) {
+        line.text = head + u" - 사용할 수 있습니다"_s;
+        return line;
+    }
+    const QString group = !state.group.isEmpty() && state.group != u"root"_s ? state.group
+                          : serial                                           ? u"dialout"_s
+                                                                             : u"lp"_s;
+    line.text = head + u" - 열 수 없습니다: 사용자를 '"_s + group + u"' 그룹에 넣어 주세요"_s;
+    return line;
+}
+
+} // namespace
+
 PortDeviceLine portDeviceLine(const Deployment &deployment, int port)
 {
-    const QString device = deployment.serialDevice(port);
-    if (device.isEmpty())
+    if (port < 1)
         return {};
-    const platform::SerialDeviceState state = platform::serialDeviceState(device);
-    if (!state.exists)
-        return {device + u" - 장치가 없습니다 (연결과 Deploy.ini [Ports] 확인)"_s, false};
-    if (state.writable)
-        return {device + u" - 사용할 수 있습니다"_s, true};
-    const QString group = state.group.isEmpty() ? u"dialout"_s : state.group;
-    return {device + u" - 열 수 없습니다: 사용자를 '"_s + group + u"' 그룹에 넣어 주세요"_s, false};
+    const PortTarget target = deployment.target(port);
+    switch (target.kind) {
+    case PortTarget::Kind::Device:
+        return deviceLine(target.device);
+    case PortTarget::Kind::Network:
+        // Whether it answers is the connection check's to say: a lookup here would hold the window.
+        return {portTargetLine(target) + u" (네트워크 프린터, 통신속도는 쓰지 않습니다)"_s, true,
+                PortDeviceLine::Kind::Network, false};
+    case PortTarget::Kind::Refused:
+        break;
+    }
+    return {u"Deploy.ini [Ports] COM"_s + QString::number(port) + u" - 쓸 수 없습니다: "_s + target.refusal,
+            false, PortDeviceLine::Kind::Refused};
 }
 
 } // namespace kavri

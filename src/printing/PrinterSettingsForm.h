@@ -63,12 +63,19 @@ QString TestTicket(const QString &slotName);
 /// not go out shows its fault and is not kept (printTestSlip).
 void printTestTickets(const PrinterSettings &settings, quint32 gapMs);
 
-/// The line beside a port list: the device of the port and whether it can be
-/// used; an empty text for "없음".
+/// The line beside a port list, for staff: what the port leads to (a serial
+/// line, a USB printer-class device, a network printer, or a [Ports] line that
+/// is refused and why) and whether it can be used; an empty text for "없음".
+/// A device this user may not open names the group to join ("dialout" for a
+/// serial line, "lp" for a USB printer, or the group that owns it).
 struct PortDeviceLine
 {
+    enum class Kind { None, Missing, Serial, UsbPrinter, Network, Refused };
     QString text;
-    bool usable = false; ///< the device exists and this user may write to it
+    bool usable =
+        false; ///< the device exists and this user may write to it (a network printer: its line reads)
+    Kind kind = Kind::None;
+    bool speedUsed = true; ///< only a serial line runs at the slot's speed
 };
 PortDeviceLine portDeviceLine(const Deployment &deployment, int port);
 
