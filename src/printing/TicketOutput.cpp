@@ -225,7 +225,7 @@ bool drain(platform::PrinterLine &line, qsizetype bytes, qint32 speed, Failure &
     const quint32 start = GetTick();
     // The bytes cannot be out before their line time: look then, and often after.
     if (const quint32 first = lineTimeMs(bytes, speed); first > 0)
-        Delay(first);
+        Delay(first, [] { return stopGraceOver(); });
     qint64 lastPending = -1;
     quint32 movedAt = start;
     while (true) {
@@ -269,11 +269,14 @@ void noteCondition(const QString &slot, PrinterCondition condition)
         WriteLog(slot + u" 프린터 상태: "_s + conditionText(condition));
 }
 
-/// Asks the printer (when it is known to answer) whether it can print now;
-/// true when it said it cannot, so the ticket must wait.
-bool heldByPrinter(const PrintJob &job, platform::PrinterLine &line, const QString &device)
+/// Asks the printer whether it can print now; true when it said it cannot, so the
+/// ticket must wait. Asked when it answered last time, or, never asked yet, when
+/// `askUnknown` (a network printer: they answer, and a ticket to one out of paper is lost).
+bool heldByPrinter(const PrintJob &job, platform::PrinterLine &line, const QString &device, bool askUnknown)
 {
-    if (!line.twoWay() || !spoolState().answers.value(device))
+    const auto known = spoolState().answers.constFind(device);
+    const bool ask = known == spoolState().answers.constEnd() ? askUnknown : *known;
+    if (!line.twoWay() || !ask)
         return false;
     const PrinterCondition condition = askCondition(line, kStatusWaitMs);
     spoolState().answers.insert(device, condition != PrinterCondition::Unknown);
@@ -347,7 +350,7 @@ Sent send(const PrintJob &job)
         return refuseOpening(job, target, opening);
     platform::PrinterLine &line = *opening.line;
     // A printer out of paper would drop the ticket: it waits until the printer is ready.
-    if (heldByPrinter(job, line, device)) {
+    if (heldByPrinter(job, line, device, target.kind == PortTarget::Kind::Network)) {
         line.close();
         holdTicket(job);
         return Sent::NotSent;

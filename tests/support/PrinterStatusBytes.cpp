@@ -55,4 +55,9 @@ QByteArray StatusRequests::feed(const QByteArray &bytes, TestStatus status,
     return ticket;
 }
 
+QByteArray withoutStatusRequests(const QByteArray &bytes)
+{
+    return StatusRequests().feed(bytes, TestStatus::Silent, [](const QByteArray &) {});
+}
+
 } // namespace kavri::test

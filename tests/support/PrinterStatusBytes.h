@@ -27,4 +27,7 @@ private:
     int m_requests = 0;
 };
 
+/// What a printer prints of `bytes`: all but the status requests (silent printer).
+QByteArray withoutStatusRequests(const QByteArray &bytes);
+
 } // namespace kavri::test
