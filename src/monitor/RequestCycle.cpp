@@ -66,13 +66,18 @@ bool fileBehind()
     return s.fileBehind && s.file == CfgMain.fileName();
 }
 
-void storeNumber(const QString &numT)
+/// Stores the last printed number; with `sending`, in the same write, the number
+/// whose tickets go out next (see storeSending).
+void storeNumber(const QString &numT, const QString &sending = {})
 {
     StoredNumber &s = storedNumber();
     const QString file = CfgMain.fileName();
     if (s.file != file)
         s = StoredNumber{file, {}, false};
-    const bool ok = CfgMain.writeValues(kPrinterSection, {{kNumKey, numT}});
+    QList<QPair<QString, QString>> values{{kNumKey, numT}};
+    if (!sending.isEmpty() && !gFilePrint)
+        values.append({kSendingKey, sending});
+    const bool ok = CfgMain.writeValues(kPrinterSection, values);
     // One line when the file stops taking the number and one when it takes it again, not one per poll.
     if (!ok && !s.fileBehind)
         WriteLog(u"KavriNumT를 저장하지 못함: "_s + numT + u" (기억해 둔 번호로 계속)"_s);
@@ -393,6 +398,7 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     const PrintFaultsDeferred deferFaults;
     // When the program ends meanwhile, the ticket under way is finished and the rest wait.
     const StopPrintingWhen stopWhen([this] { return m_shutDown; });
+    const PrinterLinesKept keepLines;
     // Tickets kept from earlier failures go first, each at most once a poll.
     if (!gFilePrint)
         retryUnprintedTickets();
@@ -405,12 +411,15 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     const qint64 cutOff = numberOf(CfgMain.readValue(kPrinterSection, kSendingKey, QString()));
     QString handledLast;
     bool anyHandled = false;
-    auto store = [&stored](const QString &numT) {
-        if (numT == stored && !fileBehind())
+    auto store = [&stored](const QString &numT, const QString &sending = {}) {
+        if (sending.isEmpty() && numT == stored && !fileBehind())
             return;
-        storeNumber(numT);
+        storeNumber(numT, sending);
         stored = numT;
     };
+    // The number of a ticket that went out, stored in one write with the next one's going out
+    // (a file write per ticket is the most of the time between two tickets on a fast line).
+    QString owed;
     for (const HandledRecord &record : reading.handled) {
         anyHandled = true;
         handledLast = record.entry.NumT;
@@ -420,13 +429,21 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
         const bool repeat = cutOff > lastPrinted && numberOf(e.NumT) == cutOff;
         if (repeat)
             WriteLog(u"보내는 중에 프로그램이 끝난 주문서를 [재출력] 표시로 다시 출력: "_s + e.NumT);
-        storeSending(e.NumT);
+        if (owed.isEmpty())
+            storeSending(e.NumT);
+        else
+            store(std::exchange(owed, {}), e.NumT);
         Kavri_출력(QString(), e.TableT, e.MemoT, e.RegDateT, e.PayTypeT, repeat);
-        // Recorded right after the ticket, so a crash never prints it again.
-        store(e.NumT);
-        if (m_shutDown)
+        // Stored by the next write, before anything else goes out: a crash never prints it
+        // again unmarked.
+        owed = e.NumT;
+        if (m_shutDown) {
+            store(owed);
             return;
+        }
     }
+    if (!owed.isEmpty())
+        store(owed);
     // The number of the last record handled, once, rather than a file rewrite per record;
     // a file that missed the last one is caught up.
     store(anyHandled ? handledLast : stored);

@@ -14,8 +14,9 @@
 
 namespace kavri::monitor {
 
-/// One request list cycle, `Load_Kavri`: fetch the shop's open requests, print
-/// the new ones, fill the board, and alert when a new request reached the top.
+/// One request list cycle, `Load_Kavri`: fetch the shop's open requests, fill
+/// the board, alert when a new request reached the top, and print the new ones
+/// (while the alert lets events run, once its chime has started).
 /// It works on a board that outlives the main window; the window lends it the
 /// hooks below while it is open.
 ///

@@ -80,6 +80,12 @@ struct PrintSpool::State
     QHash<QString, bool> answers;
     // Per slot name, what its printer last said of itself.
     QHash<QString, PrinterCondition> conditions;
+    // While a PrinterLinesKept lives: the device line of the last ticket, open for the
+    // next ticket to the same device and speed (opening a serial line takes longer than
+    // a short ticket on a fast line).
+    int keepLinesDepth = 0;
+    std::unique_ptr<platform::PrinterLine> keptLine;
+    QString keptLineKey;
 };
 
 namespace {
@@ -335,6 +341,41 @@ bool writePieces(const PrintJob &job, platform::PrinterLine &line, const QString
     return true;
 }
 
+void closeKeptLine()
+{
+    if (spoolState().keptLine)
+        spoolState().keptLine->close();
+    spoolState().keptLine.reset();
+    spoolState().keptLineKey.clear();
+}
+
+/// The line to `target`: the one kept open for it, else a new one.
+platform::LineOpening openLine(const PortTarget &target, qint32 speed, const QString &key)
+{
+    PrintSpool::State &spool = spoolState();
+    if (spool.keptLine && spool.keptLineKey == key && spool.keptLine->isOpen()) {
+        platform::LineOpening reused;
+        reused.result = platform::LineOpenResult::Opened;
+        reused.line = std::move(spool.keptLine);
+        spool.keptLineKey.clear();
+        return reused;
+    }
+    closeKeptLine();
+    return openPrinter(target, speed, kConnectWaitMs);
+}
+
+/// Closes the line after a ticket, or keeps a device line that did well open for the next.
+void finishLine(std::unique_ptr<platform::PrinterLine> line, const QString &key, bool keep)
+{
+    if (!keep || spoolState().keepLinesDepth == 0) {
+        line->close();
+        return;
+    }
+    closeKeptLine();
+    spoolState().keptLine = std::move(line);
+    spoolState().keptLineKey = key;
+}
+
 Sent send(const PrintJob &job)
 {
     // The program is ending and has waited its time: the ticket is kept for the next start.
@@ -345,13 +386,14 @@ Sent send(const PrintJob &job)
     }
     const PortTarget target = loadDeployment().target(job.port);
     const QString device = portTargetName(target);
-    platform::LineOpening opening = openPrinter(target, job.speed, kConnectWaitMs);
+    const QString lineKey = device + u'@' + QString::number(job.speed);
+    platform::LineOpening opening = openLine(target, job.speed, lineKey);
     if (!opening.line)
         return refuseOpening(job, target, opening);
     platform::PrinterLine &line = *opening.line;
     // A printer out of paper would drop the ticket: it waits until the printer is ready.
     if (heldByPrinter(job, line, device, target.kind == PortTarget::Kind::Network)) {
-        line.close();
+        finishLine(std::move(opening.line), lineKey, false);
         holdTicket(job);
         return Sent::NotSent;
     }
@@ -373,7 +415,8 @@ Sent send(const PrintJob &job)
         // What did arrive would run into the next ticket without a cut.
         spoolState().cutOwed.insert(device);
     }
-    line.close();
+    // A network printer's connection is closed after each ticket: the printer may serve others.
+    finishLine(std::move(opening.line), lineKey, ok && target.kind == PortTarget::Kind::Device);
     noteOutcome(job, ok);
     if (ok) {
         spoolState().cutOwed.remove(device);
@@ -564,10 +607,23 @@ int retryUnprintedTickets()
     return unprintedTickets().retry(platform::clock().now(), resendTicket);
 }
 
+PrinterLinesKept::PrinterLinesKept()
+{
+    ++spoolState().keepLinesDepth;
+}
+
+PrinterLinesKept::~PrinterLinesKept()
+{
+    if (--spoolState().keepLinesDepth == 0)
+        closeKeptLine();
+}
+
 bool lookAtPrinters()
 {
     if (gFilePrint || spoolState().lineBusy || stopAsked())
         return false;
+    // A serial line is opened by one at a time.
+    closeKeptLine();
     spoolState().lineBusy = true;
     struct Release
     {

@@ -67,6 +67,18 @@ public:
     PrintFaultsDeferred &operator=(const PrintFaultsDeferred &) = delete;
 };
 
+/// While one lives (a cycle's tickets), the line to a serial or USB device stays
+/// open from one ticket to the next to the same device, and is closed when the
+/// last one goes; outside, each ticket opens and closes its line.
+class PrinterLinesKept
+{
+public:
+    PrinterLinesKept();
+    ~PrinterLinesKept();
+    PrinterLinesKept(const PrinterLinesKept &) = delete;
+    PrinterLinesKept &operator=(const PrinterLinesKept &) = delete;
+};
+
 /// While one lives and its predicate is true (the program is ending), the ticket
 /// under way gets GraceMs from the moment that is first seen to go out whole;
 /// past that it is cut short and kept, and a ticket not yet begun is kept

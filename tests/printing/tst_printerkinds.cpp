@@ -465,6 +465,30 @@ private slots:
         QCOMPARE(platform::deviceState(path).kind, kind);
     }
 
+    // A cycle's tickets to one serial printer go through one opening of the line, which is
+    // closed when the cycle is done: then anyone may open it again.
+    void serialLineKeptOpenForACycle()
+    {
+        if (!test::PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        test::PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.error()));
+        writePorts(m_env->app(), {{3, pty.printerPath()}});
+        setSlot(0, kSlot, 3, 115200);
+        {
+            const PrinterLinesKept kept;
+            QVERIFY(프린터_출력(kSlot, u"one"_s));
+            QVERIFY(!checkPrinter(portTarget(pty.printerPath()), 115200, 500).connected);
+            QVERIFY(프린터_출력(kSlot, u"two"_s));
+        }
+        QVERIFY(checkPrinter(portTarget(pty.printerPath()), 115200, 500).connected);
+        // Outside a cycle every ticket opens and closes its line.
+        QVERIFY(프린터_출력(kSlot, u"three"_s));
+        QVERIFY(checkPrinter(portTarget(pty.printerPath()), 115200, 500).connected);
+        // The checks asked for status between the tickets.
+        QCOMPARE(test::withoutStatusRequests(pty.readUntilQuiet(300)), QByteArray("onetwothree"));
+    }
+
     void usbDeviceNobodyReadsKeepsTheTicket()
     {
         FifoPrinter fifo(m_env->filePath(u"lp0"_s), false);
