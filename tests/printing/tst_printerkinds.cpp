@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <memory>
@@ -66,6 +67,12 @@ public:
     }
     bool isValid() const { return m_made; }
     QString path() const { return m_path; }
+    /// The printer is pulled out: nobody reads any more.
+    void unplug()
+    {
+        ::close(m_fd);
+        m_fd = -1;
+    }
     QByteArray readAll()
     {
         QByteArray out;
@@ -487,6 +494,24 @@ private slots:
         QVERIFY(checkPrinter(portTarget(pty.printerPath()), 115200, 500).connected);
         // The checks asked for status between the tickets.
         QCOMPARE(test::withoutStatusRequests(pty.readUntilQuiet(300)), QByteArray("onetwothree"));
+    }
+
+    // A USB printer pulled out mid-ticket is a fault like a serial line breaking, told and
+    // logged; the program goes on (writing to a device nobody reads must not end it).
+    void usbDevicePulledOutMidTicket()
+    {
+        FifoPrinter fifo(m_env->filePath(u"lp0"_s));
+        QVERIFY(fifo.isValid());
+        writePorts(m_env->app(), {{5, fifo.path()}});
+        setSlot(0, u"P"_s, 5);
+        QTimer::singleShot(300, [&fifo] { fifo.unplug(); });
+        // Far more than the pipe holds.
+        QVERIFY(!프린터_출력(u"P"_s, QString(200000, u'가')));
+        QCOMPARE(m_env->dialogs().texts().size(), 1);
+        QVERIFY2(m_env->dialogs().texts().first().startsWith(u"P(COM5) 주문서를 보내다 끊겼습니다! [32]"_s),
+                 qPrintable(m_env->dialogs().texts().first()));
+        QVERIFY(mainLog().contains(u"]e)frmAlarm->프린터_출력[Erl:=5, Eno:=32]"_s));
+        QCOMPARE(lastTicketDelivered(u"P"_s), std::optional<bool>(false));
     }
 
     void usbDeviceNobodyReadsKeepsTheTicket()
