@@ -321,20 +321,24 @@ Sent refuseOpening(const PrintJob &job, const PortTarget &target, const platform
 }
 
 /// Writes the ticket piece by piece, each drained before the next.
+/// With `askAfter` (a network printer that answers), a status request follows the
+/// last piece: its answer acknowledges every byte before it at once, where a printer
+/// that only reads would hold its acknowledgement back for tens of milliseconds.
 bool writePieces(const PrintJob &job, platform::PrinterLine &line, const QString &device, qint32 speed,
-                 Failure &failure)
+                 bool askAfter, Failure &failure)
 {
-    bool first = true;
-    for (const QString &piece : splitIntoPieces(job.text, kPieceChars)) {
-        QByteArray bytes = codec::toCp949(piece);
-        if (first && spoolState().cutOwed.contains(device))
+    const QStringList pieces = splitIntoPieces(job.text, kPieceChars);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        QByteArray bytes = codec::toCp949(pieces.at(i));
+        if (i == 0 && spoolState().cutOwed.contains(device))
             bytes.prepend(cutShortEnding());
-        first = false;
         if (!line.write(bytes)) {
             const platform::LineError e = line.lastError();
             failure = {5, e.number, e.description};
             return false;
         }
+        if (askAfter && i == pieces.size() - 1)
+            line.askStatus(1, kStatusWaitMs);
         if (!drain(line, bytes.size(), speed, failure))
             return false;
     }
@@ -407,7 +411,8 @@ Sent send(const PrintJob &job)
                              ? job.speed
                              : 0;
     Failure failure;
-    const bool ok = writePieces(job, line, device, speed, failure);
+    const bool askAfter = target.kind == PortTarget::Kind::Network && spoolState().answers.value(device);
+    const bool ok = writePieces(job, line, device, speed, askAfter, failure);
     if (!ok) {
         reportPrintFailure(u"프린터_출력"_s, failure);
         // Unsent bytes would hold the close up for as long as the driver waits on a dead printer.
