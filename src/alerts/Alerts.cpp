@@ -46,10 +46,14 @@ void letEventsRun()
 /// Chime, pause, speech: the shared road of both sequences.
 bool chimeThenSpeak(const QString &wavePath, const QString &text, OwnerGuard &guard)
 {
+    if (!guard.alive())
+        return false;
+    // Started before pending events run: work waiting for them (the tickets of the
+    // cycle) must not hold the chime back.
+    platform::playChime(wavePath);
     letEventsRun();
     if (!guard.alive())
         return false;
-    platform::playChime(wavePath);
     // The pause ends at once when the window goes or the process is ending.
     if (!Delay(ChimeToSpeechMs, [&guard] { return !guard.alive(); }) || !guard.alive())
         return false;

@@ -37,15 +37,15 @@ QString testPhrase();
 QString spokenText(const QString &table, const QString &request);
 
 /// The new request's chime and speech. With `silent` nothing is played or
-/// said. Otherwise: pending events run, gSoundPath + "/DDD.wav" starts, a
+/// said. Otherwise: gSoundPath + "/DDD.wav" starts, pending events run, a
 /// 2000 ms Delay, pending events run, spokenText(table, request) is spoken. A
 /// failing step is skipped silently. Returns false when `owner` (optional) was
 /// destroyed or `cancelled` turned true during the sequence, true otherwise.
 bool announce(const QString &table, const QString &request, bool silent, QObject *owner = nullptr,
               std::function<bool()> cancelled = {});
 
-/// The sound test of lblSound: pending events run, "DDD.wav" of the
-/// application folder starts, a 2000 ms Delay, pending events run, the test
+/// The sound test of lblSound: "DDD.wav" of the application folder starts,
+/// pending events run, a 2000 ms Delay, pending events run, the test
 /// phrase is spoken. Returns false when `owner` was destroyed or `cancelled`
 /// turned true meanwhile.
 bool soundTest(QObject *owner = nullptr, std::function<bool()> cancelled = {});

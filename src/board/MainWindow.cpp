@@ -16,6 +16,7 @@
 #include "platform/gui/Theme.h"
 #include "platform/gui/WaitPanel.h"
 #include "printersettings/PrinterSettingsWindow.h"
+#include "printing/PrinterCheck.h"
 #include "services/AppFolder.h"
 #include "services/EventLog.h"
 #include "services/Housekeeping.h"
@@ -36,6 +37,11 @@ namespace kavri {
 using namespace design;
 using monitor::placeWindow;
 using monitor::storedPosition;
+
+namespace {
+// How long the settings window's connection check may wait for a printer.
+constexpr quint32 kConnectionCheckMs = 3000;
+} // namespace
 
 frmAlarm::frmAlarm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -80,6 +86,10 @@ void frmAlarm::lblConfig_Click()
     // Polls, tickets and alerts go on while the shop works on its printers (a window
     // left open must not stop the board); the new settings count from their save.
     m_settingsWindow = new PrinterSettingsWindow;
+    // A connection check waits a few seconds at most, with the board's events running.
+    m_settingsWindow->setConnectionCheck([](const PortTarget &target, qint32 speed) {
+        return checkPrinter(target, speed, kConnectionCheckMs).text;
+    });
     connect(m_settingsWindow, &PrinterSettingsWindow::closed, this, [this] {
         m_settingsWindow->deleteLater();
         m_settingsWindow = nullptr;

@@ -37,17 +37,27 @@ void BoardHealth::setPrinterFailed(const QString &slot, bool failed)
         m_printerFailed.remove(slot.left(40));
 }
 
+void BoardHealth::setPrinterCondition(const QString &slot, PrinterCondition condition)
+{
+    if (slot.isEmpty())
+        return;
+    if (holdsTickets(condition) || condition == PrinterCondition::PaperNearEnd)
+        m_printerConditions.insert(slot.left(40), condition);
+    else
+        m_printerConditions.remove(slot.left(40));
+}
+
 void BoardHealth::keepPrinters(const QStringList &names)
 {
     QStringList kept;
     for (const QString &name : names)
         kept << name.left(40);
-    for (auto it = m_printerFailed.begin(); it != m_printerFailed.end();) {
-        if (kept.contains(it.key()))
-            ++it;
-        else
-            it = m_printerFailed.erase(it);
-    }
+    const auto keepOnly = [&kept](auto &bySlot) {
+        for (auto it = bySlot.begin(); it != bySlot.end();)
+            it = kept.contains(it.key()) ? std::next(it) : bySlot.erase(it);
+    };
+    keepOnly(m_printerFailed);
+    keepOnly(m_printerConditions);
 }
 
 void BoardHealth::setUnprinted(qsizetype count)
@@ -80,6 +90,10 @@ QString BoardHealth::describeFaults(bool withCount) const
                             : u"서버 응답 없음"_s);
     for (auto it = m_printerFailed.cbegin(); it != m_printerFailed.cend(); ++it)
         parts << it.key() + u" 프린터 출력 실패"_s;
+    for (auto it = m_printerConditions.cbegin(); it != m_printerConditions.cend(); ++it) {
+        if (holdsTickets(it.value()))
+            parts << it.key() + u" 프린터 "_s + conditionText(it.value());
+    }
     if (m_unprinted > 0)
         parts << u"미출력 "_s + QString::number(m_unprinted) + u"건"_s;
     if (m_speechUnavailable)
@@ -94,7 +108,12 @@ QString BoardHealth::text() const
     QStringList parts{last};
     if (const QString wrong = faults(); !wrong.isEmpty())
         parts << wrong;
-    // A note, not a fault: the main log hears of it once, from the session.
+    // Notes, not faults: nothing to do yet, so the line keeps its calm colour.
+    for (auto it = m_printerConditions.cbegin(); it != m_printerConditions.cend(); ++it) {
+        if (it.value() == PrinterCondition::PaperNearEnd)
+            parts << it.key() + u" 프린터 "_s + conditionText(it.value());
+    }
+    // The main log hears of a new version once, from the session.
     if (m_newVersionInstalled)
         parts << u"새 버전 설치됨 · 다시 시작하세요"_s;
     return parts.join(u" · "_s);

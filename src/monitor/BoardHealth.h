@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/PrinterStatus.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QString>
@@ -48,7 +50,11 @@ public:
     void setLoginRejected(bool rejected);
     /// Whether the last ticket of printer slot `slot` failed.
     void setPrinterFailed(const QString &slot, bool failed);
-    /// Forgets the failures of slots not named in `names` (a slot renamed or emptied).
+    /// What the printer of slot `slot` last said of itself. Paper end, cover open
+    /// and offline are faults ("주방 프린터 용지 없음"); paper near end is a note
+    /// in the calm colour ("주방 프린터 용지 부족").
+    void setPrinterCondition(const QString &slot, PrinterCondition condition);
+    /// Forgets the failures and conditions of slots not named in `names` (a slot renamed or emptied).
     void keepPrinters(const QStringList &names);
     /// Tickets waiting to be sent again.
     void setUnprinted(qsizetype count);
@@ -58,7 +64,7 @@ public:
     void setNewVersionInstalled(bool installed);
 
     /// "확인 14:02:10" (or "확인 전" before the first list), then each fault after " · ",
-    /// then the note of a newer version installed.
+    /// then the notes: printers low on paper, a newer version installed.
     QString text() const;
     /// What the line says, in the order a shop acts on it: printers, then tickets
     /// not printed, then the service, then speech, the note of a newer version, and
@@ -80,7 +86,8 @@ private:
     QDateTime m_lastSuccess;
     int m_failedPolls = 0;
     bool m_loginRejected = false;
-    QMap<QString, bool> m_printerFailed; ///< by slot name, sorted so the text is stable
+    QMap<QString, bool> m_printerFailed;                 ///< by slot name, sorted so the text is stable
+    QMap<QString, PrinterCondition> m_printerConditions; ///< by slot name; only what is worth a word
     qsizetype m_unprinted = 0;
     bool m_speechUnavailable = false;
     bool m_newVersionInstalled = false;

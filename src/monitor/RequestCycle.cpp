@@ -74,23 +74,6 @@ QString lastStoredNumber(const QString &fromFile)
     return s.fileBehind && s.file == CfgMain.fileName() ? s.numT : fromFile;
 }
 
-// The answer's text as the cycle needs it besides its records: its length, and its
-// beginning for the log and the comparison with the last answer (all of a short one).
-struct AnswerHead
-{
-    QString text;
-    qsizetype chars = 0;
-
-    void add(QStringView piece)
-    {
-        chars += piece.size();
-        const qsizetype room =
-            std::max<qsizetype>(kLogAnswerLimit, RequestCycle::kKeptAnswerChars) - text.size();
-        if (room > 0)
-            text += piece.first(std::min(room, piece.size()));
-    }
-};
-
 // An answer of nothing but blanks: the service's way of saying that no request is open.
 bool isBlankAnswer(const QString &head, qsizetype chars)
 {
@@ -103,13 +86,18 @@ bool fileBehind()
     return s.fileBehind && s.file == CfgMain.fileName();
 }
 
-void storeNumber(const QString &numT)
+/// Stores the last printed number; with `sending`, in the same write, the number
+/// whose tickets go out next (see storeSending).
+void storeNumber(const QString &numT, const QString &sending = {})
 {
     StoredNumber &s = storedNumber();
     const QString file = CfgMain.fileName();
     if (s.file != file)
         s = StoredNumber{file, {}, false};
-    const bool ok = CfgMain.writeValues(kPrinterSection, {{kNumKey, numT}});
+    QList<QPair<QString, QString>> values{{kNumKey, numT}};
+    if (!sending.isEmpty() && !gFilePrint)
+        values.append({kSendingKey, sending});
+    const bool ok = CfgMain.writeValues(kPrinterSection, values);
     // One line when the file stops taking the number and one when it takes it again, not one per poll.
     if (!ok && !s.fileBehind)
         WriteLog(u"KavriNumT를 저장하지 못함: "_s + numT + u" (기억해 둔 번호로 계속)"_s);
@@ -148,7 +136,19 @@ void logSkippedRecords(const QList<SkippedRecord> &malformed, const QString &cha
 
 } // namespace
 
-RequestCycle::RequestCycle(RequestBoard &board) : m_board(board) {}
+void RequestCycle::AnswerHead::add(QStringView piece)
+{
+    chars += piece.size();
+    const qsizetype room = std::max<qsizetype>(kLogAnswerLimit, RequestCycle::kKeptAnswerChars) - text.size();
+    if (room > 0)
+        text += piece.first(std::min(room, piece.size()));
+}
+
+RequestCycle::RequestCycle(RequestBoard &board) : m_board(board)
+{
+    m_printSoon.setSingleShot(true);
+    QObject::connect(&m_printSoon, &QTimer::timeout, &m_printSoon, [this] { printDue(); });
+}
 
 void RequestCycle::setHooks(Hooks hooks)
 {
@@ -225,18 +225,37 @@ bool RequestCycle::runOnce(bool mSilent)
     m_board.clearRows();
     const QString kavriNumT = CfgMain.readValue(kPrinterSection, kNumKey, QString());
     const QDateTime now = platform::clock().now();
-    const QString channel = logChannel(now);
+    std::optional<FetchedAnswer> fetched = fetchAnswer(now);
+    if (!fetched || m_shutDown)
+        return false;
+    logAnswer(*fetched, logChannel(now));
+    const std::optional<QSet<QString>> listed = showAnswer(*fetched, now);
+    if (m_shutDown)
+        return false;
 
+    // The board as the check sees it: the alert lets events run for seconds.
+    const QSet<QString> onBoard = numbersOnBoard();
+    alertAndPrint(mSilent, fetched->reading, kavriNumT);
+    if (m_shutDown)
+        return false;
+    rememberShown(listed ? &*listed : nullptr, onBoard);
+    call(m_hooks.hideWait);
+    return true;
+}
+
+std::optional<RequestCycle::FetchedAnswer> RequestCycle::fetchAnswer(const QDateTime &now)
+{
     call(m_hooks.showWait);
     if (m_shutDown)
-        return false;
-    const quint32 t0 = GetTick();
-    const QString address = web::endpoint(web::RequestListPath);
-    const QString body = web::requestListBody(gLoginID, gLoginPW);
-    WinHttpAnswer answer = GetWinHttpAnswer(address, body);
-    const int status = answer.status;
+        return std::nullopt;
+    FetchedAnswer fetched;
+    fetched.t0 = GetTick();
+    fetched.address = web::endpoint(web::RequestListPath);
+    fetched.body = web::requestListBody(gLoginID, gLoginPW);
+    WinHttpAnswer answer = GetWinHttpAnswer(fetched.address, fetched.body);
+    fetched.status = answer.status;
     if (m_shutDown)
-        return false;
+        return std::nullopt;
     call(m_hooks.hideWait);
 
     call(m_hooks.showWait);
@@ -247,46 +266,55 @@ bool RequestCycle::runOnce(bool mSilent)
     if (inPieces)
         QCoreApplication::processEvents();
     if (m_shutDown)
-        return false;
+        return std::nullopt;
     AnswerReader reader(now);
     reader.reserve(QByteArrayView(answer.body).count(web::kRecordMarkerBytes));
-    AnswerHead head;
     platform::decodeResponsePieces(answer.body, answer.contentType, [&](QStringView piece) {
-        head.add(piece);
+        fetched.head.add(piece);
         reader.feed(piece);
         if (inPieces)
             QCoreApplication::processEvents();
         return !m_shutDown;
     });
     if (m_shutDown)
-        return false;
-    const AnswerReading reading = reader.finish();
+        return std::nullopt;
+    fetched.reading = reader.finish();
+    fetched.sawList = reader.sawList();
+    fetched.sameAsBefore = rememberAnswer(fetched.head.text, fetched.head.chars, answer.body);
+    return fetched;
+}
 
-    if (rememberAnswer(head.text, head.chars, answer.body)) {
-        WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - t0) +
+void RequestCycle::logAnswer(const FetchedAnswer &fetched, const QString &channel) const
+{
+    if (fetched.sameAsBefore) {
+        WriteLog(u"Load_Kavri() ... ResponseStr: 직전과 동일. "_s + QString::number(GetTick() - fetched.t0) +
                      u"ms 걸림."_s,
                  channel);
     } else {
-        WriteLog(u"Load_Kavri() ... "_s + address + u'?' + web::maskPassword(body), channel);
-        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf + answerForLog(head.text, head.chars), channel);
+        WriteLog(u"Load_Kavri() ... "_s + fetched.address + u'?' + web::maskPassword(fetched.body), channel);
+        WriteLog(u"Load_Kavri() ... ResponseStr:"_s + gCrLf +
+                     answerForLog(fetched.head.text, fetched.head.chars),
+                 channel);
     }
-    answer = {};
+    logSkippedRecords(fetched.reading.malformed, channel);
+}
+
+std::optional<QSet<QString>> RequestCycle::showAnswer(FetchedAnswer &fetched, const QDateTime &now)
+{
+    const AnswerReading &reading = fetched.reading;
+    const AnswerHead &head = fetched.head;
     // Status 200 is an answered poll, whatever it holds: the service answers a shop
     // with no open request with nothing at all. A list under a failure status (a
     // proxy's stale copy) does not say the service is up.
     const bool answered = head.chars > 0;
-    const bool pollAnswered = status == 200;
+    const bool pollAnswered = fetched.status == 200;
     const bool loginRejected = answered && head.chars < 4096 && head.text.contains(kLoginRejected);
     // Only a list (records, the list's own tag, or nothing: the empty list) tells which
     // requests have left: an error page would make every followed request look gone.
     const bool listRead = pollAnswered && !loginRejected &&
-                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || reader.sawList() ||
+                          (!reading.handled.isEmpty() || !reading.malformed.isEmpty() || fetched.sawList ||
                            isBlankAnswer(head.text, head.chars));
-    head = {};
-    logSkippedRecords(reading.malformed, channel);
-    printAndRecord(reading, kavriNumT);
-    if (m_shutDown)
-        return false;
+    fetched.head = {};
 
     // The numbers the service lists now, read once for the statistics and the memory of the board.
     const std::optional<QSet<QString>> listed =
@@ -304,14 +332,30 @@ bool RequestCycle::runOnce(bool mSilent)
     call(m_hooks.hideWait);
     healthUpdated();
     askExpiryPass();
-    if (m_shutDown)
-        return false;
+    return listed;
+}
 
-    // The board as the check sees it: the alert lets events run for seconds.
-    const QSet<QString> onBoard = numbersOnBoard();
+void RequestCycle::alertAndPrint(bool mSilent, const AnswerReading &reading, const QString &kavriNumT)
+{
+    // The board is up; the alert starts before the tickets, which go out while it lets
+    // events run (its chime already playing), or right after it. Until each ticket is
+    // out KavriNumT stays behind it, so an end meanwhile prints it at the next start.
+    m_duePrint = [this, &reading, kavriNumT] {
+        printAndRecord(reading, kavriNumT);
+        healthUpdated();
+    };
+    m_printSoon.start(0);
     newRequestCheck(mSilent);
-    rememberShown(listed ? &*listed : nullptr, onBoard);
-    return true;
+    printDue();
+}
+
+void RequestCycle::printDue()
+{
+    m_printSoon.stop();
+    const std::function<void()> job = std::exchange(m_duePrint, {});
+    // Ended before its first ticket: nothing was sent, and nothing recorded as sent.
+    if (job && !m_shutDown)
+        job();
 }
 
 void RequestCycle::noteConfirmedByExpiry(const QString &numT)
@@ -376,6 +420,7 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     const PrintFaultsDeferred deferFaults;
     // When the program ends meanwhile, the ticket under way is finished and the rest wait.
     const StopPrintingWhen stopWhen([this] { return m_shutDown; });
+    const PrinterLinesKept keepLines;
     // Tickets kept from earlier failures go first, each at most once a poll.
     if (!gFilePrint)
         retryUnprintedTickets();
@@ -388,12 +433,15 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
     const qint64 cutOff = numberOf(CfgMain.readValue(kPrinterSection, kSendingKey, QString()));
     QString handledLast;
     bool anyHandled = false;
-    auto store = [&stored](const QString &numT) {
-        if (numT == stored && !fileBehind())
+    auto store = [&stored](const QString &numT, const QString &sending = {}) {
+        if (sending.isEmpty() && numT == stored && !fileBehind())
             return;
-        storeNumber(numT);
+        storeNumber(numT, sending);
         stored = numT;
     };
+    // The number of a ticket that went out, stored in one write with the next one's going out
+    // (a file write per ticket is the most of the time between two tickets on a fast line).
+    QString owed;
     for (const HandledRecord &record : reading.handled) {
         anyHandled = true;
         handledLast = record.entry.NumT;
@@ -403,21 +451,39 @@ void RequestCycle::printAndRecord(const AnswerReading &reading, const QString &k
         const bool repeat = cutOff > lastPrinted && numberOf(e.NumT) == cutOff;
         if (repeat)
             WriteLog(u"보내는 중에 프로그램이 끝난 주문서를 [재출력] 표시로 다시 출력: "_s + e.NumT);
-        storeSending(e.NumT);
+        if (owed.isEmpty())
+            storeSending(e.NumT);
+        else
+            store(std::exchange(owed, {}), e.NumT);
         Kavri_출력(QString(), e.TableT, e.MemoT, e.RegDateT, e.PayTypeT, repeat);
-        // Recorded right after the ticket, so a crash never prints it again.
-        store(e.NumT);
-        if (m_shutDown)
+        // Stored by the next write, before anything else goes out: a crash never prints it
+        // again unmarked.
+        owed = e.NumT;
+        if (m_shutDown) {
+            store(owed);
             return;
+        }
     }
+    if (!owed.isEmpty())
+        store(owed);
     // The number of the last record handled, once, rather than a file rewrite per record;
     // a file that missed the last one is caught up.
     store(anyHandled ? handledLast : stored);
+    // Between tickets: how the printers are, and what they held back goes out once they take it.
+    if (!gFilePrint && !m_shutDown && lookAtPrinters())
+        retryUnprintedTickets();
+    notePrinterHealth();
+}
+
+void RequestCycle::notePrinterHealth()
+{
     // A slot renamed or emptied since its ticket failed no longer stands on the line.
     m_health.keepPrinters({gPrinterSettings.이름.cbegin(), gPrinterSettings.이름.cend()});
     for (const QString &slot : gPrinterSettings.이름) {
         if (const std::optional<bool> delivered = lastTicketDelivered(slot))
             m_health.setPrinterFailed(slot, !*delivered);
+        if (const std::optional<PrinterCondition> condition = printerCondition(slot))
+            m_health.setPrinterCondition(slot, *condition);
     }
     m_health.setUnprinted(unprintedTickets().count());
 }

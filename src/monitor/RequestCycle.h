@@ -7,13 +7,16 @@
 
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
+#include <optional>
 
 namespace kavri::monitor {
 
-/// One request list cycle, `Load_Kavri`: fetch the shop's open requests, print
-/// the new ones, fill the board, and alert when a new request reached the top.
+/// One request list cycle, `Load_Kavri`: fetch the shop's open requests, fill
+/// the board, alert when a new request reached the top, and print the new ones
+/// (while the alert lets events run, once its chime has started).
 /// It works on a board that outlives the main window; the window lends it the
 /// hooks below while it is open.
 ///
@@ -98,7 +101,38 @@ public:
     static constexpr int kMalformedLinesPerCycle = 20;
 
 private:
+    // The answer's text as the cycle needs it besides its records: its length, and its
+    // beginning for the log and the comparison with the last answer (all of a short one).
+    struct AnswerHead
+    {
+        QString text;
+        qsizetype chars = 0;
+        void add(QStringView piece);
+    };
+    struct FetchedAnswer
+    {
+        QString address;
+        QString body;
+        quint32 t0 = 0;
+        int status = 0;
+        AnswerHead head;
+        AnswerReading reading;
+        bool sawList = false;
+        bool sameAsBefore = false;
+    };
+
     bool runOnce(bool mSilent);
+    /// Asks the service for the list and reads its answer; nothing once shut down.
+    std::optional<FetchedAnswer> fetchAnswer(const QDateTime &now);
+    void logAnswer(const FetchedAnswer &fetched, const QString &channel) const;
+    /// The health line, the statistics, the board and the expiry pass from the answer;
+    /// the numbers the service lists, when the answer was a list.
+    std::optional<QSet<QString>> showAnswer(FetchedAnswer &fetched, const QDateTime &now);
+    /// The new-request alert, and the tickets of the new requests after its start.
+    void alertAndPrint(bool mSilent, const AnswerReading &reading, const QString &kavriNumT);
+    /// Runs the cycle's printing if it has not run yet.
+    void printDue();
+    void notePrinterHealth();
     /// Whether the answer equals the previous one; it becomes the previous one.
     bool rememberAnswer(const QString &text, qsizetype chars, const QByteArray &bytes);
     void printAndRecord(const AnswerReading &reading, const QString &kavriNumT);
@@ -126,6 +160,9 @@ private:
     bool m_pendingForExpiry = false;
     bool m_currentForExpiry = false;
     bool m_shutDown = false;
+    /// The printing of the running cycle, until it starts.
+    std::function<void()> m_duePrint;
+    QTimer m_printSoon;
 };
 
 } // namespace kavri::monitor

@@ -63,8 +63,11 @@ QString TestTicket(const QString &slotName);
 /// not go out shows its fault and is not kept (printTestSlip).
 void printTestTickets(const PrinterSettings &settings, quint32 gapMs);
 
-/// The line beside a port list: the device of the port and whether it can be
-/// used; an empty text for "없음".
+/// The line beside a port list, for staff: what the port leads to (a serial
+/// line, a USB printer-class device, a network printer, or a [Ports] line that
+/// is refused and why) and whether it can be used; an empty text for "없음".
+/// A device this user may not open names the group that may write it, when
+/// joining that group would help.
 struct PortDeviceLine
 {
     QString text;

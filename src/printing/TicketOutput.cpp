@@ -3,8 +3,9 @@
 #include "codec/Cp949.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/SerialPort.h"
+#include "platform/PrinterLine.h"
 #include "printing/PrinterCommands.h"
+#include "printing/PrinterConnection.h"
 #include "printing/PrinterSettings.h"
 #include "printing/Unprinted.h"
 #include "services/Deployment.h"
@@ -74,6 +75,17 @@ struct PrintSpool::State
     bool showing = false;
     // Devices whose last ticket was cut short: the next ticket there starts by ending it.
     QSet<QString> cutOwed;
+    // Per device, whether its printer answered the last status request: only those
+    // are asked before a ticket, so a printer that never answers costs no wait.
+    QHash<QString, bool> answers;
+    // Per slot name, what its printer last said of itself.
+    QHash<QString, PrinterCondition> conditions;
+    // While a PrinterLinesKept lives: the device line of the last ticket, open for the
+    // next ticket to the same device and speed (opening a serial line takes longer than
+    // a short ticket on a fast line).
+    int keepLinesDepth = 0;
+    std::unique_ptr<platform::PrinterLine> keptLine;
+    QString keptLineKey;
 };
 
 namespace {
@@ -85,7 +97,22 @@ PrintSpool::State &spoolState()
 }
 
 constexpr qsizetype kPieceChars = 3500;
-constexpr quint32 kDrainStepMs = 100;
+// Once a piece's line time has passed, the rest of it is looked for this often.
+constexpr quint32 kDrainStepMs = 5;
+// A device without a line speed (USB, network) that takes nothing for this long is a fault.
+constexpr quint32 kStallMs = 5000;
+// A printer on the shop's network answers a connection in milliseconds.
+constexpr quint32 kConnectWaitMs = 3000;
+// The once-a-poll look at the printers: a printer that is off must not hold the poll long.
+constexpr quint32 kCheckConnectWaitMs = 1000;
+constexpr quint32 kStatusWaitMs = 300;
+
+/// How one ticket's turn at its printer ended.
+enum class Sent {
+    Delivered, ///< it went out whole
+    NotSent,   ///< it was kept (or refused) without a byte sent: opening failed, the printer said no
+    Broken,    ///< it was cut short while sending
+};
 
 /// A ticket that did not go out whole is kept to be sent again, unless it is a kept one
 /// already. A test slip says nothing about the tickets: neither kept nor counted.
@@ -157,40 +184,60 @@ void reportPrintFailure(const QString &procedure, const Failure &failure)
     CfgWork.report(errorReport(u"frmAlarm"_s, procedure, failure), 3, 2);
 }
 
-QString openingMessage(const PrintJob &job, platform::SerialOpenResult result,
-                       const platform::SerialError &error)
+QString slotHead(const PrintJob &job)
 {
-    const QString head = job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
-    switch (result) {
-    case platform::SerialOpenResult::NoSuchPort:
+    return job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
+}
+
+QString openingMessage(const PrintJob &job, const PortTarget &target, const platform::LineOpening &opening)
+{
+    const QString head = slotHead(job);
+    if (target.kind == PortTarget::Kind::Refused && job.port >= 1)
+        return head + u" 포트 번호가 잘못되었습니다! ("_s + target.refusal + u")"_s;
+    if (target.kind == PortTarget::Kind::Network)
+        return head + u" 프린터("_s + portTargetName(target) + u")에 연결할 수 없습니다: "_s +
+               opening.error.description;
+    switch (opening.result) {
+    case platform::LineOpenResult::NoSuchPort:
         return head + u" 포트 번호가 잘못되었습니다!"_s;
-    case platform::SerialOpenResult::Unavailable:
+    case platform::LineOpenResult::Unavailable:
         return head + u"을(를) 열 수 없습니다!"_s;
     default:
-        return head + u" ["_s + QString::number(error.number) + u"] "_s + error.description;
+        return head + u" ["_s + QString::number(opening.error.number) + u"] "_s + opening.error.description;
     }
 }
 
 QString sendingMessage(const PrintJob &job, const Failure &failure)
 {
-    const QString head = job.name + u"(COM"_s + QString::number(job.port) + u")"_s;
+    const QString head = slotHead(job);
     if (failure.number == ETIMEDOUT)
         return head + u" 프린터가 받지 않아 주문서를 출력하지 못했습니다!"_s;
     return head + u" 주문서를 보내다 끊겼습니다! ["_s + QString::number(failure.number) + u"] "_s +
            failure.description;
 }
 
+/// The time `bytes` take on a line of `speed` bits per second (start, 8 data, stop bits).
+quint32 lineTimeMs(qsizetype bytes, qint32 speed)
+{
+    return speed > 0 ? quint32(qint64(bytes) * 10 * 1000 / speed) : 0;
+}
+
 /// Waits until the piece has left the machine; false (with `failure`) when the
 /// line breaks or the printer stops taking bytes for longer than the limit.
-bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &failure)
+/// `speed` is the serial line's, 0 for a device without one.
+bool drain(platform::PrinterLine &line, qsizetype bytes, qint32 speed, Failure &failure)
 {
     const quint32 limit = drainLimitMs(bytes, speed);
     const quint32 start = GetTick();
+    // The bytes cannot be out before their line time: look then, and often after.
+    if (const quint32 first = lineTimeMs(bytes, speed); first > 0)
+        Delay(first, [] { return stopGraceOver(); });
+    qint64 lastPending = -1;
+    quint32 movedAt = start;
     while (true) {
-        Delay(kDrainStepMs);
-        const qint64 pending = port.pendingOutput();
+        const qint64 pending = line.pendingOutput();
         if (pending < 0) {
-            const platform::SerialError e = port.lastError();
+            const platform::LineError e = line.lastError();
             failure = {5, e.number, e.description};
             return false;
         }
@@ -202,72 +249,179 @@ bool drain(platform::SerialPort &port, qsizetype bytes, qint32 speed, Failure &f
                            u")"_s};
             return false;
         }
-        if (quint32(GetTick() - start) > limit) {
+        const quint32 now = GetTick();
+        if (pending != lastPending)
+            movedAt = now;
+        lastPending = pending;
+        const bool stalled = speed <= 0 && quint32(now - movedAt) > kStallMs;
+        if (stalled || quint32(now - start) > limit) {
             failure = {5, ETIMEDOUT,
                        u"프린터가 응답하지 않습니다 (보내지 못한 바이트: "_s + QString::number(pending) +
                            u")"_s};
             return false;
         }
+        Delay(kDrainStepMs);
     }
 }
 
-bool send(const PrintJob &job)
+/// Remembers what the printer of `slot` said of itself; a change is one line in the main log.
+void noteCondition(const QString &slot, PrinterCondition condition)
+{
+    const auto it = spoolState().conditions.constFind(slot);
+    const PrinterCondition before =
+        it == spoolState().conditions.constEnd() ? PrinterCondition::Unknown : *it;
+    spoolState().conditions.insert(slot, condition);
+    if (condition != before)
+        WriteLog(slot + u" 프린터 상태: "_s + conditionText(condition));
+}
+
+/// Asks the printer whether it can print now; true when it said it cannot, so the
+/// ticket must wait. Asked when it answered last time, or, never asked yet, when
+/// `askUnknown` (a network printer: they answer, and a ticket to one out of paper is lost).
+bool heldByPrinter(const PrintJob &job, platform::PrinterLine &line, const QString &device, bool askUnknown)
+{
+    const auto known = spoolState().answers.constFind(device);
+    const bool ask = known == spoolState().answers.constEnd() ? askUnknown : *known;
+    if (!line.twoWay() || !ask)
+        return false;
+    const PrinterCondition condition = askCondition(line, kStatusWaitMs);
+    spoolState().answers.insert(device, condition != PrinterCondition::Unknown);
+    noteCondition(job.name, condition);
+    return holdsTickets(condition);
+}
+
+/// The ticket waits for a printer that said it cannot print: kept, not counted as failed.
+void holdTicket(const PrintJob &job)
+{
+    const QString message = slotHead(job) + u" 프린터 "_s +
+                            conditionText(spoolState().conditions.value(job.name)) +
+                            u": 주문서를 보관했다가 다시 보냅니다"_s;
+    if (job.kind == JobKind::Ticket) {
+        unprintedTickets().add(job.name, job.text, platform::clock().now());
+        WriteLog(u"프린터_출력 ... "_s + message);
+    } else if (job.kind == JobKind::Test) {
+        tellFault(job,
+                  slotHead(job) + u" 프린터 "_s + conditionText(spoolState().conditions.value(job.name)));
+    }
+}
+
+Sent refuseOpening(const PrintJob &job, const PortTarget &target, const platform::LineOpening &opening)
+{
+    const QString message = openingMessage(job, target, opening);
+    // Kept before its box is shown: the box may stay open long, and a crash meanwhile must not lose it.
+    noteOutcome(job, false);
+    // Every ticket that did not go out is in the main log; the box may be told once for many.
+    // A kept ticket tried again at each poll was logged and told when it first failed.
+    if (job.kind != JobKind::Resend) {
+        WriteLog(u"프린터_출력 ... "_s + message);
+        tellFault(job, message);
+    }
+    // Kept for later; the caller goes on as for a ticket that went out.
+    return Sent::NotSent;
+}
+
+/// Writes the ticket piece by piece, each drained before the next.
+/// With `askAfter` (a network printer that answers), a status request follows the
+/// last piece: its answer acknowledges every byte before it at once, where a printer
+/// that only reads would hold its acknowledgement back for tens of milliseconds.
+bool writePieces(const PrintJob &job, platform::PrinterLine &line, const QString &device, qint32 speed,
+                 bool askAfter, Failure &failure)
+{
+    const QStringList pieces = splitIntoPieces(job.text, kPieceChars);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        QByteArray bytes = codec::toCp949(pieces.at(i));
+        if (i == 0 && spoolState().cutOwed.contains(device))
+            bytes.prepend(cutShortEnding());
+        if (!line.write(bytes)) {
+            const platform::LineError e = line.lastError();
+            failure = {5, e.number, e.description};
+            return false;
+        }
+        if (askAfter && i == pieces.size() - 1)
+            line.askStatus(1, kStatusWaitMs);
+        if (!drain(line, bytes.size(), speed, failure))
+            return false;
+    }
+    return true;
+}
+
+void closeKeptLine()
+{
+    if (spoolState().keptLine)
+        spoolState().keptLine->close();
+    spoolState().keptLine.reset();
+    spoolState().keptLineKey.clear();
+}
+
+/// The line to `target`: the one kept open for it, else a new one.
+platform::LineOpening openLine(const PortTarget &target, qint32 speed, const QString &key)
+{
+    PrintSpool::State &spool = spoolState();
+    if (spool.keptLine && spool.keptLineKey == key && spool.keptLine->isOpen()) {
+        platform::LineOpening reused;
+        reused.result = platform::LineOpenResult::Opened;
+        reused.line = std::move(spool.keptLine);
+        spool.keptLineKey.clear();
+        return reused;
+    }
+    closeKeptLine();
+    return openPrinter(target, speed, kConnectWaitMs);
+}
+
+/// Closes the line after a ticket, or keeps a device line that did well open for the next.
+void finishLine(std::unique_ptr<platform::PrinterLine> line, const QString &key, bool keep)
+{
+    if (!keep || spoolState().keepLinesDepth == 0) {
+        line->close();
+        return;
+    }
+    closeKeptLine();
+    spoolState().keptLine = std::move(line);
+    spoolState().keptLineKey = key;
+}
+
+Sent send(const PrintJob &job)
 {
     // The program is ending and has waited its time: the ticket is kept for the next start.
     if (stopGraceOver()) {
         WriteLog(u"프로그램을 끝내느라 보내지 않음: "_s + job.name);
         noteOutcome(job, false);
-        return true;
+        return Sent::NotSent;
     }
-    std::unique_ptr<platform::SerialPort> port = platform::createSerialPort();
-    const QString device = loadDeployment().serialDevice(job.port);
-    const platform::SerialOpenResult opened = port->open(device, job.speed);
-    if (opened != platform::SerialOpenResult::Opened) {
-        const platform::SerialError error = port->lastError();
-        port->close();
-        const QString message = openingMessage(job, opened, error);
-        // Kept before its box is shown: the box may stay open long, and a crash meanwhile must not lose it.
-        noteOutcome(job, false);
-        // Every ticket that did not go out is in the main log; the box may be told once for many.
-        // A kept ticket tried again at each poll was logged and told when it first failed.
-        if (job.kind != JobKind::Resend) {
-            WriteLog(u"프린터_출력 ... "_s + message);
-            tellFault(job, message);
-        }
-        // Kept for later; the caller goes on as for a ticket that went out.
-        return true;
+    const PortTarget target = loadDeployment().target(job.port);
+    const QString device = portTargetName(target);
+    const QString lineKey = device + u'@' + QString::number(job.speed);
+    platform::LineOpening opening = openLine(target, job.speed, lineKey);
+    if (!opening.line)
+        return refuseOpening(job, target, opening);
+    platform::PrinterLine &line = *opening.line;
+    // A printer out of paper would drop the ticket: it waits until the printer is ready.
+    if (heldByPrinter(job, line, device, target.kind == PortTarget::Kind::Network)) {
+        finishLine(std::move(opening.line), lineKey, false);
+        holdTicket(job);
+        return Sent::NotSent;
     }
     // Marked in the file before its first byte: after a kill it may have come out whole.
     if (job.kind == JobKind::Resend)
         unprintedTickets().markSending();
 
+    // Only a serial line has a speed the bytes are paced by.
+    const qint32 speed = platform::deviceState(target.device).kind == platform::DeviceKind::Serial &&
+                                 target.kind == PortTarget::Kind::Device
+                             ? job.speed
+                             : 0;
     Failure failure;
-    bool ok = true;
-    bool first = true;
-    for (const QString &piece : splitIntoPieces(job.text, kPieceChars)) {
-        QByteArray bytes = codec::toCp949(piece);
-        if (first && spoolState().cutOwed.contains(device))
-            bytes.prepend(cutShortEnding());
-        first = false;
-        if (!port->write(bytes)) {
-            const platform::SerialError e = port->lastError();
-            failure = {5, e.number, e.description};
-            ok = false;
-            break;
-        }
-        if (!drain(*port, bytes.size(), job.speed, failure)) {
-            ok = false;
-            break;
-        }
-    }
+    const bool askAfter = target.kind == PortTarget::Kind::Network && spoolState().answers.value(device);
+    const bool ok = writePieces(job, line, device, speed, askAfter, failure);
     if (!ok) {
         reportPrintFailure(u"프린터_출력"_s, failure);
         // Unsent bytes would hold the close up for as long as the driver waits on a dead printer.
-        port->discardOutput();
+        line.discardOutput();
         // What did arrive would run into the next ticket without a cut.
         spoolState().cutOwed.insert(device);
     }
-    port->close();
+    // A network printer's connection is closed after each ticket: the printer may serve others.
+    finishLine(std::move(opening.line), lineKey, ok && target.kind == PortTarget::Kind::Device);
     noteOutcome(job, ok);
     if (ok) {
         spoolState().cutOwed.remove(device);
@@ -276,7 +430,7 @@ bool send(const PrintJob &job)
         // Cut short because the program ends: the log says so, a box would show to no one.
         tellFault(job, sendingMessage(job, failure));
     }
-    return ok;
+    return ok ? Sent::Delivered : Sent::Broken;
 }
 
 /// The job of the first slot named `name`; nothing when none is.
@@ -289,6 +443,20 @@ std::optional<PrintJob> jobFor(const QString &name, const QString &text, JobKind
     return std::nullopt;
 }
 
+/// Holds the line for `job`, then serves the calls that queued behind it meanwhile.
+Sent sendHoldingTheLine(const PrintJob &job)
+{
+    spoolState().lineBusy = true;
+    struct Release
+    {
+        ~Release() { spoolState().lineBusy = false; }
+    } release;
+    const Sent sent = send(job);
+    while (!spoolState().waiting.isEmpty())
+        send(spoolState().waiting.takeFirst());
+    return sent;
+}
+
 /// Sends `job`, or queues it behind the ticket that holds the line.
 bool sendOrQueue(const PrintJob &job)
 {
@@ -297,15 +465,28 @@ bool sendOrQueue(const PrintJob &job)
         spoolState().waiting.append(job);
         return true;
     }
-    spoolState().lineBusy = true;
-    struct Release
-    {
-        ~Release() { spoolState().lineBusy = false; }
-    } release;
-    const bool ok = send(job);
-    while (!spoolState().waiting.isEmpty())
-        send(spoolState().waiting.takeFirst());
-    return ok;
+    return sendHoldingTheLine(job) != Sent::Broken;
+}
+
+/// Asks the printer of `job`'s slot how it is, when it can answer; whether it now
+/// takes tickets after it had said it could not.
+bool lookAtPrinter(const PrintJob &job)
+{
+    const PortTarget target = loadDeployment().target(job.port);
+    const bool couldAnswer = target.kind == PortTarget::Kind::Network ||
+                             (target.kind == PortTarget::Kind::Device &&
+                              platform::deviceState(target.device).kind == platform::DeviceKind::Serial);
+    if (!couldAnswer)
+        return false;
+    platform::LineOpening opening = openPrinter(target, job.speed, kCheckConnectWaitMs);
+    if (!opening.line)
+        return false;
+    const PrinterCondition condition = askCondition(*opening.line, kStatusWaitMs);
+    opening.line->close();
+    const bool wasHolding = holdsTickets(spoolState().conditions.value(job.name, PrinterCondition::Unknown));
+    spoolState().answers.insert(portTargetName(target), condition != PrinterCondition::Unknown);
+    noteCondition(job.name, condition);
+    return wasHolding && !holdsTickets(condition);
 }
 
 } // namespace
@@ -419,14 +600,7 @@ bool resendTicket(const QString &slot, const QString &text)
     // While the program ends it waits for the next start, where it is kept already.
     if (!job || spoolState().lineBusy || gFilePrint || stopAsked())
         return false;
-    spoolState().lineBusy = true;
-    struct Release
-    {
-        ~Release() { spoolState().lineBusy = false; }
-    } release;
-    const bool delivered = send(*job) && spoolState().lastOutcome.value(slot);
-    while (!spoolState().waiting.isEmpty())
-        send(spoolState().waiting.takeFirst());
+    const bool delivered = sendHoldingTheLine(*job) == Sent::Delivered;
     if (delivered)
         WriteLog(slot + u" 미출력 티켓 다시 보냄 "_s + QString(40, u'=') + u"\r\n"_s + text,
                  LogChannel::Print);
@@ -436,6 +610,52 @@ bool resendTicket(const QString &slot, const QString &text)
 int retryUnprintedTickets()
 {
     return unprintedTickets().retry(platform::clock().now(), resendTicket);
+}
+
+PrinterLinesKept::PrinterLinesKept()
+{
+    ++spoolState().keepLinesDepth;
+}
+
+PrinterLinesKept::~PrinterLinesKept()
+{
+    if (--spoolState().keepLinesDepth == 0)
+        closeKeptLine();
+}
+
+bool lookAtPrinters()
+{
+    if (gFilePrint || spoolState().lineBusy || stopAsked())
+        return false;
+    // A serial line is opened by one at a time.
+    closeKeptLine();
+    spoolState().lineBusy = true;
+    struct Release
+    {
+        ~Release() { spoolState().lineBusy = false; }
+    } release;
+    bool readyAgain = false;
+    QSet<QString> seen;
+    for (int n = 0; n < PrinterSettings::SlotCount; ++n) {
+        const QString &name = gPrinterSettings.이름[n];
+        // A name borne twice prints through its first slot only.
+        if (name.isEmpty() || seen.contains(name) || gPrinterSettings.포트[n] < 1)
+            continue;
+        seen.insert(name);
+        readyAgain = lookAtPrinter(*jobFor(name, QString())) || readyAgain;
+    }
+    // Tickets asked for while we looked.
+    while (!spoolState().waiting.isEmpty())
+        send(spoolState().waiting.takeFirst());
+    return readyAgain;
+}
+
+std::optional<PrinterCondition> printerCondition(const QString &slot)
+{
+    const auto it = spoolState().conditions.constFind(slot);
+    if (it == spoolState().conditions.constEnd())
+        return std::nullopt;
+    return it.value();
 }
 
 std::optional<bool> lastTicketDelivered(const QString &slot)

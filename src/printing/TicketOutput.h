@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/PrinterStatus.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +16,11 @@ namespace kavri {
 /// with a line in the print log. True unless writing failed.
 bool 파일_출력(const QString &m프린터이름, const QString &mStr);
 
-/// Sends a ticket to the serial printer of the first slot named `m프린터이름`,
-/// in pieces of 3500 characters, each drained before the next. A failure while
+/// Sends a ticket to the printer of the first slot named `m프린터이름` (the
+/// device or network printer its port leads to, Deployment::target), in pieces
+/// of 3500 characters, each drained before the next. A printer known to answer
+/// is asked its status first: one out of paper, with its cover open or offline
+/// gets nothing, and the ticket is kept until it is ready. A failure while
 /// sending is reported in the log; it and opening errors are shown in a message
 /// box, at once, or after the cycle while a PrintFaultsDeferred lives. A ticket
 /// that did not go out whole is kept in unprintedTickets() to be sent again, before
@@ -43,6 +48,12 @@ bool resendTicket(const QString &slot, const QString &text);
 int retryUnprintedTickets();
 /// Whether the last ticket sent to `slot` went out whole; nothing before the first.
 std::optional<bool> lastTicketDelivered(const QString &slot);
+/// Asks each named slot's printer that can answer (network, serial) its status,
+/// between tickets (once per poll); true when one that held tickets back is
+/// ready again. Nothing while a ticket holds the line or the program ends.
+bool lookAtPrinters();
+/// What the printer of `slot` last said of itself; nothing before it was asked.
+std::optional<PrinterCondition> printerCondition(const QString &slot);
 
 /// While one lives, printer faults are kept for showPrintFaultsSoon() instead
 /// of opening a box in the middle of the work, and each slot's fault is shown
@@ -54,6 +65,18 @@ public:
     ~PrintFaultsDeferred();
     PrintFaultsDeferred(const PrintFaultsDeferred &) = delete;
     PrintFaultsDeferred &operator=(const PrintFaultsDeferred &) = delete;
+};
+
+/// While one lives (a cycle's tickets), the line to a serial or USB device stays
+/// open from one ticket to the next to the same device, and is closed when the
+/// last one goes; outside, each ticket opens and closes its line.
+class PrinterLinesKept
+{
+public:
+    PrinterLinesKept();
+    ~PrinterLinesKept();
+    PrinterLinesKept(const PrinterLinesKept &) = delete;
+    PrinterLinesKept &operator=(const PrinterLinesKept &) = delete;
 };
 
 /// While one lives and its predicate is true (the program is ending), the ticket
@@ -87,7 +110,7 @@ QByteArray cutShortEnding();
 QStringList splitIntoPieces(const QString &text, qsizetype size = 3500);
 
 /// The longest a drained piece of `bytes` bytes may take at `speed` bits per
-/// second before the printer counts as gone.
+/// second (9600 for a device without a line speed) before the printer counts as gone.
 quint32 drainLimitMs(qsizetype bytes, qint32 speed);
 
 /// What the ticket output keeps between tickets: each slot's last outcome, the

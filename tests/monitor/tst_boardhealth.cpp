@@ -18,6 +18,25 @@ using namespace kavri;
 using test::setSlot;
 using test::writePorts;
 
+namespace {
+
+PrinterCondition conditionNamed(const QString &name)
+{
+    if (name == u"paper end"_s)
+        return PrinterCondition::PaperEnd;
+    if (name == u"cover open"_s)
+        return PrinterCondition::CoverOpen;
+    if (name == u"offline"_s)
+        return PrinterCondition::Offline;
+    if (name == u"near end"_s)
+        return PrinterCondition::PaperNearEnd;
+    if (name == u"ready"_s)
+        return PrinterCondition::Ready;
+    return PrinterCondition::Unknown;
+}
+
+} // namespace
+
 // The health line under the store name: its text, when it changes, and how it
 // follows the printers and the kept tickets.
 class TstBoardHealth : public QObject
@@ -98,6 +117,28 @@ private slots:
         QTest::newRow("everything")
             << QStringList{u"ok"_s, u"printer"_s, u"unprinted"_s, u"speech"_s}
             << u"확인 14:02:10 · 주방 프린터 출력 실패 · 미출력 2건 · 음성 안내 불가"_s << true;
+        QTest::newRow("paper end") << QStringList{u"ok"_s, u"주방 paper end"_s}
+                                   << u"확인 14:02:10 · 주방 프린터 용지 없음"_s << true;
+        QTest::newRow("cover open and offline")
+            << QStringList{u"ok"_s, u"주방 cover open"_s, u"바 offline"_s}
+            << u"확인 14:02:10 · 바 프린터 오프라인 · 주방 프린터 덮개 열림"_s << true;
+        // Nothing to do yet: a note in the calm colour.
+        QTest::newRow("near end") << QStringList{u"ok"_s, u"주방 near end"_s}
+                                  << u"확인 14:02:10 · 주방 프린터 용지 부족"_s << false;
+        QTest::newRow("paper back") << QStringList{u"ok"_s, u"주방 paper end"_s, u"주방 ready"_s}
+                                    << u"확인 14:02:10"_s << false;
+        QTest::newRow("no answer says nothing")
+            << QStringList{u"ok"_s, u"주방 unknown"_s} << u"확인 14:02:10"_s << false;
+        QTest::newRow("slot with no paper renamed")
+            << QStringList{u"ok"_s, u"주방 paper end"_s, u"renamed"_s} << u"확인 14:02:10"_s << false;
+        // Printer faults come before speech; notes after every fault.
+        QTest::newRow("paper with the rest")
+            << QStringList{u"ok"_s,        u"printer"_s, u"주방 paper end"_s, u"카운터 near end"_s,
+                           u"unprinted"_s, u"speech"_s}
+            << u"확인 14:02:10 · 주방 프린터 출력 실패 · 주방 프린터 용지 없음 · 미출력 2건 · 음성 안내 불가 "
+               u"· "
+               u"카운터 프린터 용지 부족"_s
+            << true;
     }
     void healthText()
     {
@@ -122,6 +163,8 @@ private slots:
                 health.keepPrinters({u"주방"_s, u"바"_s, {}});
             else if (e == u"speech"_s)
                 health.setSpeechUnavailable(true);
+            else if (const qsizetype space = e.indexOf(u' '); space > 0)
+                health.setPrinterCondition(e.left(space), conditionNamed(e.mid(space + 1)));
         }
         QCOMPARE(health.text(), text);
         QCOMPARE(health.faulty(), faulty);

@@ -9,6 +9,7 @@
 #include "printing/PrinterSettings.h"
 #include "printing/TicketOutput.h"
 #include "printing/Unprinted.h"
+#include "services/Housekeeping.h"
 #include "services/ProcessValues.h"
 #include "services/Settings.h"
 #include "services/WinHttp.h"
@@ -16,6 +17,8 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/HostileServer.h"
+#include "support/NetworkPrinter.h"
+#include "support/PrinterStatusBytes.h"
 #include "support/PrintingTestEnvironment.h"
 #include "support/PtyPair.h"
 #include "support/RecordText.h"
@@ -84,12 +87,15 @@ class TstRequestCycle : public QObject
         QVERIFY(Load_선택된테이블설정());
     }
 
+    /// What the printer printed: the bytes that came, less the status requests between tickets.
+    QByteArray printerBytes() { return test::withoutStatusRequests(m_pty->readUntilQuiet(400, 8000)); }
+
     /// The tables of the tickets that reached the printer, in order.
     QStringList printedTables()
     {
         if (!m_pty)
             return {};
-        const QString bytes = codec::fromCp949(m_pty->readUntilQuiet(400, 8000));
+        const QString bytes = codec::fromCp949(printerBytes());
         QStringList tables;
         static const QRegularExpression line(u"QR: ([^\\x1b]*)\\x1b"_s);
         for (const QRegularExpressionMatch &m : line.globalMatch(bytes))
@@ -125,7 +131,7 @@ class TstRequestCycle : public QObject
     {
         if (!m_pty)
             return {};
-        const QString bytes = codec::fromCp949(m_pty->readUntilQuiet(400, 8000));
+        const QString bytes = codec::fromCp949(printerBytes());
         QStringList tickets;
         static const QRegularExpression table(u"QR: ([^\\x1b]*)\\x1b"_s);
         for (const QString &ticket : bytes.split(gPrnInit, Qt::SkipEmptyParts)) {
@@ -141,7 +147,7 @@ class TstRequestCycle : public QObject
     {
         watch.setInterval(5);
         connect(&watch, &QTimer::timeout, this, [&watch, &arrived, then, this] {
-            arrived += m_pty->readUntilQuiet(0, 50);
+            arrived += test::withoutStatusRequests(m_pty->readUntilQuiet(0, 50));
             if (arrived.isEmpty())
                 return;
             watch.stop();
@@ -366,6 +372,38 @@ private slots:
         QVERIFY(m_board->row(0).isEmpty());
     }
 
+    // The board is filled and the alert started before the first ticket byte; the tickets go
+    // out while the alert lets events run, and each number is recorded once its ticket is out.
+    void alertComesBeforeTheTickets()
+    {
+        setUpPrinter(u"전체"_s, 0);
+        if (!m_pty)
+            return;
+        QVERIFY(CfgMain.writeValues(kPrinterSection, {{u"KavriNumT"_s, u"0"_s}}));
+        qint64 newest = 0;
+        for (const QString &table : {u"T1"_s, u"T2"_s, u"T3"_s})
+            newest = add(table, 30 - newest % 10);
+        QStringList rowsAtAlert;
+        QByteArray bytesAtAlert;
+        QString numberAtAlert;
+        QByteArray bytesDuringAlert;
+        m_onAlert = [&](bool) {
+            rowsAtAlert = rowTables();
+            bytesAtAlert = test::withoutStatusRequests(m_pty->readUntilQuiet(0, 20));
+            numberAtAlert = kavriNumT();
+            // As the chime's pause does.
+            Delay(1500);
+            bytesDuringAlert = test::withoutStatusRequests(m_pty->readUntilQuiet(300, 3000));
+        };
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(rowsAtAlert.size(), 3);
+        QCOMPARE(bytesAtAlert, QByteArray());
+        QCOMPARE(numberAtAlert, u"0"_s);
+        QCOMPARE(bytesDuringAlert.count("\x1b@"), 3);
+        QCOMPARE(kavriNumT(), QString::number(newest));
+        QCOMPARE(alerts(), QStringList{u"alert"_s});
+    }
+
     void silentIsPassedOn()
     {
         QVERIFY(add(u"1층/1"_s, 60) > 0);
@@ -436,7 +474,7 @@ private slots:
         });
         QVERIFY(m_sim->setRawAnswer(answer));
         QVERIFY(m_cycle->Load_Kavri(false));
-        const QByteArray bytes = m_pty->readUntilQuiet(400, 8000);
+        const QByteArray bytes = printerBytes();
         QVERIFY(bytes.contains(codec::toCp949(u"물"_s)));
         QCOMPARE(bytes.count("\x1b@"), 1); // the ticket's own start
         QCOMPARE(bytes.count('\x1d'), 0);
@@ -746,6 +784,38 @@ private slots:
 
     // The printer is pulled out while two requests come in, then put back: the next poll
     // prints both once, oldest first, ahead of the new one, and the health line clears.
+    // A network printer out of paper: the health line says so, the ticket waits without a box,
+    // and it is printed once when the paper is back.
+    void paperEndHoldsTheTicketUntilPaperIsBack()
+    {
+        test::NetworkPrinter printer;
+        printer.setStatus(test::TestStatus::PaperEnd);
+        QVERIFY(test::writeBytes(m_env->filePath(u"Deploy.ini"_s),
+                                 (u"[Ports]\nCOM3="_s + printer.portLine() + u"\n"_s).toUtf8()));
+        QVERIFY(test::writeBytes(cfgPath(), codec::toCp949(u"[프린터]\r\n이름0="_s + kSlotName +
+                                                           u"\r\n포트0=3\r\n선택된테이블=전체\r\n"_s)));
+        QVERIFY(Load_프린터설정());
+        QVERIFY(Load_선택된테이블설정());
+        QVERIFY(add(u"T1"_s, 10) > 0);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QCOMPARE(printer.received(), QByteArray());
+        QCOMPARE(m_cycle->health().text(), u"확인 12:00:00 · 카운터 프린터 용지 없음 · 미출력 1건"_s);
+        QVERIFY(m_cycle->health().faulty());
+        QTest::qWait(50);
+        QVERIFY(m_env->dialogs().texts().isEmpty());
+
+        printer.setStatus(test::TestStatus::PaperNearEnd);
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QVERIFY(printer.waitForBytes(100));
+        QCOMPARE(codec::fromCp949(printer.received()).count(u"QR: T1"_s), 1);
+        QCOMPARE(m_cycle->health().text(), u"확인 12:00:00 · 카운터 프린터 용지 부족"_s);
+        QVERIFY(!m_cycle->health().wantsAttention());
+        QVERIFY(m_cycle->Load_Kavri(false));
+        QTest::qWait(100);
+        QCOMPARE(codec::fromCp949(printer.received()).count(u"QR: T1"_s), 1);
+        QCOMPARE(mainLog().count(u"보드 상태: 카운터 프린터 용지 없음 · 미출력 1건"_s), 1);
+    }
+
     void unpluggedPrinterCatchesUp()
     {
         setUpPrinter(u"전체"_s);
@@ -822,7 +892,8 @@ private slots:
     void endWhilePrinting()
     {
         QFETCH(bool, kept);
-        setUpPrinter(u"전체"_s);
+        // 9600 baud: each ticket holds the line for its line time, long enough to end during it.
+        setUpPrinter(u"전체"_s, 0);
         if (!m_pty)
             return;
         unprintedTickets().load(m_env->filePath(u"unprinted.json"_s), m_env->clock().now());
@@ -838,7 +909,7 @@ private slots:
         QByteArray arrived;
         onFirstBytes(watch, arrived, [this] { m_cycle->shutDown(); });
         QVERIFY(!m_cycle->Load_Kavri(false));
-        const QString first = codec::fromCp949(arrived + m_pty->readUntilQuiet(400, 8000));
+        const QString first = codec::fromCp949(arrived + printerBytes());
         QCOMPARE(first.count(gPrnInit), 1);
         QVERIFY(first.contains(u"QR: T1"_s));
         QVERIFY(first.endsWith(gPrnCut));

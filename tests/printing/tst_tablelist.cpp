@@ -1,5 +1,5 @@
 #include "codec/Cp949.h"
-#include "platform/SerialPort.h"
+#include "platform/PrinterLine.h"
 #include "printing/PrinterCommands.h"
 #include "printing/PrinterSettingsForm.h"
 #include "printing/TableList.h"
@@ -238,8 +238,8 @@ private slots:
         if (::geteuid() == 0)
             QSKIP("root may write to every device");
         // /dev/ttyS0 belongs to root:dialout on Debian; a user outside dialout may not open it.
-        const platform::SerialDeviceState state = platform::serialDeviceState(u"/dev/ttyS0"_s);
-        if (!state.exists || state.writable)
+        const platform::DeviceState state = platform::deviceState(u"/dev/ttyS0"_s);
+        if (state.kind != platform::DeviceKind::Serial || state.writable)
             QSKIP("/dev/ttyS0 is missing or writable here");
         Deployment d;
         const PortDeviceLine line = portDeviceLine(d, 1);

@@ -1,11 +1,10 @@
-#include "platform/SerialPort.h"
+#include "platform/PrinterLine.h"
 
 #include <QFile>
 #include <QSerialPort>
 
 #include <cerrno>
 #include <cstring>
-#include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -16,35 +15,13 @@ using namespace Qt::StringLiterals;
 namespace kavri::platform {
 namespace {
 
-class QtSerialLine final : public SerialPort
+// A serial line to a receipt printer: raw bytes, speed,N,8,1, no flow control,
+// DTR off; opened for reading too, so a printer that answers can tell its status.
+class SerialLine final : public PrinterLine
 {
 public:
-    SerialOpenResult open(const QString &device, qint32 speed) override
+    LineOpenResult open(const QString &device, qint32 speed)
     {
-        close();
-        m_error = {};
-        if (device.isEmpty()) {
-            m_error = {ENOENT, u"장치가 지정되지 않았습니다."_s};
-            return SerialOpenResult::NoSuchPort;
-        }
-        // Tell a missing or non-serial device from one we may not open, before touching it.
-        struct stat st
-        {
-        };
-        if (::stat(QFile::encodeName(device).constData(), &st) != 0) {
-            const int e = errno;
-            m_error = {e, QString::fromLocal8Bit(std::strerror(e))};
-            if (e == EACCES || e == EPERM)
-                return SerialOpenResult::Unavailable;
-            return e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP
-                       ? SerialOpenResult::NoSuchPort
-                       : SerialOpenResult::OtherError;
-        }
-        if (!S_ISCHR(st.st_mode)) {
-            m_error = {ENOTTY, u"직렬 포트가 아닙니다."_s};
-            return SerialOpenResult::NoSuchPort;
-        }
-
         m_port = std::make_unique<QSerialPort>();
         m_port->setPortName(device);
         m_port->setBaudRate(speed > 0 ? speed : 9600);
@@ -52,30 +29,30 @@ public:
         m_port->setParity(QSerialPort::NoParity);
         m_port->setStopBits(QSerialPort::OneStop);
         m_port->setFlowControl(QSerialPort::NoFlowControl);
-        if (!m_port->open(QIODevice::WriteOnly)) {
+        if (!m_port->open(QIODevice::ReadWrite)) {
             const QSerialPort::SerialPortError e = m_port->error();
             m_error = {int(e), m_port->errorString()};
             m_port.reset();
             switch (e) {
             case QSerialPort::DeviceNotFoundError:
             case QSerialPort::UnsupportedOperationError:
-                return SerialOpenResult::NoSuchPort;
+                return LineOpenResult::NoSuchPort;
             case QSerialPort::PermissionError:
             case QSerialPort::OpenError:
-                return SerialOpenResult::Unavailable;
+                return LineOpenResult::Unavailable;
             default:
-                return SerialOpenResult::OtherError;
+                return LineOpenResult::OtherError;
             }
         }
         if (::isatty(int(m_port->handle())) != 1) {
             m_error = {ENOTTY, u"직렬 포트가 아닙니다."_s};
             close();
-            return SerialOpenResult::NoSuchPort;
+            return LineOpenResult::NoSuchPort;
         }
         // Pseudo terminals and some adapters have no modem lines; that is no reason to refuse.
         m_port->setDataTerminalReady(false);
         m_port->clearError();
-        return SerialOpenResult::Opened;
+        return LineOpenResult::Opened;
     }
 
     bool isOpen() const override { return m_port && m_port->isOpen(); }
@@ -120,39 +97,35 @@ public:
         m_port.reset();
     }
 
-    SerialError lastError() const override { return m_error; }
+    LineError lastError() const override { return m_error; }
 
-    ~QtSerialLine() override { close(); }
+    bool twoWay() const override { return true; }
+
+    std::optional<quint8> askStatus(quint8 n, quint32 waitMs) override
+    {
+        if (!isOpen())
+            return std::nullopt;
+        return askStatusOver(*m_port, n, waitMs);
+    }
+
+    ~SerialLine() override { close(); }
 
 private:
     std::unique_ptr<QSerialPort> m_port;
-    SerialError m_error;
+    LineError m_error;
 };
 
 } // namespace
 
-std::unique_ptr<SerialPort> createSerialPort()
+LineOpening openSerialLine(const QString &path, qint32 speed)
 {
-    return std::make_unique<QtSerialLine>();
-}
-
-SerialDeviceState serialDeviceState(const QString &device)
-{
-    SerialDeviceState state;
-    if (device.isEmpty())
-        return state;
-    const QByteArray path = QFile::encodeName(device);
-    struct stat st
-    {
-    };
-    // A [Ports] line may name a link (such as /dev/serial/by-id/...); the device is what it leads to.
-    if (::stat(path.constData(), &st) != 0 || !S_ISCHR(st.st_mode))
-        return state;
-    state.exists = true;
-    state.writable = ::access(path.constData(), W_OK) == 0;
-    if (const struct group *g = ::getgrgid(st.st_gid))
-        state.group = QString::fromLocal8Bit(g->gr_name);
-    return state;
+    auto line = std::make_unique<SerialLine>();
+    LineOpening opening;
+    opening.result = line->open(path, speed);
+    opening.error = line->lastError();
+    if (opening.result == LineOpenResult::Opened)
+        opening.line = std::move(line);
+    return opening;
 }
 
 } // namespace kavri::platform
