@@ -239,7 +239,6 @@ bool RequestCycle::runOnce(bool mSilent)
     if (m_shutDown)
         return false;
     rememberShown(listed ? &*listed : nullptr, onBoard);
-    call(m_hooks.hideWait);
     return true;
 }
 

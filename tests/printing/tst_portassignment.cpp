@@ -114,6 +114,13 @@ private slots:
         QTest::newRow("network printer")
             << u"tcp://192.168.0.50"_s << u"192.168.0.50:9100 - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s
             << true << false;
+        QTest::newRow("network printer, own port")
+            << u"tcp://[fe80::1]:9101"_s << u"[fe80::1]:9101 - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s
+            << true << false;
+        QTest::newRow("device that is no terminal")
+            << u"/dev/null"_s
+            << u"/dev/null - 사용할 수 있습니다 · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s << true
+            << false;
         QTest::newRow("refused address")
             << u"tcp://프린터"_s << u"tcp://프린터 - 프린터 주소가 올바르지 않습니다"_s << false << true;
         QTest::newRow("typed markup stays text")

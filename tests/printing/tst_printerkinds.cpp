@@ -538,38 +538,6 @@ private slots:
         QVERIFY(mainLog().contains(message));
         QCOMPARE(unprintedTickets().count(), 1);
     }
-
-    void deviceLine_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("usable");
-        QTest::addColumn<bool>("speedUsed");
-        QTest::newRow("network printer")
-            << u"tcp://192.168.0.50"_s << u"192.168.0.50:9100 - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s
-            << true << false;
-        QTest::newRow("network printer, own port")
-            << u"tcp://[fe80::1]:9101"_s << u"[fe80::1]:9101 - 네트워크 프린터: 통신속도는 쓰이지 않습니다"_s
-            << true << false;
-        QTest::newRow("USB printer-class device")
-            << u"/dev/null"_s
-            << u"/dev/null - 사용할 수 있습니다 · 직렬 포트가 아니어서 통신속도는 쓰이지 않습니다"_s << true
-            << false;
-        QTest::newRow("refused") << u"tcp://"_s << u"tcp:// - 프린터 주소가 없습니다"_s << false << true;
-    }
-    void deviceLine()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, text);
-        QFETCH(bool, usable);
-        QFETCH(bool, speedUsed);
-        Deployment d;
-        d.ports.insert(6, line);
-        const PortDeviceLine shown = portDeviceLine(d, 6);
-        QCOMPARE(shown.text, text);
-        QCOMPARE(shown.usable, usable);
-        QCOMPARE(shown.speedUsed, speedUsed);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstPrinterKinds)

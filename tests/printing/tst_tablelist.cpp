@@ -20,18 +20,6 @@ using namespace Qt::StringLiterals;
 using namespace kavri;
 using namespace kavri::web;
 
-namespace {
-
-QStringList listed(const TableList &list)
-{
-    QStringList out;
-    for (const TableListEntry &e : list.tables)
-        out.append(e.nums + u'/' + e.tableqroup + u'/' + e.tablenum);
-    return out;
-}
-
-} // namespace
-
 class TstTableList : public QObject
 {
     Q_OBJECT
@@ -73,7 +61,7 @@ private slots:
         });
         const TableList fromCanned = fetchTableList(u"shop1"_s, u"pass1"_s);
         setTableListSource({});
-        QCOMPARE(listed(fromCanned), QStringList{u"7/창가/7"_s});
+        QCOMPARE(test::listedTables(fromCanned), QStringList{u"7/창가/7"_s});
         QCOMPARE(asked, (QStringList{u"shop1"_s, u"pass1"_s}));
         QVERIFY(QDir(env.app().path()).entryList(QDir::Files).isEmpty());
 

@@ -7,18 +7,6 @@ using namespace Qt::StringLiterals;
 using namespace kavri;
 using namespace kavri::web;
 
-namespace {
-
-QStringList listed(const TableList &list)
-{
-    QStringList out;
-    for (const TableListEntry &e : list.tables)
-        out.append(e.nums + u'/' + e.tableqroup + u'/' + e.tablenum);
-    return out;
-}
-
-} // namespace
-
 // The grammars of the service's answers: request list tags and table list markers.
 class TstServiceAnswers : public QObject
 {
@@ -106,7 +94,7 @@ private slots:
         QFETCH(QStringList, tables);
         QFETCH(int, malformed);
         const TableList list = parseTableList(answer);
-        QCOMPARE(listed(list), tables);
+        QCOMPARE(test::listedTables(list), tables);
         QCOMPARE(list.malformed, malformed);
     }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/ServiceAnswers.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +71,15 @@ inline QString tableRecord(const QString &nums, const QString &yn, const QString
     return QStringLiteral("nums[") + nums + QStringLiteral("]numstableYN[") + yn +
            QStringLiteral("]tableYNtableqr[q") + nums + QStringLiteral("]tableqrtableqroup[") + group +
            QStringLiteral("]tableqrouptablenum[") + name + QStringLiteral("]tablenum");
+}
+
+/// The tables a table list holds, each as "nums/group/name", in their order.
+inline QStringList listedTables(const web::TableList &list)
+{
+    QStringList out;
+    for (const web::TableListEntry &e : list.tables)
+        out.append(e.nums + u'/' + e.tableqroup + u'/' + e.tablenum);
+    return out;
 }
 
 } // namespace kavri::test
