@@ -5,6 +5,7 @@
 #include "monitor/RequestCycle.h"
 #include "stats/StatsReport.h"
 #include "support/FileBytes.h"
+#include "support/RecordedStats.h"
 #include "support/Simulator.h"
 #include "support/TestEnvironment.h"
 
@@ -36,14 +37,9 @@ class TstCycleStats : public QObject
 
     QString statsFile(const QDate &day) const { return stats::statsFilePath(m_env->app().path(), day); }
 
-    /// The file's lines without the times that depend on the run: number, table, how.
     QStringList recorded(const QDate &day) const
     {
-        QStringList out;
-        for (const stats::StatsLine &line : stats::readStatsFile(statsFile(day)))
-            out << line.number + u' ' + line.table + u' ' + stats::leftHowText(line.how) + u' ' +
-                       line.left.toString(u"HH:mm"_s) + u' ' + QString::number(stats::waitMinutes(line));
-        return out;
+        return test::recordedStatsLines(m_env->app().path(), day);
     }
 
 private slots:

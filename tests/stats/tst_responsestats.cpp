@@ -4,6 +4,7 @@
 #include "stats/StatsHours.h"
 #include "stats/StatsReport.h"
 #include "support/FileBytes.h"
+#include "support/RecordedStats.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -62,14 +63,9 @@ class TstResponseStats : public QObject
 
     QString statsFile(const QDate &day) const { return statsFilePath(m_env->app().path(), day); }
 
-    /// The file's lines without the times that depend on the run: number, table, how.
     QStringList recorded(const QDate &day) const
     {
-        QStringList out;
-        for (const StatsLine &line : readStatsFile(statsFile(day)))
-            out << line.number + u' ' + line.table + u' ' + leftHowText(line.how) + u' ' +
-                       line.left.toString(u"HH:mm"_s) + u' ' + QString::number(waitMinutes(line));
-        return out;
+        return test::recordedStatsLines(m_env->app().path(), day);
     }
 
 private slots:
