@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 using namespace Qt::StringLiterals;
 
 namespace kavri::test {
@@ -68,6 +71,9 @@ Simulator::Simulator(const QStringList &args)
     QStringList all = args;
     all << u"--http-port"_s << u"0"_s << u"--https-port"_s << u"0"_s << u"--cert"_s << caCertificatePath()
         << u"--key"_s << m_certFolder.filePath(u"key.pem"_s);
+    // A test that aborts runs no destructor: the simulator ends with it instead of
+    // staying behind on its ports.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(QStringLiteral(KAVRI_SIM_PATH), all);
 
     static const QRegularExpression ready(u"^READY http=(\\d+) https=(\\d+)$"_s);
